@@ -1,0 +1,7 @@
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    MessageBoxA(nullptr, "placeholder", "Tollan", MB_OK);
+    return 0;
+}

@@ -1,0 +1,10 @@
+tollan_core(
+  UtilityLog.cpp
+  OwnFolder.cpp
+  TextFile.cpp
+  SafeName.cpp
+)
+tollan_win(
+  TollanApp.cpp
+  TollanDlg.cpp
+)

@@ -1,0 +1,29 @@
+# Windows build: 32-bit, statically linked programs, resources through windres.
+set(ZLIB_SRC ${CMAKE_SOURCE_DIR}/third_party/zlib)
+if(NOT EXISTS ${ZLIB_SRC}/contrib/minizip/unzip.c)
+  message(FATAL_ERROR "minizip sources missing: run scripts/setup (apt-get source zlib)")
+endif()
+
+add_compile_options(-Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type)
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600)
+add_link_options(-static -static-libgcc -static-libstdc++)
+set(CMAKE_C_FLAGS_RELWITHDEBINFO "-O2 -DNDEBUG")
+set(CMAKE_CXX_FLAGS_RELWITHDEBINFO "-O2 -DNDEBUG")
+add_link_options(-s)
+
+# minizip from zlib's contrib, against the MinGW zlib package.
+set(MZ ${ZLIB_SRC}/contrib/minizip)
+add_library(minizip STATIC ${MZ}/ioapi.c ${MZ}/unzip.c ${MZ}/zip.c ${MZ}/iowin32.c)
+target_include_directories(minizip SYSTEM PUBLIC ${MZ})
+target_compile_options(minizip PRIVATE -w)
+target_link_libraries(minizip PUBLIC z)
+
+add_library(tollan_core STATIC ${TOLLAN_CORE_SOURCES} ${CMAKE_SOURCE_DIR}/platform/Platform_win.cpp)
+target_include_directories(tollan_core PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(tollan_core PUBLIC minizip)
+
+add_executable(Tollan WIN32 ${TOLLAN_WIN_SOURCES} ${CMAKE_SOURCE_DIR}/resources/Tollan.rc)
+target_link_libraries(Tollan PRIVATE tollan_core comctl32 ws2_32 shell32 ole32 gdi32 user32 advapi32 comdlg32)
+
+add_subdirectory(gamesim)
+add_subdirectory(tests/e2e)

@@ -1,0 +1,35 @@
+// The few operating-system services the portable core needs. One header, two implementations:
+// Platform_win.cpp (Win32 A functions) and Platform_posix.cpp (the native test build).
+#pragma once
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Path separator used when the core joins paths: '\\' on Windows, '/' natively.
+extern const char kSep;
+
+struct DirEntry {
+    std::string name;
+    bool isDirectory = false;
+};
+
+// Lists the entries of a folder in the order the file system gives them, "." and ".." included
+// when the file system reports them. An unreadable folder gives an empty list.
+std::vector<DirEntry> ListDirectory(const std::string& folder);
+
+bool IsDirectory(const std::string& path);
+bool FileExists(const std::string& path);
+// Creates one folder level; true when it exists afterwards.
+bool MakeDirectory(const std::string& path);
+bool RemoveFile(const std::string& path);
+// Replaces `target` with `source` in one operation (MoveFileEx with MOVEFILE_REPLACE_EXISTING, or
+// rename(2)); the old target stays intact when this fails.
+bool ReplaceFileWith(const std::string& source, const std::string& target);
+
+void SleepMs(unsigned ms);
+
+// Folder of the running program, without a trailing separator (the working directory natively).
+std::string ProgramFolder();
+
+}  // namespace platform

@@ -1,0 +1,59 @@
+#include "platform/Platform.h"
+
+#include <windows.h>
+
+namespace platform {
+
+const char kSep = '\\';
+
+std::vector<DirEntry> ListDirectory(const std::string& folder)
+{
+    std::vector<DirEntry> entries;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "\\*.*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return entries;
+    do {
+        entries.push_back({fd.cFileName, (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return entries;
+}
+
+bool IsDirectory(const std::string& path)
+{
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FileExists(const std::string& path)
+{
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool MakeDirectory(const std::string& path)
+{
+    return CreateDirectoryA(path.c_str(), nullptr) || IsDirectory(path);
+}
+
+bool RemoveFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+
+bool ReplaceFileWith(const std::string& source, const std::string& target)
+{
+    return MoveFileExA(source.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+void SleepMs(unsigned ms) { Sleep(ms); }
+
+std::string ProgramFolder()
+{
+    char buf[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
+    std::string path(buf, n);
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+}  // namespace platform
