@@ -1,0 +1,43 @@
+// The level catalogue: the cooperative and the deathmatch levels found in the game's archives.
+// Each list has 200 slots, filled contiguously from slot 0 in discovery order; a free slot has an
+// empty name, an empty path and index -1 and ends the list for every reader.
+#pragma once
+#include <array>
+#include <string>
+
+struct LevelSlot {
+    std::string name;   // display name (at most 100 characters)
+    std::string path;   // archive path with "/", ending in ".wld"
+    int index = -1;     // the slot's own number when filled
+};
+
+constexpr int kLevelSlots = 200;
+
+struct LevelList {
+    std::array<LevelSlot, kLevelSlots> slots;
+
+    // Number of filled slots (up to the first free one).
+    int Count() const
+    {
+        int n = 0;
+        while (n < kLevelSlots && slots[n].index >= 0 && !slots[n].name.empty())
+            ++n;
+        return n;
+    }
+    // Path of slot i, or "" when i is outside the filled slots.
+    std::string PathAt(int i) const { return i >= 0 && i < Count() ? slots[i].path : std::string(); }
+    void Clear() { slots.fill(LevelSlot{}); }
+};
+
+struct LevelCatalogue {
+    LevelList coop;
+    LevelList dm;
+    void Clear()
+    {
+        coop.Clear();
+        dm.Clear();
+    }
+};
+
+// The one process-wide catalogue, written only by the scan at start-up.
+LevelCatalogue& TheLevelCatalogue();
