@@ -3,6 +3,9 @@ tollan_core(
   OwnFolder.cpp
   TextFile.cpp
   SafeName.cpp
+  RemoteConsoleSession.cpp
+  LogFollowerModel.cpp
+  CrashRecovery.cpp
 )
 tollan_win(
   TollanApp.cpp

@@ -1,0 +1,31 @@
+// After a crash of a cooperative server, the options script is made to start at the level that
+// was running: a changed copy <name>Temp.cfg is written at once and swapped in later.
+//
+// Contract for the shell (one instance, held by the main dialog):
+// - Follower thread, outcome "crashed" with g_gtGameType 0:
+//     if (recovery.AddCurrentLevelToConfig(gameFolder, configName, level, g_iFPS))
+//         start the script swap timer (20000 ms);
+// - Script swap timer (UI thread): recovery.SwapConfigScript(gameFolder, current config name).
+// The swap happens only when that very copy was written completely by the last call of
+// AddCurrentLevelToConfig (not by an earlier one, and not for another configuration), and then
+// in one replace operation, so a failed write never costs the script. Every failure is logged.
+#pragma once
+#include <mutex>
+#include <string>
+
+class CCrashRecovery {
+public:
+    // Writes the copy. `iFPS` is the record's g_iFPS, raised to 15 when the level line is
+    // replaced and it is lower. True when the copy is complete and the swap should be scheduled.
+    bool AddCurrentLevelToConfig(const std::string& gameFolder, const std::string& configName,
+                                 const std::string& level, int& iFPS);
+    // Puts the copy in place of the script; true when it did.
+    bool SwapConfigScript(const std::string& gameFolder, const std::string& configName);
+
+    static std::string ScriptPath(const std::string& gameFolder, const std::string& configName);
+    static std::string CopyPath(const std::string& gameFolder, const std::string& configName);
+
+private:
+    std::mutex m_mutex;
+    std::string m_strCompletedCopy;  // path of the copy last written completely; empty: none
+};

@@ -1,0 +1,84 @@
+#include "app/LogFollowerModel.h"
+
+const char CLogFollowerModel::kStartMarker[] = "-------- START OF LOG --------";
+
+namespace {
+const size_t kMarkerLength = sizeof CLogFollowerModel::kStartMarker - 1;
+}
+
+void CLogFollowerModel::Start()
+{
+    m_bWaitForStart = true;
+    m_bRunningLogged = false;
+    m_nEmptyCycles = 0;
+    m_nPosition = 0;
+}
+
+bool CLogFollowerModel::OnFileSize(uint64_t nFileSize)
+{
+    if (nFileSize >= m_nPosition)
+        return false;
+    // A new log begins with its own start marker; look for it again.
+    m_nPosition = 0;
+    m_bWaitForStart = true;
+    return true;
+}
+
+CFollowerActions CLogFollowerModel::OnRead(const std::string& bytes)
+{
+    CFollowerActions actions;
+    if (bytes.empty())
+        return actions;
+    m_nPosition += bytes.size();
+
+    std::string text = bytes.substr(0, bytes.find('\0'));
+    if (m_bWaitForStart) {
+        size_t p = text.find(kStartMarker);
+        if (p != std::string::npos) {
+            text.erase(0, p + kMarkerLength);
+            actions.console.push_back("INF:    The server is starting...");
+            if (!m_bRunningLogged)
+                actions.log.push_back("INF:  The server is running...\n");
+            m_bRunningLogged = true;
+            m_bWaitForStart = false;
+        }
+    }
+    actions.console.push_back(text);
+    return actions;
+}
+
+bool CLogFollowerModel::OnProcessWait(bool bProcessEnded, size_t nBytesThisCycle)
+{
+    if (bProcessEnded && nBytesThisCycle == 0)
+        ++m_nEmptyCycles;
+    return m_nEmptyCycles <= kMaxEmptyCycles;
+}
+
+COutcome CLogFollowerModel::DecideOutcome(bool bStopRequested, bool bClosing, bool bLoginFailed,
+                                          int gtGameType)
+{
+    COutcome o;
+    if (bStopRequested) {
+        o.kind = EFollowerOutcome::Stopped;
+        o.strConsole = "\nINF:    The server has stopped.\n\n";
+        o.strLog = "INF:  The server has stopped.\n";
+        o.bCaptionStart = true;
+    } else if (bClosing) {
+        o.kind = EFollowerOutcome::Closing;
+        o.bCloseTimer = true;
+    } else if (bLoginFailed) {
+        o.kind = EFollowerOutcome::LoginFailed;
+        o.strConsole = "\nERR:    Unable to log in!\nINF:    Stopping Server.\n\n";
+        o.strMessageBox =
+            "The utility was unable to log in to the server and has stopped it.\n"
+            "If this problem persists, please submit a bug report.";
+        o.bCaptionStart = true;
+    } else {
+        o.kind = EFollowerOutcome::Crashed;
+        o.strConsole = "\nERR:    The server has crashed.\n\n";
+        o.strLog = "ERR:  The server has crashed.\n";
+        o.bAddLevelToConfig = gtGameType == 0;
+        o.bRestartTimer = true;
+    }
+    return o;
+}

@@ -1,0 +1,3 @@
+tollan_core(
+  ConsoleModel.cpp
+)
