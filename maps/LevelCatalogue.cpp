@@ -1,0 +1,7 @@
+#include "maps/LevelCatalogue.h"
+
+LevelCatalogue& TheLevelCatalogue()
+{
+    static LevelCatalogue s_catalogue;
+    return s_catalogue;
+}

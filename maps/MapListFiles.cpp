@@ -1,0 +1,160 @@
+#include "maps/MapListFiles.h"
+
+#include "app/SafeName.h"
+#include "app/TextFile.h"
+#include "app/UtilityLog.h"
+#include "platform/Platform.h"
+
+const char* const kLevelPathMark = "Content/DravicQel2/Levels/";
+const char* const kDefaultMapListName = "MapList";
+
+namespace {
+
+const size_t kPieceChars = 254;
+
+std::string Join(const std::string& folder, const std::string& name)
+{
+    return folder + platform::kSep + name;
+}
+
+bool HasTxtExtension(const std::string& name)
+{
+    return name.size() >= 4 && name.compare(name.size() - 4, 4, ".txt") == 0;
+}
+
+// Writes the lines to a twin next to the target and swaps it in, so a failed write never costs
+// the list that was there. Open failures and write failures are told apart for the log.
+enum class EWrite { Ok, OpenFailed, WriteFailed };
+
+EWrite WriteLevelLines(const std::string& path, const std::vector<std::string>& lines)
+{
+    std::string twin = path + ".tmp";
+    CTextWriter out;
+    if (!out.Open(twin))
+        return EWrite::OpenFailed;
+    for (const std::string& line : lines)
+        out.Printf("%s\n", line.c_str());
+    if (!out.Close() || !platform::ReplaceFileWith(twin, path)) {
+        platform::RemoveFile(twin);
+        return EWrite::WriteFailed;
+    }
+    return EWrite::Ok;
+}
+
+}  // namespace
+
+std::string MapListFolder(const std::string& gameFolder)
+{
+    return Join(Join(gameFolder, "DedicatedServerUtility"), "MapLists");
+}
+
+std::vector<std::string> ListMapLists(const std::string& gameFolder, bool bLogOpenFailures)
+{
+    std::vector<std::string> names;
+    std::string folder = MapListFolder(gameFolder);
+    for (const platform::DirEntry& entry : platform::ListDirectory(folder)) {
+        if (entry.isDirectory || !HasTxtExtension(entry.name))
+            continue;
+        std::string path = Join(folder, entry.name);
+        CTextReader in(path);
+        if (!in.IsOpen()) {
+            if (bLogOpenFailures)
+                LogMessage("ERR:  Failed to open: %s\n", path.c_str());
+            continue;
+        }
+        bool bMapList = false;
+        std::string piece;
+        while (!bMapList && in.ReadPiece(piece, kPieceChars))
+            bMapList = piece.find(kLevelPathMark) != std::string::npos;
+        // Only the final ".txt" goes: the name must lead back to this very file when the list
+        // is read or saved ("a.txt.txt" is the list "a.txt").
+        std::string name = entry.name.substr(0, entry.name.size() - 4);
+        if (bMapList && !name.empty())
+            names.push_back(name);
+    }
+    return names;
+}
+
+bool ReadMapList(const std::string& gameFolder, const std::string& fileName, const LevelList& dm,
+                 std::vector<int>& slots)
+{
+    std::string path = Join(MapListFolder(gameFolder), fileName);
+    CTextReader in(path);
+    if (!in.IsOpen()) {
+        LogMessage("ERR:  Failed to open: %s\n", path.c_str());
+        return false;
+    }
+    std::vector<int> result;
+    int count = dm.Count();
+    std::string piece, previous;
+    bool bFirst = true;
+    while (in.ReadPiece(piece, kPieceChars)) {
+        std::string line = TrimRight(piece);
+        // A run of the same line counts once; the same level further down counts again.
+        bool bRepeat = !bFirst && line == previous;
+        bFirst = false;
+        previous = line;
+        if (bRepeat || line.empty())
+            continue;
+        for (int i = 0; i < count; ++i) {
+            if (dm.slots[i].path == line) {
+                result.push_back(i);
+                break;
+            }
+        }
+    }
+    slots = result;
+    return true;
+}
+
+EMapListSave WriteMapList(const std::string& gameFolder, const std::string& name,
+                          const std::vector<int>& slots, const LevelList& dm,
+                          int& iDmStartingLevel)
+{
+    if (slots.empty())
+        return EMapListSave::EmptyList;
+    if (!IsSafeFileName(name)) {
+        LogMessage("ERR:  Map List name is not a valid file name: %s\n", name.c_str());
+        return EMapListSave::UnsafeName;
+    }
+    std::vector<std::string> lines;
+    int count = dm.Count();
+    for (int slot : slots) {
+        if (slot < 0 || slot >= count)
+            return EMapListSave::UnknownLevel;
+        lines.push_back(dm.slots[slot].path);
+    }
+
+    std::string utilityFolder = Join(gameFolder, "DedicatedServerUtility");
+    if (!platform::IsDirectory(utilityFolder))
+        platform::MakeDirectory(utilityFolder);
+    std::string folder = MapListFolder(gameFolder);
+    if (!platform::IsDirectory(folder))
+        platform::MakeDirectory(folder);
+
+    std::string path = folder + platform::kSep + name + ".txt";
+    LogMessage("INF:  Attempting to save Map List file: %s...\n", path.c_str());
+    switch (WriteLevelLines(path, lines)) {
+    case EWrite::OpenFailed:
+        LogMessage("ERR:  Could not create Map List file: %s\n", path.c_str());
+        return EMapListSave::Failed;
+    case EWrite::WriteFailed:
+        LogMessage("ERR:  Could not write Map List file: %s\n", path.c_str());
+        return EMapListSave::Failed;
+    case EWrite::Ok:
+        break;
+    }
+    iDmStartingLevel = slots.front();
+    return EMapListSave::Saved;
+}
+
+std::string CreateDefaultMapList(const std::string& gameFolder, const LevelList& dm)
+{
+    std::vector<std::string> lines;
+    for (int i = 0, n = dm.Count(); i < n; ++i)
+        lines.push_back(dm.slots[i].path);
+    std::string path = Join(MapListFolder(gameFolder), std::string(kDefaultMapListName) + ".txt");
+    if (WriteLevelLines(path, lines) != EWrite::Ok)
+        LogMessage("Could not create new MapLists\\MapList.txt file.\n");
+    return kDefaultMapListName;
+}

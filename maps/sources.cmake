@@ -1,0 +1,5 @@
+tollan_core(
+  LevelCatalogue.cpp
+  LevelDiscovery.cpp
+  MapListFiles.cpp
+)
