@@ -1,0 +1,414 @@
+// Talks to the stand-in game server the way the utility does and checks the exact bytes of the
+// remote console, the server log, the record file and the exit codes.
+// Usage: ServerProtocolTest <DedicatedServer.exe> <scratch folder>
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+int g_nFailures = 0;
+
+#define CHECK(cond, what)                                                          \
+    do {                                                                           \
+        if (!(cond)) {                                                             \
+            ++g_nFailures;                                                         \
+            printf("FAIL %s:%d: %s [%s]\n", __FILE__, __LINE__, what, #cond);      \
+        }                                                                          \
+    } while (0)
+
+std::string WinPath(std::string path)
+{
+    // ctest hands over Unix paths; Wine sees them through drive Z:.
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::string out;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return out;
+    char buf[4096];
+    DWORD got = 0;
+    while (ReadFile(h, buf, sizeof(buf), &got, nullptr) && got > 0)
+        out.append(buf, got);
+    CloseHandle(h);
+    return out;
+}
+
+bool WriteAll(const std::string& path, const std::string& text)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(h);
+    return ok && written == text.size();
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t nl = text.find('\n', start);
+        if (nl == std::string::npos) nl = text.size();
+        std::string line = text.substr(start, nl - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        start = nl + 1;
+    }
+    return lines;
+}
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& wanted)
+{
+    for (const std::string& line : lines)
+        if (line == wanted) return true;
+    return false;
+}
+
+// Record lines of one process, without the leading process id.
+std::vector<std::string> RecordOf(const std::string& record, DWORD pid)
+{
+    std::vector<std::string> out;
+    std::string prefix = std::to_string(pid) + " ";
+    for (const std::string& line : Lines(record))
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            out.push_back(line.substr(prefix.size()));
+    return out;
+}
+
+// A started server that is always stopped, also when a check fails on the way.
+class CServer {
+public:
+    ~CServer() { Kill(); }
+
+    bool Start(const std::string& exe, const std::string& params)
+    {
+        std::string cmd = "\"" + exe + "\" " + params;
+        std::vector<char> buf(cmd.begin(), cmd.end());
+        buf.push_back('\0');
+        STARTUPINFOA si = {};
+        si.cb = sizeof(si);
+        // No working folder: the server must find its game folder from its own location.
+        if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi))
+            return false;
+        CloseHandle(m_pi.hThread);
+        m_pi.hThread = nullptr;
+        return true;
+    }
+
+    // Exit code, or -1 when the process still runs after the wait.
+    long WaitExit(DWORD ms)
+    {
+        if (!m_pi.hProcess || WaitForSingleObject(m_pi.hProcess, ms) != WAIT_OBJECT_0)
+            return -1;
+        DWORD code = 0;
+        GetExitCodeProcess(m_pi.hProcess, &code);
+        return static_cast<long>(code);
+    }
+
+    void Kill()
+    {
+        if (!m_pi.hProcess) return;
+        if (WaitForSingleObject(m_pi.hProcess, 0) != WAIT_OBJECT_0) {
+            TerminateProcess(m_pi.hProcess, 99);
+            WaitForSingleObject(m_pi.hProcess, 5000);
+        }
+        CloseHandle(m_pi.hProcess);
+        m_pi.hProcess = nullptr;
+    }
+
+    DWORD Pid() const { return m_pi.dwProcessId; }
+
+private:
+    PROCESS_INFORMATION m_pi = {};
+};
+
+class CConnection {
+public:
+    ~CConnection() { if (m_s != INVALID_SOCKET) closesocket(m_s); }
+
+    bool Connect(DWORD ms)
+    {
+        DWORD start = GetTickCount();
+        while (GetTickCount() - start < ms) {
+            m_s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+            sockaddr_in addr = {};
+            addr.sin_family = AF_INET;
+            addr.sin_port = htons(25600);
+            addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            if (connect(m_s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0) {
+                sockaddr_in local = {};
+                int len = sizeof(local);
+                getsockname(m_s, reinterpret_cast<sockaddr*>(&local), &len);
+                m_iLocalPort = ntohs(local.sin_port);
+                return true;
+            }
+            closesocket(m_s);
+            m_s = INVALID_SOCKET;
+            Sleep(100);
+        }
+        return false;
+    }
+
+    // One receive call: the chunk as the utility would see it. Empty after the timeout.
+    std::string Chunk(DWORD ms)
+    {
+        fd_set rd;
+        FD_ZERO(&rd);
+        FD_SET(m_s, &rd);
+        timeval tv = {static_cast<long>(ms / 1000), static_cast<long>((ms % 1000) * 1000)};
+        if (select(0, &rd, nullptr, nullptr, &tv) <= 0)
+            return std::string();
+        char buf[1024];  // the utility's receive buffer size
+        int n = recv(m_s, buf, sizeof(buf), 0);
+        return n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
+    }
+
+    void Send(const std::string& bytes) { send(m_s, bytes.data(), static_cast<int>(bytes.size()), 0); }
+    int LocalPort() const { return m_iLocalPort; }
+
+private:
+    SOCKET m_s = INVALID_SOCKET;
+    int m_iLocalPort = 0;
+};
+
+struct CGame {
+    std::string m_strRoot;
+    std::string m_strExe;
+    std::string Log() const { return ReadAll(m_strRoot + "\\DedicatedServer.log"); }
+    std::string Record() const { return ReadAll(m_strRoot + "\\Bin\\DedicatedServer.record"); }
+};
+
+const char kMetropolis[] = "Content/DravicQel2/Levels/Multiplayer/DM_Metropolis/DM_Metropolis.wld";
+const char kChanolin[] = "Content/DravicQel2/Levels/Multiplayer/DM_Chanolin/DM_Chanolin.wld";
+const char kVillage[] = "Content/DravicQel2/Levels/05_Ellenier/5_1_Village/5_1_Village.wld";
+
+std::string Script(const std::string& password, const std::string& level, const std::string& mapList)
+{
+    return "[Engine]\r\n"
+           "net_bClientsMayPause = 0;\r\n"
+           "net_strConnectPassword = \"\";\r\n"
+           "rcts_strAdminPassword = \"" + password + "\";\r\n"
+           "\r\n"
+           "[Qel2Game]\r\n"
+           "qel_sgpGameOptions.sgp_ctMaxPlayers = 4;\r\n"
+           "qel_strLevelToStart = \"" + level + "\";\r\n"
+           "qel_strMapListFile = \"" + mapList + "\";\r\n"
+           "qel_fEndOfRoundDelay = 10.00;\r\n";
+}
+
+void ClearEnvironment()
+{
+    static const char* const names[] = {
+        "DQ2SIM_CRASH_AFTER_MS", "DQ2SIM_NO_LOGIN_CONFIRM", "DQ2SIM_NO_LISTEN", "DQ2SIM_FLOOD_BYTES",
+        "DQ2SIM_FLOOD_BYTES_PER_SEC", "DQ2SIM_ERROR_CLOSING_BURST", "DQ2SIM_QUIET",
+        "DQ2SIM_LOG_RECREATE_DELAY_MS", "DQ2SIM_LEVEL_CHANGE_MS", "DQ2SIM_LEVELS"};
+    for (const char* name : names)
+        SetEnvironmentVariableA(name, nullptr);
+    SetEnvironmentVariableA("DQ2SIM_TIME_LIMIT_MS", "60000");
+}
+
+const std::string kWill = "\xff\xfb\x01\xff\xfb\x03";
+const std::string kDo = "\xff\xfd\x01\xff\xfd\x03";
+
+// Negotiation, greeting, a wrong and a right password, three commands; deathmatch start on the
+// first map of the list because the script names no level.
+void TestFullSession(const CGame& game)
+{
+    printf("-- full session (deathmatch, map list, login, commands, Quit)\n");
+    ClearEnvironment();
+    CServer server;
+    CHECK(server.Start(game.m_strExe, "+gametype dm +gameoptions \"DedicatedServerUtility/Config/Proto.cfg\""),
+          "server starts");
+    CConnection con;
+    CHECK(con.Connect(15000), "remote console accepts a connection");
+
+    CHECK(con.Chunk(5000) == kWill, "first chunk is IAC WILL 1 IAC WILL 3");
+    CHECK(con.Chunk(700).empty(), "nothing more before the answer");
+    con.Send(kDo);
+    std::string greeting = con.Chunk(5000);
+    size_t crlf = 0, lf = 0;
+    for (size_t i = 0; i < greeting.size(); ++i)
+        if (greeting[i] == '\n') { ++lf; if (i > 0 && greeting[i - 1] == '\r') ++crlf; }
+    CHECK(crlf == 6 && lf == 6, "greeting holds six lines ending in CR LF");
+    CHECK(greeting.size() >= 2 && greeting.compare(greeting.size() - 2, 2, "\r\n") == 0, "greeting ends with CR LF");
+    CHECK(greeting.find('>') == std::string::npos, "greeting has no prompt character");
+    CHECK(greeting.find('\xff') == std::string::npos, "greeting carries no telnet command");
+
+    con.Send("wrongpw\r\n");
+    std::string refusal = con.Chunk(3000);
+    CHECK(refusal == "Wrong password.\r\n", "wrong password is refused");
+    CHECK(refusal.find("Telnet connection from") == std::string::npos, "no confirmation after a wrong password");
+
+    con.Send("brindlex\r\n");
+    std::string confirm = con.Chunk(5000);
+    std::string expected = "Telnet connection from 127.0.0.1:" + std::to_string(con.LocalPort());
+    CHECK(confirm.compare(0, expected.size(), expected) == 0, "confirmation names the client's address and port");
+    size_t nl = confirm.find('\n');
+    CHECK(nl == expected.size(), "first line of the confirmation ends right after the port");
+    CHECK(nl != std::string::npos && nl > 0 && confirm[nl - 1] != '\r', "first line ends in a bare LF");
+
+    con.Send("qelListPlayers()\r\n");
+    Sleep(200);
+    con.Send("qelPauseGame()\r\n");
+    Sleep(200);
+    con.Send("Quit()\r\n");
+    long code = server.WaitExit(10000);
+    CHECK(code == 0, "Quit() ends the server with exit code 0");
+
+    std::vector<std::string> log = Lines(game.Log());
+    size_t start = 0;
+    while (start < log.size() && log[start] != "-------- START OF LOG --------") ++start;
+    CHECK(start > 0 && start < log.size(), "lines precede the start marker");
+    bool allTagged = start < log.size();
+    for (size_t i = start + 1; i < log.size(); ++i) {
+        const std::string& l = log[i];
+        if (l.find("INF:") == std::string::npos && l.find("ERR:") == std::string::npos &&
+            l.find("WRN:") == std::string::npos && l.find("TRC:") == std::string::npos) {
+            allTagged = false;
+            printf("  untagged log line: %s\n", l.c_str());
+        }
+    }
+    CHECK(allTagged, "every line after the marker is tagged");
+    CHECK(HasLine(log, std::string("TRC:   Changing over to ") + kChanolin), "first map of the list started");
+    CHECK(HasLine(log, "INF:  Players on server: 0"), "player list logged");
+    CHECK(HasLine(log, "INF:  Game paused."), "pause logged");
+    CHECK(HasLine(log, "INF:  Quit() received; shutting down."), "quit logged");
+
+    std::vector<std::string> rec = RecordOf(game.Record(), server.Pid());
+    CHECK(!rec.empty() && rec[0] == "ARGS +gametype dm +gameoptions \"DedicatedServerUtility/Config/Proto.cfg\"",
+          "record holds the parameters first");
+    CHECK(HasLine(rec, "SCRIPT DedicatedServerUtility/Config/Proto.cfg"), "record names the script");
+    CHECK(HasLine(rec, std::string("LEVEL ") + kChanolin), "record names the level");
+    CHECK(HasLine(rec, "RECV fffd01fffd03"), "record holds the telnet answer as one chunk");
+    CHECK(HasLine(rec, "PASSWORD wrongpw\\r\\n"), "record holds the wrong password line");
+    CHECK(HasLine(rec, "PASSWORD brindlex\\r\\n"), "record holds the right password line");
+    CHECK(HasLine(rec, "RECV " + std::string("71656c4c697374506c61796572732829") + "0d0a"),
+          "record holds the bytes of qelListPlayers()");
+    CHECK(HasLine(rec, "CMD qelListPlayers()") && HasLine(rec, "CMD qelPauseGame()") && HasLine(rec, "CMD Quit()"),
+          "record holds the three commands");
+    CHECK(!rec.empty() && rec.back() == "EXIT 0 quit", "record ends with the exit");
+    CHECK(GetFileAttributesA((game.m_strRoot + "\\Bin\\DedicatedServer.pid").c_str()) == INVALID_FILE_ATTRIBUTES,
+          "pid file removed at exit");
+}
+
+// The crash switch ends a cooperative server by itself with exit code 3 after its start level.
+void TestCrash(const CGame& game)
+{
+    printf("-- crash switch\n");
+    ClearEnvironment();
+    WriteAll(game.m_strRoot + "\\DedicatedServerUtility\\Config\\Coop.cfg", Script("brindlex", kVillage, ""));
+    SetEnvironmentVariableA("DQ2SIM_CRASH_AFTER_MS", "1500");
+    CServer server;
+    CHECK(server.Start(game.m_strExe, "+gameoptions \"DedicatedServerUtility/Config/Coop.cfg\""), "server starts");
+    Sleep(500);
+    std::string pid = ReadAll(game.m_strRoot + "\\Bin\\DedicatedServer.pid");
+    CHECK(pid == std::to_string(server.Pid()) + "\r\n", "pid file holds the Windows process id");
+    long code = server.WaitExit(10000);
+    CHECK(code == 3, "crash exit code is 3");
+    std::vector<std::string> log = Lines(game.Log());
+    CHECK(HasLine(log, std::string("TRC:   Changing over to ") + kVillage), "start level changed over to");
+    CHECK(HasLine(log, "INF:  Game type: cooperative."), "cooperative without +gametype");
+    std::vector<std::string> rec = RecordOf(game.Record(), server.Pid());
+    CHECK(!rec.empty() && rec.back() == "EXIT 3 crash", "record ends with the crash");
+}
+
+// A server that never confirms the login still takes the password and later commands.
+void TestNoLoginConfirm(const CGame& game)
+{
+    printf("-- no login confirmation\n");
+    ClearEnvironment();
+    SetEnvironmentVariableA("DQ2SIM_NO_LOGIN_CONFIRM", "1");
+    CServer server;
+    CHECK(server.Start(game.m_strExe, "+gametype dm +gameoptions \"DedicatedServerUtility/Config/Proto.cfg\""),
+          "server starts");
+    CConnection con;
+    CHECK(con.Connect(15000), "connects");
+    CHECK(con.Chunk(5000) == kWill, "negotiation chunk");
+    con.Send(kDo);
+    CHECK(!con.Chunk(5000).empty(), "greeting");
+    con.Send("brindlex\r\n");
+    CHECK(con.Chunk(1500).empty(), "no confirmation");
+    con.Send("Quit()\r\n");
+    CHECK(server.WaitExit(10000) == 0, "Quit() still obeyed");
+    std::vector<std::string> rec = RecordOf(game.Record(), server.Pid());
+    CHECK(HasLine(rec, "LOGIN unconfirmed"), "record shows the unconfirmed login");
+}
+
+// The previous log stays untouched for the delay, then the new run truncates it.
+void TestLogRecreateDelay(const CGame& game)
+{
+    printf("-- delayed log recreation\n");
+    ClearEnvironment();
+    const std::string old = "old header\r\n-------- START OF LOG --------\r\nINF:  old run line\r\n";
+    WriteAll(game.m_strRoot + "\\DedicatedServer.log", old);
+    SetEnvironmentVariableA("DQ2SIM_LOG_RECREATE_DELAY_MS", "2000");
+    SetEnvironmentVariableA("DQ2SIM_CRASH_AFTER_MS", "3000");
+    CServer server;
+    CHECK(server.Start(game.m_strExe, "+gameoptions \"DedicatedServerUtility/Config/Coop.cfg\""), "server starts");
+    Sleep(1000);
+    CHECK(game.Log() == old, "old log unchanged during the delay");
+    CHECK(server.WaitExit(10000) == 3, "ends by the crash switch");
+    std::string now = game.Log();
+    CHECK(now.find("old run line") == std::string::npos, "old content gone");
+    CHECK(now.find(std::string("TRC:   Changing over to ") + kVillage) != std::string::npos,
+          "start-up lines written after the recreation");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        printf("usage: ServerProtocolTest <DedicatedServer.exe> <scratch folder>\n");
+        return 2;
+    }
+    setvbuf(stdout, nullptr, _IONBF, 0);
+    WSADATA wsa;
+    WSAStartup(MAKEWORD(2, 2), &wsa);
+
+    CGame game;
+    game.m_strRoot = WinPath(argv[2]);
+    std::string source = WinPath(argv[1]);
+    // A fresh game folder: the server program in Bin, a script and a map list.
+    const char* const folders[] = {"", "\\Bin", "\\DedicatedServerUtility", "\\DedicatedServerUtility\\Config",
+                                   "\\DedicatedServerUtility\\MapLists"};
+    std::string parent = game.m_strRoot.substr(0, game.m_strRoot.find_last_of('\\'));
+    CreateDirectoryA(parent.c_str(), nullptr);
+    for (const char* f : folders)
+        CreateDirectoryA((game.m_strRoot + f).c_str(), nullptr);
+    game.m_strExe = game.m_strRoot + "\\Bin\\DedicatedServer.exe";
+    DeleteFileA((game.m_strRoot + "\\Bin\\DedicatedServer.record").c_str());
+    DeleteFileA((game.m_strRoot + "\\DedicatedServer.log").c_str());
+    if (!CopyFileA(source.c_str(), game.m_strExe.c_str(), FALSE)) {
+        printf("FAIL: cannot copy %s to %s\n", source.c_str(), game.m_strExe.c_str());
+        return 1;
+    }
+    WriteAll(game.m_strRoot + "\\DedicatedServerUtility\\Config\\Proto.cfg",
+             Script("brindlex", "", "DedicatedServerUtility/MapLists/Proto.txt"));
+    WriteAll(game.m_strRoot + "\\DedicatedServerUtility\\MapLists\\Proto.txt",
+             std::string(kChanolin) + "\r\n" + kMetropolis + "\r\n");
+
+    TestFullSession(game);
+    TestCrash(game);
+    TestNoLoginConfirm(game);
+    TestLogRecreateDelay(game);
+
+    printf(g_nFailures == 0 ? "all checks passed\n" : "%d check(s) failed\n", g_nFailures);
+    return g_nFailures == 0 ? 0 : 1;
+}
