@@ -1,0 +1,164 @@
+#include "config/ConfigKeys.h"
+
+#include <cctype>
+#include <climits>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#define KEY_INT(f) {#f, KeyType::Integer, &ServerConfig::f, nullptr, nullptr}
+#define KEY_DEC(f) {#f, KeyType::Decimal, nullptr, &ServerConfig::f, nullptr}
+#define KEY_TXT(f) {#f, KeyType::Text, nullptr, nullptr, &ServerConfig::f}
+
+const ConfigKey kConfigKeys[kConfigKeyCount] = {
+    KEY_INT(g_bAmmoStays),
+    KEY_INT(g_bClientsMayPause),
+    KEY_INT(g_bLAN),
+    KEY_INT(g_bEnableDebris),
+    KEY_INT(g_bFriendlyFire),
+    KEY_INT(g_bHealthArmorStays),
+    KEY_INT(g_bInfiniteAmmo),
+    KEY_INT(g_bWeaponsStay),
+    KEY_TXT(g_strSessionName),
+    KEY_INT(g_ctMaxLives),
+    KEY_INT(g_ctMaxPlayers),
+    KEY_INT(g_ctPrivateSlots),
+    KEY_INT(g_gdDifficulty),
+    KEY_INT(g_iEnemyStrengthPerPlayer),
+    KEY_INT(g_iExtraEnemyStrength),
+    KEY_INT(g_iCoopStartingLevel),
+    KEY_INT(g_iDmStartingLevel),
+    KEY_INT(g_ctFragsLimit),
+    KEY_INT(g_ctTimeLimit),
+    KEY_INT(g_gtGameType),
+    KEY_INT(g_ctTimeBanMinutes),
+    KEY_DEC(g_fVoteDuration),
+    KEY_INT(g_iVotePercentageToPass),
+    KEY_DEC(g_fVoteEndDelay),
+    KEY_DEC(g_fEndOfRoundDelay),
+    KEY_TXT(g_strDisabledVoteTypes),
+    KEY_TXT(g_strDisabledItems),
+    KEY_TXT(g_strDefaultMapDir),
+    KEY_TXT(g_strMapList),
+    KEY_TXT(g_strMapListFile),
+    KEY_TXT(g_strAdminPassword),
+    KEY_TXT(g_strConnectPassword),
+    KEY_TXT(g_strVIPPassword),
+    KEY_INT(g_iFPS),
+    KEY_INT(g_iProblemsTimeout),
+    KEY_INT(g_uwPort),
+    KEY_INT(g_ctMaxDebris),
+};
+
+#undef KEY_INT
+#undef KEY_DEC
+#undef KEY_TXT
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+}  // namespace
+
+const ConfigKey* FindConfigKey(const std::string& name)
+{
+    for (const ConfigKey& key : kConfigKeys)
+        if (name == key.name)
+            return &key;
+    return nullptr;
+}
+
+int ParseLeadingInt(const std::string& value)
+{
+    size_t i = 0;
+    while (i < value.size() && IsBlank(value[i]))
+        ++i;
+    bool negative = false;
+    if (i < value.size() && (value[i] == '+' || value[i] == '-'))
+        negative = value[i++] == '-';
+    long long n = 0;
+    for (; i < value.size() && IsDigit(value[i]); ++i) {
+        n = n * 10 + (value[i] - '0');
+        if (n > static_cast<long long>(INT_MAX) + 1)
+            n = static_cast<long long>(INT_MAX) + 1;
+    }
+    if (negative)
+        n = -n;
+    if (n > INT_MAX)
+        n = INT_MAX;
+    return static_cast<int>(n);
+}
+
+double ParseLeadingDecimal(const std::string& value)
+{
+    size_t i = 0;
+    while (i < value.size() && IsBlank(value[i]))
+        ++i;
+    const size_t start = i;
+    if (i < value.size() && (value[i] == '+' || value[i] == '-'))
+        ++i;
+    size_t digits = 0;
+    while (i < value.size() && IsDigit(value[i]))
+        ++i, ++digits;
+    if (i < value.size() && value[i] == '.') {
+        ++i;
+        while (i < value.size() && IsDigit(value[i]))
+            ++i, ++digits;
+    }
+    if (digits == 0)
+        return 0.0;
+    // An exponent counts only when digits follow it ("3e" is 3).
+    if (i < value.size() && (value[i] == 'e' || value[i] == 'E')) {
+        size_t j = i + 1;
+        if (j < value.size() && (value[j] == '+' || value[j] == '-'))
+            ++j;
+        if (j < value.size() && IsDigit(value[j])) {
+            while (j < value.size() && IsDigit(value[j]))
+                ++j;
+            i = j;
+        }
+    }
+    // strtod on the checked text only: it would also take "inf", "nan" and hex forms.
+    const std::string number = value.substr(start, i - start);
+    return std::strtod(number.c_str(), nullptr);
+}
+
+void AssignConfigKey(ServerConfig& cfg, const ConfigKey& key, const std::string& value)
+{
+    switch (key.type) {
+    case KeyType::Integer: cfg.*key.pInt = ParseLeadingInt(value); break;
+    case KeyType::Decimal: cfg.*key.pDec = ParseLeadingDecimal(value); break;
+    case KeyType::Text: cfg.*key.pText = value; break;
+    }
+}
+
+std::string FormatConfigValue(const ServerConfig& cfg, const ConfigKey& key)
+{
+    switch (key.type) {
+    case KeyType::Integer: return StringPrintf("%d", cfg.*key.pInt);
+    case KeyType::Decimal: return StringPrintf("%.2f", cfg.*key.pDec);
+    case KeyType::Text: return cfg.*key.pText;
+    }
+    return std::string();
+}
+
+std::string StringPrintf(const char* format, ...)
+{
+    char small[256];
+    va_list args;
+    va_start(args, format);
+    int n = std::vsnprintf(small, sizeof small, format, args);
+    va_end(args);
+    if (n < 0)
+        return std::string();
+    if (static_cast<size_t>(n) < sizeof small)
+        return std::string(small, static_cast<size_t>(n));
+    std::string big(static_cast<size_t>(n) + 1, '\0');
+    va_start(args, format);
+    std::vsnprintf(&big[0], big.size(), format, args);
+    va_end(args);
+    big.resize(static_cast<size_t>(n));
+    return big;
+}

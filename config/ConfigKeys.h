@@ -1,0 +1,40 @@
+// The 37 keys of a stored configuration, in the order the store writes them, with the field each
+// one names and how its value is read and written.
+#pragma once
+#include "config/ServerConfig.h"
+
+#include <string>
+
+enum class KeyType { Integer, Decimal, Text };
+
+struct ConfigKey {
+    const char* name;
+    KeyType type;
+    int ServerConfig::*pInt;
+    double ServerConfig::*pDec;
+    std::string ServerConfig::*pText;
+};
+
+constexpr int kConfigKeyCount = 37;
+extern const ConfigKey kConfigKeys[kConfigKeyCount];
+
+// Exact, case-sensitive lookup; nullptr for an unknown key.
+const ConfigKey* FindConfigKey(const std::string& name);
+
+// The leading decimal integer (blanks, sign, digits; "60.0" gives 60, no digits give 0),
+// saturated to the int range so both builds read the same.
+int ParseLeadingInt(const std::string& value);
+// The leading decimal number (digits, optional point and fraction, optional exponent); 0 if none.
+double ParseLeadingDecimal(const std::string& value);
+
+// Assigns a stored value to the key's field.
+void AssignConfigKey(ServerConfig& cfg, const ConfigKey& key, const std::string& value);
+// The value as the store writes it: integers plain, decimals with two places, text unchanged.
+std::string FormatConfigValue(const ServerConfig& cfg, const ConfigKey& key);
+
+// printf into a std::string of any length.
+std::string StringPrintf(const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;

@@ -1,0 +1,54 @@
+// History.ini: the store of named configurations, the recent-name list and the server options
+// section with the administrator password. Lives in Tollan's own folder (OwnFile).
+#pragma once
+#include "config/ServerConfig.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// Lines are read the way the store has always been read: in pieces of at most 255 characters.
+constexpr size_t kStoreLineChars = 255;
+
+// Loads the block of the current configuration name into the record; keys missing from the block
+// keep their values. The availability flags are rebuilt from the texts whether or not the block
+// was found. False (with a log line) when History.ini cannot be opened.
+bool GetConfigOptions(ServerConfig& cfg = TheServerConfig());
+
+struct ConfigComboResult {
+    bool opened = false;
+    std::vector<std::string> names;  // every name of the history section, in file order
+    int selected = -1;               // entry equal to the current configuration name, or -1
+};
+// Reads the history section for the configuration dialog and refills the record's history list
+// with the first kHistorySlots names.
+ConfigComboResult FillConfigCombo(ServerConfig& cfg = TheServerConfig());
+
+struct ConfigHistoryResult {
+    // False when History.ini could not be read even after creating the default store: the shell
+    // keeps its list; names then echo the shown entries passed in.
+    bool listRead = false;
+    std::vector<std::string> names;
+    // Entry to select; -1 selects none (or, when !listRead, leaves the selection alone).
+    int selected = -1;
+};
+// The main dialog's list. Creates the default store when History.ini is missing. While the server
+// runs the first entry becomes the current configuration; otherwise the entry equal to it is
+// selected; an empty current name takes the first entry.
+ConfigHistoryResult ReadConfigHistory(bool serverRunning,
+                                      const std::vector<std::string>& shownEntries = {},
+                                      ServerConfig& cfg = TheServerConfig());
+
+// Rewrites the whole store through HistoryTemp.ini: the current block first, then the other blocks
+// in their old order. The old History.ini survives any failure. True when it was replaced.
+bool WriteHistoryFile(ServerConfig& cfg = TheServerConfig());
+
+// The password of the server options section, as the remote console login uses it. Nothing when
+// History.ini cannot be opened or holds no such line.
+std::optional<std::string> ReadAdminPassword();
+
+// g_gtGameType of the named block, read without touching the record.
+std::optional<int> ReadStoredGameType(const std::string& name);
+
+// The exact bytes of the store created when there is none (CR LF line ends).
+std::string DefaultStoreText();

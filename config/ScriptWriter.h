@@ -1,0 +1,26 @@
+// The options script the game's server reads at launch, <name>.cfg in the utility's Config
+// folder, and the frame-rate line of the game's own DedicatedServer.ini.
+#pragma once
+#include "config/ServerConfig.h"
+
+#include <string>
+
+struct LevelCatalogue;
+
+// Lines of the server INI are handled in pieces of at most this many characters.
+constexpr size_t kIniPieceChars = 254;
+
+// The script's text ("\n" line ends) for the record as it stands; rebuilds the disabled texts and
+// g_strMapListFile in the record first, as the script carries them.
+std::string BuildConfigScript(ServerConfig& cfg, const LevelCatalogue& catalogue);
+
+// Writes the script of the current configuration, then rewrites DedicatedServer.ini through
+// DedicatedServerTemp.ini with the record's frame rate (raised to kMinServerFps first). The INI is
+// replaced only when every step succeeded. A name that cannot be a file name writes nothing.
+// True when both files were written.
+bool WriteConfigFile(const std::string& gameFolder, const LevelCatalogue& catalogue,
+                     ServerConfig& cfg = TheServerConfig());
+
+// Path pieces, joined with platform::kSep.
+std::string ConfigFolderPath(const std::string& gameFolder);
+std::string ServerIniPath(const std::string& gameFolder);
