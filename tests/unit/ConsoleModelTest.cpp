@@ -1,0 +1,130 @@
+#include "controls/ConsoleModel.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Inserts = std::vector<std::pair<uint32_t, std::string>>;
+
+Inserts Shown(const CConsoleBatch& b)
+{
+    Inserts out;
+    for (const CConsoleInsert& i : b.inserts)
+        out.emplace_back(i.crColour, i.strText);
+    return out;
+}
+
+}  // namespace
+
+TEST(ConsoleLines, FragmentIsJoinedWithTheNextBatch)
+{
+    CConsoleModel m;
+    EXPECT_TRUE(m.AppendConsoleText("abc", 0).inserts.empty());
+    EXPECT_EQ(m.PendingFragment(), "abc");
+    EXPECT_EQ(Shown(m.AppendConsoleText("def\n", 0)), (Inserts{{kConsoleBlack, " abcdef\n"}}));
+    EXPECT_EQ(m.PendingFragment(), "");
+}
+
+TEST(ConsoleLines, SeveralLinesAndARestInOneBatch)
+{
+    CConsoleModel m;
+    EXPECT_EQ(Shown(m.AppendConsoleText("one\ntwo\nthr", 0)),
+              (Inserts{{kConsoleBlack, " one\n"}, {kConsoleBlack, " two\n"}}));
+    EXPECT_EQ(m.PendingFragment(), "thr");
+}
+
+TEST(ConsoleLines, FragmentKeepsOnlyTheFirst200Characters)
+{
+    CConsoleModel m;
+    std::string text(200, 'a');
+    text += std::string(100, 'b');
+    m.AppendConsoleText(text, 0);
+    EXPECT_EQ(m.PendingFragment(), std::string(200, 'a'));
+    EXPECT_EQ(Shown(m.AppendConsoleText("\n", 0)),
+              (Inserts{{kConsoleBlack, " " + std::string(200, 'a') + "\n"}}));
+}
+
+TEST(ConsoleLines, TextEndsAtZeroByte)
+{
+    CConsoleModel m;
+    EXPECT_EQ(Shown(m.AppendConsoleText(std::string("x\n\0y\n", 5), 0)),
+              (Inserts{{kConsoleBlack, " x\n"}}));
+}
+
+TEST(ConsoleColours, FirstMatchingTagWins)
+{
+    CConsoleModel m;
+    EXPECT_EQ(Shown(m.AppendConsoleText("INF: a\nERR: b\nWRN: c\nTRC: d\nplain\n"
+                                        "ERR: and INF: both\nTRC: WRN:\n",
+                                        0)),
+              (Inserts{{kConsoleGreen, " INF: a\n"},
+                       {kConsoleRed, " ERR: b\n"},
+                       {kConsoleYellow, " WRN: c\n"},
+                       {kConsoleBlue, " TRC: d\n"},
+                       {kConsoleBlack, " plain\n"},
+                       {kConsoleGreen, " ERR: and INF: both\n"},
+                       {kConsoleYellow, " TRC: WRN:\n"}}));
+}
+
+TEST(ConsoleColours, StatusTextJoinsTheNextLineInGreen)
+{
+    CConsoleModel m;
+    m.AppendConsoleText("INF:    The server is starting...", 0);
+    EXPECT_EQ(Shown(m.AppendConsoleText("\nERR: x\n", 0)),
+              (Inserts{{kConsoleGreen, " INF:    The server is starting...\n"},
+                       {kConsoleRed, " ERR: x\n"}}));
+    m.AppendConsoleText("INF:    The server is starting...", 0);
+    EXPECT_EQ(Shown(m.AppendConsoleText("ERR: oops\n", 0)),
+              (Inserts{{kConsoleGreen, " INF:    The server is starting...ERR: oops\n"}}));
+}
+
+TEST(ConsoleErrorClosing, HidesTheLineAndTheRestOfItsBatch)
+{
+    CConsoleModel m;
+    CConsoleBatch b = m.AppendConsoleText("INF: before\nERR: Error closing file\nINF: after\nTRC:   "
+                                          "Changing over to Levels/Hidden.wld\nrest",
+                                          0);
+    EXPECT_EQ(Shown(b), (Inserts{{kConsoleGreen, " INF: before\n"}}));
+    // Hidden lines are still consumed, and a level change among them still counts.
+    EXPECT_EQ(m.CurrentLevel(), "Levels/Hidden.wld");
+    EXPECT_EQ(m.PendingFragment(), "rest");
+    EXPECT_EQ(Shown(m.AppendConsoleText("\nINF: next\n", 0)),
+              (Inserts{{kConsoleBlack, " rest\n"}, {kConsoleGreen, " INF: next\n"}}));
+}
+
+TEST(ConsoleErrorClosing, OnlyInErrorLines)
+{
+    CConsoleModel m;
+    EXPECT_EQ(Shown(m.AppendConsoleText("INF: Error closing\nafter\n", 0)),
+              (Inserts{{kConsoleGreen, " INF: Error closing\n"}, {kConsoleBlack, " after\n"}}));
+}
+
+TEST(ConsoleLevel, ChangingOverSetsTheCurrentLevel)
+{
+    CConsoleModel m;
+    CConsoleBatch b = m.AppendConsoleText("TRC:   Changing over to Levels/Coop/Ruins.wld  \n", 0);
+    EXPECT_EQ(Shown(b), (Inserts{{kConsoleBlue, " TRC:   Changing over to Levels/Coop/Ruins.wld  \n"}}));
+    EXPECT_TRUE(b.bLevelChanged);
+    EXPECT_EQ(m.CurrentLevel(), "Levels/Coop/Ruins.wld");
+
+    b = m.AppendConsoleText("TRC:   Loading\n", 0);
+    EXPECT_FALSE(b.bLevelChanged);
+    EXPECT_EQ(m.CurrentLevel(), "Levels/Coop/Ruins.wld");
+    m.ClearCurrentLevel();
+    EXPECT_EQ(m.CurrentLevel(), "");
+}
+
+TEST(ConsoleLevel, NotFromLinesOfAnotherColour)
+{
+    CConsoleModel m;
+    m.AppendConsoleText("INF: TRC:   Changing over to Levels/X.wld\n", 0);
+    EXPECT_EQ(m.CurrentLevel(), "");
+}
+
+TEST(ConsoleCap, TrimsTheExcessBeforeTheBatch)
+{
+    CConsoleModel m;
+    EXPECT_EQ(m.AppendConsoleText("x\n", 20050).nTrimChars, 50u);
+    EXPECT_EQ(m.AppendConsoleText("x\n", 20000).nTrimChars, 0u);
+    EXPECT_EQ(m.AppendConsoleText("", 20001).nTrimChars, 1u);
+}
