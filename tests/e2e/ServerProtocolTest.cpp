@@ -307,12 +307,51 @@ void TestFullSession(const CGame& game)
           "pid file removed at exit");
 }
 
+// Level commands over the console: next map, a new options script taken at the restart.
+void TestLevelCommands(const CGame& game)
+{
+    printf("-- level commands\n");
+    ClearEnvironment();
+    CServer server;
+    CHECK(server.Start(game.m_strExe, "+gametype dm +gameoptions \"DedicatedServerUtility/Config/Proto.cfg\""),
+          "server starts");
+    CConnection con;
+    CHECK(con.Connect(15000), "connects");
+    CHECK(con.Chunk(5000) == kWill, "negotiation chunk");
+    con.Send(kDo);
+    CHECK(!con.Chunk(5000).empty(), "greeting");
+    con.Send("brindlex\r\n");
+    CHECK(con.Chunk(5000).compare(0, 22, "Telnet connection from") == 0, "confirmed");
+    const char* const commands[] = {"qelNextMap()\r\n", "qelNextMap()\r\n",
+                                    "qel_strOptionsScript = \"DedicatedServerUtility/Config/Coop.cfg\"\r\n",
+                                    "qelRestartServer()\r\n", "say hello\r\n", "Quit()\r\n"};
+    for (const char* command : commands) {
+        con.Send(command);
+        Sleep(150);
+    }
+    CHECK(server.WaitExit(10000) == 0, "Quit() ends the server");
+    std::vector<std::string> levels;
+    std::vector<std::string> log = Lines(game.Log());
+    for (const std::string& line : log)
+        if (line.compare(0, 24, "TRC:   Changing over to ") == 0)
+            levels.push_back(line.substr(24));
+    CHECK(levels.size() == 4 && levels[0] == kChanolin && levels[1] == kMetropolis && levels[2] == kChanolin &&
+              levels[3] == kVillage,
+          "start, two next maps, restart on the new script's level");
+    CHECK(HasLine(log, "INF:  Options script for the next session: \"DedicatedServerUtility/Config/Coop.cfg\"."),
+          "new script logged");
+    CHECK(HasLine(log, "INF:  Console: say hello"), "other lines logged");
+    std::vector<std::string> rec = RecordOf(game.Record(), server.Pid());
+    CHECK(HasLine(rec, "NEXT_SCRIPT DedicatedServerUtility/Config/Coop.cfg") &&
+              HasLine(rec, "SCRIPT DedicatedServerUtility/Config/Coop.cfg"),
+          "record shows the script taken at the restart");
+}
+
 // The crash switch ends a cooperative server by itself with exit code 3 after its start level.
 void TestCrash(const CGame& game)
 {
     printf("-- crash switch\n");
     ClearEnvironment();
-    WriteAll(game.m_strRoot + "\\DedicatedServerUtility\\Config\\Coop.cfg", Script("brindlex", kVillage, ""));
     SetEnvironmentVariableA("DQ2SIM_CRASH_AFTER_MS", "1500");
     CServer server;
     CHECK(server.Start(game.m_strExe, "+gameoptions \"DedicatedServerUtility/Config/Coop.cfg\""), "server starts");
@@ -370,6 +409,87 @@ void TestLogRecreateDelay(const CGame& game)
           "start-up lines written after the recreation");
 }
 
+// No remote console, a flood of exactly N bytes of tagged lines, and timed level changes through
+// the map list, all at once.
+void TestFloodLevelChangesNoListen(const CGame& game)
+{
+    printf("-- flood, level changes, no listener\n");
+    ClearEnvironment();
+    SetEnvironmentVariableA("DQ2SIM_NO_LISTEN", "1");
+    SetEnvironmentVariableA("DQ2SIM_FLOOD_BYTES", "100000");
+    SetEnvironmentVariableA("DQ2SIM_LEVEL_CHANGE_MS", "700");
+    SetEnvironmentVariableA("DQ2SIM_CRASH_AFTER_MS", "2500");
+    CServer server;
+    CHECK(server.Start(game.m_strExe, "+gametype dm +gameoptions \"DedicatedServerUtility/Config/Proto.cfg\""),
+          "server starts");
+    Sleep(500);
+    CConnection con;
+    CHECK(!con.Connect(1000), "no remote console");
+    CHECK(server.WaitExit(10000) == 3, "ends by the crash switch");
+    std::vector<std::string> log = Lines(game.Log());
+    size_t floodBytes = 0, floodLines = 0;
+    std::vector<std::string> levels;
+    for (const std::string& line : log) {
+        if (line.find(" flood ") != std::string::npos) {
+            floodBytes += line.size() + 2;
+            ++floodLines;
+            CHECK(line.compare(0, 4, "INF:") == 0 || line.compare(0, 4, "WRN:") == 0 ||
+                  line.compare(0, 4, "TRC:") == 0 || line.compare(0, 4, "ERR:") == 0, "flood lines are tagged");
+        }
+        if (line.compare(0, 24, "TRC:   Changing over to ") == 0)
+            levels.push_back(line.substr(24));
+    }
+    CHECK(floodBytes == 100000, "flood wrote exactly the bytes asked for");
+    CHECK(floodLines == 1563, "flood lines of 64 bytes and a short last one");
+    CHECK(levels.size() >= 3 && levels[0] == kChanolin && levels[1] == kMetropolis && levels[2] == kChanolin,
+          "levels change along the map list and wrap");
+    std::vector<std::string> rec = RecordOf(game.Record(), server.Pid());
+    CHECK(HasLine(rec, "LISTEN off"), "record shows the listener off");
+}
+
+// The burst reaches the log as one piece: the error line, more lines, an INF line; a separate INF
+// line follows later.
+void TestErrorClosingBurst(const CGame& game)
+{
+    printf("-- error closing burst\n");
+    ClearEnvironment();
+    SetEnvironmentVariableA("DQ2SIM_ERROR_CLOSING_BURST", "1");
+    SetEnvironmentVariableA("DQ2SIM_CRASH_AFTER_MS", "5500");
+    CServer server;
+    CHECK(server.Start(game.m_strExe, "+gameoptions \"DedicatedServerUtility/Config/Coop.cfg\""), "server starts");
+    Sleep(3800);
+    std::string mid = game.Log();
+    CHECK(server.WaitExit(10000) == 3, "ends by the crash switch");
+    std::string log = game.Log();
+    const std::string burst = "ERR:  Error closing file handle 0x000001f4.\r\n"
+                              "WRN:  Resource cache flushed after the error.\r\n"
+                              "INF:  Hidden by the console after an Error closing line.\r\n";
+    size_t at = mid.find(burst);
+    CHECK(at != std::string::npos && at + burst.size() == mid.size(), "burst is the last thing written at 3.8 s");
+    CHECK(mid.find("INF:  Shown again after the burst.") == std::string::npos, "separate line not yet written");
+    CHECK(log.find(burst + "INF:  Shown again after the burst.\r\n") != std::string::npos, "separate line follows");
+}
+
+// Quiet after start-up; the time limit ends the server by itself with exit code 4.
+void TestQuietTimeLimit(const CGame& game)
+{
+    printf("-- quiet, time limit\n");
+    ClearEnvironment();
+    SetEnvironmentVariableA("DQ2SIM_QUIET", "1");
+    SetEnvironmentVariableA("DQ2SIM_LEVEL_CHANGE_MS", "300");
+    SetEnvironmentVariableA("DQ2SIM_TIME_LIMIT_MS", "1500");
+    CServer server;
+    CHECK(server.Start(game.m_strExe, "+gametype dm +gameoptions \"DedicatedServerUtility/Config/Proto.cfg\""),
+          "server starts");
+    CHECK(server.WaitExit(10000) == 4, "time limit exit code is 4");
+    std::string log = game.Log();
+    const std::string last = "INF:  Server is up.\r\n";
+    CHECK(log.size() > last.size() && log.compare(log.size() - last.size(), last.size(), last) == 0,
+          "nothing written after start-up");
+    std::vector<std::string> rec = RecordOf(game.Record(), server.Pid());
+    CHECK(!rec.empty() && rec.back() == "EXIT 4 time-limit", "record ends with the time limit");
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -404,10 +524,16 @@ int main(int argc, char** argv)
     WriteAll(game.m_strRoot + "\\DedicatedServerUtility\\MapLists\\Proto.txt",
              std::string(kChanolin) + "\r\n" + kMetropolis + "\r\n");
 
+    WriteAll(game.m_strRoot + "\\DedicatedServerUtility\\Config\\Coop.cfg", Script("brindlex", kVillage, ""));
+
     TestFullSession(game);
+    TestLevelCommands(game);
     TestCrash(game);
     TestNoLoginConfirm(game);
     TestLogRecreateDelay(game);
+    TestFloodLevelChangesNoListen(game);
+    TestErrorClosingBurst(game);
+    TestQuietTimeLimit(game);
 
     printf(g_nFailures == 0 ? "all checks passed\n" : "%d check(s) failed\n", g_nFailures);
     return g_nFailures == 0 ? 0 : 1;
