@@ -158,7 +158,12 @@ public:
     }
 
     // Everything after start-up is dropped when the server was asked to stay quiet.
-    void Silence() { m_bSilent = true; }
+    void Silence()
+    {
+        EnterCriticalSection(&m_cs);
+        m_bSilent = true;
+        LeaveCriticalSection(&m_cs);
+    }
 
     void Line(const std::string& strLine) { Raw(strLine + "\r\n"); }
 
