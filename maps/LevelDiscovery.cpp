@@ -4,7 +4,7 @@
 #include "app/UtilityLog.h"
 #include "platform/Platform.h"
 
-#include <unzip.h>
+#include "maps/BufferedZipIo.h"
 
 #include <cstring>
 #include <vector>
@@ -126,7 +126,7 @@ void CScan::AddLevel(const std::string& levelPath)
 
 void CScan::ScanArchive(const std::string& path, const std::string& fileName)
 {
-    unzFile zip = unzOpen64(path.c_str());
+    unzFile zip = OpenArchive(path);
     if (!zip) {
         LogMessage("ERR:  Failed to open zip file: %s.\n", fileName.c_str());
         return;

@@ -1,5 +1,6 @@
 tollan_core(
   LevelCatalogue.cpp
+  BufferedZipIo.cpp
   LevelDiscovery.cpp
   MapListFiles.cpp
 )

@@ -175,6 +175,20 @@ TEST_F(LevelDiscoveryTest, TheSameLevelInTwoArchivesTakesTwoSlots)
     EXPECT_EQ(c.dm.slots[1].path, "m/Same.wld");
 }
 
+TEST_F(LevelDiscoveryTest, FindsEntriesBetweenLargeLevelData)
+{
+    std::string data(700 * 1024, 'w');
+    Entries entries;
+    for (int i = 0; i < 4; ++i) {
+        entries.push_back({"big/B" + std::to_string(i) + ".wld", data});
+        entries.push_back({"big/B" + std::to_string(i) + ".nfo", Nfo("DM", "T=Big " + std::to_string(i))});
+    }
+    Archive("Big.gro", entries, 0);
+    LevelCatalogue& c = Scan();
+    EXPECT_EQ(Names(c.dm), (std::vector<std::string>{"Big 0", "Big 1", "Big 2", "Big 3"}));
+    EXPECT_EQ(c.dm.slots[3].path, "big/B3.wld");
+}
+
 TEST_F(LevelDiscoveryTest, DamagedArchivesAreLoggedAndSkipped)
 {
     ASSERT_TRUE(WriteFile(m_game / "x.gro", std::string(3000, '\x55') + "PK\x05\x06 garbage"));
