@@ -1,7 +1,78 @@
-#include <windows.h>
+#include "app/TollanApp.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+#include "app/GameFolderShell.h"
+#include "app/OwnFolder.h"
+#include "app/Settings.h"
+#include "app/TollanDlg.h"
+#include "app/UtilityLog.h"
+#include "platform/Platform.h"
+#include "resources/resource.h"
+#include "wingui/Dialog.h"
+
+#include <commctrl.h>
+#include <winsock2.h>
+
+namespace {
+
+CTollanApp g_app;
+
+void ReportException(const char* what)
 {
-    MessageBoxA(nullptr, "placeholder", "Tollan", MB_OK);
+    LogMessage("ERR:  Unexpected failure in a window handler: %s\n", what);
+}
+
+}  // namespace
+
+CTollanApp& TheApp() { return g_app; }
+
+int CTollanApp::Run(HINSTANCE instance)
+{
+    m_hInstance = instance;
+    // History.ini, HistoryTemp.ini and Tollan.log belong next to the program, whatever the
+    // working directory; the server still inherits the working directory.
+    SetOwnFolder(platform::ProgramFolder());
+    wingui::CDialog::SetExceptionReporter(ReportException);
+
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    // Registers the "RichEdit20A" class used by the console.
+    m_hRichEdit = LoadLibraryA("riched20.dll");
+
+    WSADATA wsa;
+    if (WSAStartup(MAKEWORD(1, 1), &wsa) != 0) {
+        ShowTollanMessage(nullptr, "Failed to Initialize Windows Sockets");
+        return 0;
+    }
+    LogMessage("INF:  Windows Sockets initialization was succesful.\n");
+
+    m_hInstanceMutex = CreateMutexA(nullptr, TRUE, "CTollanApp");
+    if (m_hInstanceMutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+        // Another instance runs; leave without a word.
+        CloseHandle(m_hInstanceMutex);
+        WSACleanup();
+        return 0;
+    }
+    if (m_hInstanceMutex)
+        ReleaseMutex(m_hInstanceMutex);
+
+    SetSettingsRoot("Tollan");
+
+    {
+        CTollanDlg dlg;
+        m_pMainWnd = &dlg;
+        dlg.RunModalLoop(instance, IDD_TOLLAN_DIALOG, nullptr);
+        m_pMainWnd = nullptr;
+    }
+
+    WSACleanup();
+    if (m_hInstanceMutex)
+        CloseHandle(m_hInstanceMutex);
+    if (m_hRichEdit)
+        FreeLibrary(m_hRichEdit);
     return 0;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    return TheApp().Run(instance);
 }

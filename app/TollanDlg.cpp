@@ -1,1 +1,448 @@
+#include "app/TollanDlg.h"
 
+#include "app/GameFolder.h"
+#include "app/GameFolderShell.h"
+#include "app/MainLayout.h"
+#include "app/Settings.h"
+#include "app/UtilityLog.h"
+#include "app/WindowPlacementRecord.h"
+#include "platform/Platform.h"
+#include "resources/resource.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+
+namespace {
+
+// Quotes a path for a command line when it holds a blank.
+std::string QuotedIfBlank(const std::string& path)
+{
+    return path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
+}
+
+void Place(const wingui::CWindow& w, const CLayoutRect& r)
+{
+    w.Move(r.m_nX, r.m_nY, r.m_nWidth, r.m_nHeight, false);
+}
+
+int WindowHeight(const wingui::CWindow& w)
+{
+    RECT r = w.GetWindowRectangle();
+    return r.bottom - r.top;
+}
+
+}  // namespace
+
+CTollanDlg::~CTollanDlg()
+{
+    if (m_hCommandLineFont)
+        DeleteObject(m_hCommandLineFont);
+    for (HBITMAP b : m_hMenuBitmaps)
+        if (b)
+            DeleteObject(b);
+}
+
+bool CTollanDlg::OnInit()
+{
+    m_btnStartServer.Attach(GetItem(IDC_START_SERVER));
+    m_btnRestartServer.Attach(GetItem(IDC_RESTART_SERVER));
+    m_btnPauseServer.Attach(GetItem(IDC_PAUSE_SERVER));
+    m_btnListPlayers.Attach(GetItem(IDC_LIST_PLAYERS));
+    m_btnConfigSettings.Attach(GetItem(IDC_CONFIG_SETTINGS));
+    m_lblCurrentConfig.Attach(GetItem(IDC_CURRENT_CONFIG_LABEL));
+    m_lblCfg.Attach(GetItem(IDC_CFG_LABEL));
+    m_cmbConfigList.Attach(GetItem(IDC_CONFIG_LIST));
+    m_console.Attach(GetItem(IDC_CONSOLE));
+    m_cmbCommandLine.Attach(GetItem(IDC_COMMAND_LINE));
+    m_hArrowCursor = LoadCursor(nullptr, IDC_ARROW);
+    m_hSizeCursor = LoadCursor(nullptr, IDC_SIZENWSE);
+
+    AppendAboutToSystemMenu();
+
+    m_hIcon = static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                            GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    m_hSmallIcon = static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(IDI_SMALL), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON),
+                                                 GetSystemMetrics(SM_CYSMICON), 0));
+    SendMsg(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMsg(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
+
+    ReadColourScheme();
+    if (m_bThemed)
+        m_console.ModifyStyles(WS_BORDER, 0, WS_EX_CLIENTEDGE, 0);
+    PrepareConsole();
+
+    m_btnStartServer.SetText("Start Server");
+    m_btnRestartServer.SetText("Restart Server");
+    m_btnRestartServer.Enable(false);
+    m_btnPauseServer.Enable(false);
+    m_btnListPlayers.Enable(false);
+
+    CreateSizeGrip();
+    SetCommandLineFont();
+    ApplyStoredPlacement();
+    RECT client = GetClientRectangle();
+    LayoutControls(client.right, client.bottom);
+
+    if (!FindGameFolder(m_hWnd)) {
+        ShowTollanMessage(m_hWnd, "Sorry but the Application has failed to find\nthe "
+                                  "DedicatedServer.exe file and will now close");
+        LogMessage("ERR:  Failed to find the DedicatedServer.exe file.\n");
+        End(IDCANCEL);
+        return true;
+    }
+
+    GetConfigHistory();
+    FillCommandLineList();
+    DiscoverLevels();
+
+    SetMenuBitmaps();
+    ShowUpdateSetting();
+    LogMessage("INF:  The Utility has started successfully.\n");
+    return true;
+}
+
+void CTollanDlg::AppendAboutToSystemMenu()
+{
+    if (HMENU sys = GetSystemMenu(m_hWnd, FALSE)) {
+        AppendMenuA(sys, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(sys, MF_STRING, IDM_ABOUTBOX, "&About Tollan...");
+    }
+}
+
+// The desktop colour scheme of the visual styles; with one, the console gets a painted frame
+// instead of its own border.
+void CTollanDlg::ReadColourScheme()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager",
+                      0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    char name[260] = "";
+    DWORD size = sizeof name - 1;
+    DWORD type = 0;
+    LONG rc = RegQueryValueExA(key, "ColorName", nullptr, &type, reinterpret_cast<BYTE*>(name), &size);
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return;
+    name[size < sizeof name ? size : sizeof name - 1] = '\0';
+    m_bThemed = true;
+    if (auto colour = FrameColourForScheme(name)) {
+        m_bHasFrameColour = true;
+        m_nFrameColour = *colour;
+    }
+}
+
+void CTollanDlg::PrepareConsole()
+{
+    m_console.SetUndoLimit(0);
+    // Bold, 10 points, colour set per line later; the face stays the dialog's.
+    CHARFORMATA cf{};
+    cf.cbSize = sizeof cf;
+    cf.dwMask = CFM_SIZE | CFM_COLOR | CFM_BOLD;
+    cf.dwEffects = CFE_BOLD;
+    cf.yHeight = (16 / 2 + 2) * 20;
+    cf.crTextColor = 0;
+    m_console.SetCharFormat(cf);
+}
+
+void CTollanDlg::CreateSizeGrip()
+{
+    RECT client = GetClientRectangle();
+    HWND grip = CreateWindowExA(0, "SCROLLBAR", "",
+                                WS_CHILD | WS_VISIBLE | SBS_SIZEGRIP | SBS_SIZEBOXBOTTOMRIGHTALIGN,
+                                client.right - 12, client.bottom - 12, 12, 12, m_hWnd, nullptr,
+                                Instance(), nullptr);
+    m_sizeGrip.Attach(grip);
+}
+
+void CTollanDlg::SetCommandLineFont()
+{
+    LOGFONTA lf{};
+    HFONT dialogFont = GetFont();
+    if (!dialogFont || !GetObjectA(dialogFont, sizeof lf, &lf))
+        return;
+    lf.lfHeight = 16;
+    lf.lfWidth = 0;
+    lf.lfWeight = FW_BOLD;
+    m_hCommandLineFont = CreateFontIndirectA(&lf);
+    if (m_hCommandLineFont)
+        m_cmbCommandLine.SetFont(m_hCommandLineFont);
+}
+
+void CTollanDlg::ApplyStoredPlacement()
+{
+    auto bytes = ReadSettingBinary("WindowPlacement");
+    if (!bytes)
+        return;
+    auto record = CWindowPlacementRecord::Decode(*bytes);
+    if (!record)
+        return;
+    WINDOWPLACEMENT wp{};
+    wp.length = record->m_nLength;
+    wp.flags = record->m_nFlags;
+    wp.showCmd = record->m_nShowCmd;
+    wp.ptMinPosition = {record->m_nMinX, record->m_nMinY};
+    wp.ptMaxPosition = {record->m_nMaxX, record->m_nMaxY};
+    wp.rcNormalPosition = {record->m_nLeft, record->m_nTop, record->m_nRight, record->m_nBottom};
+    SetWindowPlacement(m_hWnd, &wp);
+}
+
+// Filled in by the configuration store: reads History.ini into the configuration list.
+void CTollanDlg::GetConfigHistory() {}
+
+// Filled in by the command line: its fixed list of console variables and functions.
+void CTollanDlg::FillCommandLineList() {}
+
+// Filled in by level discovery: empties the level catalogue and reads the game's archives.
+void CTollanDlg::DiscoverLevels() {}
+
+void CTollanDlg::SetMenuBitmaps()
+{
+    HMENU menu = GetMenu(m_hWnd);
+    if (!menu)
+        return;
+    const struct {
+        UINT command;
+        int unchecked;
+        int checked;
+    } items[] = {
+        {ID_CLOSE_UTILITY, IDB_MENU_CLOSE, IDB_MENU_CLOSE},
+        {ID_OPEN_CONFIG_FILE, IDB_MENU_CONFIG_FILE, IDB_MENU_CONFIG_FILE},
+        {ID_OPEN_LOG_FILE, IDB_MENU_LOG_FILE, IDB_MENU_LOG_FILE},
+        {ID_CHECK_FOR_UPDATES, IDB_MENU_UPDATE_OFF, IDB_MENU_UPDATE_ON},
+        {ID_CLEAR_CONSOLE, IDB_MENU_CLEAR_CONSOLE, IDB_MENU_CLEAR_CONSOLE},
+        {ID_APP_ABOUT, IDB_MENU_ABOUT, IDB_MENU_ABOUT},
+    };
+    auto load = [this](int id) {
+        HBITMAP& slot = m_hMenuBitmaps[id - IDB_MENU_CLOSE];
+        if (!slot)
+            // LR_LOADMAP3DCOLORS turns the bitmaps' grey background into the menu face colour.
+            slot = static_cast<HBITMAP>(LoadImageA(Instance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0,
+                                                   LR_LOADMAP3DCOLORS));
+        return slot;
+    };
+    for (const auto& item : items)
+        SetMenuItemBitmaps(menu, item.command, MF_BYCOMMAND, load(item.unchecked), load(item.checked));
+}
+
+void CTollanDlg::ShowUpdateSetting()
+{
+    auto stored = ReadSettingDword("CheckForUpdate");
+    if (!stored)
+        WriteSettingDword("CheckForUpdate", 1);
+    m_bCheckForUpdate = stored.value_or(1) != 0;
+    CheckMenuItem(GetMenu(m_hWnd), ID_CHECK_FOR_UPDATES,
+                  MF_BYCOMMAND | (m_bCheckForUpdate ? MF_CHECKED : MF_UNCHECKED));
+}
+
+bool CTollanDlg::OnCommand(WORD code, WORD id, HWND control)
+{
+    switch (id) {
+    case ID_CLOSE_UTILITY:  // also the Escape key and IDCANCEL
+        OnCloseUtility();
+        return true;
+    case ID_OPEN_CONFIG_FILE:
+        OnOpenCurrentConfigFile();
+        return true;
+    case ID_OPEN_LOG_FILE:
+        OnOpenUtilityLogFile();
+        return true;
+    case ID_CHECK_FOR_UPDATES:
+        OnCheckForUpdates();
+        return true;
+    case ID_CLEAR_CONSOLE:
+        OnClearConsoleLog();
+        return true;
+    case ID_APP_ABOUT:
+        OnAbout();
+        return true;
+    }
+    return false;
+}
+
+// The title bar's close: closes at once while no server runs.
+void CTollanDlg::OnCloseCommand() { End(IDCANCEL); }
+
+// "  Close Utility" and Escape: at once, whatever runs.
+void CTollanDlg::OnCloseUtility() { End(IDCANCEL); }
+
+// The name of the chosen configuration; empty until the configuration list is filled.
+std::string CTollanDlg::CurrentConfigName() const { return std::string(); }
+
+void CTollanDlg::OnOpenCurrentConfigFile()
+{
+    char path[1024];
+    std::snprintf(path, sizeof path, "%s\\DedicatedServerUtility\\Config\\%s.cfg",
+                  GameFolder().c_str(), CurrentConfigName().c_str());
+    LogMessage("INF:  Opening current Config File: %s\n", path);
+    std::string parameter = QuotedIfBlank(path);
+    HINSTANCE rc = ShellExecuteA(m_hWnd, "open", "notepad.exe", parameter.c_str(), nullptr, SW_SHOWNORMAL);
+    if (reinterpret_cast<INT_PTR>(rc) <= 32)
+        LogMessage("ERR:  ShellExecute() failed to open: %s\n", path);
+}
+
+void CTollanDlg::OnOpenUtilityLogFile()
+{
+    LogMessage("INF:  Opening Tollan.log file\n");
+    std::string parameter = QuotedIfBlank(UtilityLogPath());
+    HINSTANCE rc = ShellExecuteA(m_hWnd, "open", "notepad.exe", parameter.c_str(), nullptr, SW_SHOWNORMAL);
+    if (reinterpret_cast<INT_PTR>(rc) <= 32)
+        LogMessage("ERR:  ShellExecute() failed to open Tollan.log file.\n");
+}
+
+void CTollanDlg::OnCheckForUpdates()
+{
+    HMENU menu = GetMenu(m_hWnd);
+    bool checked = (GetMenuState(menu, ID_CHECK_FOR_UPDATES, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    m_bCheckForUpdate = !checked;
+    CheckMenuItem(menu, ID_CHECK_FOR_UPDATES, MF_BYCOMMAND | (m_bCheckForUpdate ? MF_CHECKED : MF_UNCHECKED));
+    WriteSettingDword("CheckForUpdate", m_bCheckForUpdate ? 1 : 0);
+}
+
+// Filled in by the console: empties it.
+void CTollanDlg::OnClearConsoleLog() { m_console.SetText(""); }
+
+// Filled in by the about dialog.
+void CTollanDlg::OnAbout() {}
+
+void CTollanDlg::OnSize(UINT type, int cx, int cy)
+{
+    if (type == SIZE_MINIMIZED || !m_console)
+        return;
+    LayoutControls(cx, cy);
+    if (type == SIZE_MAXIMIZED)
+        m_sizeGrip.Show(SW_HIDE);
+    else if (type == SIZE_RESTORED)
+        m_sizeGrip.Show(SW_SHOW);
+    RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void CTollanDlg::LayoutControls(int cx, int cy)
+{
+    CMainLayout m = ComputeMainLayout(cx, cy, WindowHeight(m_cmbConfigList), WindowHeight(m_cmbCommandLine),
+                                      m_bThemed);
+    Place(m_btnConfigSettings, m.m_configSettings);
+    Place(m_lblCurrentConfig, m.m_currentConfigLabel);
+    Place(m_cmbConfigList, m.m_configList);
+    Place(m_lblCfg, m.m_cfgLabel);
+    Place(m_btnListPlayers, m.m_listPlayers);
+    Place(m_btnPauseServer, m.m_pauseServer);
+    Place(m_btnRestartServer, m.m_restartServer);
+    Place(m_btnStartServer, m.m_startServer);
+    Place(m_console, m.m_console);
+    Place(m_cmbCommandLine, m.m_commandLine);
+    Place(m_sizeGrip, m.m_sizeGrip);
+}
+
+void CTollanDlg::Paint()
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(m_hWnd, &ps);
+    if (IsIconic(m_hWnd)) {
+        RECT client = GetClientRectangle();
+        int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+        int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+        SendMsg(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc));
+        DrawIcon(dc, x, y, m_hIcon);
+    } else if (m_bThemed && m_bHasFrameColour) {
+        RECT frame = m_console.GetRectInParent();
+        InflateRect(&frame, 1, 1);
+        HBRUSH brush = CreateSolidBrush(m_nFrameColour);
+        FrameRect(dc, &frame, brush);
+        DeleteObject(brush);
+    }
+    EndPaint(m_hWnd, &ps);
+}
+
+bool CTollanDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result)
+{
+    switch (msg) {
+    case WM_PAINT:
+        Paint();
+        result = TRUE;
+        return true;
+    case WM_QUERYDRAGICON:
+        result = reinterpret_cast<INT_PTR>(m_hIcon);
+        return true;
+    case WM_SIZING: {
+        RECT* r = reinterpret_cast<RECT*>(l);
+        int left = r->left, top = r->top, right = r->right, bottom = r->bottom;
+        ClampSizingRect(static_cast<CSizingEdge>(w), left, top, right, bottom);
+        *r = {left, top, right, bottom};
+        SetMsgResult(TRUE);
+        result = TRUE;
+        return true;
+    }
+    case WM_SYSCOMMAND:
+        if ((w & 0xFFF0) == IDM_ABOUTBOX) {
+            OnAbout();
+            result = TRUE;
+            return true;
+        }
+        return false;
+    case WM_CLOSE:
+        OnCloseCommand();
+        result = TRUE;
+        return true;
+    }
+    return false;
+}
+
+bool CTollanDlg::PreTranslateMessage(MSG& msg)
+{
+    if (!m_hWnd || (msg.hwnd != m_hWnd && !IsChild(m_hWnd, msg.hwnd)))
+        return false;
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) {
+        m_cmbCommandLine.SetFocus();
+        return true;
+    }
+    // Escape closes at once, wherever the focus is (the console, a multi-line edit, would
+    // otherwise turn it into a WM_CLOSE); an open drop-down list keeps it to close itself.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && !m_cmbCommandLine.IsDroppedDown() &&
+        !m_cmbConfigList.IsDroppedDown()) {
+        OnCloseUtility();
+        return true;
+    }
+    if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST && m_sizeGrip.IsVisible()) {
+        POINT pt;
+        GetCursorPos(&pt);
+        RECT grip = m_sizeGrip.GetWindowRectangle();
+        if (PtInRect(&grip, pt))
+            SetCursor(m_hSizeCursor);
+    }
+    return false;
+}
+
+void CTollanDlg::OnDestroy() { SaveSettings(); }
+
+void CTollanDlg::SaveSettings()
+{
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    if (GetWindowPlacement(m_hWnd, &wp)) {
+        CWindowPlacementRecord record;
+        record.m_nLength = wp.length;
+        record.m_nFlags = wp.flags;
+        record.m_nShowCmd = wp.showCmd;
+        record.m_nMinX = wp.ptMinPosition.x;
+        record.m_nMinY = wp.ptMinPosition.y;
+        record.m_nMaxX = wp.ptMaxPosition.x;
+        record.m_nMaxY = wp.ptMaxPosition.y;
+        record.m_nLeft = wp.rcNormalPosition.left;
+        record.m_nTop = wp.rcNormalPosition.top;
+        record.m_nRight = wp.rcNormalPosition.right;
+        record.m_nBottom = wp.rcNormalPosition.bottom;
+        RECT now = GetWindowRectangle();
+        record.ApplyMaximisedRule(now.left, now.top, now.right, now.bottom);
+        if (!WriteSettingBinary("WindowPlacement", record.Encode()))
+            LogMessage("ERR:  Unable to write Window Placement to registry.\n");
+    } else {
+        LogMessage("ERR:  Unable to write Window Placement to registry.\n");
+    }
+    if (!GameFolder().empty() && platform::IsDirectory(GameFolder()) &&
+        !WriteSettingString("GamePath", GameFolder()))
+        LogMessage("ERR:  Unable to write game directory to registry.\n");
+    LogMessage("INF:  The utility has shut down.\n");
+}

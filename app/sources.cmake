@@ -6,8 +6,13 @@ tollan_core(
   RemoteConsoleSession.cpp
   LogFollowerModel.cpp
   CrashRecovery.cpp
+  WindowPlacementRecord.cpp
+  GameFolder.cpp
+  MainLayout.cpp
 )
 tollan_win(
   TollanApp.cpp
   TollanDlg.cpp
+  Settings.cpp
+  GameFolderShell.cpp
 )

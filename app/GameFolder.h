@@ -1,0 +1,29 @@
+// The game folder: the game installation that holds the dedicated server program, as an absolute
+// path without a trailing separator. One per process; found once at start-up.
+#pragma once
+#include <functional>
+#include <string>
+
+const std::string& GameFolder();
+void SetGameFolder(const std::string& folder);
+
+// True when "<game>\Bin" holds an entry named exactly "DedicatedServer.exe" (letter case counts).
+bool HasServerProgram(const std::string& gameFolder);
+
+// The game's registry `Path` as a folder: every leading "$" goes, then every trailing "/", then
+// each "//" becomes one backslash ("$D://Games//DQ2//" -> "D:\Games\DQ2").
+std::string CleanRegistryGamePath(const std::string& raw);
+
+// The steps of the search, supplied by the shell (registry, folder browser, message box).
+struct CGameFolderSearch {
+    std::function<std::string()> readStoredPath;       // `GamePath`, empty when missing
+    std::function<bool(std::string&)> readGameRegistry; // true when the game's key exists
+    std::function<std::string()> browse;               // the chosen folder, empty on cancel
+    std::function<void()> promptValidFolder;           // "Please select a valid ..." message
+    std::function<bool(const std::string&)> hasServerProgram = HasServerProgram;
+};
+
+// Stored path with the server program, else the game's registry entry (taken as it is), else up
+// to three browses with a prompt after the first and second failure. Sets the game folder to what
+// was tried last; false when the third browse failed too.
+bool SearchGameFolder(const CGameFolderSearch& steps);

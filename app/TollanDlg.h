@@ -1,0 +1,74 @@
+// The main window: buttons and the configuration list at the top, the console in the middle, the
+// command line at the bottom, and the menu bar. Runs in its own modal-style loop so that keys are
+// examined before the dialog manager sees them.
+#pragma once
+#include "wingui/Controls.h"
+#include "wingui/Dialog.h"
+
+#include <cstdint>
+#include <string>
+
+class CTollanDlg : public wingui::CDialog {
+public:
+    CTollanDlg() = default;
+    ~CTollanDlg() override;
+
+    // Fills the configuration list from History.ini; at start-up and after the configuration
+    // dialog closes.
+    void GetConfigHistory();
+
+protected:
+    bool OnInit() override;
+    bool OnCommand(WORD code, WORD id, HWND control) override;
+    void OnSize(UINT type, int cx, int cy) override;
+    void OnDestroy() override;
+    bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) override;
+    bool PreTranslateMessage(MSG& msg) override;
+
+private:
+    // Start-up pieces, in the order OnInit runs them.
+    void AppendAboutToSystemMenu();
+    void ReadColourScheme();
+    void PrepareConsole();
+    void CreateSizeGrip();
+    void SetCommandLineFont();
+    void ApplyStoredPlacement();
+    void FillCommandLineList();
+    void DiscoverLevels();
+    void SetMenuBitmaps();
+    void ShowUpdateSetting();
+
+    // Commands.
+    void OnCloseCommand();
+    void OnCloseUtility();
+    void OnOpenCurrentConfigFile();
+    void OnOpenUtilityLogFile();
+    void OnCheckForUpdates();
+    void OnClearConsoleLog();
+    void OnAbout();
+
+    void LayoutControls(int cx, int cy);
+    void Paint();
+    void SaveSettings();
+    std::string CurrentConfigName() const;
+
+    wingui::CButton m_btnStartServer, m_btnRestartServer, m_btnPauseServer, m_btnListPlayers;
+    wingui::CButton m_btnConfigSettings;
+    wingui::CStatic m_lblCurrentConfig, m_lblCfg;
+    wingui::CComboBox m_cmbConfigList;
+    wingui::CRichEdit m_console;
+    wingui::CComboBox m_cmbCommandLine;
+    wingui::CWindow m_sizeGrip;
+
+    HICON m_hIcon = nullptr;
+    HICON m_hSmallIcon = nullptr;
+    HFONT m_hCommandLineFont = nullptr;
+    HCURSOR m_hArrowCursor = nullptr;
+    HCURSOR m_hSizeCursor = nullptr;
+    HBITMAP m_hMenuBitmaps[7] = {};
+
+    bool m_bThemed = false;
+    bool m_bHasFrameColour = false;
+    std::uint32_t m_nFrameColour = 0;
+    bool m_bCheckForUpdate = true;
+};

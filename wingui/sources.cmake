@@ -1,0 +1,3 @@
+tollan_win(
+  Dialog.cpp
+)
