@@ -89,7 +89,7 @@ bool CreateDefaultStore()
 {
     CTextWriter out;
     if (out.Open(StorePath())) {
-        out.Write(DefaultStoreText());
+        out.Write(DefaultStoreLines());
         if (out.Close())
             return true;
         // A half-written store would be read as if it were whole.
@@ -101,7 +101,7 @@ bool CreateDefaultStore()
 
 }  // namespace
 
-std::string DefaultStoreText()
+std::string DefaultStoreLines()
 {
     static const char* const kLines[] = {
         "CONFIG_HISTORY",
@@ -157,10 +157,12 @@ std::string DefaultStoreText()
     std::string text;
     for (const char* line : kLines) {
         text += line;
-        text += "\r\n";
+        text += '\n';
     }
     return text;
 }
+
+std::string DefaultStoreText() { return ReplaceAll(DefaultStoreLines(), "\n", "\r\n"); }
 
 bool GetConfigOptions(ServerConfig& cfg)
 {

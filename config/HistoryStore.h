@@ -50,5 +50,6 @@ std::optional<std::string> ReadAdminPassword();
 // g_gtGameType of the named block, read without touching the record.
 std::optional<int> ReadStoredGameType(const std::string& name);
 
-// The exact bytes of the store created when there is none (CR LF line ends).
+// The store created when there is none: its lines with "\n" ends, and its exact bytes on disk.
+std::string DefaultStoreLines();
 std::string DefaultStoreText();

@@ -1,0 +1,262 @@
+#include "app/OwnFolder.h"
+#include "config/Availability.h"
+#include "config/HistoryStore.h"
+#include "tests/unit/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include <sys/stat.h>
+
+namespace {
+
+// Lines joined with CR LF, each line ended.
+std::string Crlf(std::initializer_list<const char*> lines)
+{
+    std::string s;
+    for (const char* l : lines)
+        s += std::string(l) + "\r\n";
+    return s;
+}
+
+class HistoryStoreTest : public testing::Test {
+protected:
+    void SetUp() override { SetOwnFolder(m_dir.path()); }
+    void TearDown() override { SetOwnFolder(""); }
+    void Store(const std::string& bytes) { ASSERT_TRUE(WriteFile(m_dir / "History.ini", bytes)); }
+    std::string Log() { return ReadFile(m_dir / "Tollan.log"); }
+    TempDir m_dir;
+    ServerConfig m_cfg;
+};
+
+TEST_F(HistoryStoreTest, LoadAssignsOnlyPresentKeysWithTheirGrammar)
+{
+    m_cfg.g_iCoopStartingLevel = 7;  // left over from an earlier load
+    m_cfg.m_strConfigName = "A";
+    Store(Crlf({"CONFIG_HISTORY", "  A", "END_HISTORY", "", "CONFIG_NAME", "A", "{",
+                "  g_ctMaxPlayers = 8;", "  g_ctMaxPlayers = 12;", "  g_iFPS = 60.0;",
+                "  g_uwPort = junk;", "  g_ctMaxLives=  -4x;", "  g_fVoteDuration = 2.5e1;",
+                "  g_fVoteEndDelay = .5;", "  g_fEndOfRoundDelay = abc;",
+                "  g_strSessionName = My Server ;", "  g_strAdminPassword = pa;ss;;",
+                "  g_strConnectPassword = ;", "  g_unknownKey = 5;", "no equals sign here", "}",
+                "", "END"}));
+    ASSERT_TRUE(GetConfigOptions(m_cfg));
+    EXPECT_EQ(7, m_cfg.g_iCoopStartingLevel);
+    EXPECT_EQ(12, m_cfg.g_ctMaxPlayers);  // last value wins
+    EXPECT_EQ(60, m_cfg.g_iFPS);
+    EXPECT_EQ(0, m_cfg.g_uwPort);
+    EXPECT_EQ(-4, m_cfg.g_ctMaxLives);
+    EXPECT_DOUBLE_EQ(25.0, m_cfg.g_fVoteDuration);
+    EXPECT_DOUBLE_EQ(0.5, m_cfg.g_fVoteEndDelay);
+    EXPECT_DOUBLE_EQ(0.0, m_cfg.g_fEndOfRoundDelay);
+    EXPECT_EQ("My Server ", m_cfg.g_strSessionName);  // blank before ";" kept
+    EXPECT_EQ("pa;ss", m_cfg.g_strAdminPassword);     // only trailing ";" go
+    EXPECT_EQ("", m_cfg.g_strConnectPassword);
+    EXPECT_EQ(4, ServerConfig().g_ctMaxPlayers);
+}
+
+TEST_F(HistoryStoreTest, LoadAcceptsBareLineFeedsAndHugeNumbers)
+{
+    m_cfg.m_strConfigName = "A";
+    Store("CONFIG_NAME\nA\n{\n  g_iFPS = 99999999999;\n  g_uwPort = -99999999999;\n}\n");
+    GetConfigOptions(m_cfg);
+    EXPECT_EQ(2147483647, m_cfg.g_iFPS);
+    EXPECT_EQ(-2147483647 - 1, m_cfg.g_uwPort);
+}
+
+TEST_F(HistoryStoreTest, BlockWithoutClosingBraceEndsAtEndOfFile)
+{
+    m_cfg.m_strConfigName = "A";
+    Store("CONFIG_NAME\r\nA\r\n{\r\n  g_ctTimeLimit = 33;\r\n  g_strMapList = Last");
+    GetConfigOptions(m_cfg);
+    EXPECT_EQ(33, m_cfg.g_ctTimeLimit);
+    EXPECT_EQ("Last", m_cfg.g_strMapList);
+}
+
+TEST_F(HistoryStoreTest, NamesMatchExactlyAndMissingBlockStillRebuildsFlags)
+{
+    Store(Crlf({"CONFIG_NAME", "normal", "{", "  g_ctMaxPlayers = 9;", "}", "CONFIG_NAME",
+                "Normal ", "{", "  g_ctMaxPlayers = 10;", "}", "END"}));
+    m_cfg.m_strConfigName = "Normal";
+    m_cfg.g_strDisabledItems = "Cannon;";
+    m_cfg.m_abVoteTypeAvailable[0] = 0;  // no text says so: reading ticks it again
+    ASSERT_TRUE(GetConfigOptions(m_cfg));
+    EXPECT_EQ(4, m_cfg.g_ctMaxPlayers);
+    EXPECT_EQ(0, m_cfg.m_abItemAvailable[FindItem("Cannon")]);
+    EXPECT_EQ(1, m_cfg.m_abVoteTypeAvailable[0]);
+}
+
+TEST_F(HistoryStoreTest, LoadFromDisabledTextsSetsFlags)
+{
+    m_cfg.m_strConfigName = "A";
+    Store(Crlf({"CONFIG_NAME", "A", "{", "  g_strDisabledItems = Uzi;Sniper;",
+                "  g_strDisabledVoteTypes = kick;", "}"}));
+    GetConfigOptions(m_cfg);
+    EXPECT_EQ(0, m_cfg.m_abItemAvailable[FindItem("Uzi")]);
+    EXPECT_EQ(0, m_cfg.m_abItemAvailable[FindItem("Sniper")]);
+    EXPECT_EQ(0, m_cfg.m_abVoteTypeAvailable[2]);
+}
+
+TEST_F(HistoryStoreTest, MissingStoreLeavesRecordAndLogs)
+{
+    m_cfg.m_strConfigName = "A";
+    m_cfg.g_strDisabledItems = "Cannon;";  // texts not yet read into the flags: must stay so
+    EXPECT_FALSE(GetConfigOptions(m_cfg));
+    EXPECT_EQ(1, m_cfg.m_abItemAvailable[FindItem("Cannon")]);
+    EXPECT_NE(std::string::npos,
+              Log().find("ERR:  Unable to open History.ini during a call to GetConfigOptions()\r\n"));
+}
+
+TEST_F(HistoryStoreTest, LongLinesAreReadInPiecesOf255)
+{
+    // The 255th character ends the first piece; the rest is a line of its own.
+    std::string longName(300, 'x');
+    Store("CONFIG_NAME\r\nA\r\n{\r\n  g_strSessionName = " + longName + ";\r\n  g_ctMaxLives = 5;\r\n}\r\n");
+    m_cfg.m_strConfigName = "A";
+    GetConfigOptions(m_cfg);
+    EXPECT_EQ(std::string(255 - 21, 'x'), m_cfg.g_strSessionName);
+    EXPECT_EQ(5, m_cfg.g_ctMaxLives);
+}
+
+TEST_F(HistoryStoreTest, FillConfigComboKeepsTenAndSelectsCurrent)
+{
+    std::string text = "CONFIG_HISTORY\r\n";
+    for (int i = 0; i < 12; ++i)
+        text += "  C" + std::to_string(i) + " \t\r\n";
+    text += "\r\nEND_HISTORY\r\nCONFIG_NAME\r\nC1\r\n";
+    Store(text);
+    m_cfg.m_strConfigName = "C11";
+    m_cfg.m_astrHistory[0] = "old";
+    ConfigComboResult r = FillConfigCombo(m_cfg);
+    ASSERT_TRUE(r.opened);
+    ASSERT_EQ(12u, r.names.size());
+    EXPECT_EQ("C0", r.names[0]);
+    EXPECT_EQ(11, r.selected);
+    EXPECT_EQ("C0", m_cfg.m_astrHistory[0]);
+    EXPECT_EQ("C9", m_cfg.m_astrHistory[9]);
+}
+
+TEST_F(HistoryStoreTest, FillConfigComboWithoutStore)
+{
+    ConfigComboResult r = FillConfigCombo(m_cfg);
+    EXPECT_FALSE(r.opened);
+    EXPECT_TRUE(r.names.empty());
+    EXPECT_NE(std::string::npos, Log().find("ERR:  "));
+}
+
+TEST_F(HistoryStoreTest, ConfigHistorySelection)
+{
+    Store(Crlf({"CONFIG_HISTORY", "  A", "  B", "  C", "END_HISTORY", "  D"}));
+    m_cfg.m_strConfigName = "B";
+    ConfigHistoryResult r = ReadConfigHistory(false, {}, m_cfg);
+    ASSERT_TRUE(r.listRead);
+    EXPECT_EQ((std::vector<std::string>{"A", "B", "C"}), r.names);
+    EXPECT_EQ(1, r.selected);
+    EXPECT_EQ("B", m_cfg.m_strConfigName);
+
+    // A running server makes the first entry current.
+    r = ReadConfigHistory(true, {}, m_cfg);
+    EXPECT_EQ(0, r.selected);
+    EXPECT_EQ("A", m_cfg.m_strConfigName);
+
+    // An unknown current name selects nothing; an empty one takes the first entry.
+    m_cfg.m_strConfigName = "b";
+    EXPECT_EQ(-1, ReadConfigHistory(false, {}, m_cfg).selected);
+    m_cfg.m_strConfigName = "";
+    r = ReadConfigHistory(false, {}, m_cfg);
+    EXPECT_EQ(0, r.selected);
+    EXPECT_EQ("A", m_cfg.m_strConfigName);
+}
+
+TEST_F(HistoryStoreTest, ConfigHistoryCreatesTheDefaultStore)
+{
+    ConfigHistoryResult r = ReadConfigHistory(false, {}, m_cfg);
+    ASSERT_TRUE(r.listRead);
+    EXPECT_EQ(std::vector<std::string>{"Normal"}, r.names);
+    EXPECT_EQ(0, r.selected);
+    EXPECT_EQ("Normal", m_cfg.m_strConfigName);
+    const std::string bytes = ReadFile(m_dir / "History.ini");
+    EXPECT_EQ(DefaultStoreText(), bytes);
+    EXPECT_EQ(0u, bytes.find("CONFIG_HISTORY\r\n  Normal\r\nEND_HISTORY\r\n\r\nSERVER_OPTIONS\r\n"
+                             "  g_strAdminPassword = brindlex;\r\nEND_OPTIONS\r\n\r\nCONFIG_NAME\r\n"
+                             "Normal\r\n{\r\n  g_bAmmoStays = 1;\r\n"));
+    EXPECT_NE(std::string::npos,
+              bytes.find("  g_iExtraEnemyStrength = 0;\r\n  g_iStartingLevel = 0;\r\n"
+                         "  g_ctFragsLimit = 10;\r\n"));
+    EXPECT_NE(std::string::npos,
+              bytes.find("  g_strDisabledItems = ;\r\n  g_strMapList = ;\r\n  g_strMapListFile = ;\r\n"
+                         "  g_strAdminPassword = brindlex;\r\n"));
+    EXPECT_EQ("  g_ctMaxDebris = 20;\r\n}\r\n\r\nEND\r\n", bytes.substr(bytes.size() - 33));
+    EXPECT_EQ(49u, std::count(bytes.begin(), bytes.end(), '\n'));
+
+    // Loading it: the odd keys are harmless, and the ban time reads 60 from "60.0".
+    m_cfg.g_ctTimeBanMinutes = 1;
+    GetConfigOptions(m_cfg);
+    EXPECT_EQ(60, m_cfg.g_ctTimeBanMinutes);
+    EXPECT_EQ("Dedicated Server", m_cfg.g_strSessionName);
+    EXPECT_EQ(0, m_cfg.g_iCoopStartingLevel);
+    EXPECT_EQ(10, m_cfg.g_ctFragsLimit);
+}
+
+TEST_F(HistoryStoreTest, ConfigHistoryUnreadableKeepsTheShownList)
+{
+    // A History.ini that links to itself can neither be opened nor created.
+    ASSERT_EQ(0, symlink("History.ini", (m_dir / "History.ini").c_str()));
+    ConfigHistoryResult r = ReadConfigHistory(false, {"X", "Y"}, m_cfg);
+    EXPECT_FALSE(r.listRead);
+    EXPECT_EQ(0, r.selected);
+    EXPECT_EQ("X", m_cfg.m_strConfigName);
+    EXPECT_NE(std::string::npos,
+              Log().find("Could not create new History.ini file.\r\n"));
+    EXPECT_NE(std::string::npos,
+              Log().find("ERR:  Failed to open History.ini during call to GetConfigHistory()."));
+    m_cfg.m_strConfigName = "Y";
+    EXPECT_EQ(-1, ReadConfigHistory(false, {"X", "Y"}, m_cfg).selected);
+}
+
+TEST_F(HistoryStoreTest, AdminPasswordReader)
+{
+    Store(Crlf({"CONFIG_HISTORY", "  A", "END_HISTORY", "", "SERVER_OPTIONS",
+                "\t  g_strAdminPassword = sec;ret;", "END_OPTIONS"}));
+    EXPECT_EQ(std::optional<std::string>("sec"), ReadAdminPassword());
+
+    Store(Crlf({"SERVER_OPTIONS", "  g_strAdminPassword  = x;", "  g_strAdminPassword = ok;",
+                "END_OPTIONS"}));
+    EXPECT_EQ(std::optional<std::string>("ok"), ReadAdminPassword());
+
+    // Only 30 lines after the section's head are examined.
+    std::string text = "SERVER_OPTIONS\r\n";
+    for (int i = 0; i < 29; ++i)
+        text += "  filler = 1;\r\n";
+    Store(text + "  g_strAdminPassword = thirty;\r\n");
+    EXPECT_EQ(std::optional<std::string>("thirty"), ReadAdminPassword());
+    Store(text + "  filler = 1;\r\n  g_strAdminPassword = late;\r\n");
+    EXPECT_EQ(std::nullopt, ReadAdminPassword());
+
+    // No section before END_OPTIONS, an empty password, and no store at all.
+    Store(Crlf({"END_OPTIONS", "SERVER_OPTIONS", "  g_strAdminPassword = x;"}));
+    EXPECT_EQ(std::nullopt, ReadAdminPassword());
+    Store(Crlf({"SERVER_OPTIONS", "  g_strAdminPassword = ;"}));
+    EXPECT_EQ(std::optional<std::string>(""), ReadAdminPassword());
+    std::remove((m_dir / "History.ini").c_str());
+    EXPECT_EQ(std::nullopt, ReadAdminPassword());
+    const std::string log = Log();
+    EXPECT_EQ("ERR:  Could not Get Admin Password.", log.substr(20));
+}
+
+TEST_F(HistoryStoreTest, StoredGameTypeLeavesTheRecordAlone)
+{
+    Store(Crlf({"CONFIG_NAME", "DM", "{", "  g_gtGameType = 0;", "  g_gtGameType = 1;", "}",
+                "CONFIG_NAME", "Coop", "{", "  g_ctMaxPlayers = 3;", "}"}));
+    ServerConfig before = TheServerConfig();
+    EXPECT_EQ(std::optional<int>(1), ReadStoredGameType("DM"));
+    EXPECT_EQ(std::nullopt, ReadStoredGameType("Coop"));
+    EXPECT_EQ(std::nullopt, ReadStoredGameType("dm"));
+    EXPECT_EQ(before.g_gtGameType, TheServerConfig().g_gtGameType);
+    std::remove((m_dir / "History.ini").c_str());
+    EXPECT_EQ(std::nullopt, ReadStoredGameType("DM"));
+}
+
+}  // namespace
