@@ -24,7 +24,9 @@ int main(int argc, char** argv)
         for (const char* const* s = TollanFuzzSeeds(); s && *s; ++s)
             corpus.emplace_back(*s);
     // Bytes that matter to our parsers: line ends, separators, telnet bytes.
-    const std::string alphabet = "\r\n=;{} \t\"/\\.>:\xff\xfa\xf0\xfb\xfc\xfd\xfe\x01\x03\x18\x00abcINFERRWTCDMOP01";
+    static const char kAlphabet[] = "\r\n=;{} \t\"/\\.>:\xff\xfa\xf0\xfb\xfc\xfd\xfe\x01\x03\x18"
+                                    "\0abcINFERRWTCDMOP01";
+    const std::string alphabet(kAlphabet, sizeof kAlphabet - 1);
 
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     unsigned long runs = 0;
