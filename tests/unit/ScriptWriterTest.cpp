@@ -229,6 +229,17 @@ TEST_F(ScriptWriterTest, ServerIniGetsTheRaisedFrameRate)
               ReadFile(m_ini));
 }
 
+TEST_F(ScriptWriterTest, RaisedFrameRateReachesTheStore)
+{
+    ASSERT_TRUE(WriteFile(m_ini, kIni));
+    ServerConfig cfg;
+    cfg.m_strConfigName = "A";
+    cfg.g_iFPS = 10;
+    ASSERT_TRUE(WriteConfigFile(m_game, m_catalogue, cfg));
+    ASSERT_TRUE(WriteHistoryFile(cfg));
+    EXPECT_NE(std::string::npos, ReadFile(m_dir / "History.ini").find("\r\n  g_iFPS = 15;\r\n"));
+}
+
 TEST_F(ScriptWriterTest, ServerIniWithoutFrameRateLineIsCopiedAndFpsStaysLow)
 {
     const std::string ini = "[Server]\r\nnet_iPort = 1;\r\n" + std::string(300, 'z') + "\r\nend";
