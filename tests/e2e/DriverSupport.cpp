@@ -1,0 +1,520 @@
+#include "tests/e2e/DriverSupport.h"
+
+#include <shlwapi.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+namespace e2e {
+
+const char* const kStartedLine = "INF:  The Utility has started successfully.\n";
+const char* const kShutDownLine = "INF:  The utility has shut down.\n";
+const char* const kSocketsLine = "INF:  Windows Sockets initialization was succesful.\n";
+const char* const kMainCaption = " Dravic Qel 2 Dedicated Server Utility";
+
+namespace {
+
+CDriverContext g_context;
+std::vector<PROCESS_INFORMATION> g_started;
+
+std::map<std::string, ScenarioFn>& Scenarios()
+{
+    static std::map<std::string, ScenarioFn> scenarios;
+    return scenarios;
+}
+
+std::string Format(const char* format, va_list args)
+{
+    char buf[2048];
+    std::vsnprintf(buf, sizeof buf, format, args);
+    return buf;
+}
+
+}  // namespace
+
+CScenarioRegistrar::CScenarioRegistrar(const char* name, ScenarioFn fn) { Scenarios()[name] = fn; }
+
+const CDriverContext& Context() { return g_context; }
+
+void Fail(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    CDriverFailure failure{Format(format, args)};
+    va_end(args);
+    throw failure;
+}
+
+void Note(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    std::string text = Format(format, args);
+    va_end(args);
+    std::printf("%s\n", text.c_str());
+    std::fflush(stdout);
+}
+
+// ---- files ----
+
+std::string ToWindowsPath(const std::string& path)
+{
+    // ctest hands us host paths; under Wine the root of the host is drive Z:.
+    std::string p = path;
+    if (!p.empty() && p[0] == '/')
+        p = "Z:" + p;
+    for (char& c : p)
+        if (c == '/')
+            c = '\\';
+    while (p.size() > 3 && p.back() == '\\')
+        p.pop_back();
+    return p;
+}
+
+std::string Join(const std::string& folder, const std::string& name) { return folder + "\\" + name; }
+
+bool PathIsFolder(const std::string& path)
+{
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool PathIsFile(const std::string& path)
+{
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void RemoveTree(const std::string& path)
+{
+    if (!PathIsFolder(path)) {
+        DeleteFileA(path.c_str());
+        return;
+    }
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(Join(path, "*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = fd.cFileName;
+            if (name != "." && name != "..")
+                RemoveTree(Join(path, name));
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+void CopyTree(const std::string& from, const std::string& to)
+{
+    CreateDirectoryA(to.c_str(), nullptr);
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(Join(from, "*").c_str(), &fd);
+    E2E_CHECK(h != INVALID_HANDLE_VALUE, "cannot list %s", from.c_str());
+    do {
+        std::string name = fd.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            CopyTree(Join(from, name), Join(to, name));
+        else
+            E2E_CHECK(CopyFileA(Join(from, name).c_str(), Join(to, name).c_str(), FALSE),
+                      "cannot copy %s", Join(from, name).c_str());
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+}
+
+void WriteTextFile(const std::string& path, const std::string& bytes)
+{
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    E2E_CHECK(f, "cannot write %s", path.c_str());
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::string out;
+    // Tollan may be appending right now: share everything.
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return out;
+    char buf[4096];
+    DWORD n;
+    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
+        out.append(buf, n);
+    CloseHandle(h);
+    return out;
+}
+
+std::string UtilityFolder(const std::string& game) { return Join(game, "DedicatedServerUtility"); }
+
+std::string LogPathOf(const std::string& game) { return Join(UtilityFolder(game), "Tollan.log"); }
+
+std::string PrepareGameFolder(const std::string& name)
+{
+    std::string game = Join(g_context.m_strWorkRoot, name);
+    RemoveTree(game);
+    if (!g_context.m_strDemoGame.empty() && PathIsFolder(g_context.m_strDemoGame)) {
+        CopyTree(g_context.m_strDemoGame, game);
+    } else {
+        CreateDirectoryA(game.c_str(), nullptr);
+        CreateDirectoryA(Join(game, "Bin").c_str(), nullptr);
+        WriteTextFile(Join(game, "Bin\\DedicatedServer.exe"), "MZ");
+    }
+    E2E_CHECK(PathIsFile(Join(game, "Bin\\DedicatedServer.exe")), "no server program in %s", game.c_str());
+    std::string utility = UtilityFolder(game);
+    CreateDirectoryA(utility.c_str(), nullptr);
+    E2E_CHECK(CopyFileA(g_context.m_strTollanExe.c_str(), Join(utility, "Tollan.exe").c_str(), FALSE),
+              "cannot copy Tollan.exe into %s", utility.c_str());
+    DeleteFileA(LogPathOf(game).c_str());
+    return game;
+}
+
+// ---- registry ----
+
+void ResetRegistry()
+{
+    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tollan");
+    SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Morvane\\DravicQel2");
+}
+
+void WriteGameKey(const std::string& pathValue)
+{
+    HKEY key;
+    E2E_CHECK(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Morvane\\DravicQel2", 0, nullptr, 0,
+                              KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS,
+              "cannot create the game's key");
+    RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(pathValue.c_str()),
+                   static_cast<DWORD>(pathValue.size() + 1));
+    RegCloseKey(key);
+}
+
+namespace {
+void WriteSetting(const char* name, DWORD type, const std::string& data)
+{
+    HKEY key;
+    E2E_CHECK(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Tollan\\Settings", 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &key, nullptr) == ERROR_SUCCESS,
+              "cannot create the settings key");
+    RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                   static_cast<DWORD>(data.size()));
+    RegCloseKey(key);
+}
+}  // namespace
+
+void WriteStoredGamePath(const std::string& path, bool withZero)
+{
+    HKEY key;
+    E2E_CHECK(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Tollan\\Settings", 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &key, nullptr) == ERROR_SUCCESS,
+              "cannot create the settings key");
+    // RegSetValueEx adds a forgotten terminating zero when the character after the counted data
+    // is one; a guard character keeps the value exactly as counted.
+    std::wstring wide(path.begin(), path.end());
+    wide += withZero ? L'\0' : L'#';
+    DWORD bytes = static_cast<DWORD>((path.size() + (withZero ? 1 : 0)) * sizeof(wchar_t));
+    RegSetValueExW(key, L"GamePath", 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()), bytes);
+    RegCloseKey(key);
+}
+
+void WriteStoredPlacement(const std::string& bytes) { WriteSetting("WindowPlacement", REG_BINARY, bytes); }
+
+bool ReadSetting(const char* name, DWORD& type, std::string& data)
+{
+    // Read through the wide API: it reports a string's data as stored, with or without its zero.
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tollan\\Settings", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    std::wstring wname(name, name + strlen(name));
+    DWORD size = 0;
+    std::string raw;
+    LONG rc = RegQueryValueExW(key, wname.c_str(), nullptr, &type, nullptr, &size);
+    if (rc == ERROR_SUCCESS) {
+        raw.assign(size, '\0');
+        rc = RegQueryValueExW(key, wname.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&raw[0]), &size);
+        raw.resize(size);
+    }
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS)
+        return false;
+    data.clear();
+    if (type == REG_SZ || type == REG_EXPAND_SZ) {
+        for (size_t i = 0; i + 1 < raw.size(); i += 2)
+            data += raw[i];  // our paths are plain ASCII
+    } else {
+        data = raw;
+    }
+    return true;
+}
+
+std::uint32_t Field32(const std::string& data, size_t index)
+{
+    E2E_CHECK(data.size() >= (index + 1) * 4, "record too short for field %u", unsigned(index));
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | static_cast<unsigned char>(data[index * 4 + i]);
+    return v;
+}
+
+// ---- processes ----
+
+CTollanRun StartTollan(const std::string& game)
+{
+    CTollanRun run;
+    run.m_strGame = game;
+    std::string utility = UtilityFolder(game);
+    std::string commandLine = "\"" + Join(utility, "Tollan.exe") + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    QueryPerformanceCounter(&run.m_startTicks);
+    E2E_CHECK(CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, utility.c_str(),
+                             &si, &run.m_pi),
+              "cannot start %s (error %lu)", commandLine.c_str(), GetLastError());
+    g_started.push_back(run.m_pi);
+    return run;
+}
+
+bool WaitForExit(const CTollanRun& run, DWORD timeoutMs)
+{
+    return WaitForSingleObject(run.m_pi.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD ExitCodeOf(const CTollanRun& run)
+{
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(run.m_pi.hProcess, &code);
+    return code;
+}
+
+bool IsRunning(const CTollanRun& run) { return !WaitForExit(run, 0); }
+
+double ElapsedMs(const CTollanRun& run)
+{
+    LARGE_INTEGER now, freq;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&freq);
+    return 1000.0 * double(now.QuadPart - run.m_startTicks.QuadPart) / double(freq.QuadPart);
+}
+
+bool EndEverythingStarted()
+{
+    bool none = true;
+    for (PROCESS_INFORMATION& pi : g_started) {
+        if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0) {
+            none = false;
+            TerminateProcess(pi.hProcess, 99);
+            WaitForSingleObject(pi.hProcess, 5000);
+        }
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+    }
+    g_started.clear();
+    return none;
+}
+
+// ---- the log ----
+
+std::vector<std::string> LogMessages(const std::string& game)
+{
+    std::string text = ReadWholeFile(LogPathOf(game));
+    std::string lf;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        lf += text[i];
+    }
+    // Every entry starts with "MM/DD/YY HH:MM:SS - " (20 characters).
+    std::vector<std::string> messages;
+    size_t pos = 0;
+    while (pos < lf.size()) {
+        size_t end = lf.find('\n', pos);
+        end = end == std::string::npos ? lf.size() : end + 1;
+        std::string line = lf.substr(pos, end - pos);
+        messages.push_back(line.size() >= 20 && line[2] == '/' && line.compare(17, 3, " - ") == 0
+                               ? line.substr(20)
+                               : "<no prefix>" + line);
+        pos = end;
+    }
+    return messages;
+}
+
+bool LogHas(const std::string& game, const std::string& message)
+{
+    for (const std::string& m : LogMessages(game))
+        if (m == message)
+            return true;
+    return false;
+}
+
+void WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, const char* what)
+{
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs)
+            Fail("timed out after %lu ms waiting for %s", timeoutMs, what);
+        Sleep(20);
+    }
+}
+
+void WaitForLogMessage(const std::string& game, const std::string& message, DWORD timeoutMs)
+{
+    std::string what = "log line \"" + message.substr(0, message.size() - (message.back() == '\n')) + "\"";
+    WaitUntil([&] { return LogHas(game, message); }, timeoutMs, what.c_str());
+}
+
+// ---- windows ----
+
+namespace {
+struct CFindWindow {
+    DWORD pid;
+    const char* className;
+    const char* title;
+    HWND found;
+};
+
+BOOL CALLBACK FindWindowProc(HWND hwnd, LPARAM l)
+{
+    CFindWindow* f = reinterpret_cast<CFindWindow*>(l);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != f->pid || !IsWindowVisible(hwnd))
+        return TRUE;
+    if (f->className && ClassOf(hwnd) != f->className)
+        return TRUE;
+    if (f->title && WindowText(hwnd) != f->title)
+        return TRUE;
+    f->found = hwnd;
+    return FALSE;
+}
+}  // namespace
+
+HWND FindProcessWindow(DWORD pid, const char* className, const char* title)
+{
+    CFindWindow f{pid, className, title, nullptr};
+    EnumWindows(FindWindowProc, reinterpret_cast<LPARAM>(&f));
+    return f.found;
+}
+
+HWND WaitForWindow(const CTollanRun& run, const char* className, const char* title, DWORD timeoutMs)
+{
+    HWND found = nullptr;
+    std::string what = std::string("window \"") + (title ? title : "") + "\"";
+    WaitUntil(
+        [&] {
+            found = FindProcessWindow(run.Pid(), className, title);
+            E2E_CHECK(found || IsRunning(run), "Tollan ended while the driver waited for %s", what.c_str());
+            return found != nullptr;
+        },
+        timeoutMs, what.c_str());
+    return found;
+}
+
+HWND WaitForMainWindow(const CTollanRun& run) { return WaitForWindow(run, "#32770", kMainCaption); }
+
+std::string WindowText(HWND hwnd)
+{
+    char buf[1024] = "";
+    // WM_GETTEXT with a timeout, so that a hung window fails the check instead of the driver.
+    DWORD_PTR n = 0;
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
+                             5000, &n))
+        return "<no answer>";
+    return std::string(buf, n);
+}
+
+std::string ControlText(HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    E2E_CHECK(control, "no control %d", id);
+    return WindowText(control);
+}
+
+std::string ClassOf(HWND hwnd)
+{
+    char buf[256] = "";
+    GetClassNameA(hwnd, buf, sizeof buf);
+    return buf;
+}
+
+std::string ConfirmTollanMessage(const CTollanRun& run, DWORD timeoutMs)
+{
+    HWND box = WaitForWindow(run, "#32770", "Tollan", timeoutMs);
+    // A message box shows its text in the static with id 0xFFFF.
+    std::string text;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (ClassOf(child) == "Static" && (GetDlgCtrlID(child) & 0xFFFF) == 0xFFFF)
+            text = WindowText(child);
+    ClickButton(box, IDOK);
+    WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 10000, "the message box to close");
+    return text;
+}
+
+void ClickButton(HWND dialog, int id)
+{
+    HWND button = GetDlgItem(dialog, id);
+    E2E_CHECK(button, "no button %d", id);
+    // Posted: the click may start a modal loop in Tollan that would hold a sent message.
+    PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+void PostKey(HWND target, UINT virtualKey)
+{
+    UINT scan = MapVirtualKeyA(virtualKey, 0);
+    PostMessageA(target, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+    PostMessageA(target, WM_KEYUP, virtualKey, 1 | (scan << 16) | (3u << 30));
+}
+
+void CloseAndWait(const CTollanRun& run, HWND main)
+{
+    PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    E2E_CHECK(WaitForExit(run, 20000), "Tollan did not end after the close command");
+}
+
+}  // namespace e2e
+
+int main(int argc, char** argv)
+{
+    using namespace e2e;
+    if (argc < 4) {
+        std::printf("usage: TollanDriver <scenario> <Tollan.exe> <work folder> [<demo game folder>]\n"
+                    "scenarios:");
+        for (const auto& s : Scenarios())
+            std::printf(" %s", s.first.c_str());
+        std::printf("\n");
+        return 2;
+    }
+    g_context.m_strScenario = argv[1];
+    g_context.m_strTollanExe = ToWindowsPath(argv[2]);
+    g_context.m_strWorkRoot = ToWindowsPath(argv[3]);
+    if (argc > 4)
+        g_context.m_strDemoGame = ToWindowsPath(argv[4]);
+
+    auto it = Scenarios().find(g_context.m_strScenario);
+    if (it == Scenarios().end()) {
+        std::printf("FAIL: unknown scenario %s\n", argv[1]);
+        return 2;
+    }
+    int result = 0;
+    try {
+        E2E_CHECK(!FindWindowA("#32770", kMainCaption), "a Tollan window is open already; close it first");
+        RemoveTree(g_context.m_strWorkRoot);
+        // The work root may be several levels below an existing folder.
+        for (size_t i = 0; i <= g_context.m_strWorkRoot.size(); ++i) {
+            if (i == g_context.m_strWorkRoot.size() || g_context.m_strWorkRoot[i] == '\\')
+                CreateDirectoryA(g_context.m_strWorkRoot.substr(0, i).c_str(), nullptr);
+        }
+        ResetRegistry();
+        it->second();
+        E2E_CHECK(EndEverythingStarted(), "Tollan was still running at the end of the scenario");
+        std::printf("PASS: %s\n", argv[1]);
+    } catch (const CDriverFailure& failure) {
+        std::printf("FAIL: %s: %s\n", argv[1], failure.m_strWhat.c_str());
+        result = 1;
+    }
+    EndEverythingStarted();
+    ResetRegistry();
+    return result;
+}

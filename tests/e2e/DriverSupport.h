@@ -1,0 +1,118 @@
+// Helpers of the Wine end-to-end driver: it starts Tollan.exe in a prepared game folder and drives
+// it only through documented control ids and standard window messages, then checks the log, the
+// registry and the files. A failed check throws; the driver then ends whatever it started.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+struct CDriverFailure {
+    std::string m_strWhat;
+};
+
+[[noreturn]] void Fail(const char* format, ...) __attribute__((format(printf, 1, 2)));
+#define E2E_CHECK(cond, ...)      \
+    do {                          \
+        if (!(cond))              \
+            ::e2e::Fail(__VA_ARGS__); \
+    } while (0)
+void Note(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// What the command line gave the driver.
+struct CDriverContext {
+    std::string m_strScenario;
+    std::string m_strTollanExe;  // Windows path of the freshly built Tollan.exe
+    std::string m_strWorkRoot;   // private folder of this scenario (emptied at start)
+    std::string m_strDemoGame;   // the demo game folder, or empty for a minimal one
+};
+const CDriverContext& Context();
+
+// Scenarios register themselves: E2E_SCENARIO(startup_stored_gamepath) { ... }
+using ScenarioFn = void (*)();
+struct CScenarioRegistrar {
+    CScenarioRegistrar(const char* name, ScenarioFn fn);
+};
+#define E2E_SCENARIO(name)                                        \
+    static void Scenario_##name();                                \
+    static ::e2e::CScenarioRegistrar g_register_##name(#name, Scenario_##name); \
+    static void Scenario_##name()
+
+// ---- files and folders (Windows paths) ----
+std::string ToWindowsPath(const std::string& path);
+std::string Join(const std::string& folder, const std::string& name);
+bool PathIsFolder(const std::string& path);
+bool PathIsFile(const std::string& path);
+void RemoveTree(const std::string& path);
+void CopyTree(const std::string& from, const std::string& to);
+void WriteTextFile(const std::string& path, const std::string& bytes);
+std::string ReadWholeFile(const std::string& path);
+
+// A game folder "<work root>\<name>" with Bin\DedicatedServer.exe (the demo game when there is
+// one) and Tollan.exe in its DedicatedServerUtility folder, as Installer lays it out.
+std::string PrepareGameFolder(const std::string& name = "Dravic Qel 2");
+std::string UtilityFolder(const std::string& game);
+std::string LogPathOf(const std::string& game);
+
+// ---- registry ----
+// Removes HKCU\Software\Tollan and the game's key, as if neither program had ever run.
+void ResetRegistry();
+// Writes the game's own key HKLM\Software\Morvane\DravicQel2 value Path (32-bit view).
+void WriteGameKey(const std::string& pathValue);
+// Writes Settings\GamePath; withZero=false stores it the way Installer does.
+void WriteStoredGamePath(const std::string& path, bool withZero);
+void WriteStoredPlacement(const std::string& bytes);
+// Raw value of HKCU\Software\Tollan\Settings; false when missing.
+bool ReadSetting(const char* name, DWORD& type, std::string& data);
+std::uint32_t Field32(const std::string& data, size_t index);
+
+// ---- the Tollan process ----
+struct CTollanRun {
+    PROCESS_INFORMATION m_pi{};
+    LARGE_INTEGER m_startTicks{};
+    std::string m_strGame;
+    DWORD Pid() const { return m_pi.dwProcessId; }
+};
+// Starts Tollan.exe from <game>\DedicatedServerUtility with that folder as working directory.
+CTollanRun StartTollan(const std::string& game);
+bool WaitForExit(const CTollanRun& run, DWORD timeoutMs);
+DWORD ExitCodeOf(const CTollanRun& run);
+bool IsRunning(const CTollanRun& run);
+// Milliseconds since the process was created.
+double ElapsedMs(const CTollanRun& run);
+// Ends every process the driver started that still runs; true when there was none.
+bool EndEverythingStarted();
+
+// ---- the log ----
+// The messages of Tollan.log, without their date prefix, each with its "\n" (CR LF read as "\n").
+std::vector<std::string> LogMessages(const std::string& game);
+bool LogHas(const std::string& game, const std::string& message);
+// Waits until the log has the message; fails after the timeout.
+void WaitForLogMessage(const std::string& game, const std::string& message, DWORD timeoutMs = 20000);
+extern const char* const kStartedLine;
+extern const char* const kShutDownLine;
+extern const char* const kSocketsLine;
+
+// ---- windows ----
+HWND FindProcessWindow(DWORD pid, const char* className, const char* title);
+// Waits for a top-level window of the process; fails after the timeout.
+HWND WaitForWindow(const CTollanRun& run, const char* className, const char* title, DWORD timeoutMs = 20000);
+HWND WaitForMainWindow(const CTollanRun& run);
+extern const char* const kMainCaption;
+std::string WindowText(HWND hwnd);
+std::string ControlText(HWND dialog, int id);
+std::string ClassOf(HWND hwnd);
+// A message box of the process titled "Tollan": its text, then it is confirmed with OK.
+std::string ConfirmTollanMessage(const CTollanRun& run, DWORD timeoutMs = 20000);
+void ClickButton(HWND dialog, int id);
+void PostKey(HWND target, UINT virtualKey);
+void WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, const char* what);
+
+// Closes Tollan through the title bar's close command and waits for the process to end.
+void CloseAndWait(const CTollanRun& run, HWND main);
+
+}  // namespace e2e
