@@ -18,6 +18,7 @@ namespace {
 
 CDriverContext g_context;
 std::vector<PROCESS_INFORMATION> g_started;
+std::vector<std::function<void()>> g_cleanups;
 
 std::map<std::string, ScenarioFn>& Scenarios()
 {
@@ -37,6 +38,22 @@ std::string Format(const char* format, va_list args)
 CScenarioRegistrar::CScenarioRegistrar(const char* name, ScenarioFn fn) { Scenarios()[name] = fn; }
 
 const CDriverContext& Context() { return g_context; }
+
+void AtScenarioEnd(std::function<void()> cleanup) { g_cleanups.push_back(std::move(cleanup)); }
+
+namespace {
+void RunCleanups()
+{
+    while (!g_cleanups.empty()) {
+        std::function<void()> f = std::move(g_cleanups.back());
+        g_cleanups.pop_back();
+        try {
+            f();
+        } catch (const CDriverFailure&) {
+        }
+    }
+}
+}  // namespace
 
 void Fail(const char* format, ...)
 {
@@ -221,6 +238,44 @@ void WriteStoredGamePath(const std::string& path, bool withZero)
 }
 
 void WriteStoredPlacement(const std::string& bytes) { WriteSetting("WindowPlacement", REG_BINARY, bytes); }
+
+namespace {
+const char* const kThemeKey = "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
+
+void WriteColourScheme(const std::string& name)
+{
+    HKEY key;
+    E2E_CHECK(RegCreateKeyExA(HKEY_CURRENT_USER, kThemeKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) ==
+                  ERROR_SUCCESS,
+              "cannot open the theme key");
+    if (name.empty())
+        RegDeleteValueA(key, "ColorName");
+    else
+        RegSetValueExA(key, "ColorName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
+                       static_cast<DWORD>(name.size() + 1));
+    RegCloseKey(key);
+}
+}  // namespace
+
+void SetColourScheme(const std::string& name)
+{
+    static bool saved = false;
+    if (!saved) {
+        saved = true;
+        std::string original;
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kThemeKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+            char buf[260] = "";
+            DWORD size = sizeof buf - 1;
+            if (RegQueryValueExA(key, "ColorName", nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size) ==
+                ERROR_SUCCESS)
+                original = buf;
+            RegCloseKey(key);
+        }
+        AtScenarioEnd([original] { WriteColourScheme(original); });
+    }
+    WriteColourScheme(name);
+}
 
 bool ReadSetting(const char* name, DWORD& type, std::string& data)
 {
@@ -515,6 +570,7 @@ int main(int argc, char** argv)
         result = 1;
     }
     EndEverythingStarted();
+    RunCleanups();
     ResetRegistry();
     return result;
 }

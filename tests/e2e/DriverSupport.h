@@ -42,6 +42,9 @@ struct CScenarioRegistrar {
     static ::e2e::CScenarioRegistrar g_register_##name(#name, Scenario_##name); \
     static void Scenario_##name()
 
+// Runs when the scenario ends, passed or failed (to put back what a scenario changed).
+void AtScenarioEnd(std::function<void()> cleanup);
+
 // ---- files and folders (Windows paths) ----
 std::string ToWindowsPath(const std::string& path);
 std::string Join(const std::string& folder, const std::string& name);
@@ -66,6 +69,9 @@ void WriteGameKey(const std::string& pathValue);
 // Writes Settings\GamePath; withZero=false stores it the way Installer does.
 void WriteStoredGamePath(const std::string& path, bool withZero);
 void WriteStoredPlacement(const std::string& bytes);
+// The desktop colour scheme name Tollan reads (HKCU ...\ThemeManager ColorName); empty removes it.
+// The scheme found at the start is put back when the scenario ends.
+void SetColourScheme(const std::string& name);
 // Raw value of HKCU\Software\Tollan\Settings; false when missing.
 bool ReadSetting(const char* name, DWORD& type, std::string& data);
 std::uint32_t Field32(const std::string& data, size_t index);

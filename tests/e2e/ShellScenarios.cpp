@@ -333,3 +333,49 @@ E2E_SCENARIO(startup_timing)
         Note("launch to started line: %.0f ms", t);
     Note("median of 5: %.0f ms", sorted[2]);
 }
+
+// With a known colour scheme the console loses its own border and gets a painted frame; with no
+// scheme it keeps its thin border and sunken edge.
+E2E_SCENARIO(console_theme_frame)
+{
+    std::string game = PrepareGameFolder();
+    WriteStoredGamePath(game, true);
+
+    SetColourScheme("HomeStead");
+    CTollanRun run = StartTollan(game);
+    HWND main = WaitForMainWindow(run);
+    WaitForLogMessage(game, kStartedLine);
+    HWND console = GetDlgItem(main, 1056);
+    E2E_CHECK(!(GetWindowLongA(console, GWL_STYLE) & WS_BORDER), "themed console keeps its border");
+    E2E_CHECK(!(GetWindowLongA(console, GWL_EXSTYLE) & WS_EX_CLIENTEDGE), "themed console keeps its edge");
+    RECT r;
+    GetWindowRect(console, &r);
+    POINT origin{0, 0};
+    ClientToScreen(main, &origin);
+    E2E_CHECK(r.left - origin.x == 6 && r.top - origin.y == 35, "themed console at %ld,%ld", r.left - origin.x,
+              r.top - origin.y);
+    COLORREF frame = 0;
+    WaitUntil(
+        [&] {
+            HDC screen = GetDC(nullptr);
+            frame = GetPixel(screen, r.left - 1, (r.top + r.bottom) / 2);
+            ReleaseDC(nullptr, screen);
+            return frame == RGB(164, 185, 127);
+        },
+        5000, "the HomeStead frame colour left of the console");
+    CloseAndWait(run, main);
+
+    SetColourScheme("");
+    CTollanRun plain = StartTollan(game);
+    main = WaitForMainWindow(plain);
+    WaitForLogMessage(game, kStartedLine);
+    console = GetDlgItem(main, 1056);
+    // The dialog manager turns a control's WS_BORDER into WS_EX_CLIENTEDGE, so the sunken edge is
+    // what remains of the template's two borders.
+    E2E_CHECK(GetWindowLongA(console, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, "console without a scheme lost its edge");
+    GetWindowRect(console, &r);
+    origin = {0, 0};
+    ClientToScreen(main, &origin);
+    E2E_CHECK(r.left - origin.x == 5, "plain console at x %ld", r.left - origin.x);
+    CloseAndWait(plain, main);
+}
