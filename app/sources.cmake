@@ -11,6 +11,7 @@ tollan_core(
   MainLayout.cpp
 )
 tollan_win(
+  RemoteConsoleSocket.cpp
   TollanApp.cpp
   TollanDlg.cpp
   Settings.cpp

@@ -1,0 +1,532 @@
+// Drives CRemoteConsoleSocket from a hidden window's message loop against the stand-in game
+// server, and checks from the server's record the exact bytes the utility sent.
+// Usage: RemoteConsoleSocketTest <demo-game folder> <scratch folder>
+#include "app/OwnFolder.h"
+#include "app/RemoteConsoleSocket.h"
+#include "app/UtilityLog.h"
+#include "wingui/AppMessages.h"
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+int g_nFailures = 0;
+
+#define CHECK(cond, what)                                                     \
+    do {                                                                      \
+        if (!(cond)) {                                                        \
+            ++g_nFailures;                                                    \
+            printf("FAIL %s:%d: %s [%s]\n", __FILE__, __LINE__, what, #cond); \
+        }                                                                     \
+    } while (0)
+
+const char kPassword[] = "brindlex";
+const char kRefused[] = "ERR:  The attempt to connect was forcefully rejected.\n";
+
+std::string WinPath(std::string path)
+{
+    // ctest hands over Unix paths; Wine sees them through drive Z:.
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::string out;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return out;
+    char buf[4096];
+    DWORD got = 0;
+    while (ReadFile(h, buf, sizeof(buf), &got, nullptr) && got > 0)
+        out.append(buf, got);
+    CloseHandle(h);
+    return out;
+}
+
+bool WriteAll(const std::string& path, const std::string& text)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(h);
+    return ok && written == text.size();
+}
+
+void MakeDirectories(const std::string& path)
+{
+    for (size_t i = 3; i <= path.size(); ++i)
+        if (i == path.size() || path[i] == '\\')
+            CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+}
+
+bool CopyTree(const std::string& from, const std::string& to)
+{
+    CreateDirectoryA(to.c_str(), nullptr);
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((from + "\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = true;
+    do {
+        std::string name = fd.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ok = CopyTree(from + "\\" + name, to + "\\" + name) && ok;
+        else
+            ok = CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE) && ok;
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return ok;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t nl = text.find('\n', start);
+        if (nl == std::string::npos) nl = text.size();
+        std::string line = text.substr(start, nl - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        start = nl + 1;
+    }
+    return lines;
+}
+
+std::string Hex(const std::string& bytes)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : bytes) {
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------- the stand-in server
+
+class CServer {
+public:
+    explicit CServer(std::string root) : m_strRoot(std::move(root)) {}
+    ~CServer() { Kill(); }
+
+    bool Start(const char* envName)
+    {
+        SetEnvironmentVariableA("DQ2SIM_TIME_LIMIT_MS", "60000");
+        if (envName) SetEnvironmentVariableA(envName, "1");
+        std::string cmd = "\"" + m_strRoot + "\\Bin\\DedicatedServer.exe\" +gameoptions "
+                          "\"DedicatedServerUtility/Config/SocketTest.cfg\"";
+        std::vector<char> buf(cmd.begin(), cmd.end());
+        buf.push_back('\0');
+        STARTUPINFOA si = {};
+        si.cb = sizeof(si);
+        BOOL ok = CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi);
+        if (envName) SetEnvironmentVariableA(envName, nullptr);
+        if (!ok) return false;
+        CloseHandle(m_pi.hThread);
+        m_pi.hThread = nullptr;
+        return true;
+    }
+
+    // Record lines of this process, without the leading process id.
+    std::vector<std::string> Record() const
+    {
+        std::vector<std::string> out;
+        std::string prefix = std::to_string(m_pi.dwProcessId) + " ";
+        for (const std::string& line : Lines(ReadAll(m_strRoot + "\\Bin\\DedicatedServer.record")))
+            if (line.compare(0, prefix.size(), prefix) == 0)
+                out.push_back(line.substr(prefix.size()));
+        return out;
+    }
+    bool HasRecord(const std::string& wanted) const
+    {
+        for (const std::string& line : Record())
+            if (line == wanted) return true;
+        return false;
+    }
+    std::vector<std::string> Received() const
+    {
+        std::vector<std::string> out;
+        for (const std::string& line : Record())
+            if (line.compare(0, 5, "RECV ") == 0) out.push_back(line.substr(5));
+        return out;
+    }
+
+    long WaitExit(DWORD ms)
+    {
+        if (!m_pi.hProcess || WaitForSingleObject(m_pi.hProcess, ms) != WAIT_OBJECT_0)
+            return -1;
+        DWORD code = 0;
+        GetExitCodeProcess(m_pi.hProcess, &code);
+        return static_cast<long>(code);
+    }
+
+    void Kill()
+    {
+        if (!m_pi.hProcess) return;
+        if (WaitForSingleObject(m_pi.hProcess, 0) != WAIT_OBJECT_0) {
+            TerminateProcess(m_pi.hProcess, 99);
+            WaitForSingleObject(m_pi.hProcess, 5000);
+        }
+        CloseHandle(m_pi.hProcess);
+        m_pi.hProcess = nullptr;
+    }
+
+private:
+    std::string m_strRoot;
+    PROCESS_INFORMATION m_pi = {};
+};
+
+// ---------------------------------------------------------------- the window side
+
+class COwner : public CRemoteConsoleOwner {
+public:
+    std::string GetRemoteConsolePassword() override
+    {
+        ++m_nPasswordAsked;
+        return kPassword;
+    }
+    void OnRemoteConsoleLoggedIn() override { m_bLoggedIn = true; ++m_nLoggedInCalls; }
+
+    bool m_bLoggedIn = false;
+    int m_nLoggedInCalls = 0;
+    int m_nPasswordAsked = 0;
+};
+
+std::unique_ptr<CRemoteConsoleSocket> g_pSocket;
+
+LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l)
+{
+    if (msg == WM_APP_SOCKET) {
+        if (g_pSocket) g_pSocket->OnSocketMessage(w, l);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, w, l);
+}
+
+HWND CreateHiddenWindow()
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "RemoteConsoleSocketTest";
+    RegisterClassA(&wc);
+    return CreateWindowA(wc.lpszClassName, "socket test", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                         wc.hInstance, nullptr);
+}
+
+// Runs the message loop until `done` holds or the time is up.
+bool PumpUntil(const std::function<bool()>& done, DWORD ms)
+{
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > ms)
+            return false;
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+    return true;
+}
+
+// Watches for the program's message box on another thread, reads its text and presses OK.
+class CBoxWatcher {
+public:
+    explicit CBoxWatcher(DWORD holdMs = 0, std::function<void()> whileOpen = nullptr)
+        : m_holdMs(holdMs), m_whileOpen(std::move(whileOpen))
+    {
+        InitializeCriticalSection(&m_cs);
+        m_hThread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+    }
+    ~CBoxWatcher()
+    {
+        m_bStop = true;
+        WaitForSingleObject(m_hThread, 10000);
+        CloseHandle(m_hThread);
+        DeleteCriticalSection(&m_cs);
+    }
+    std::vector<std::string> Texts() const
+    {
+        EnterCriticalSection(&m_cs);
+        std::vector<std::string> copy = m_texts;
+        LeaveCriticalSection(&m_cs);
+        return copy;
+    }
+
+private:
+    static DWORD WINAPI Run(LPVOID p)
+    {
+        static_cast<CBoxWatcher*>(p)->Watch();
+        return 0;
+    }
+    static BOOL CALLBACK FindText(HWND child, LPARAM l)
+    {
+        char cls[32] = "", text[512] = "";
+        GetClassNameA(child, cls, sizeof(cls));
+        GetWindowTextA(child, text, sizeof(text));
+        if (lstrcmpiA(cls, "Static") == 0 && text[0] != '\0') {
+            *reinterpret_cast<std::string*>(l) = text;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    void Watch()
+    {
+        while (!m_bStop) {
+            HWND box = FindWindowA("#32770", "Tollan");
+            if (box && IsWindowVisible(box)) {
+                std::string text;
+                EnumChildWindows(box, FindText, reinterpret_cast<LPARAM>(&text));
+                EnterCriticalSection(&m_cs);
+                m_texts.push_back(text);
+                LeaveCriticalSection(&m_cs);
+                if (m_holdMs) Sleep(m_holdMs);
+                if (m_whileOpen) m_whileOpen();
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                while (IsWindow(box) && !m_bStop) Sleep(20);
+            }
+            Sleep(50);
+        }
+    }
+
+    DWORD m_holdMs;
+    std::function<void()> m_whileOpen;
+    HANDLE m_hThread = nullptr;
+    volatile bool m_bStop = false;
+    mutable CRITICAL_SECTION m_cs;
+    std::vector<std::string> m_texts;
+};
+
+bool WaitRecord(const CServer& server, const std::string& wanted, DWORD ms)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        if (server.HasRecord(wanted)) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+// Our server listens once the port is free; someone else's test may hold it for a while.
+bool WaitListening(const CServer& server)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < 40000) {
+        if (server.HasRecord("LISTEN ok")) return true;
+        if (server.HasRecord("LISTEN failed")) return false;
+        Sleep(50);
+    }
+    return false;
+}
+
+bool StartListening(CServer& server, const char* envName)
+{
+    bool started = server.Start(envName);
+    CHECK(started, "server starts");
+    bool listening = started && WaitListening(server);
+    CHECK(listening, "server listens on 25600");
+    return listening;
+}
+
+std::string g_strGame;
+HWND g_hWnd = nullptr;
+
+const std::string kDo = "\xff\xfd\x01\xff\xfd\x03";
+
+// ---------------------------------------------------------------- cases
+
+// Before WSAStartup no socket can be made: the attempt is refused and logged, no object is kept.
+void TestSocketCannotBeCreated()
+{
+    printf("-- socket creation fails before WSAStartup\n");
+    COwner owner;
+    std::unique_ptr<CRemoteConsoleSocket> socket;
+    bool begun = CRemoteConsoleSocket::ConnectToServer(socket, g_hWnd, &owner);
+    CHECK(!begun, "no attempt has begun");
+    CHECK(!socket, "the failed object is not kept");
+    std::string log = ReadAll(UtilityLogPath());
+    CHECK(log.find("ERR:  Could not create new socket") != std::string::npos, "failure logged");
+    CHECK(log.find("Could not create new socket\r\n") == std::string::npos, "logged without a line break");
+    CHECK(log.find("Connecting to server") == std::string::npos, "no connecting line");
+}
+
+// Negotiation, password and a command after the login, byte for byte as the server received them.
+void TestLogin()
+{
+    printf("-- login, then a command\n");
+    CServer server(g_strGame);
+    if (!StartListening(server, nullptr))
+        return;
+
+    COwner owner;
+    CHECK(CRemoteConsoleSocket::ConnectToServer(g_pSocket, g_hWnd, &owner), "attempt begun");
+    CHECK(ReadAll(UtilityLogPath()).find("INF:  Connecting to server...\r\n") != std::string::npos,
+          "connecting line logged");
+    CHECK(PumpUntil([&] { return owner.m_bLoggedIn; }, 15000), "owner told: logged in");
+    CHECK(g_pSocket && g_pSocket->IsLoggedIn(), "socket reports logged in");
+    CHECK(owner.m_nLoggedInCalls == 1, "told once");
+
+    g_pSocket->SendText("qelListPlayers()\r\n");
+    CHECK(WaitRecord(server, "CMD qelListPlayers()", 5000), "command arrives after the login");
+    // Whatever the server says now stays unread; the loop keeps running meanwhile.
+    PumpUntil([] { return false; }, 500);
+
+    std::vector<std::string> recv = server.Received();
+    CHECK(recv.size() == 3, "three sends reached the server");
+    CHECK(recv.size() > 0 && recv[0] == Hex(kDo), "IAC DO 1 IAC DO 3 in one send");
+    CHECK(recv.size() > 1 && recv[1] == Hex("brindlex\r\n"), "password line in one send");
+    CHECK(recv.size() > 2 && recv[2] == Hex("qelListPlayers()\r\n"), "command in one send");
+    CHECK(server.HasRecord("PASSWORD brindlex\\r\\n"), "server saw the password line");
+    CHECK(server.HasRecord("LOGIN ok"), "server accepted the login");
+    // The confirming chunk must not bring the password out again as a console command.
+    CHECK(!server.HasRecord("CMD brindlex"), "password not repeated after the login");
+    CHECK(ReadAll(g_strGame + "\\DedicatedServer.log").find("brindlex") == std::string::npos,
+          "password not in the server log");
+
+    g_pSocket->SendText("Quit()\r\n");
+    CHECK(server.WaitExit(10000) == 0, "server quits on Quit()");
+    g_pSocket.reset();
+}
+
+// The right password accepted without the confirmation line: never logged in.
+void TestNoConfirmation()
+{
+    printf("-- login never confirmed\n");
+    CServer server(g_strGame);
+    if (!StartListening(server, "DQ2SIM_NO_LOGIN_CONFIRM"))
+        return;
+
+    COwner owner;
+    CHECK(CRemoteConsoleSocket::ConnectToServer(g_pSocket, g_hWnd, &owner), "attempt begun");
+    CHECK(PumpUntil([&] { return server.HasRecord("LOGIN unconfirmed"); }, 15000), "password reached the server");
+    PumpUntil([] { return false; }, 2000);
+    CHECK(!owner.m_bLoggedIn && owner.m_nLoggedInCalls == 0, "owner never told: logged in");
+    CHECK(g_pSocket && !g_pSocket->IsLoggedIn(), "socket not logged in");
+    std::vector<std::string> recv = server.Received();
+    CHECK(recv.size() == 2, "answer and password only");
+    CHECK(recv.size() > 1 && recv[0] == Hex(kDo) && recv[1] == Hex("brindlex\r\n"), "exact bytes");
+    g_pSocket.reset();
+    server.Kill();
+}
+
+// No remote console: the connected notification brings 10061 and its message box, not a log line.
+void TestRefused()
+{
+    printf("-- connection refused\n");
+    CServer server(g_strGame);
+    bool started = server.Start("DQ2SIM_NO_LISTEN");
+    CHECK(started, "server starts");
+    bool off = started && WaitRecord(server, "LISTEN off", 15000);
+    CHECK(off, "server does not listen");
+    if (!off)
+        return;
+
+    CBoxWatcher watcher;
+    COwner owner;
+    CHECK(CRemoteConsoleSocket::ConnectToServer(g_pSocket, g_hWnd, &owner), "attempt begun");
+    CHECK(PumpUntil([&] { return !watcher.Texts().empty(); }, 10000), "a message box appears");
+    PumpUntil([] { return false; }, 1000);
+    std::vector<std::string> texts = watcher.Texts();
+    CHECK(texts.size() == 1, "exactly one message box");
+    CHECK(!texts.empty() && texts[0] == kRefused, "box text names the refusal");
+    if (!texts.empty() && texts[0] != kRefused)
+        printf("   box text: \"%s\"\n", texts[0].c_str());
+    CHECK(ReadAll(UtilityLogPath()).find("forcefully rejected") == std::string::npos, "refusal not in the log");
+    CHECK(!owner.m_bLoggedIn && owner.m_nPasswordAsked == 0, "no login");
+    g_pSocket.reset();
+    server.Kill();
+}
+
+// A message box opened inside one notification must not let the next notification of the same
+// socket read data from within it: the data waits until the box is closed, then the login runs.
+void TestNoReceiveInsideMessageBox()
+{
+    printf("-- no receive while a notification's message box is open\n");
+    CServer server(g_strGame);
+    if (!StartListening(server, nullptr))
+        return;
+
+    bool acceptedWhileOpen = false, answeredWhileOpen = true;
+    CBoxWatcher watcher(1500, [&] {
+        std::vector<std::string> lines = server.Record();
+        for (const std::string& line : lines)
+            if (line.compare(0, 7, "ACCEPT ") == 0) acceptedWhileOpen = true;
+        answeredWhileOpen = !server.Received().empty();
+    });
+
+    COwner owner;
+    g_pSocket.reset(new CRemoteConsoleSocket(g_hWnd, &owner));
+    CHECK(g_pSocket->Create(), "socket created");
+    // A connected notification with an error code of the table, queued ahead of the real ones.
+    PostMessageA(g_hWnd, WM_APP_SOCKET, static_cast<WPARAM>(g_pSocket->GetSocket()),
+                 WSAMAKESELECTREPLY(FD_CONNECT, WSAEADDRINUSE));
+    g_pSocket->Connect("127.0.0.1", CRemoteConsoleSocket::kPort);
+
+    CHECK(PumpUntil([&] { return owner.m_bLoggedIn; }, 15000), "login completes after the box");
+    std::vector<std::string> texts = watcher.Texts();
+    CHECK(texts.size() == 1 && texts[0] == "ERR:  The specified address is already in use.\n", "box for 10048");
+    CHECK(acceptedWhileOpen, "the server had accepted while the box was open");
+    CHECK(!answeredWhileOpen, "nothing was answered while the box was open");
+    std::vector<std::string> recv = server.Received();
+    CHECK(recv.size() == 2 && recv[0] == Hex(kDo) && recv[1] == Hex("brindlex\r\n"), "exact bytes afterwards");
+    g_pSocket.reset();
+    server.Kill();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        printf("usage: RemoteConsoleSocketTest <demo-game folder> <scratch folder>\n");
+        return 2;
+    }
+    setvbuf(stdout, nullptr, _IONBF, 0);
+    std::string scratch = WinPath(argv[2]);
+    MakeDirectories(scratch);
+    SetOwnFolder(scratch);
+    DeleteFileA(UtilityLogPath().c_str());
+
+    g_strGame = scratch + "\\game";
+    CHECK(CopyTree(WinPath(argv[1]), g_strGame), "demo game copied");
+    DeleteFileA((g_strGame + "\\Bin\\DedicatedServer.record").c_str());
+    CreateDirectoryA((g_strGame + "\\DedicatedServerUtility").c_str(), nullptr);
+    CreateDirectoryA((g_strGame + "\\DedicatedServerUtility\\Config").c_str(), nullptr);
+    CHECK(WriteAll(g_strGame + "\\DedicatedServerUtility\\Config\\SocketTest.cfg",
+                   "rcts_strAdminPassword = \"brindlex\";\r\n"),
+          "options script written");
+
+    g_hWnd = CreateHiddenWindow();
+    CHECK(g_hWnd != nullptr, "hidden window");
+
+    TestSocketCannotBeCreated();
+
+    WSADATA wsa;
+    CHECK(WSAStartup(MAKEWORD(1, 1), &wsa) == 0, "WSAStartup 1.1");
+    TestLogin();
+    TestNoConfirmation();
+    TestRefused();
+    TestNoReceiveInsideMessageBox();
+    g_pSocket.reset();
+    WSACleanup();
+
+    printf(g_nFailures ? "%d check(s) failed\n" : "all checks passed\n", g_nFailures);
+    return g_nFailures ? 1 : 0;
+}
