@@ -60,6 +60,16 @@ public:
     unsigned long Read(void* out, unsigned long size)
     {
         char* dest = static_cast<char*>(out);
+        // minizip reads the headers a byte at a time: serve those without any loop.
+        uint64_t at = m_pos - m_bufStart;
+        if (m_pos >= m_bufStart && at + size <= m_buffer.size()) {
+            if (size == 1)
+                *dest = m_buffer[static_cast<size_t>(at)];
+            else
+                std::memcpy(dest, m_buffer.data() + at, size);
+            m_pos += size;
+            return size;
+        }
         unsigned long done = 0;
         while (done < size) {
             if (m_pos >= m_bufStart && m_pos < m_bufStart + m_buffer.size()) {
