@@ -225,6 +225,30 @@ TEST_F(LevelDiscoveryTest, AnEntryWithABadChecksumIsSkippedWithoutTouchingTheCar
     EXPECT_EQ(c.coop.Count(), 0);
 }
 
+TEST_F(LevelDiscoveryTest, ABrokenDirectoryKeepsWhatWasReadBeforeIt)
+{
+    Archive("Broken.gro", {{"d/First.nfo", Nfo("DM", "T=First")}, {"d/Second.nfo", Nfo("DM", "T=Second")}});
+    std::string bytes = ReadFile(m_game / "Broken.gro");
+    size_t second = bytes.find("PK\x01\x02", bytes.find("PK\x01\x02") + 1);
+    ASSERT_NE(second, std::string::npos);
+    bytes[second + 2] = 'X';
+    ASSERT_TRUE(WriteFile(m_game / "Broken.gro", bytes));
+
+    LevelCatalogue& c = Scan();
+    EXPECT_EQ(Names(c.dm), std::vector<std::string>{"First"});
+    EXPECT_EQ(Log(), std::vector<std::string>{"ERR:  Failed to read zip file: Broken.gro.\r\n"});
+}
+
+TEST_F(LevelDiscoveryTest, AnOversizedInformationEntryIsSkipped)
+{
+    std::string huge = "MAP_TYPE=\" COOP\"\r\nNAME=\"T=Huge\"\r\n" + std::string(kMaxNfoBytes, ' ');
+    Archive("Huge.gro", {{"h/Small.nfo", Nfo("DM", "T=Small")}, {"h/Huge.nfo", huge}, {"h/Next.nfo", ""}});
+    LevelCatalogue& c = Scan();
+    EXPECT_EQ(Names(c.dm), (std::vector<std::string>{"Small", "Small"}));
+    EXPECT_EQ(c.dm.slots[1].path, "h/Next.wld");
+    EXPECT_EQ(c.coop.Count(), 0);
+}
+
 TEST_F(LevelDiscoveryTest, The201stLevelOfAKindIsIgnoredWithOneLogLine)
 {
     Entries entries;
