@@ -43,7 +43,8 @@ int CALLBACK BrowseCallback(HWND hwnd, UINT msg, LPARAM l, LPARAM data)
     CBrowseContext* ctx = reinterpret_cast<CBrowseContext*>(data);
     if (msg == BFFM_INITIALIZED) {
         SetWindowLongPtrA(hwnd, GWL_EXSTYLE, GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & ~WS_EX_CONTEXTHELP);
-        SendMessageA(hwnd, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(ctx->m_strInitial.c_str()));
+        if (!ctx->m_strInitial.empty())
+            SendMessageA(hwnd, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(ctx->m_strInitial.c_str()));
         SetWindowTextA(hwnd, "  Browsing for...");
         ctx->m_hEdit = FindWindowExA(hwnd, nullptr, "Edit", nullptr);
         if (ctx->m_hEdit)

@@ -379,3 +379,58 @@ E2E_SCENARIO(console_theme_frame)
     E2E_CHECK(r.left - origin.x == 5, "plain console at x %ld", r.left - origin.x);
     CloseAndWait(plain, main);
 }
+
+namespace {
+// Waits for the text editor's window whose caption starts with the file name, then closes it.
+void CloseEditorShowing(const std::string& fileName)
+{
+    HWND editor = nullptr;
+    std::string what = "the text editor showing " + fileName;
+    WaitUntil(
+        [&] {
+            editor = nullptr;
+            for (HWND w = FindWindowA("Notepad", nullptr); w; w = FindWindowExA(nullptr, w, "Notepad", nullptr))
+                if (WindowText(w).rfind(fileName, 0) == 0)
+                    editor = w;
+            return editor != nullptr;
+        },
+        20000, what.c_str());
+    DWORD pid = 0;
+    GetWindowThreadProcessId(editor, &pid);
+    PostMessageA(editor, WM_CLOSE, 0, 0);
+    if (HANDLE h = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid)) {
+        // The editor was started for this scenario; it must not outlive it.
+        if (WaitForSingleObject(h, 10000) != WAIT_OBJECT_0)
+            TerminateProcess(h, 1);
+        CloseHandle(h);
+    }
+}
+}  // namespace
+
+// File menu: the utility log and the current options script open in the text editor (the game
+// folder has blanks in its name).
+E2E_SCENARIO(open_files_in_editor)
+{
+    std::string game = PrepareGameFolder();
+    WriteStoredGamePath(game, true);
+    std::string configFolder = Join(UtilityFolder(game), "Config");
+    CreateDirectoryA(configFolder.c_str(), nullptr);
+    // No configuration is chosen yet: the script's name is empty.
+    std::string script = Join(configFolder, ".cfg");
+    WriteTextFile(script, "qel_strSessionName = \"Demo\"\r\n");
+    CTollanRun run = StartTollan(game);
+    HWND main = WaitForMainWindow(run);
+    WaitForLogMessage(game, kStartedLine);
+
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(32784, 0), 0);
+    WaitForLogMessage(game, "INF:  Opening Tollan.log file\n");
+    CloseEditorShowing("Tollan.log");
+
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(32775, 0), 0);
+    WaitForLogMessage(game, "INF:  Opening current Config File: " + script + "\n");
+    CloseEditorShowing(".cfg");
+
+    CloseAndWait(run, main);
+    for (const std::string& m : LogMessages(game))
+        E2E_CHECK(m.rfind("ERR:", 0) != 0, "error in the log: %s", m.c_str());
+}
