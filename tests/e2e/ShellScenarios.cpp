@@ -434,3 +434,77 @@ E2E_SCENARIO(open_files_in_editor)
     for (const std::string& m : LogMessages(game))
         E2E_CHECK(m.rfind("ERR:", 0) != 0, "error in the log: %s", m.c_str());
 }
+
+namespace {
+RECT ControlRect(HWND main, HWND control)
+{
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+HWND SizeGrip(HWND main)
+{
+    return FindWindowExA(main, nullptr, "ScrollBar", nullptr);
+}
+}  // namespace
+
+// The controls follow the client size; the size grip goes while maximised; Tab goes to the
+// command line.
+E2E_SCENARIO(layout_and_keys)
+{
+    std::string game = PrepareGameFolder();
+    WriteStoredGamePath(game, true);
+    CTollanRun run = StartTollan(game);
+    HWND main = WaitForMainWindow(run);
+    WaitForLogMessage(game, kStartedLine);
+
+    SetWindowPos(main, nullptr, 20, 20, 1000, 640, SWP_NOZORDER);
+    RECT client;
+    WaitUntil([&] { return GetClientRect(main, &client) && ControlRect(main, GetDlgItem(main, 1)).left == client.right - 80; },
+              5000, "the layout after a resize");
+    int w = client.right, h = client.bottom;
+    auto expect = [&](int id, int x, int y, int cx, int cy) {
+        RECT r = ControlRect(main, GetDlgItem(main, id));
+        E2E_CHECK(r.left == x && r.top == y && r.right - r.left == cx && (cy < 0 || r.bottom - r.top == cy),
+                  "control %d at %ld,%ld size %ldx%ld; expected %d,%d size %dx%d", id, r.left, r.top,
+                  r.right - r.left, r.bottom - r.top, x, y, cx, cy);
+    };
+    expect(1058, 5, 5, 100, 25);
+    expect(1065, 110, 6, 80, -1);
+    expect(1063, 192, 6, 106, -1);
+    expect(1064, 295, 6, 30, -1);
+    expect(1061, w - 338, 5, 73, 25);
+    expect(1060, w - 260, 5, 80, 25);
+    expect(1026, w - 175, 5, 85, 25);
+    expect(1, w - 80, 5, 75, 25);
+    // The default colour scheme of the prefix is themed without a frame colour.
+    RECT console = ControlRect(main, GetDlgItem(main, 1056));
+    E2E_CHECK(console.top == 35 && console.bottom - console.top == h - 82, "console rows %ld..%ld", console.top,
+              console.bottom);
+    expect(1057, 5, h - 40, w - 10, -1);
+    HWND grip = SizeGrip(main);
+    E2E_CHECK(grip, "no size grip");
+    RECT g = ControlRect(main, grip);
+    E2E_CHECK(g.left == w - 12 && g.top == h - 12 && g.right == w && g.bottom == h, "size grip at %ld,%ld", g.left,
+              g.top);
+
+    PostMessageA(main, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    WaitUntil([&] { return IsZoomed(main) && !IsWindowVisible(grip); }, 10000, "the grip to hide when maximised");
+    PostMessageA(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+    WaitUntil([&] { return !IsZoomed(main) && IsWindowVisible(grip); }, 10000, "the grip to return when restored");
+
+    // Tab from a button puts the focus on the command line.
+    PostKey(GetDlgItem(main, 1058), VK_TAB);
+    HWND commandLine = GetDlgItem(main, 1057);
+    WaitUntil(
+        [&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return GetGUIThreadInfo(run.m_pi.dwThreadId, &info) &&
+                   (info.hwndFocus == commandLine || IsChild(commandLine, info.hwndFocus));
+        },
+        5000, "the focus on the command line after Tab");
+    CloseAndWait(run, main);
+}
