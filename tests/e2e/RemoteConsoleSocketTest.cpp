@@ -6,6 +6,7 @@
 #include "app/UtilityLog.h"
 #include "wingui/AppMessages.h"
 
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -202,15 +203,21 @@ public:
     }
     void OnRemoteConsoleLoggedIn() override { m_bLoggedIn = true; ++m_nLoggedInCalls; }
 
-    bool m_bLoggedIn = false;
+    std::atomic<bool> m_bLoggedIn{false};
     int m_nLoggedInCalls = 0;
     int m_nPasswordAsked = 0;
 };
 
 std::unique_ptr<CRemoteConsoleSocket> g_pSocket;
+std::function<void()> g_onTimer;
 
 LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l)
 {
+    if (msg == WM_TIMER) {
+        KillTimer(hwnd, w);
+        if (g_onTimer) g_onTimer();
+        return 0;
+    }
     if (msg == WM_APP_SOCKET) {
         if (g_pSocket) g_pSocket->OnSocketMessage(w, l);
         return 0;
@@ -379,7 +386,7 @@ void TestLogin()
     CHECK(CRemoteConsoleSocket::ConnectToServer(g_pSocket, g_hWnd, &owner), "attempt begun");
     CHECK(ReadAll(UtilityLogPath()).find("INF:  Connecting to server...\r\n") != std::string::npos,
           "connecting line logged");
-    CHECK(PumpUntil([&] { return owner.m_bLoggedIn; }, 15000), "owner told: logged in");
+    CHECK(PumpUntil([&] { return owner.m_bLoggedIn.load(); }, 15000), "owner told: logged in");
     CHECK(g_pSocket && g_pSocket->IsLoggedIn(), "socket reports logged in");
     CHECK(owner.m_nLoggedInCalls == 1, "told once");
 
@@ -479,13 +486,54 @@ void TestNoReceiveInsideMessageBox()
                  WSAMAKESELECTREPLY(FD_CONNECT, WSAEADDRINUSE));
     g_pSocket->Connect("127.0.0.1", CRemoteConsoleSocket::kPort);
 
-    CHECK(PumpUntil([&] { return owner.m_bLoggedIn; }, 15000), "login completes after the box");
+    CHECK(PumpUntil([&] { return owner.m_bLoggedIn.load(); }, 15000), "login completes after the box");
     std::vector<std::string> texts = watcher.Texts();
     CHECK(texts.size() == 1 && texts[0] == "ERR:  The specified address is already in use.\n", "box for 10048");
     CHECK(acceptedWhileOpen, "the server had accepted while the box was open");
     CHECK(!answeredWhileOpen, "nothing was answered while the box was open");
     std::vector<std::string> recv = server.Received();
     CHECK(recv.size() == 2 && recv[0] == Hex(kDo) && recv[1] == Hex("brindlex\r\n"), "exact bytes afterwards");
+    g_pSocket.reset();
+    server.Kill();
+}
+
+// The owner replaces the connection (as a restart after a crash does) while a message box of the
+// old one is open; the old handler must come back from the box without touching the old object,
+// and the new connection logs in meanwhile.
+void TestReplacedWhileMessageBoxOpen()
+{
+    printf("-- connection replaced while its message box is open\n");
+    CServer server(g_strGame);
+    if (!StartListening(server, nullptr))
+        return;
+
+    COwner oldOwner, newOwner;
+    bool loggedInWhileOpen = false;
+    CBoxWatcher watcher(0, [&] {
+        DWORD start = GetTickCount();
+        while (!newOwner.m_bLoggedIn && GetTickCount() - start < 10000) Sleep(20);
+        loggedInWhileOpen = newOwner.m_bLoggedIn;
+    });
+
+    g_pSocket.reset(new CRemoteConsoleSocket(g_hWnd, &oldOwner));
+    CHECK(g_pSocket->Create(), "socket created");
+    PostMessageA(g_hWnd, WM_APP_SOCKET, static_cast<WPARAM>(g_pSocket->GetSocket()),
+                 WSAMAKESELECTREPLY(FD_CONNECT, WSAETIMEDOUT));
+    g_onTimer = [&] { CRemoteConsoleSocket::ConnectToServer(g_pSocket, g_hWnd, &newOwner); };
+    SetTimer(g_hWnd, 1, 300, nullptr);
+
+    CHECK(PumpUntil([&] { return !watcher.Texts().empty() && newOwner.m_bLoggedIn; }, 15000),
+          "box shown and the new connection logged in");
+    PumpUntil([] { return false; }, 500);
+    g_onTimer = nullptr;
+    std::vector<std::string> texts = watcher.Texts();
+    CHECK(texts.size() == 1 &&
+              texts[0] == "ERR:  The attempt to connect timed out without establishing a connection.\n",
+          "one box, for 10060");
+    CHECK(loggedInWhileOpen, "the new connection logged in while the old box was open");
+    CHECK(!oldOwner.m_bLoggedIn && oldOwner.m_nPasswordAsked == 0, "the old connection did nothing more");
+    std::vector<std::string> recv = server.Received();
+    CHECK(recv.size() == 2 && recv[0] == Hex(kDo) && recv[1] == Hex("brindlex\r\n"), "exact bytes of the new one");
     g_pSocket.reset();
     server.Kill();
 }
@@ -524,6 +572,7 @@ int main(int argc, char** argv)
     TestNoConfirmation();
     TestRefused();
     TestNoReceiveInsideMessageBox();
+    TestReplacedWhileMessageBoxOpen();
     g_pSocket.reset();
     WSACleanup();
 
