@@ -169,7 +169,9 @@ void CRemoteConsoleSession::ScanLoginText(const std::string& text, CChunkResult&
             lineStart = lineEnd = 0;
         }
     }
-    if (m_nLineCount == 6) {
+    // The chunk that confirms the login leaves the count at six as well; the password sent again
+    // there would reach the server as a console command and be echoed into its log.
+    if (m_nLineCount == 6 && !m_bLoginSeen) {
         result.sends.push_back((m_adminPassword ? m_adminPassword() : std::string()) + "\r\n");
         result.bPasswordSent = true;
     }

@@ -172,14 +172,8 @@ void CRemoteConsoleSocket::OnReceive(WORD error)
     if (got <= 0)
         return;
     CChunkResult result = m_session.HandleChunk(std::string(buffer, static_cast<size_t>(got)));
-    for (size_t i = 0; i < result.sends.size(); ++i) {
-        // The chunk that confirms the login also leaves the greeting count at six. The password
-        // sent again then reaches the server as a console command and is written to its log.
-        bool bPasswordLine = result.bPasswordSent && i + 1 == result.sends.size();
-        if (bPasswordLine && result.bLoggedIn)
-            continue;
-        SendText(result.sends[i]);
-    }
+    for (const std::string& bytes : result.sends)
+        SendText(bytes);
     if (result.bLoggedIn && m_pOwner)
         m_pOwner->OnRemoteConsoleLoggedIn();
 }
