@@ -6,12 +6,20 @@
 #include "app/Settings.h"
 #include "app/UtilityLog.h"
 #include "app/WindowPlacementRecord.h"
+#include "config/HistoryStore.h"
+#include "config/ServerConfig.h"
+#include "maps/LevelCatalogue.h"
+#include "maps/LevelDiscovery.h"
 #include "platform/Platform.h"
 #include "resources/resource.h"
+#include "wingui/AppMessages.h"
 
 #include <shellapi.h>
 
+#include <windowsx.h>
+
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -41,6 +49,8 @@ CTollanDlg::~CTollanDlg()
     for (HBITMAP b : m_hMenuBitmaps)
         if (b)
             DeleteObject(b);
+    if (m_hCopyBitmap)
+        DeleteObject(m_hCopyBitmap);
 }
 
 bool CTollanDlg::OnInit()
@@ -57,6 +67,7 @@ bool CTollanDlg::OnInit()
     m_cmbCommandLine.Attach(GetItem(IDC_COMMAND_LINE));
     m_hArrowCursor = LoadCursor(nullptr, IDC_ARROW);
     m_hSizeCursor = LoadCursor(nullptr, IDC_SIZENWSE);
+    m_pRun->m_hWndAlive = m_hWnd;
 
     AppendAboutToSystemMenu();
 
@@ -134,18 +145,7 @@ void CTollanDlg::ReadColourScheme()
     }
 }
 
-void CTollanDlg::PrepareConsole()
-{
-    m_console.SetUndoLimit(0);
-    // Bold, 10 points, colour set per line later; the face stays the dialog's.
-    CHARFORMATA cf{};
-    cf.cbSize = sizeof cf;
-    cf.dwMask = CFM_SIZE | CFM_COLOR | CFM_BOLD;
-    cf.dwEffects = CFE_BOLD;
-    cf.yHeight = (16 / 2 + 2) * 20;
-    cf.crTextColor = 0;
-    m_console.SetCharFormat(cf);
-}
+void CTollanDlg::PrepareConsole() { m_console.Prepare(); }
 
 void CTollanDlg::CreateSizeGrip()
 {
@@ -189,14 +189,29 @@ void CTollanDlg::ApplyStoredPlacement()
     SetWindowPlacement(m_hWnd, &wp);
 }
 
-// Filled in by the configuration store: reads History.ini into the configuration list.
-void CTollanDlg::GetConfigHistory() {}
+void CTollanDlg::GetConfigHistory()
+{
+    std::vector<std::string> shown;
+    for (int i = 0, n = m_cmbConfigList.GetCount(); i < n; ++i)
+        shown.push_back(m_cmbConfigList.GetItemText(i));
+    ConfigHistoryResult result = ReadConfigHistory(m_pRun->m_bServerRunning, shown);
+    if (result.listRead) {
+        m_cmbConfigList.ResetContent();
+        for (const std::string& name : result.names)
+            m_cmbConfigList.AddString(name);
+    }
+    if (result.listRead || result.selected >= 0)
+        m_cmbConfigList.SetCurSel(result.selected);
+}
 
 // Filled in by the command line: its fixed list of console variables and functions.
 void CTollanDlg::FillCommandLineList() {}
 
-// Filled in by level discovery: empties the level catalogue and reads the game's archives.
-void CTollanDlg::DiscoverLevels() {}
+void CTollanDlg::DiscoverLevels()
+{
+    TheLevelCatalogue().Clear();
+    ScanLevels(GameFolder(), TheLevelCatalogue());
+}
 
 void CTollanDlg::SetMenuBitmaps()
 {
@@ -240,6 +255,24 @@ void CTollanDlg::ShowUpdateSetting()
 bool CTollanDlg::OnCommand(WORD code, WORD id, HWND control)
 {
     switch (id) {
+    case IDC_START_SERVER:  // also Enter, the dialog's default action
+        OnStartStop();
+        return true;
+    case IDC_RESTART_SERVER:
+        SendServerCommand("qelRestartServer()\r\n",
+                          "INF:  qelRestartServer() command has been sent to the server.\n", 8000);
+        return true;
+    case IDC_PAUSE_SERVER:
+        SendServerCommand("qelPauseGame()\r\n", "INF:  qelPauseGame() command has been sent to the server.\n", 4000);
+        return true;
+    case IDC_LIST_PLAYERS:
+        SendServerCommand("qelListPlayers()\r\n", "INF:  qelListPlayers() command has been sent to the server.\n",
+                          4000);
+        return true;
+    case IDC_CONFIG_LIST:
+        if (code == CBN_CLOSEUP)
+            OnConfigListCloseUp();
+        return code == CBN_CLOSEUP;
     case ID_CLOSE_UTILITY:  // also the Escape key and IDCANCEL
         OnCloseUtility();
         return true;
@@ -262,14 +295,23 @@ bool CTollanDlg::OnCommand(WORD code, WORD id, HWND control)
     return false;
 }
 
-// The title bar's close: closes at once while no server runs.
-void CTollanDlg::OnCloseCommand() { End(IDCANCEL); }
+// The title bar's close: while a server runs, ask it to quit and close when the follower has
+// seen it end; each further close asks again.
+void CTollanDlg::OnCloseCommand()
+{
+    if (!m_pRun->m_bServerRunning) {
+        End(IDCANCEL);
+        return;
+    }
+    SendText("Quit()\r\n");
+    LogMessage("INF:  Quit() command has been sent to the server during Close.\n");
+    m_pRun->m_bClosing = true;
+}
 
 // "  Close Utility" and Escape: at once, whatever runs.
 void CTollanDlg::OnCloseUtility() { End(IDCANCEL); }
 
-// The name of the chosen configuration; empty until the configuration list is filled.
-std::string CTollanDlg::CurrentConfigName() const { return std::string(); }
+std::string CTollanDlg::CurrentConfigName() const { return TheServerConfig().m_strConfigName; }
 
 void CTollanDlg::OnOpenCurrentConfigFile()
 {
@@ -301,8 +343,8 @@ void CTollanDlg::OnCheckForUpdates()
     WriteSettingDword("CheckForUpdate", m_bCheckForUpdate ? 1 : 0);
 }
 
-// Filled in by the console: empties it.
-void CTollanDlg::OnClearConsoleLog() { m_console.SetText(""); }
+// The pending fragment of the console model is kept: a line the log completes later still shows.
+void CTollanDlg::OnClearConsoleLog() { m_console.Clear(); }
 
 // Filled in by the about dialog.
 void CTollanDlg::OnAbout() {}
@@ -386,6 +428,15 @@ bool CTollanDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result)
         OnCloseCommand();
         result = TRUE;
         return true;
+    case WM_APP_RUN_ON_UI:
+        OnRunOnUi(w, l);
+        result = TRUE;
+        return true;
+    case WM_APP_SOCKET:
+        if (m_pSocket)
+            m_pSocket->OnSocketMessage(w, l);
+        result = TRUE;
+        return true;
     }
     return false;
 }
@@ -405,6 +456,12 @@ bool CTollanDlg::PreTranslateMessage(MSG& msg)
         OnCloseUtility();
         return true;
     }
+    if (msg.message == WM_RBUTTONUP && msg.hwnd == m_console.GetHWND()) {
+        POINT pt{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
+        ClientToScreen(msg.hwnd, &pt);
+        OnConsoleRightButtonUp(pt);
+        return true;
+    }
     if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST && m_sizeGrip.IsVisible()) {
         POINT pt;
         GetCursorPos(&pt);
@@ -415,7 +472,15 @@ bool CTollanDlg::PreTranslateMessage(MSG& msg)
     return false;
 }
 
-void CTollanDlg::OnDestroy() { SaveSettings(); }
+void CTollanDlg::OnDestroy()
+{
+    // From here on a follower that still runs leaves the window and the dialog alone.
+    m_pRun->m_hWndAlive = nullptr;
+    for (UINT_PTR id : {kTimerCommandDone, kTimerLoginCheck, kTimerRestart, kTimerClose, kTimerConnect, kTimerScriptSwap})
+        KillTimer(m_hWnd, id);
+    m_pSocket.reset();
+    SaveSettings();
+}
 
 void CTollanDlg::SaveSettings()
 {

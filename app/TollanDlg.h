@@ -2,13 +2,18 @@
 // command line at the bottom, and the menu bar. Runs in its own modal-style loop so that keys are
 // examined before the dialog manager sees them.
 #pragma once
+#include "app/CrashRecovery.h"
+#include "app/RemoteConsoleSocket.h"
+#include "app/ServerRun.h"
+#include "controls/ConsoleCtrl.h"
 #include "wingui/Controls.h"
 #include "wingui/Dialog.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
-class CTollanDlg : public wingui::CDialog {
+class CTollanDlg : public wingui::CDialog, private CRemoteConsoleOwner {
 public:
     CTollanDlg() = default;
     ~CTollanDlg() override;
@@ -24,6 +29,7 @@ protected:
     void OnDestroy() override;
     bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) override;
     bool PreTranslateMessage(MSG& msg) override;
+    void OnTimer(UINT_PTR id) override;
 
 private:
     // Start-up pieces, in the order OnInit runs them.
@@ -47,6 +53,27 @@ private:
     void OnClearConsoleLog();
     void OnAbout();
 
+    // Server run (ServerControl.cpp).
+    void LaunchServer();
+    void GetAdminPassword();
+    void DisableServerButtons();
+    void EnableServerButtons();
+    void OnStartStop();
+    void SendServerCommand(const char* text, const char* message, UINT interval);
+    void SendText(const std::string& text);
+    bool ConnectToServer();
+    void OnLoginCheck();
+    void OnConfigListCloseUp();
+    void OnConsoleRightButtonUp(POINT screenPoint);
+    void SetRunTimer(UINT_PTR id, UINT interval);
+    // A follower's window operation (WM_APP_RUN_ON_UI), carried out on this thread.
+    void OnRunOnUi(WPARAM op, LPARAM payload);
+    void OnCrashed(const std::string& level);
+    // g_gtGameType of the configuration: its stored block, else the record's value.
+    int GameTypeOf(const std::string& configName) const;
+    std::string GetRemoteConsolePassword() override { return m_strAdminPassword; }
+    void OnRemoteConsoleLoggedIn() override { m_pRun->m_bLoggedIn = true; }
+
     void LayoutControls(int cx, int cy);
     void Paint();
     void SaveSettings();
@@ -56,7 +83,7 @@ private:
     wingui::CButton m_btnConfigSettings;
     wingui::CStatic m_lblCurrentConfig, m_lblCfg;
     wingui::CComboBox m_cmbConfigList;
-    wingui::CRichEdit m_console;
+    CConsoleCtrl m_console;
     wingui::CComboBox m_cmbCommandLine;
     wingui::CWindow m_sizeGrip;
 
@@ -71,4 +98,13 @@ private:
     bool m_bHasFrameColour = false;
     std::uint32_t m_nFrameColour = 0;
     bool m_bCheckForUpdate = true;
+    HBITMAP m_hCopyBitmap = nullptr;
+
+    // Run state: the flags shared with the follower live in the co-owned state object.
+    std::shared_ptr<CServerRunState> m_pRun = std::make_shared<CServerRunState>();
+    std::shared_ptr<CProcessHolder> m_pServerProcess;  // the current run's process, if any
+    std::unique_ptr<CRemoteConsoleSocket> m_pSocket;
+    std::string m_strAdminPassword;
+    std::string m_strActiveScript;
+    CCrashRecovery m_crashRecovery;
 };

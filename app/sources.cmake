@@ -16,4 +16,6 @@ tollan_win(
   TollanDlg.cpp
   Settings.cpp
   GameFolderShell.cpp
+  ServerControl.cpp
+  ServerLogFollower.cpp
 )

@@ -1,3 +1,6 @@
 tollan_core(
   ConsoleModel.cpp
 )
+tollan_win(
+  ConsoleCtrl.cpp
+)

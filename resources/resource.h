@@ -36,3 +36,7 @@
 #define IDB_MENU_UPDATE_OFF 305
 #define IDB_MENU_CLEAR_CONSOLE 306
 #define IDB_MENU_ABOUT 307
+#define IDB_MENU_COPY 308
+
+// Console context menu ("EditPopup")
+#define ID_EDIT_COPY_CONSOLE 57634

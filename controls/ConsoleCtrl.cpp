@@ -1,0 +1,70 @@
+#include "controls/ConsoleCtrl.h"
+
+#include "resources/resource.h"
+
+void CConsoleCtrl::Prepare()
+{
+    SetUndoLimit(0);
+    m_cf = CHARFORMATA{};
+    m_cf.cbSize = sizeof m_cf;
+    m_cf.dwMask = CFM_SIZE | CFM_COLOR | CFM_BOLD;
+    m_cf.dwEffects = CFE_BOLD;
+    // Dialog font-size value 16: (16 / 2 + 2) points, in twips.
+    m_cf.yHeight = (16 / 2 + 2) * 20;
+    m_cf.crTextColor = 0;
+    SetCharFormat(m_cf);
+}
+
+size_t CConsoleCtrl::GetCharCount() const
+{
+    // WM_GETTEXTLENGTH counts a paragraph end as CR LF, but selections count it once.
+    GETTEXTLENGTHEX gtl{GTL_NUMCHARS | GTL_PRECISE, CP_ACP};
+    LRESULT n = SendMsg(EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&gtl));
+    return n > 0 ? static_cast<size_t>(n) : 0;
+}
+
+void CConsoleCtrl::ApplyBatch(const CConsoleBatch& batch)
+{
+    if (batch.nTrimChars) {
+        SetSel(0, static_cast<long>(batch.nTrimChars));
+        ReplaceSel("");
+    }
+    LRESULT before = SendMsg(EM_GETLINECOUNT);
+    SetSel(-1, -1);
+    for (const CConsoleInsert& insert : batch.inserts) {
+        m_cf.crTextColor = insert.crColour;
+        SetCharFormat(m_cf, SCF_SELECTION);
+        ReplaceSel(insert.strText);
+    }
+    LRESULT after = SendMsg(EM_GETLINECOUNT);
+    if (after > before)
+        SendMsg(EM_LINESCROLL, 0, after - before);
+}
+
+void CConsoleCtrl::Clear()
+{
+    SetSel(0, -1);
+    ReplaceSel("");
+}
+
+bool CConsoleCtrl::HasSelection() const
+{
+    CHARRANGE range{};
+    SendMsg(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    return range.cpMax > range.cpMin;
+}
+
+void CConsoleCtrl::ShowContextMenu(HINSTANCE instance, HWND owner, POINT pt, HBITMAP copyBitmap) const
+{
+    HMENU menu = LoadMenuA(instance, "EditPopup");
+    if (!menu)
+        return;
+    HMENU popup = GetSubMenu(menu, 0);
+    if (copyBitmap)
+        SetMenuItemBitmaps(popup, ID_EDIT_COPY_CONSOLE, MF_BYCOMMAND, copyBitmap, copyBitmap);
+    UINT chosen = TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_VCENTERALIGN | TPM_RETURNCMD | TPM_NONOTIFY,
+                                 pt.x, pt.y, 0, owner, nullptr);
+    if (chosen == ID_EDIT_COPY_CONSOLE)
+        Copy();
+    DestroyMenu(menu);
+}

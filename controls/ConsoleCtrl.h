@@ -1,0 +1,25 @@
+// The console pane (control 1056): a read-only rich edit 2.0 control that shows the batches the
+// console model has cut into coloured lines, keeps the caret at the end and scrolls new lines
+// into view.
+#pragma once
+#include "controls/ConsoleModel.h"
+#include "wingui/Controls.h"
+
+class CConsoleCtrl : public wingui::CRichEdit {
+public:
+    // Undo off and the bold 10-point format every line is inserted with.
+    void Prepare();
+    // Text length in the control's own character positions (a paragraph end counts once).
+    size_t GetCharCount() const;
+    // Trims, inserts the batch's lines in their colours and scrolls by the lines added.
+    void ApplyBatch(const CConsoleBatch& batch);
+    // "  Clear Console Log": everything selected and replaced by nothing.
+    void Clear();
+    bool HasSelection() const;
+    // The one-item "EditPopup" menu at a screen point; its command copies the selection.
+    void ShowContextMenu(HINSTANCE instance, HWND owner, POINT screenPoint, HBITMAP copyBitmap) const;
+    void Copy() const { SendMsg(WM_COPY); }
+
+private:
+    CHARFORMATA m_cf{};
+};
