@@ -27,6 +27,10 @@ wine_session_start() {
     mkdir -p "$(dirname "$WINEPREFIX")"
     echo "wine: preparing a fresh prefix in $WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
+    # Every window opens inside one Wine virtual desktop: Wine then manages the windows itself
+    # (frames, maximising) instead of relying on an X window manager, which Xvfb does not have.
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 || true
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1 || true
     wineserver -w
   fi
 }
