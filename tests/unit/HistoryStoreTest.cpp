@@ -13,14 +13,6 @@
 namespace {
 
 // Lines joined with CR LF, each line ended.
-std::string Crlf(std::initializer_list<const char*> lines)
-{
-    std::string s;
-    for (const char* l : lines)
-        s += std::string(l) + "\r\n";
-    return s;
-}
-
 class HistoryStoreTest : public testing::Test {
 protected:
     void SetUp() override { SetOwnFolder(m_dir.path()); }

@@ -15,14 +15,6 @@
 
 namespace {
 
-std::string Crlf(std::initializer_list<std::string> lines)
-{
-    std::string s;
-    for (const std::string& l : lines)
-        s += l + "\r\n";
-    return s;
-}
-
 // Names of the blocks in file order.
 std::vector<std::string> BlockNames(const std::string& text)
 {

@@ -45,20 +45,6 @@ std::string Level(const std::string& folder, const std::string& name)
     return "Content/DravicQel2/Levels/" + folder + "/" + name + "/" + name;
 }
 
-// The messages of Tollan.log without their 20-character time prefixes.
-std::vector<std::string> LogLines(const std::string& text)
-{
-    std::vector<std::string> out;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find("\r\n", pos);
-        end = end == std::string::npos ? text.size() : end + 2;
-        out.push_back(text.substr(pos + 20, end - pos - 20));
-        pos = end;
-    }
-    return out;
-}
-
 std::vector<std::string> Names(const LevelList& list)
 {
     std::vector<std::string> out;

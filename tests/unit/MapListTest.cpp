@@ -33,19 +33,6 @@ LevelCatalogue DemoCatalogue()
     return c;
 }
 
-std::vector<std::string> LogLines(const std::string& text)
-{
-    std::vector<std::string> out;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find("\r\n", pos);
-        end = end == std::string::npos ? text.size() : end + 2;
-        out.push_back(text.substr(pos + 20, end - pos - 20));
-        pos = end;
-    }
-    return out;
-}
-
 class MapListTest : public testing::Test {
 protected:
     void SetUp() override

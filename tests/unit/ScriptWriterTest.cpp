@@ -14,14 +14,6 @@
 
 namespace {
 
-std::string Crlf(std::initializer_list<std::string> lines)
-{
-    std::string s;
-    for (const std::string& l : lines)
-        s += l + "\r\n";
-    return s;
-}
-
 void Fill(LevelList& list, int index, const std::string& path)
 {
     list.slots[index].name = "Level " + std::to_string(index);

@@ -2,7 +2,9 @@
 #pragma once
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -46,4 +48,27 @@ inline bool WriteFile(const std::string& path, const std::string& bytes)
 inline bool FileExistsAt(const std::string& path)
 {
     return access(path.c_str(), F_OK) == 0;
+}
+
+// Lines joined with CR LF, each ending in one.
+inline std::string Crlf(std::initializer_list<std::string> lines)
+{
+    std::string s;
+    for (const std::string& l : lines)
+        s += l + "\r\n";
+    return s;
+}
+
+// The entries of Tollan.log without their 20-character time prefixes, one per CR LF line.
+inline std::vector<std::string> LogLines(const std::string& text)
+{
+    std::vector<std::string> out;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find("\r\n", pos);
+        end = end == std::string::npos ? text.size() : end + 2;
+        out.push_back(text.substr(pos + 20, end - pos - 20));
+        pos = end;
+    }
+    return out;
 }
