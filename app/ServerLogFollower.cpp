@@ -46,10 +46,13 @@ private:
 void CFollower::Run()
 {
     CServerRunState& state = *m_start.pState;
-    std::string logPath = m_start.strGameFolder + "\\DedicatedServer.log";
+    const std::string logPath = m_start.strGameFolder + "\\DedicatedServer.log";
     // The server keeps writing (and may recreate) its log while we read it.
-    HANDLE hLog = CreateFileA(logPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    auto openLog = [&] {
+        return CreateFileA(logPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE hLog = openLog();
 
     CLogFollowerModel model;
     model.Start();
@@ -62,6 +65,9 @@ void CFollower::Run()
     while (state.m_bServerRunning) {
         char buffer[CLogFollowerModel::kReadSize];
         DWORD got = 0;
+        // A first server creates its log only after it has started; until then keep trying.
+        if (hLog == INVALID_HANDLE_VALUE)
+            hLog = openLog();
         if (hLog != INVALID_HANDLE_VALUE) {
             LARGE_INTEGER size{};
             if (GetFileSizeEx(hLog, &size) && model.OnFileSize(static_cast<uint64_t>(size.QuadPart))) {

@@ -533,7 +533,9 @@ void CloseAndWait(const CTollanRun& run, HWND main)
 int main(int argc, char** argv)
 {
     using namespace e2e;
-    if (argc < 4) {
+    // scripts/demo: "demo <game folder>", on a game and registry it prepared itself.
+    const bool demo = argc == 3 && std::string(argv[1]) == "demo";
+    if (argc < 4 && !demo) {
         std::printf("usage: TollanDriver <scenario> <Tollan.exe> <work folder> [<demo game folder>]\n"
                     "scenarios:");
         for (const auto& s : Scenarios())
@@ -542,8 +544,12 @@ int main(int argc, char** argv)
         return 2;
     }
     g_context.m_strScenario = argv[1];
-    g_context.m_strTollanExe = ToWindowsPath(argv[2]);
-    g_context.m_strWorkRoot = ToWindowsPath(argv[3]);
+    if (demo) {
+        g_context.m_strDemoGame = ToWindowsPath(argv[2]);
+    } else {
+        g_context.m_strTollanExe = ToWindowsPath(argv[2]);
+        g_context.m_strWorkRoot = ToWindowsPath(argv[3]);
+    }
     if (argc > 4)
         g_context.m_strDemoGame = ToWindowsPath(argv[4]);
 
@@ -555,13 +561,15 @@ int main(int argc, char** argv)
     int result = 0;
     try {
         E2E_CHECK(!FindWindowA("#32770", kMainCaption), "a Tollan window is open already; close it first");
-        RemoveTree(g_context.m_strWorkRoot);
-        // The work root may be several levels below an existing folder.
-        for (size_t i = 0; i <= g_context.m_strWorkRoot.size(); ++i) {
-            if (i == g_context.m_strWorkRoot.size() || g_context.m_strWorkRoot[i] == '\\')
-                CreateDirectoryA(g_context.m_strWorkRoot.substr(0, i).c_str(), nullptr);
+        if (!demo) {
+            RemoveTree(g_context.m_strWorkRoot);
+            // The work root may be several levels below an existing folder.
+            for (size_t i = 0; i <= g_context.m_strWorkRoot.size(); ++i) {
+                if (i == g_context.m_strWorkRoot.size() || g_context.m_strWorkRoot[i] == '\\')
+                    CreateDirectoryA(g_context.m_strWorkRoot.substr(0, i).c_str(), nullptr);
+            }
+            ResetRegistry();
         }
-        ResetRegistry();
         it->second();
         E2E_CHECK(EndEverythingStarted(), "Tollan was still running at the end of the scenario");
         std::printf("PASS: %s\n", argv[1]);
@@ -571,6 +579,7 @@ int main(int argc, char** argv)
     }
     EndEverythingStarted();
     RunCleanups();
-    ResetRegistry();
+    if (!demo)
+        ResetRegistry();
     return result;
 }

@@ -1,0 +1,513 @@
+// Server runs driven end to end: Tollan starts the stand-in game server, follows its log into the
+// console, logs in over the remote console and sends commands; the stand-in's record file says
+// what it received. Every scenario stops whatever stand-in it leaves behind, passed or failed.
+#include "tests/e2e/DriverSupport.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace e2e;
+
+namespace {
+
+const char kConnectingLine[] = "INF:  Connecting to server...\n";
+const char kSuccessLine[] = "INF:  Connection to server was a success.\n";
+const char kLaunchLine[] = "INF:  Launching Server...\n";
+const char kCrashLine[] = "ERR:  The server has crashed.\n";
+const char kStoppedLine[] = "INF:  The server has stopped.\n";
+const char kIdleTitle[] = "Dravic Qel 2 Dedicated Server Utility";
+
+void ExpectEqualText(const std::string& actual, const std::string& expected, const char* what)
+{
+    E2E_CHECK(actual == expected, "%s: \"%s\", expected \"%s\"", what, actual.c_str(), expected.c_str());
+}
+
+double Now()
+{
+    LARGE_INTEGER f, t;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&t);
+    return 1000.0 * t.QuadPart / f.QuadPart;
+}
+
+void ExpectNear(double ms, double expected, double tolerance, const char* what)
+{
+    Note("%s: %.0f ms (expected %.0f)", what, ms, expected);
+    E2E_CHECK(ms >= expected - tolerance && ms <= expected + tolerance, "%s took %.0f ms, expected %.0f +- %.0f",
+              what, ms, expected, tolerance);
+}
+
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    for (char c : text) {
+        if (c == '\n') {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
+// The stand-in's record: "<pid> <KIND> [payload]" per line.
+struct CRecordLine {
+    DWORD pid;
+    std::string event;  // "KIND [payload]"
+};
+std::vector<CRecordLine> Record(const std::string& game)
+{
+    std::vector<CRecordLine> out;
+    for (const std::string& line : SplitLines(ReadWholeFile(Join(game, "Bin\\DedicatedServer.record")))) {
+        size_t blank = line.find(' ');
+        if (blank != std::string::npos)
+            out.push_back({static_cast<DWORD>(std::strtoul(line.c_str(), nullptr, 10)), line.substr(blank + 1)});
+    }
+    return out;
+}
+std::vector<std::string> Events(const std::string& game, const std::string& prefix)
+{
+    std::vector<std::string> out;
+    for (const CRecordLine& r : Record(game))
+        if (r.event.compare(0, prefix.size(), prefix) == 0)
+            out.push_back(r.event);
+    return out;
+}
+size_t CountEvents(const std::string& game, const std::string& prefix) { return Events(game, prefix).size(); }
+// Waits until the record holds `count` events starting with `prefix`; the moment it was seen.
+double WaitEvents(const std::string& game, const std::string& prefix, size_t count, DWORD timeoutMs)
+{
+    std::string what = "record event " + prefix;
+    WaitUntil([&] { return CountEvents(game, prefix) >= count; }, timeoutMs, what.c_str());
+    return Now();
+}
+
+size_t CountLog(const std::string& game, const std::string& message)
+{
+    auto lines = LogMessages(game);
+    return static_cast<size_t>(std::count(lines.begin(), lines.end(), message));
+}
+double WaitLog(const std::string& game, const std::string& message, size_t count = 1, DWORD timeoutMs = 30000)
+{
+    std::string what = "log line " + message.substr(0, message.size() - 1) + " x" + std::to_string(count);
+    WaitUntil([&] { return CountLog(game, message) >= count; }, timeoutMs, what.c_str());
+    return Now();
+}
+
+// A click carried out before this returns (none of these buttons opens a modal loop).
+void Press(HWND main, int id) { SendMessageA(GetDlgItem(main, id), BM_CLICK, 0, 0); }
+
+bool Enabled(HWND main, int id) { return IsWindowEnabled(GetDlgItem(main, id)) != 0; }
+bool AllDisabled(HWND main)
+{
+    return !Enabled(main, 1) && !Enabled(main, 1026) && !Enabled(main, 1060) && !Enabled(main, 1061);
+}
+bool AllEnabled(HWND main)
+{
+    return Enabled(main, 1) && Enabled(main, 1026) && Enabled(main, 1060) && Enabled(main, 1061);
+}
+// The console's text with its paragraph ends as "\n".
+std::string ConsoleText(HWND main)
+{
+    // The rich edit's text length counts a paragraph end once, its WM_GETTEXT gives two.
+    std::string text(1 << 16, '\0'), out;
+    text.resize(SendMessageA(GetDlgItem(main, 1056), WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0])));
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        out += text[i] == '\r' ? '\n' : text[i];
+    }
+    return out;
+}
+void WaitConsole(HWND main, const std::string& text, DWORD timeoutMs = 20000)
+{
+    std::string what = "console text " + text;
+    try {
+        WaitUntil([&] { return ConsoleText(main).find(text) != std::string::npos; }, timeoutMs, what.c_str());
+    } catch (const CDriverFailure&) {
+        std::string now = ConsoleText(main);
+        Note("console ends with: [%s]", now.substr(now.size() > 400 ? now.size() - 400 : 0).c_str());
+        throw;
+    }
+}
+
+// Ends every stand-in the record names that still runs (the pid file only names the last one).
+void StopStandIns(const std::string& game)
+{
+    std::vector<DWORD> pids;
+    for (const CRecordLine& r : Record(game))
+        if (std::find(pids.begin(), pids.end(), r.pid) == pids.end())
+            pids.push_back(r.pid);
+    for (DWORD pid : pids) {
+        if (HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
+            if (WaitForSingleObject(h, 0) == WAIT_TIMEOUT) {
+                TerminateProcess(h, 98);
+                WaitForSingleObject(h, 5000);
+            }
+            CloseHandle(h);
+        }
+    }
+}
+
+bool StandInRunning(DWORD pid)
+{
+    HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    if (!h)
+        return false;
+    bool running = WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
+    CloseHandle(h);
+    return running;
+}
+
+// Environment switches of the stand-in, inherited through Tollan; all removed at the end.
+void SetSwitch(const char* name, const char* value)
+{
+    SetEnvironmentVariableA(name, value);
+    std::string copy = name;
+    AtScenarioEnd([copy] { SetEnvironmentVariableA(copy.c_str(), nullptr); });
+}
+
+// The demo game with the delivered defaults laid out as Installer does, the stand-in always
+// stopped at the end.
+std::string PrepareServerGame()
+{
+    std::string game = PrepareGameFolder();
+    std::string utility = UtilityFolder(game);
+    std::string defaults = ToWindowsPath(TOLLAN_DEFAULTS_DIR);
+    CreateDirectoryA(Join(utility, "Config").c_str(), nullptr);
+    CreateDirectoryA(Join(utility, "MapLists").c_str(), nullptr);
+    CopyFileA(Join(defaults, "History.ini").c_str(), Join(utility, "History.ini").c_str(), FALSE);
+    CopyFileA(Join(defaults, "NormalDM.cfg").c_str(), Join(utility, "Config\\NormalDM.cfg").c_str(), FALSE);
+    CopyFileA(Join(defaults, "NormalCOOP.cfg").c_str(), Join(utility, "Config\\NormalCOOP.cfg").c_str(), FALSE);
+    CopyFileA(Join(defaults, "MapList.txt").c_str(), Join(utility, "MapLists\\MapList.txt").c_str(), FALSE);
+    WriteStoredGamePath(game, true);
+    SetSwitch("DQ2SIM_TIME_LIMIT_MS", "150000");
+    AtScenarioEnd([game] { StopStandIns(game); });
+    return game;
+}
+
+struct CSession {
+    CTollanRun run;
+    HWND main;
+};
+CSession StartSession(const std::string& game)
+{
+    CSession s{StartTollan(game), nullptr};
+    s.main = WaitForMainWindow(s.run);
+    WaitForLogMessage(game, kStartedLine);
+    return s;
+}
+
+// Picks a configuration as the user does: a selection, then the list's close-up.
+void ChooseConfig(HWND main, int index)
+{
+    HWND list = GetDlgItem(main, 1063);
+    SendMessageA(list, CB_SETCURSEL, index, 0);
+    SendMessageA(main, WM_COMMAND, MAKEWPARAM(1063, CBN_CLOSEUP), reinterpret_cast<LPARAM>(list));
+}
+
+// Start pressed; waits for the login; the moment the connection attempt began.
+double StartAndLogIn(const std::string& game, HWND main, size_t run = 1)
+{
+    Press(main, 1);
+    double connecting = WaitLog(game, kConnectingLine, run);
+    WaitLog(game, kSuccessLine, run, 25000);
+    return connecting;
+}
+
+// Presses a command button and measures how long the four buttons stay disabled.
+double DisabledPeriod(HWND main, int id)
+{
+    E2E_CHECK(AllEnabled(main), "buttons not all enabled before pressing %d", id);
+    double t0 = Now();
+    Press(main, id);
+    E2E_CHECK(AllDisabled(main), "buttons not disabled after pressing %d", id);
+    WaitUntil([&] { return AllEnabled(main); }, 15000, "buttons enabled again");
+    return Now() - t0;
+}
+
+void StopServer(const std::string& game, HWND main)
+{
+    size_t quits = CountEvents(game, "CMD Quit()");
+    Press(main, 1);
+    ExpectEqualText(ControlText(main, 1), "Start Server", "caption right after Stop");
+    WaitEvents(game, "CMD Quit()", quits + 1, 10000);
+    WaitLog(game, kStoppedLine);
+    WaitConsole(main, " \n INF:    The server has stopped.\n \n");
+    WaitUntil([&] { return WindowText(main) == kIdleTitle; }, 5000, "idle title");
+}
+
+}  // namespace
+
+E2E_SCENARIO(server_full_run)
+{
+    std::string game = PrepareServerGame();
+    CSession s = StartSession(game);
+    HWND main = s.main;
+    // The configuration list as the delivered History.ini has it.
+    HWND list = GetDlgItem(main, 1063);
+    E2E_CHECK(SendMessageA(list, CB_GETCOUNT, 0, 0) == 2, "configuration list does not hold two entries");
+    ExpectEqualText(ControlText(main, 1063), "NormalDM", "selected configuration");
+    ExpectEqualText(WindowText(main), std::string(" ") + kIdleTitle, "title before the first launch");
+
+    double pressed = Now();
+    Press(main, 1);
+    // Until the connect timer only button 1 stays disabled (the follower enables the others).
+    E2E_CHECK(!Enabled(main, 1), "button 1 enabled during the launch");
+    WaitUntil([&] { return ControlText(main, 1) == "Stop Server"; }, 5000, "caption Stop Server");
+    ExpectEqualText(WindowText(main), std::string(kIdleTitle) + " - 'NormalDM.cfg'", "title while running");
+    WaitLog(game, "INF:  The server is running...\n");
+    WaitConsole(main, " INF:    The server is starting...");
+    double connecting = WaitLog(game, kConnectingLine);
+    ExpectNear(connecting - pressed, 2000, 800, "launch to connection attempt");
+    E2E_CHECK(LogHas(game, "INF:  Attempting to connect to server...\n"), "no attempt line");
+    E2E_CHECK(AllEnabled(main), "buttons not enabled after the connect timer");
+    double success = WaitLog(game, kSuccessLine, 1, 25000);
+    ExpectNear(success - connecting, 15000, 1500, "connection attempt to login check");
+
+    auto events = [&](const char* kind) { return Events(game, kind); };
+    ExpectEqualText(events("ARGS").at(0), "ARGS +gametype dm +gameoptions \"DedicatedServerUtility/Config/NormalDM.cfg\"",
+                    "server parameters");
+    ExpectEqualText(events("RECV").at(0), "RECV fffd01fffd03", "negotiation answer");
+    E2E_CHECK(events("PASSWORD").size() == 1, "password sent %zu times", events("PASSWORD").size());
+    ExpectEqualText(events("PASSWORD").at(0), "PASSWORD brindlex\\r\\n", "password line");
+    ExpectEqualText(events("LOGIN").at(0), "LOGIN ok", "login");
+
+    ExpectNear(DisabledPeriod(main, 1061), 4000, 700, "List Players pending");
+    ExpectEqualText(events("CMD").back(), "CMD qelListPlayers()", "list players command");
+    E2E_CHECK(LogHas(game, "INF:  qelListPlayers() command has been sent to the server.\n"), "list players log line");
+    ExpectNear(DisabledPeriod(main, 1060), 4000, 700, "Pause pending");
+    ExpectEqualText(events("CMD").back(), "CMD qelPauseGame()", "pause command");
+    ExpectNear(DisabledPeriod(main, 1026), 8000, 900, "Restart pending");
+    ExpectEqualText(events("CMD").back(), "CMD qelRestartServer()", "restart command");
+
+    StopServer(game, main);
+    WaitUntil([&] { return Enabled(main, 1); }, 3000, "button 1 enabled after the stop");
+    E2E_CHECK(!Enabled(main, 1026) && !Enabled(main, 1060) && !Enabled(main, 1061), "buttons after the stop");
+    CloseAndWait(s.run, main);
+}
+
+// NormalCOOP crashes after it changed level: the copy at once, the relaunch 5 s later with the
+// old script, the swap 20 s after the crash.
+E2E_SCENARIO(server_coop_crash)
+{
+    std::string game = PrepareServerGame();
+    SetSwitch("DQ2SIM_CRASH_AFTER_MS", "9000");
+    SetSwitch("DQ2SIM_LEVELS", "Content/DravicQel2/Levels/02_Oasis/2_2_Oasis/2_2_Oasis.wld");
+    SetSwitch("DQ2SIM_LEVEL_CHANGE_MS", "3000");
+    CSession s = StartSession(game);
+    ChooseConfig(s.main, 1);
+    ExpectEqualText(ControlText(s.main, 1063), "NormalCOOP", "chosen configuration");
+    std::string script = Join(UtilityFolder(game), "Config\\NormalCOOP.cfg");
+    std::string copy = Join(UtilityFolder(game), "Config\\NormalCOOPTemp.cfg");
+    std::string before = ReadWholeFile(script);
+
+    Press(s.main, 1);
+    double crashed = WaitLog(game, kCrashLine, 1, 30000);
+    SetEnvironmentVariableA("DQ2SIM_CRASH_AFTER_MS", nullptr);  // the relaunched server stays up
+    WaitConsole(s.main, " ERR:    The server has crashed.\n");
+    E2E_CHECK(PathIsFile(copy), "no Temp.cfg right after the crash");
+    std::string expected = before;
+    size_t at = expected.find("qel_strLevelToStart");
+    size_t end = expected.find('\n', at);
+    expected.replace(at, end - at, "qel_strLevelToStart = \"Content/DravicQel2/Levels/02_Oasis/2_2_Oasis/2_2_Oasis.wld\";\r");
+    ExpectEqualText(ReadWholeFile(copy), expected, "Temp.cfg");
+    ExpectEqualText(Events(game, "ARGS").at(0), "ARGS +gameoptions \"DedicatedServerUtility/Config/NormalCOOP.cfg\"",
+                    "cooperative parameters");
+
+    double relaunched = WaitEvents(game, "ARGS", 2, 10000);
+    ExpectNear(relaunched - crashed, 5000, 1200, "crash to relaunch");
+    ExpectEqualText(ReadWholeFile(script), before, "script at the relaunch");
+    WaitUntil([&] { return !PathIsFile(copy); }, 20000, "Temp.cfg swapped in");
+    ExpectNear(Now() - crashed, 20000, 1500, "crash to swap");
+    ExpectEqualText(ReadWholeFile(script), expected, "script after the swap");
+    CloseAndWait(s.run, s.main);
+}
+
+E2E_SCENARIO(server_dm_crash)
+{
+    std::string game = PrepareServerGame();
+    SetSwitch("DQ2SIM_CRASH_AFTER_MS", "4000");
+    CSession s = StartSession(game);
+    Press(s.main, 1);
+    double crashed = WaitLog(game, kCrashLine, 1, 30000);
+    SetEnvironmentVariableA("DQ2SIM_CRASH_AFTER_MS", nullptr);
+    E2E_CHECK(ControlText(s.main, 1) == "Stop Server" && Enabled(s.main, 1) && !Enabled(s.main, 1026),
+              "buttons after the crash");
+    WaitUntil([&] { return WindowText(s.main) == kIdleTitle; }, 3000, "idle title after the crash");
+    double relaunched = WaitEvents(game, "ARGS", 2, 10000);
+    ExpectNear(relaunched - crashed, 5000, 1200, "crash to relaunch");
+    E2E_CHECK(!PathIsFile(Join(UtilityFolder(game), "Config\\NormalDMTemp.cfg")), "a deathmatch copy was made");
+    E2E_CHECK(CountLog(game, kLaunchLine) == 2, "launch lines");
+    CloseAndWait(s.run, s.main);
+}
+
+// Start pressed in the 5 s after a crash: that press is the restart, the pending one is dropped.
+E2E_SCENARIO(server_start_after_crash)
+{
+    std::string game = PrepareServerGame();
+    SetSwitch("DQ2SIM_CRASH_AFTER_MS", "4000");
+    CSession s = StartSession(game);
+    Press(s.main, 1);
+    WaitLog(game, kCrashLine, 1, 30000);
+    SetEnvironmentVariableA("DQ2SIM_CRASH_AFTER_MS", nullptr);
+    WaitUntil([&] { return WindowText(s.main) == kIdleTitle; }, 3000, "idle title after the crash");
+    Press(s.main, 1);
+    WaitEvents(game, "ARGS", 2, 5000);
+    Sleep(9000);  // well past the 5 s of the dropped restart
+    E2E_CHECK(CountEvents(game, "ARGS") == 2, "%zu servers started", CountEvents(game, "ARGS"));
+    E2E_CHECK(CountLog(game, kLaunchLine) == 2, "launch lines");
+    StopServer(game, s.main);
+    CloseAndWait(s.run, s.main);
+}
+
+E2E_SCENARIO(server_login_failure)
+{
+    std::string game = PrepareServerGame();
+    SetSwitch("DQ2SIM_NO_LOGIN_CONFIRM", "1");
+    CSession s = StartSession(game);
+    Press(s.main, 1);
+    double connecting = WaitLog(game, kConnectingLine);
+    WaitEvents(game, "LOGIN unconfirmed", 1, 10000);
+    double shutDown = WaitLog(game, "ERR:  Unable to connect to server.  Server was shut down.\n", 1, 25000);
+    ExpectNear(shutDown - connecting, 15000, 1500, "connection attempt to termination");
+    std::string box = ConfirmTollanMessage(s.run, 10000);
+    ExpectEqualText(box, "The utility was unable to log in to the server and has stopped it.\nIf this problem "
+                         "persists, please submit a bug report.", "message box");
+    WaitConsole(s.main, " \n ERR:    Unable to log in!\n INF:    Stopping Server.\n \n");
+    WaitUntil([&] { return ControlText(s.main, 1) == "Start Server"; }, 5000, "caption Start Server");
+    Sleep(6000);
+    E2E_CHECK(CountEvents(game, "ARGS") == 1 && !LogHas(game, kCrashLine), "a failed login was taken for a crash");
+    CloseAndWait(s.run, s.main);
+}
+
+// The title bar's close while running: Quit() each time, the window stays until the server ended.
+E2E_SCENARIO(server_close_while_running)
+{
+    std::string game = PrepareServerGame();
+    CSession s = StartSession(game);
+    StartAndLogIn(game, s.main);
+    // Two closes in a row, both before the follower can have seen the server end.
+    PostMessageA(s.main, WM_CLOSE, 0, 0);
+    PostMessageA(s.main, WM_CLOSE, 0, 0);
+    WaitLog(game, "INF:  Quit() command has been sent to the server during Close.\n", 2, 5000);
+    E2E_CHECK(WaitForExit(s.run, 10000), "Tollan did not close after the server ended");
+    E2E_CHECK(CountEvents(game, "CMD Quit()") >= 1, "Quit() not received");
+    E2E_CHECK(!LogHas(game, kStoppedLine) && !LogHas(game, kCrashLine), "the close was reported as another outcome");
+    ExpectEqualText(LogMessages(game).back(), kShutDownLine, "last log line");
+}
+
+// Escape while running: Tollan goes at once, the server stays.
+E2E_SCENARIO(server_escape_leaves_server)
+{
+    std::string game = PrepareServerGame();
+    CSession s = StartSession(game);
+    StartAndLogIn(game, s.main);
+    PostKey(GetDlgItem(s.main, 1056), VK_ESCAPE);
+    E2E_CHECK(WaitForExit(s.run, 10000), "Escape did not close Tollan");
+    E2E_CHECK(ExitCodeOf(s.run) == 0, "Tollan ended with %lu", ExitCodeOf(s.run));
+    std::string pidText = ReadWholeFile(Join(game, "Bin\\DedicatedServer.pid"));
+    DWORD pid = std::strtoul(pidText.c_str(), nullptr, 10);
+    Sleep(2000);
+    E2E_CHECK(pid && StandInRunning(pid), "the server did not survive Tollan");
+    E2E_CHECK(CountEvents(game, "CMD") == 0, "something was sent to the server");
+    StopStandIns(game);
+}
+
+// A configuration switch while running: one qel_strOptionsScript line, 8 s of pending, no log.
+E2E_SCENARIO(server_config_switch)
+{
+    std::string game = PrepareServerGame();
+    CSession s = StartSession(game);
+    StartAndLogIn(game, s.main);
+    size_t logLines = LogMessages(game).size();
+    double t0 = Now();
+    ChooseConfig(s.main, 1);
+    E2E_CHECK(AllDisabled(s.main), "buttons not disabled by the switch");
+    WaitEvents(game, "CMD qel_strOptionsScript", 1, 5000);
+    ChooseConfig(s.main, 1);  // the same again: nothing
+    ChooseConfig(s.main, 0);  // another within 8 s: nothing sent
+    WaitUntil([&] { return AllEnabled(s.main); }, 12000, "buttons enabled after the switch");
+    ExpectNear(Now() - t0, 8000, 900, "switch pending");
+    auto lines = Events(game, "CMD qel_strOptionsScript");
+    E2E_CHECK(lines.size() == 1, "%zu switch lines", lines.size());
+    ExpectEqualText(lines[0], "CMD qel_strOptionsScript = \"DedicatedServerUtility/Config/NormalCOOP.cfg\"",
+                    "switch line");
+    E2E_CHECK(LogMessages(game).size() == logLines, "the switch was logged");
+    ChooseConfig(s.main, 1);  // after the pending period: sent again
+    WaitEvents(game, "CMD qel_strOptionsScript", 2, 5000);
+    StopServer(game, s.main);
+    CloseAndWait(s.run, s.main);
+}
+
+// "Error closing" hides the rest of its batch; the next batch shows again.
+E2E_SCENARIO(server_error_closing_burst)
+{
+    std::string game = PrepareServerGame();
+    SetSwitch("DQ2SIM_ERROR_CLOSING_BURST", "1");
+    CSession s = StartSession(game);
+    Press(s.main, 1);
+    WaitConsole(s.main, " INF:  Shown again after the burst.\n", 20000);
+    std::string text = ConsoleText(s.main);
+    E2E_CHECK(text.find("Error closing") == std::string::npos && text.find("Resource cache flushed") == std::string::npos &&
+                  text.find("Hidden by the console") == std::string::npos,
+              "the burst was shown");
+    StopServer(game, s.main);
+    CloseAndWait(s.run, s.main);
+}
+
+// An old log with its marker is in place; the new server truncates and rewrites it after the
+// follower's first reads. The console shows the new run's text.
+E2E_SCENARIO(server_log_recreated)
+{
+    std::string game = PrepareServerGame();
+    // Longer than the new log, so that the follower has read past the new log's end by then.
+    std::string old = "Old header\r\n-------- START OF LOG --------\r\n";
+    for (int i = 0; i < 60; ++i)
+        old += "INF:  Line " + std::to_string(100 + i) + " of the previous run, long enough.\r\n";
+    WriteTextFile(Join(game, "DedicatedServer.log"), old);
+    SetSwitch("DQ2SIM_LOG_RECREATE_DELAY_MS", "2000");
+    CSession s = StartSession(game);
+    Press(s.main, 1);
+    WaitEvents(game, "LOG_RECREATED", 1, 10000);
+    WaitConsole(s.main, " INF:  Server is up.\n", 15000);
+    std::string text = ConsoleText(s.main);
+    size_t second = text.find(" INF:    The server is starting...INF:  Command line: +gametype dm");
+    E2E_CHECK(second != std::string::npos, "the new run's start is not shown");
+    E2E_CHECK(text.find("Line 159 of the previous run") < second, "the old run was not read first");
+    E2E_CHECK(text.find("test stand-in") == std::string::npos, "the new log's header was shown");
+    StopServer(game, s.main);
+    CloseAndWait(s.run, s.main);
+}
+
+// Driven by scripts/demo inside its virtual desktop, on the demo game it laid out.
+E2E_SCENARIO(demo)
+{
+    std::string game = Context().m_strDemoGame;
+    AtScenarioEnd([game] { StopStandIns(game); });
+    char shots[MAX_PATH] = "";
+    GetEnvironmentVariableA("TOLLAN_DEMO_SHOTS", shots, sizeof shots);
+    auto shot = [&](const char* name) {
+        if (!*shots)
+            return;
+        std::string request = Join(shots, std::string("shot-") + name + ".request");
+        WriteTextFile(request, "");
+        WaitUntil([&] { return !PathIsFile(request); }, 30000, "screenshot taken");
+    };
+    CSession s = StartSession(game);
+    shot("started");
+    StartAndLogIn(game, s.main, CountLog(game, kConnectingLine) + 1);
+    DisabledPeriod(s.main, 1061);
+    WaitConsole(s.main, "Players on server", 10000);
+    shot("running");
+    StopServer(game, s.main);
+    shot("stopped");
+    CloseAndWait(s.run, s.main);
+}
