@@ -520,3 +520,34 @@ E2E_SCENARIO(demo)
     shot("stopped");
     CloseAndWait(s.run, s.main);
 }
+
+// Not a test: bench/wine_run_figures.sh runs it to measure Tollan while a server runs. Prints the
+// command latency, then writes figures.ready and keeps the run on until figures.done appears.
+E2E_SCENARIO(figures)
+{
+    std::string game = PrepareServerGame();
+    SetSwitch("DQ2SIM_TIME_LIMIT_MS", "0");
+    CSession s = StartSession(game);
+    StartAndLogIn(game, s.main);
+    std::vector<double> latencies;
+    for (int i = 0; i < 20; ++i) {
+        WaitUntil([&] { return AllEnabled(s.main); }, 15000, "buttons enabled");
+        size_t before = CountEvents(game, "CMD qelListPlayers()");
+        double t0 = Now();
+        ClickButton(s.main, 1061);
+        while (CountEvents(game, "CMD qelListPlayers()") == before) {
+            E2E_CHECK(Now() - t0 < 5000, "command not received");
+            Sleep(1);
+        }
+        latencies.push_back(Now() - t0);
+    }
+    std::sort(latencies.begin(), latencies.end());
+    std::printf("FIGURE command_latency_median_ms %.1f (min %.1f, max %.1f)\n", (latencies[9] + latencies[10]) / 2,
+                latencies.front(), latencies.back());
+    std::fflush(stdout);
+    std::string ready = Join(Context().m_strWorkRoot, "figures.ready");
+    std::string done = Join(Context().m_strWorkRoot, "figures.done");
+    WriteTextFile(ready, std::to_string(s.run.Pid()));
+    WaitUntil([&] { return PathIsFile(done); }, 20 * 60 * 1000, "figures.done");
+    CloseAtOnce(s);
+}
