@@ -150,11 +150,11 @@ void CTollanDlg::OnLoginCheck()
     if (m_pRun->m_bLoggedIn) {
         LogMessage("INF:  Connection to server was a success.\n");
     } else if (m_pServerProcess && m_pServerProcess->IsHeld()) {
-        // Terminate does nothing once the follower has closed the handle (the run is over).
-        if (m_pServerProcess->Terminate(0)) {
+        // The flag goes first, so the follower cannot see the end before it. Terminate does
+        // nothing once the follower has closed the handle (that run is over).
+        m_pRun->m_bLoginFailed = true;
+        if (m_pServerProcess->Terminate(0))
             LogMessage("ERR:  Unable to connect to server.  Server was shut down.\n");
-            m_pRun->m_bLoginFailed = true;
-        }
     }
 }
 

@@ -56,8 +56,7 @@ void CFollower::Run()
 
     CLogFollowerModel model;
     model.Start();
-    state.m_bServerRunning = true;
-    state.m_bStopRequested = false;
+    // m_bServerRunning and m_bStopRequested were set by LaunchServer before this thread began.
     state.m_console.ClearCurrentLevel();
     ToUi(kUiRunStarted, reinterpret_cast<LPARAM>(&m_start.strConfigName));
 

@@ -6,7 +6,7 @@
 # Usage: bench/wine_run_figures.sh <windows build tree>   (needs WINEPREFIX and DISPLAY set up;
 # port 25600 must be free). Prints FIGURE lines.
 set -euo pipefail
-tree=${1:?windows build tree}
+tree=$(cd "${1:?windows build tree}" && pwd)
 cd "$(dirname "$0")/.."
 driver=$tree/bin/TollanDriver.exe
 tollan=$tree/bin/Tollan.exe
