@@ -25,6 +25,11 @@ size_t CConsoleCtrl::GetCharCount() const
 
 void CConsoleCtrl::ApplyBatch(const CConsoleBatch& batch)
 {
+    if (!batch.nTrimChars && batch.inserts.empty())
+        return;
+    // One repaint per batch instead of one per trim, format change, insert and scroll: under a
+    // busy log the painting was most of the program's time.
+    SendMsg(WM_SETREDRAW, FALSE);
     if (batch.nTrimChars) {
         SetSel(0, static_cast<long>(batch.nTrimChars));
         ReplaceSel("");
@@ -39,6 +44,8 @@ void CConsoleCtrl::ApplyBatch(const CConsoleBatch& batch)
     LRESULT after = SendMsg(EM_GETLINECOUNT);
     if (after > before)
         SendMsg(EM_LINESCROLL, 0, after - before);
+    SendMsg(WM_SETREDRAW, TRUE);
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
 void CConsoleCtrl::Clear()
