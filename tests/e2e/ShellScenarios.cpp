@@ -415,8 +415,8 @@ E2E_SCENARIO(open_files_in_editor)
     WriteStoredGamePath(game, true);
     std::string configFolder = Join(UtilityFolder(game), "Config");
     CreateDirectoryA(configFolder.c_str(), nullptr);
-    // No configuration is chosen yet: the script's name is empty.
-    std::string script = Join(configFolder, ".cfg");
+    // The default store is created at start-up; its first configuration becomes the current one.
+    std::string script = Join(configFolder, "Normal.cfg");
     WriteTextFile(script, "qel_strSessionName = \"Demo\"\r\n");
     CTollanRun run = StartTollan(game);
     HWND main = WaitForMainWindow(run);
@@ -428,7 +428,7 @@ E2E_SCENARIO(open_files_in_editor)
 
     PostMessageA(main, WM_COMMAND, MAKEWPARAM(32775, 0), 0);
     WaitForLogMessage(game, "INF:  Opening current Config File: " + script + "\n");
-    CloseEditorShowing(".cfg");
+    CloseEditorShowing("Normal.cfg");
 
     CloseAndWait(run, main);
     for (const std::string& m : LogMessages(game))
