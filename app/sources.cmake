@@ -11,6 +11,7 @@ tollan_core(
   MainLayout.cpp
 )
 tollan_win(
+  NoDemangle.cpp
   RemoteConsoleSocket.cpp
   TollanApp.cpp
   TollanDlg.cpp
