@@ -4,6 +4,7 @@
 #include "app/TollanDlg.h"
 
 #include "app/GameFolder.h"
+#include "app/SafeName.h"
 #include "app/UtilityLog.h"
 #include "config/HistoryStore.h"
 #include "config/ServerConfig.h"
@@ -35,6 +36,13 @@ void CTollanDlg::LaunchServer()
 {
     LogMessage("INF:  Launching Server...\n");
     const std::string name = CurrentConfigName();
+    // The name goes inside the quotes of the command line; one edited into History.ini by hand
+    // could otherwise close them and add parameters of its own.
+    if (!IsSafeFileName(name)) {
+        LogMessage("ERR:  Configuration name \"%s\" cannot be used to start the server.\n",
+                   name.c_str());
+        return;
+    }
     std::string program = GameFolder() + "\\Bin\\DedicatedServer.exe";
     char parameters[1024] = "";
     const int gameType = GameTypeOf(name);
