@@ -1,6 +1,7 @@
 // Drives CRemoteConsoleSocket from a hidden window's message loop against the stand-in game
 // server, and checks from the server's record the exact bytes the utility sent.
 // Usage: RemoteConsoleSocketTest <demo-game folder> <scratch folder>
+#include "WinTestFiles.h"
 #include "app/OwnFolder.h"
 #include "app/RemoteConsoleSocket.h"
 #include "app/UtilityLog.h"
@@ -28,42 +29,6 @@ int g_nFailures = 0;
 const char kPassword[] = "brindlex";
 const char kRefused[] = "ERR:  The attempt to connect was forcefully rejected.\n";
 
-std::string WinPath(std::string path)
-{
-    // ctest hands over Unix paths; Wine sees them through drive Z:.
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::string out;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return out;
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(h, buf, sizeof(buf), &got, nullptr) && got > 0)
-        out.append(buf, got);
-    CloseHandle(h);
-    return out;
-}
-
-bool WriteAll(const std::string& path, const std::string& text)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(h);
-    return ok && written == text.size();
-}
-
 void MakeDirectories(const std::string& path)
 {
     for (size_t i = 3; i <= path.size(); ++i)
@@ -90,21 +55,6 @@ bool CopyTree(const std::string& from, const std::string& to)
     } while (FindNextFileA(h, &fd));
     FindClose(h);
     return ok;
-}
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t nl = text.find('\n', start);
-        if (nl == std::string::npos) nl = text.size();
-        std::string line = text.substr(start, nl - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-        start = nl + 1;
-    }
-    return lines;
 }
 
 std::string Hex(const std::string& bytes)

@@ -1,6 +1,7 @@
 // Talks to the stand-in game server the way the utility does and checks the exact bytes of the
 // remote console, the server log, the record file and the exit codes.
 // Usage: ServerProtocolTest <DedicatedServer.exe> <scratch folder>
+#include "WinTestFiles.h"
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
@@ -21,57 +22,6 @@ int g_nFailures = 0;
             printf("FAIL %s:%d: %s [%s]\n", __FILE__, __LINE__, what, #cond);      \
         }                                                                          \
     } while (0)
-
-std::string WinPath(std::string path)
-{
-    // ctest hands over Unix paths; Wine sees them through drive Z:.
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
-std::string ReadAll(const std::string& path)
-{
-    std::string out;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return out;
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(h, buf, sizeof(buf), &got, nullptr) && got > 0)
-        out.append(buf, got);
-    CloseHandle(h);
-    return out;
-}
-
-bool WriteAll(const std::string& path, const std::string& text)
-{
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(h);
-    return ok && written == text.size();
-}
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t nl = text.find('\n', start);
-        if (nl == std::string::npos) nl = text.size();
-        std::string line = text.substr(start, nl - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-        start = nl + 1;
-    }
-    return lines;
-}
 
 bool HasLine(const std::vector<std::string>& lines, const std::string& wanted)
 {
