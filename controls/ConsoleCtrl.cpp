@@ -2,7 +2,6 @@
 
 #include "resources/resource.h"
 
-#include <algorithm>
 #include <string>
 
 void CConsoleCtrl::Prepare()
@@ -30,14 +29,6 @@ void CConsoleCtrl::ApplyBatch(const CConsoleBatch& batch)
 {
     if (!batch.nTrimChars && batch.inserts.empty())
         return;
-    // Where the text on screen is now: the character at the top-left and the one in the bottom
-    // row (which may be cut off at the edge), so the old picture can be moved instead of redrawn.
-    RECT rc{};
-    SendMsg(EM_GETRECT, 0, reinterpret_cast<LPARAM>(&rc));
-    POINTL topLeft{rc.left, rc.top}, bottomLeft{rc.left, rc.bottom - 1};
-    LRESULT topChar = SendMsg(EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&topLeft));
-    LRESULT bottomChar = SendMsg(EM_CHARFROMPOS, 0, reinterpret_cast<LPARAM>(&bottomLeft));
-    POINTL topBefore = CharPos(topChar);
     // One repaint per batch instead of one per trim, format change, insert and scroll: under a
     // busy log the painting was most of the program's time.
     SendMsg(WM_SETREDRAW, FALSE);
@@ -64,30 +55,8 @@ void CConsoleCtrl::ApplyBatch(const CConsoleBatch& batch)
     if (after > before)
         SendMsg(EM_LINESCROLL, 0, after - before);
     SendMsg(WM_SETREDRAW, TRUE);
-    // A full repaint per batch was most of the remaining time under a flooded log. What stayed
-    // on screen only moved up: move those pixels, and repaint the rows that came into view
-    // together with the old bottom row, whose lower part was cut off.
-    long nTrim = static_cast<long>(batch.nTrimChars);
-    if (topChar >= nTrim && bottomChar >= topChar) {
-        long dy = CharPos(topChar - nTrim).y - topBefore.y;
-        long repaintFrom = std::min(CharPos(bottomChar - nTrim).y, rc.bottom + dy);
-        if (dy <= 0 && repaintFrom > rc.top) {
-            if (dy < 0)
-                ::ScrollWindowEx(m_hWnd, 0, dy, &rc, &rc, nullptr, nullptr, SW_INVALIDATE);
-            RECT fresh = rc;
-            fresh.top = std::max(repaintFrom, rc.top);
-            ::InvalidateRect(m_hWnd, &fresh, FALSE);
-            return;
-        }
-    }
-    ::InvalidateRect(m_hWnd, nullptr, FALSE);
-}
-
-POINTL CConsoleCtrl::CharPos(LRESULT index) const
-{
-    POINTL pt{};
-    SendMsg(EM_POSFROMCHAR, reinterpret_cast<WPARAM>(&pt), index);
-    return pt;
+    // The frame too: the scroll bar is drawn there, and its thumb moved while redraw was off.
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
 }
 
 void CConsoleCtrl::Clear()

@@ -21,8 +21,5 @@ public:
     void Copy() const { SendMsg(WM_COPY); }
 
 private:
-    // Client position of a character (the top of its row).
-    POINTL CharPos(LRESULT index) const;
-
     CHARFORMATA m_cf{};
 };
