@@ -70,10 +70,9 @@ std::string Hex(const std::string& bytes)
 
 // ---------------------------------------------------------------- the stand-in server
 
-class CServer {
+class CServer : public CChildProcess {
 public:
     explicit CServer(std::string root) : m_strRoot(std::move(root)) {}
-    ~CServer() { Kill(); }
 
     bool Start(const char* envName)
     {
@@ -117,29 +116,8 @@ public:
         return out;
     }
 
-    long WaitExit(DWORD ms)
-    {
-        if (!m_pi.hProcess || WaitForSingleObject(m_pi.hProcess, ms) != WAIT_OBJECT_0)
-            return -1;
-        DWORD code = 0;
-        GetExitCodeProcess(m_pi.hProcess, &code);
-        return static_cast<long>(code);
-    }
-
-    void Kill()
-    {
-        if (!m_pi.hProcess) return;
-        if (WaitForSingleObject(m_pi.hProcess, 0) != WAIT_OBJECT_0) {
-            TerminateProcess(m_pi.hProcess, 99);
-            WaitForSingleObject(m_pi.hProcess, 5000);
-        }
-        CloseHandle(m_pi.hProcess);
-        m_pi.hProcess = nullptr;
-    }
-
 private:
     std::string m_strRoot;
-    PROCESS_INFORMATION m_pi = {};
 };
 
 // ---------------------------------------------------------------- the window side

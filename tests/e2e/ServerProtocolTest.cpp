@@ -42,10 +42,8 @@ std::vector<std::string> RecordOf(const std::string& record, DWORD pid)
 }
 
 // A started server that is always stopped, also when a check fails on the way.
-class CServer {
+class CServer : public CChildProcess {
 public:
-    ~CServer() { Kill(); }
-
     bool Start(const std::string& exe, const std::string& params)
     {
         std::string cmd = "\"" + exe + "\" " + params;
@@ -61,31 +59,9 @@ public:
         return true;
     }
 
-    // Exit code, or -1 when the process still runs after the wait.
-    long WaitExit(DWORD ms)
-    {
-        if (!m_pi.hProcess || WaitForSingleObject(m_pi.hProcess, ms) != WAIT_OBJECT_0)
-            return -1;
-        DWORD code = 0;
-        GetExitCodeProcess(m_pi.hProcess, &code);
-        return static_cast<long>(code);
-    }
-
-    void Kill()
-    {
-        if (!m_pi.hProcess) return;
-        if (WaitForSingleObject(m_pi.hProcess, 0) != WAIT_OBJECT_0) {
-            TerminateProcess(m_pi.hProcess, 99);
-            WaitForSingleObject(m_pi.hProcess, 5000);
-        }
-        CloseHandle(m_pi.hProcess);
-        m_pi.hProcess = nullptr;
-    }
-
     DWORD Pid() const { return m_pi.dwProcessId; }
 
 private:
-    PROCESS_INFORMATION m_pi = {};
 };
 
 class CConnection {
