@@ -1,19 +1,14 @@
 #include "app/CrashRecovery.h"
 
-#include "app/SafeName.h"
-#include "app/TextFile.h"
-#include "app/UtilityLog.h"
+#include "base/GamePaths.h"
+#include "base/SafeName.h"
+#include "base/TextFile.h"
+#include "base/UtilityLog.h"
 #include "platform/Platform.h"
 
 namespace {
 const size_t kPieceChars = 254;
 const int kMinimumFPS = 15;
-
-std::string ConfigFolder(const std::string& gameFolder)
-{
-    using platform::kSep;
-    return gameFolder + kSep + "DedicatedServerUtility" + kSep + "Config" + kSep;
-}
 
 bool CheckName(const std::string& configName, const char* during)
 {
@@ -27,12 +22,12 @@ bool CheckName(const std::string& configName, const char* during)
 
 std::string CCrashRecovery::ScriptPath(const std::string& gameFolder, const std::string& configName)
 {
-    return ConfigFolder(gameFolder) + configName + ".cfg";
+    return ConfigScriptPath(gameFolder, configName);
 }
 
 std::string CCrashRecovery::CopyPath(const std::string& gameFolder, const std::string& configName)
 {
-    return ConfigFolder(gameFolder) + configName + "Temp.cfg";
+    return ConfigCrashCopyPath(gameFolder, configName);
 }
 
 bool CCrashRecovery::AddCurrentLevelToConfig(const std::string& gameFolder,

@@ -2,7 +2,7 @@
 
 #include "app/GameFolder.h"
 #include "app/Settings.h"
-#include "app/UtilityLog.h"
+#include "base/UtilityLog.h"
 
 #include <objbase.h>
 #include <shlobj.h>

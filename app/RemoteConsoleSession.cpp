@@ -1,6 +1,6 @@
 #include "app/RemoteConsoleSession.h"
 
-#include "app/TextFile.h"
+#include "base/TextFile.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #include "app/RemoteConsoleSocket.h"
 
-#include "app/UtilityLog.h"
+#include "base/UtilityLog.h"
 #include "wingui/AppMessages.h"
 
 #include <new>

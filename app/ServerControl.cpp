@@ -4,8 +4,9 @@
 #include "app/TollanDlg.h"
 
 #include "app/GameFolder.h"
-#include "app/SafeName.h"
-#include "app/UtilityLog.h"
+#include "base/GamePaths.h"
+#include "base/SafeName.h"
+#include "base/UtilityLog.h"
 #include "config/HistoryStore.h"
 #include "config/ServerConfig.h"
 #include "resources/resource.h"
@@ -43,7 +44,7 @@ void CTollanDlg::LaunchServer()
                    name.c_str());
         return;
     }
-    std::string program = GameFolder() + "\\Bin\\DedicatedServer.exe";
+    std::string program = ServerProgramPath(GameFolder());
     char parameters[1024] = "";
     const int gameType = GameTypeOf(name);
     if (gameType == kGameTypeCoop)

@@ -5,7 +5,8 @@
 #include "app/ServerRun.h"
 
 #include "app/LogFollowerModel.h"
-#include "app/UtilityLog.h"
+#include "base/GamePaths.h"
+#include "base/UtilityLog.h"
 #include "wingui/AppMessages.h"
 
 #include <exception>
@@ -46,7 +47,7 @@ private:
 void CFollower::Run()
 {
     CServerRunState& state = *m_start.pState;
-    const std::string logPath = m_start.strGameFolder + "\\DedicatedServer.log";
+    const std::string logPath = ServerLogPath(m_start.strGameFolder);
     // The server keeps writing (and may recreate) its log while we read it.
     auto openLog = [&] {
         return CreateFileA(logPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

@@ -1,10 +1,10 @@
 #include "app/TollanApp.h"
 
 #include "app/GameFolderShell.h"
-#include "app/OwnFolder.h"
+#include "base/OwnFolder.h"
 #include "app/Settings.h"
 #include "app/TollanDlg.h"
-#include "app/UtilityLog.h"
+#include "base/UtilityLog.h"
 #include "platform/Platform.h"
 #include "resources/resource.h"
 #include "wingui/Dialog.h"

@@ -1,10 +1,11 @@
 #include "app/TollanDlg.h"
 
 #include "app/GameFolder.h"
+#include "base/GamePaths.h"
 #include "app/GameFolderShell.h"
 #include "app/MainLayout.h"
 #include "app/Settings.h"
-#include "app/UtilityLog.h"
+#include "base/UtilityLog.h"
 #include "app/WindowPlacementRecord.h"
 #include "config/HistoryStore.h"
 #include "config/ServerConfig.h"
@@ -315,14 +316,12 @@ std::string CTollanDlg::CurrentConfigName() const { return TheServerConfig().m_s
 
 void CTollanDlg::OnOpenCurrentConfigFile()
 {
-    char path[1024];
-    std::snprintf(path, sizeof path, "%s\\DedicatedServerUtility\\Config\\%s.cfg",
-                  GameFolder().c_str(), CurrentConfigName().c_str());
-    LogMessage("INF:  Opening current Config File: %s\n", path);
+    const std::string path = ConfigScriptPath(GameFolder(), CurrentConfigName());
+    LogMessage("INF:  Opening current Config File: %s\n", path.c_str());
     std::string parameter = QuotedIfBlank(path);
     HINSTANCE rc = ShellExecuteA(m_hWnd, "open", "notepad.exe", parameter.c_str(), nullptr, SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(rc) <= 32)
-        LogMessage("ERR:  ShellExecute() failed to open: %s\n", path);
+        LogMessage("ERR:  ShellExecute() failed to open: %s\n", path.c_str());
 }
 
 void CTollanDlg::OnOpenUtilityLogFile()

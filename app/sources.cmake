@@ -1,8 +1,4 @@
 tollan_core(
-  UtilityLog.cpp
-  OwnFolder.cpp
-  TextFile.cpp
-  SafeName.cpp
   RemoteConsoleSession.cpp
   LogFollowerModel.cpp
   CrashRecovery.cpp

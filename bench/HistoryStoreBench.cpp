@@ -1,6 +1,6 @@
 // The History.ini store at a generous size: 100 configurations. A save rewrites the whole file
 // through its twin; a load scans for one block (the last one is the worst case).
-#include "app/OwnFolder.h"
+#include "base/OwnFolder.h"
 #include "config/HistoryStore.h"
 
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 // Level discovery: the demo game folder, and one large archive (20,000 entries, 200 ".nfo", about
 // 100 MB of stored ".wld" data) against the unzip command doing the same job: list the names,
 // then unpack the ".nfo" entries.
-#include "app/OwnFolder.h"
+#include "base/OwnFolder.h"
 #include "maps/LevelDiscovery.h"
 
 #include <benchmark/benchmark.h>

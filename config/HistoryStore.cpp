@@ -1,9 +1,9 @@
 #include "config/HistoryStore.h"
 
-#include "app/OwnFolder.h"
-#include "app/SafeName.h"
-#include "app/TextFile.h"
-#include "app/UtilityLog.h"
+#include "base/OwnFolder.h"
+#include "base/SafeName.h"
+#include "base/TextFile.h"
+#include "base/UtilityLog.h"
 #include "config/Availability.h"
 #include "config/ConfigKeys.h"
 #include "platform/Platform.h"

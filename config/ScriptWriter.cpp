@@ -1,8 +1,9 @@
 #include "config/ScriptWriter.h"
 
-#include "app/SafeName.h"
-#include "app/TextFile.h"
-#include "app/UtilityLog.h"
+#include "base/GamePaths.h"
+#include "base/SafeName.h"
+#include "base/TextFile.h"
+#include "base/UtilityLog.h"
 #include "config/Availability.h"
 #include "config/ConfigKeys.h"
 #include "maps/LevelCatalogue.h"
@@ -10,7 +11,6 @@
 
 namespace {
 
-std::string Join(const std::string& a, const std::string& b) { return a + platform::kSep + b; }
 
 std::string StartingLevelPath(const ServerConfig& cfg, const LevelCatalogue& catalogue)
 {
@@ -42,9 +42,8 @@ bool WriteScript(const std::string& path, ServerConfig& cfg, const LevelCatalogu
 // everything before succeeded.
 bool RewriteServerIni(const std::string& gameFolder, ServerConfig& cfg, bool scriptWritten)
 {
-    const std::string folder = Join(Join(gameFolder, "Content"), "DravicQel2");
-    const std::string twinPath = Join(folder, "DedicatedServerTemp.ini");
-    const std::string iniPath = Join(folder, "DedicatedServer.ini");
+    const std::string twinPath = ServerIniTwinPath(gameFolder);
+    const std::string iniPath = ServerIniPath(gameFolder);
 
     CTextWriter out;
     if (!out.Open(twinPath)) {
@@ -82,16 +81,6 @@ bool RewriteServerIni(const std::string& gameFolder, ServerConfig& cfg, bool scr
 }
 
 }  // namespace
-
-std::string ConfigFolderPath(const std::string& gameFolder)
-{
-    return Join(Join(gameFolder, "DedicatedServerUtility"), "Config");
-}
-
-std::string ServerIniPath(const std::string& gameFolder)
-{
-    return Join(Join(Join(gameFolder, "Content"), "DravicQel2"), "DedicatedServer.ini");
-}
 
 std::string BuildConfigScript(ServerConfig& cfg, const LevelCatalogue& catalogue)
 {
@@ -154,14 +143,14 @@ bool WriteConfigFile(const std::string& gameFolder, const LevelCatalogue& catalo
                    cfg.m_strConfigName.c_str());
         return false;
     }
-    const std::string utilityFolder = Join(gameFolder, "DedicatedServerUtility");
+    const std::string utilityFolder = UtilityFolderPath(gameFolder);
     if (!platform::IsDirectory(utilityFolder))
         platform::MakeDirectory(utilityFolder);
-    const std::string configFolder = Join(utilityFolder, "Config");
+    const std::string configFolder = ConfigFolderPath(gameFolder);
     if (!platform::IsDirectory(configFolder))
         platform::MakeDirectory(configFolder);
 
-    const std::string path = Join(configFolder, cfg.m_strConfigName + ".cfg");
+    const std::string path = ConfigScriptPath(gameFolder, cfg.m_strConfigName);
     LogMessage("INF:  Attempting to save: %s...\n", path.c_str());
     const bool scriptWritten = WriteScript(path, cfg, catalogue);
     const bool iniWritten = RewriteServerIni(gameFolder, cfg, scriptWritten);

@@ -21,6 +21,3 @@ std::string BuildConfigScript(ServerConfig& cfg, const LevelCatalogue& catalogue
 bool WriteConfigFile(const std::string& gameFolder, const LevelCatalogue& catalogue,
                      ServerConfig& cfg = TheServerConfig());
 
-// Path pieces, joined with platform::kSep.
-std::string ConfigFolderPath(const std::string& gameFolder);
-std::string ServerIniPath(const std::string& gameFolder);

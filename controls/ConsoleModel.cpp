@@ -1,6 +1,6 @@
 #include "controls/ConsoleModel.h"
 
-#include "app/TextFile.h"
+#include "base/TextFile.h"
 
 namespace {
 bool Contains(const std::string& s, const char* what) { return s.find(what) != std::string::npos; }

@@ -1,7 +1,7 @@
 #include "maps/LevelDiscovery.h"
 
-#include "app/TextFile.h"
-#include "app/UtilityLog.h"
+#include "base/TextFile.h"
+#include "base/UtilityLog.h"
 #include "platform/Platform.h"
 
 #include "maps/BufferedZipIo.h"

@@ -1,8 +1,9 @@
 #include "maps/MapListFiles.h"
 
-#include "app/SafeName.h"
-#include "app/TextFile.h"
-#include "app/UtilityLog.h"
+#include "base/GamePaths.h"
+#include "base/SafeName.h"
+#include "base/TextFile.h"
+#include "base/UtilityLog.h"
 #include "platform/Platform.h"
 
 const char* const kLevelPathMark = "Content/DravicQel2/Levels/";
@@ -42,11 +43,6 @@ EWrite WriteLevelLines(const std::string& path, const std::vector<std::string>& 
 }
 
 }  // namespace
-
-std::string MapListFolder(const std::string& gameFolder)
-{
-    return Join(Join(gameFolder, "DedicatedServerUtility"), "MapLists");
-}
 
 std::vector<std::string> ListMapLists(const std::string& gameFolder, bool bLogOpenFailures)
 {
@@ -125,7 +121,7 @@ EMapListSave WriteMapList(const std::string& gameFolder, const std::string& name
         lines.push_back(dm.slots[slot].path);
     }
 
-    std::string utilityFolder = Join(gameFolder, "DedicatedServerUtility");
+    std::string utilityFolder = UtilityFolderPath(gameFolder);
     if (!platform::IsDirectory(utilityFolder))
         platform::MakeDirectory(utilityFolder);
     std::string folder = MapListFolder(gameFolder);

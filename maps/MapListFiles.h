@@ -1,6 +1,7 @@
 // Map list files: DedicatedServerUtility\MapLists\<name>.txt in the game folder, one deathmatch
 // level path per line, in rotation order. The game server reads them too.
 #pragma once
+#include "base/GamePaths.h"
 #include "maps/LevelCatalogue.h"
 
 #include <string>
@@ -11,8 +12,6 @@ extern const char* const kLevelPathMark;  // "Content/DravicQel2/Levels/"
 // The list that is created when the current one is missing.
 extern const char* const kDefaultMapListName;  // "MapList"
 
-// <game folder>\DedicatedServerUtility\MapLists
-std::string MapListFolder(const std::string& gameFolder);
 
 // Names (file name without ".txt") of the map lists in the folder, in file-system order. A file
 // that cannot be opened is skipped; with bLogOpenFailures it is also logged.

@@ -2,9 +2,9 @@
 // server, and checks from the server's record the exact bytes the utility sent.
 // Usage: RemoteConsoleSocketTest <demo-game folder> <scratch folder>
 #include "WinTestFiles.h"
-#include "app/OwnFolder.h"
+#include "base/OwnFolder.h"
 #include "app/RemoteConsoleSocket.h"
-#include "app/UtilityLog.h"
+#include "base/UtilityLog.h"
 #include "wingui/AppMessages.h"
 
 #include <atomic>

@@ -1,5 +1,5 @@
 // Arbitrary bytes as History.ini: every reader of the store, and a rewrite that copies its blocks.
-#include "app/OwnFolder.h"
+#include "base/OwnFolder.h"
 #include "config/HistoryStore.h"
 
 #include <cstdint>

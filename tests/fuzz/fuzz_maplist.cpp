@@ -1,6 +1,6 @@
 // Arbitrary bytes as a map list file: recognised or not, read against the demo levels; a read
 // list must name only filled deathmatch slots, and writing it back must read back the same.
-#include "app/OwnFolder.h"
+#include "base/OwnFolder.h"
 #include "maps/MapListFiles.h"
 #include "platform/Platform.h"
 

@@ -1,7 +1,7 @@
 #include "app/CrashRecovery.h"
-#include "app/OwnFolder.h"
-#include "app/TextFile.h"
-#include "app/UtilityLog.h"
+#include "base/OwnFolder.h"
+#include "base/TextFile.h"
+#include "base/UtilityLog.h"
 #include "tests/unit/TestFiles.h"
 
 #include <gtest/gtest.h>

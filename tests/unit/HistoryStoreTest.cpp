@@ -1,4 +1,4 @@
-#include "app/OwnFolder.h"
+#include "base/OwnFolder.h"
 #include "config/Availability.h"
 #include "config/HistoryStore.h"
 #include "tests/unit/TestFiles.h"

@@ -1,4 +1,4 @@
-#include "app/OwnFolder.h"
+#include "base/OwnFolder.h"
 #include "maps/LevelDiscovery.h"
 #include "platform/Platform.h"
 #include "tests/unit/TestFiles.h"

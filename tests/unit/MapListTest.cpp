@@ -1,5 +1,5 @@
-#include "app/OwnFolder.h"
-#include "app/TextFile.h"
+#include "base/OwnFolder.h"
+#include "base/TextFile.h"
 #include "maps/MapListFiles.h"
 #include "platform/Platform.h"
 #include "tests/unit/TestFiles.h"

@@ -1,5 +1,5 @@
-#include "app/OwnFolder.h"
-#include "app/TextFile.h"
+#include "base/OwnFolder.h"
+#include "base/TextFile.h"
 #include "config/Availability.h"
 #include "config/HistoryStore.h"
 #include "config/ScriptWriter.h"

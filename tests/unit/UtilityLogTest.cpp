@@ -1,5 +1,5 @@
-#include "app/OwnFolder.h"
-#include "app/UtilityLog.h"
+#include "base/OwnFolder.h"
+#include "base/UtilityLog.h"
 #include "tests/unit/TestFiles.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "app/UtilityLog.h"
+#include "base/UtilityLog.h"
 
-#include "app/OwnFolder.h"
+#include "base/OwnFolder.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "app/SafeName.h"
+#include "base/SafeName.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "app/OwnFolder.h"
+#include "base/OwnFolder.h"
 
 #include "platform/Platform.h"
 

@@ -1,0 +1,45 @@
+#include "base/GamePaths.h"
+
+#include "platform/Platform.h"
+
+namespace {
+std::string Join(const std::string& a, const std::string& b) { return a + platform::kSep + b; }
+}  // namespace
+
+std::string ServerProgramPath(const std::string& gameFolder)
+{
+    return Join(Join(gameFolder, "Bin"), "DedicatedServer.exe");
+}
+
+std::string ServerLogPath(const std::string& gameFolder) { return Join(gameFolder, "DedicatedServer.log"); }
+
+std::string ServerIniPath(const std::string& gameFolder)
+{
+    return Join(Join(Join(gameFolder, "Content"), "DravicQel2"), "DedicatedServer.ini");
+}
+
+std::string ServerIniTwinPath(const std::string& gameFolder)
+{
+    return Join(Join(Join(gameFolder, "Content"), "DravicQel2"), "DedicatedServerTemp.ini");
+}
+
+std::string UtilityFolderPath(const std::string& gameFolder) { return Join(gameFolder, "DedicatedServerUtility"); }
+
+std::string ConfigFolderPath(const std::string& gameFolder) { return Join(UtilityFolderPath(gameFolder), "Config"); }
+
+std::string MapListFolder(const std::string& gameFolder) { return Join(UtilityFolderPath(gameFolder), "MapLists"); }
+
+std::string ConfigScriptPath(const std::string& gameFolder, const std::string& configName)
+{
+    return Join(ConfigFolderPath(gameFolder), configName + ".cfg");
+}
+
+std::string ConfigCrashCopyPath(const std::string& gameFolder, const std::string& configName)
+{
+    return Join(ConfigFolderPath(gameFolder), configName + "Temp.cfg");
+}
+
+std::string ServerScriptArgument(const std::string& configName)
+{
+    return "DedicatedServerUtility/Config/" + configName + ".cfg";
+}

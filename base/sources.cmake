@@ -1,0 +1,7 @@
+tollan_core(
+  UtilityLog.cpp
+  OwnFolder.cpp
+  TextFile.cpp
+  SafeName.cpp
+  GamePaths.cpp
+)
