@@ -111,8 +111,10 @@ void BrowseForGameFolder(HWND owner)
 bool FindGameFolderInRegistry()
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Morvane\\DravicQel2", 0, KEY_READ, &key) !=
-        ERROR_SUCCESS) {
+    // The game is a 32-bit program and writes its key in the 32-bit view of the registry; a
+    // 64-bit build of Tollan would otherwise look in the other view and miss it.
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Morvane\\DravicQel2", 0, KEY_READ | KEY_WOW64_32KEY,
+                      &key) != ERROR_SUCCESS) {
         LogMessage("DQ2 is not installed.\n");
         return false;
     }

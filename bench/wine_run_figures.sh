@@ -21,7 +21,7 @@ rss_kb() { awk '/VmRSS/ {print $2}' "/proc/$1/status"; }
 run() {
   local mode=$1 dir=$work/$1
   rm -rf "$dir"
-  wine "$driver" figures "$tollan" "$dir" "$tree/demo-game" &
+  scripts/wine-run "$driver" figures "$tollan" "$dir" "$tree/demo-game" &
   local driverpid=$!
   while [ ! -f "$dir/figures.ready" ]; do
     kill -0 $driverpid 2>/dev/null || { echo "driver ended early" >&2; return 1; }

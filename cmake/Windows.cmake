@@ -1,4 +1,8 @@
-# Windows build: 32-bit, statically linked programs, resources through windres.
+# Windows build: statically linked programs, resources through windres. The i686 tree holds the
+# delivered programs; an x86_64 tree of the same sources runs the Wine tests on hosts that cannot
+# run 32-bit code.
+option(TOLLAN_WINE_TESTS "Register the tests that run programs under Wine" ON)
+option(TOLLAN_PE_CHECKS "Register the static checks of the delivered (i686) files" ON)
 set(ZLIB_SRC ${CMAKE_SOURCE_DIR}/third_party/zlib)
 if(NOT EXISTS ${ZLIB_SRC}/contrib/minizip/unzip.c)
   message(FATAL_ERROR "minizip sources missing: run scripts/setup (apt-get source zlib)")
@@ -23,8 +27,18 @@ add_library(tollan_core STATIC ${TOLLAN_CORE_SOURCES} ${CMAKE_SOURCE_DIR}/platfo
 target_include_directories(tollan_core PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(tollan_core PUBLIC minizip)
 
+# windres does not report the files a script pulls in (manifest, icons, bitmaps, fragments).
+file(GLOB_RECURSE TOLLAN_RC_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.manifest
+     ${CMAKE_SOURCE_DIR}/resources/*.ico ${CMAKE_SOURCE_DIR}/resources/*.bmp ${CMAKE_SOURCE_DIR}/resources/*.rc
+     ${CMAKE_SOURCE_DIR}/resources/*.h)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/Tollan.rc PROPERTIES OBJECT_DEPENDS "${TOLLAN_RC_INPUTS}")
 add_executable(Tollan WIN32 ${TOLLAN_WIN_SOURCES} ${CMAKE_SOURCE_DIR}/resources/Tollan.rc)
 target_link_libraries(Tollan PRIVATE tollan_core comctl32 ws2_32 shell32 ole32 gdi32 user32 advapi32 comdlg32)
 
 add_subdirectory(gamesim)
 add_subdirectory(tests/e2e)
+
+if(TOLLAN_PE_CHECKS)
+  set(CHECK_PE ${CMAKE_SOURCE_DIR}/tests/static/check_pe.sh)
+  add_test(NAME pe_Tollan COMMAND ${CHECK_PE} $<TARGET_FILE:Tollan>)
+endif()

@@ -1,4 +1,5 @@
 # Cross-build for 32-bit Windows with MinGW-w64's POSIX-threads compilers (std::thread needs them).
+# These are the delivered programs.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER   i686-w64-mingw32-gcc-posix)
@@ -8,5 +9,5 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Windows programs are run under Wine by ctest.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Windows programs are run under Wine by ctest, with the loader this host can run.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)

@@ -195,14 +195,20 @@ std::string PrepareGameFolder(const std::string& name)
 void ResetRegistry()
 {
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tollan");
-    SHDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Morvane\\DravicQel2");
+    HKEY company;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Morvane", 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &company) ==
+        ERROR_SUCCESS) {
+        SHDeleteKeyA(company, "DravicQel2");
+        RegCloseKey(company);
+    }
 }
 
 void WriteGameKey(const std::string& pathValue)
 {
     HKEY key;
+    // The game's key lives in the 32-bit view, whichever build of the driver writes it.
     E2E_CHECK(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Morvane\\DravicQel2", 0, nullptr, 0,
-                              KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS,
+                              KEY_WRITE | KEY_WOW64_32KEY, nullptr, &key, nullptr) == ERROR_SUCCESS,
               "cannot create the game's key");
     RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(pathValue.c_str()),
                    static_cast<DWORD>(pathValue.size() + 1));
