@@ -137,11 +137,19 @@ std::string BuildConfigScript(ServerConfig& cfg, const LevelCatalogue& catalogue
 bool WriteConfigFile(const std::string& gameFolder, const LevelCatalogue& catalogue,
                      ServerConfig& cfg)
 {
+    ConfigFileResult result = WriteConfigFiles(gameFolder, catalogue, cfg);
+    return result.scriptWritten && result.iniWritten;
+}
+
+ConfigFileResult WriteConfigFiles(const std::string& gameFolder, const LevelCatalogue& catalogue,
+                                  ServerConfig& cfg)
+{
+    ConfigFileResult result;
     if (!IsSafeFileName(cfg.m_strConfigName)) {
         LogMessage("ERR:  Configuration name \"%s\" cannot be used as a file name; no config file "
                    "was written.\n",
                    cfg.m_strConfigName.c_str());
-        return false;
+        return result;
     }
     const std::string utilityFolder = UtilityFolderPath(gameFolder);
     if (!platform::IsDirectory(utilityFolder))
@@ -152,7 +160,7 @@ bool WriteConfigFile(const std::string& gameFolder, const LevelCatalogue& catalo
 
     const std::string path = ConfigScriptPath(gameFolder, cfg.m_strConfigName);
     LogMessage("INF:  Attempting to save: %s...\n", path.c_str());
-    const bool scriptWritten = WriteScript(path, cfg, catalogue);
-    const bool iniWritten = RewriteServerIni(gameFolder, cfg, scriptWritten);
-    return scriptWritten && iniWritten;
+    result.scriptWritten = WriteScript(path, cfg, catalogue);
+    result.iniWritten = RewriteServerIni(gameFolder, cfg, result.scriptWritten);
+    return result;
 }
