@@ -14,7 +14,7 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b)
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
-std::vector<int> Selected(const std::vector<bool>& flags)
+std::vector<int> Selected(const std::vector<char>& flags)
 {
     std::vector<int> rows;
     for (size_t i = 0; i < flags.size(); ++i)
@@ -23,7 +23,7 @@ std::vector<int> Selected(const std::vector<bool>& flags)
     return rows;
 }
 
-void Select(std::vector<bool>& flags, const std::vector<int>& rows)
+void Select(std::vector<char>& flags, const std::vector<int>& rows)
 {
     std::fill(flags.begin(), flags.end(), false);
     for (int r : rows)
@@ -35,15 +35,15 @@ void Select(std::vector<bool>& flags, const std::vector<int>& rows)
 
 void CMapListModel::Reset(int availableCount)
 {
-    m_abChecked.assign(availableCount > 0 ? availableCount : 0, false);
-    m_abAvailSelected.assign(m_abChecked.size(), false);
+    m_abChecked.assign(availableCount > 0 ? availableCount : 0, 0);
+    m_abAvailSelected.assign(m_abChecked.size(), 0);
     ClearMapList();
     m_nAnchor = -1;
 }
 
 int CMapListModel::CheckedCount() const
 {
-    return static_cast<int>(std::count(m_abChecked.begin(), m_abChecked.end(), true));
+    return static_cast<int>(std::count(m_abChecked.begin(), m_abChecked.end(), 1));
 }
 
 void CMapListModel::SetAvailableSelection(const std::vector<int>& rows) { Select(m_abAvailSelected, rows); }
@@ -78,7 +78,7 @@ void CMapListModel::RemoveFirstMapRow(int slot)
 void CMapListModel::AppendMapRow(int slot)
 {
     m_anMapRows.push_back(slot);
-    m_abMapSelected.push_back(false);
+    m_abMapSelected.push_back(0);
 }
 
 // Rows swap their level; the selection stays where it is, as in the list view.
@@ -180,11 +180,11 @@ void CMapListModel::DropSelectedAvailable()
     }
 }
 
-int CMapListModel::ReorderStep(int target)
+std::vector<int> CMapListModel::ReorderStep(int target)
 {
+    std::vector<int> moved;
     if (target < 0)
-        return -1;
-    int scrollTo = -1;
+        return moved;
     if (target != m_nAnchor && m_nAnchor >= 0) {
         const int delta = target - m_nAnchor;
         const int count = static_cast<int>(m_anMapRows.size());
@@ -202,11 +202,11 @@ int CMapListModel::ReorderStep(int target)
             for (int i = row; i > to; --i)
                 SwapMapRows(i, i - 1);
             m_abMapSelected[to] = true;
-            scrollTo = to;
+            moved.push_back(to);
         }
     }
     m_nAnchor = target;
-    return scrollTo;
+    return moved;
 }
 
 int CMapListModel::ReorderTarget(PointerPlace place, int hitRow, int topIndex, int rowsPerPage)

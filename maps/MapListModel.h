@@ -42,10 +42,10 @@ public:
     void Reset(int availableCount);
 
     int AvailableCount() const { return static_cast<int>(m_abChecked.size()); }
-    bool IsChecked(int row) const { return m_abChecked[row]; }
-    bool IsAvailableSelected(int row) const { return m_abAvailSelected[row]; }
+    bool IsChecked(int row) const { return m_abChecked[row] != 0; }
+    bool IsAvailableSelected(int row) const { return m_abAvailSelected[row] != 0; }
     const std::vector<int>& MapRows() const { return m_anMapRows; }
-    bool IsMapSelected(int i) const { return m_abMapSelected[i]; }
+    bool IsMapSelected(int i) const { return m_abMapSelected[i] != 0; }
     int CheckedCount() const;
 
     // The selections as the list views hold them.
@@ -69,9 +69,10 @@ public:
     // Reordering by dragging: the anchor row, then one step per mouse move.
     void BeginReorder(int anchorRow) { m_nAnchor = anchorRow; }
     // Moves the selected rows as a block by (target - anchor) places; a step that would push a
-    // row past either end moves nothing from that row on. Each moved row is scrolled into view in
-    // turn; returns the last one, or -1 when nothing moved. The target becomes the anchor.
-    int ReorderStep(int target);
+    // row past either end moves nothing from that row on. Returns the new places of the moved
+    // rows in the order they moved (each is scrolled into view in turn). The target becomes the
+    // anchor.
+    std::vector<int> ReorderStep(int target);
     // The row a step aims at: the row under the pointer, or one beyond the visible rows when the
     // pointer is above or below the list; -1 for none.
     static int ReorderTarget(PointerPlace place, int hitRow, int topIndex, int rowsPerPage);
@@ -91,10 +92,10 @@ private:
     void AppendMapRow(int slot);
     void SwapMapRows(size_t a, size_t b);
 
-    std::vector<bool> m_abChecked;
-    std::vector<bool> m_abAvailSelected;
+    std::vector<char> m_abChecked;  // char, not bool: plain bytes are smaller and quicker
+    std::vector<char> m_abAvailSelected;
     std::vector<int> m_anMapRows;
-    std::vector<bool> m_abMapSelected;
+    std::vector<char> m_abMapSelected;
     int m_nAnchor = -1;
 };
 

@@ -2,6 +2,10 @@
 // numbers, so the portable tables that bind controls to record fields can use them too.
 #pragma once
 
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
 // Templates
 #define IDD_CONFIG_DIALOG 140
 #define IDD_COOP_OPTIONS 141

@@ -92,17 +92,17 @@ TEST(MapListModelTest, ReorderMovesTheSelectionAsABlockAndStopsAtTheEnds)
     m.Load({0, 1, 2, 3, 4, 5});
     m.SetMapSelection({1, 2, 3});
     m.BeginReorder(2);
-    EXPECT_EQ(3, m.ReorderStep(4));  // two places down; the leading row moved first
+    EXPECT_EQ((Rows{5, 4, 3}), m.ReorderStep(4));  // two places down, the leading row first
     EXPECT_EQ((Rows{0, 4, 5, 1, 2, 3}), m.MapRows());
     EXPECT_EQ((Rows{3, 4, 5}), SelectedMaps(m));
 
-    EXPECT_EQ(-1, m.ReorderStep(5));  // the last row would leave the list
+    EXPECT_EQ(Rows{}, m.ReorderStep(5));  // the last row would leave the list
     EXPECT_EQ((Rows{0, 4, 5, 1, 2, 3}), m.MapRows());
-    EXPECT_EQ(2, m.ReorderStep(2));  // three places up from the new anchor
+    EXPECT_EQ((Rows{0, 1, 2}), m.ReorderStep(2));  // three places up from the new anchor
     EXPECT_EQ((Rows{1, 2, 3, 0, 4, 5}), m.MapRows());
     EXPECT_EQ((Rows{0, 1, 2}), SelectedMaps(m));
-    EXPECT_EQ(-1, m.ReorderStep(1));  // the first row would leave the list
-    EXPECT_EQ(-1, m.ReorderStep(-1));  // no target
+    EXPECT_EQ(Rows{}, m.ReorderStep(1));  // the first row would leave the list
+    EXPECT_EQ(Rows{}, m.ReorderStep(-1));  // no target
 
     EXPECT_EQ(7, CMapListModel::ReorderTarget(PointerPlace::Below, -1, 2, 5));
     EXPECT_EQ(1, CMapListModel::ReorderTarget(PointerPlace::Above, -1, 2, 5));
