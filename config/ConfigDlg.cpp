@@ -149,6 +149,14 @@ void CConfigDlg::OnSave()
     // Save writes what the controls hold; a field that fails its check stops it.
     if (!ReadControls() || !m_tabs.ReadPages())
         return;
+    // The box shows the current name after every pick, so any other text was typed. The edit's
+    // notifications alone are not enough: the combo box drops one after it set its own text.
+    ServerConfig& cfg = TheServerConfig();
+    const std::string shown = m_cmbName.GetText();
+    if (shown != cfg.m_strConfigName || m_bNameTyped) {
+        cfg.m_strNewConfigName = shown;
+        m_bNameTyped = true;
+    }
     SaveRequest request;
     request.nameTyped = m_bNameTyped;
     request.onScriptWritten = m_onScriptSaved;

@@ -51,18 +51,21 @@ bool RewriteServerIni(const std::string& gameFolder, ServerConfig& cfg, bool scr
                    "WriteConfigFile().\n");
         return false;
     }
-    CTextReader in(iniPath);
-    if (!in.IsOpen()) {
-        LogMessage("ERR:  Unable to open DedicatedServer.ini during a call to WriteConfigFile().\n");
-        out.Close();
-        return false;
-    }
-    std::string piece;
-    while (in.ReadPiece(piece, kIniPieceChars)) {
-        if (piece.find("qel_iDedicatedFPS") != std::string::npos)
-            out.Write(StringPrintf("qel_iDedicatedFPS = %d;\n", RaiseServerFps(cfg)));
-        else
-            out.Write(piece);
+    {
+        // Closed before the swap: Windows cannot replace a file that is still open.
+        CTextReader in(iniPath);
+        if (!in.IsOpen()) {
+            LogMessage("ERR:  Unable to open DedicatedServer.ini during a call to WriteConfigFile().\n");
+            out.Close();
+            return false;
+        }
+        std::string piece;
+        while (in.ReadPiece(piece, kIniPieceChars)) {
+            if (piece.find("qel_iDedicatedFPS") != std::string::npos)
+                out.Write(StringPrintf("qel_iDedicatedFPS = %d;\n", RaiseServerFps(cfg)));
+            else
+                out.Write(piece);
+        }
     }
     if (!out.Close()) {
         LogMessage("ERR:  Failed to write DedicatedServerTemp.ini during a call to "

@@ -137,7 +137,10 @@ void CMapListDlg::OnNameCloseUp()
 
 void CMapListDlg::OnSave()
 {
-    // A listed name typed in other letter case is that very file; its spelling is kept.
+    // The box shows the list name after every load, so its text is what the user means, even
+    // when the combo box swallowed the notification of a change. A listed name typed in other
+    // letter case is that very file; its spelling is kept.
+    m_strListName = m_cmbName.GetText();
     const std::string name = MapListSaveName(m_cmbName.GetItemTexts(), m_strListName);
     if (name.empty()) {
         ShowMapListMessage(m_hWnd, "Sorry, cannot save a Map List without a name.");

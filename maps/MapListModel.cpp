@@ -224,6 +224,8 @@ MapListMenu CMapListModel::AvailableMenu(int hitRow) const
 {
     MapListMenu menu;
     const int selected = static_cast<int>(Selected(m_abAvailSelected).size());
+    if (hitRow >= AvailableCount())
+        hitRow = -1;
     if (hitRow >= 0 && selected == 0)
         return menu;
     const int checked = CheckedCount();
