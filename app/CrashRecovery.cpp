@@ -103,3 +103,16 @@ bool CCrashRecovery::SwapConfigScript(const std::string& gameFolder, const std::
     }
     return true;
 }
+
+bool CCrashRecovery::CancelPendingSwap(const std::string& gameFolder, const std::string& configName)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const std::string copyPath = CopyPath(gameFolder, configName);
+    if (m_strCompletedCopy.empty() || m_strCompletedCopy != copyPath)
+        return false;
+    m_strCompletedCopy.clear();
+    platform::RemoveFile(copyPath);
+    LogMessage("INF:  %s.cfg was saved; the script swap after the crash is cancelled.\n",
+               configName.c_str());
+    return true;
+}

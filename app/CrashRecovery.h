@@ -21,6 +21,10 @@ public:
                                  const std::string& level, int& iFPS);
     // Puts the copy in place of the script; true when it did.
     bool SwapConfigScript(const std::string& gameFolder, const std::string& configName);
+    // A save has just rewritten the configuration's script: a swap still pending for it would
+    // undo the user's settings, so it is cancelled and its copy removed. True when there was one
+    // (the caller then kills the swap timer).
+    bool CancelPendingSwap(const std::string& gameFolder, const std::string& configName);
 
     static std::string ScriptPath(const std::string& gameFolder, const std::string& configName);
     static std::string CopyPath(const std::string& gameFolder, const std::string& configName);

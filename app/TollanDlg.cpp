@@ -7,6 +7,7 @@
 #include "app/Settings.h"
 #include "base/UtilityLog.h"
 #include "app/WindowPlacementRecord.h"
+#include "config/ConfigDlg.h"
 #include "config/HistoryStore.h"
 #include "config/ServerConfig.h"
 #include "maps/LevelCatalogue.h"
@@ -270,6 +271,9 @@ bool CTollanDlg::OnCommand(WORD code, WORD id, HWND control)
         SendServerCommand("qelListPlayers()\r\n", "INF:  qelListPlayers() command has been sent to the server.\n",
                           4000);
         return true;
+    case IDC_CONFIG_SETTINGS:
+        OnConfigSettings();
+        return true;
     case IDC_CONFIG_LIST:
         if (code == CBN_CLOSEUP)
             OnConfigListCloseUp();
@@ -347,6 +351,21 @@ void CTollanDlg::OnClearConsoleLog() { m_console.Clear(); }
 
 // Filled in by the about dialog.
 void CTollanDlg::OnAbout() {}
+
+// "Config Settings...": the configuration dialog, modal; afterwards the list shows the store.
+void CTollanDlg::OnConfigSettings()
+{
+    CConfigDlg dialog(GameFolder(), TheLevelCatalogue());
+    dialog.m_onScriptSaved = [this](const std::string& name) {
+        // A script swap still pending after a crash would put the old settings back.
+        if (m_crashRecovery.CancelPendingSwap(GameFolder(), name))
+            KillTimer(m_hWnd, kTimerScriptSwap);
+    };
+    m_pConfigDlg = &dialog;
+    dialog.Run(Instance(), m_hWnd);
+    m_pConfigDlg = nullptr;
+    GetConfigHistory();
+}
 
 void CTollanDlg::OnSize(UINT type, int cx, int cy)
 {

@@ -13,6 +13,8 @@
 #include <memory>
 #include <string>
 
+class CConfigDlg;
+
 class CTollanDlg : public wingui::CDialog, private CRemoteConsoleOwner {
 public:
     CTollanDlg() = default;
@@ -52,6 +54,7 @@ private:
     void OnCheckForUpdates();
     void OnClearConsoleLog();
     void OnAbout();
+    void OnConfigSettings();
 
     // Server run (ServerControl.cpp).
     void LaunchServer();
@@ -107,4 +110,6 @@ private:
     std::string m_strAdminPassword;
     std::string m_strActiveScript;
     CCrashRecovery m_crashRecovery;
+    // The configuration dialog while it is open; nullptr otherwise.
+    CConfigDlg* m_pConfigDlg = nullptr;
 };

@@ -8,6 +8,7 @@ tollan_core(
 )
 tollan_win(
   NoDemangle.cpp
+  LeanLibraryErrors.cpp
   RemoteConsoleSocket.cpp
   TollanApp.cpp
   TollanDlg.cpp

@@ -180,6 +180,18 @@ bool GetConfigOptions(ServerConfig& cfg)
     return true;
 }
 
+std::vector<std::string> ReadStoredConfigNames()
+{
+    std::vector<std::string> names;
+    CTextReader in(StorePath());
+    std::string piece;
+    while (NextLine(in, piece)) {
+        if (Bare(piece) == "CONFIG_NAME" && NextLine(in, piece))
+            names.push_back(Bare(piece));
+    }
+    return names;
+}
+
 std::optional<int> ReadStoredGameType(const std::string& name)
 {
     CTextReader in(StorePath());

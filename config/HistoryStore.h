@@ -47,6 +47,9 @@ bool WriteHistoryFile(ServerConfig& cfg = TheServerConfig());
 // History.ini cannot be opened or holds no such line.
 std::optional<std::string> ReadAdminPassword();
 
+// The names of every stored block, in file order (a save checks new names against them).
+std::vector<std::string> ReadStoredConfigNames();
+
 // g_gtGameType of the named block, read without touching the record.
 std::optional<int> ReadStoredGameType(const std::string& name);
 

@@ -51,18 +51,21 @@ bool RewriteServerIni(const std::string& gameFolder, ServerConfig& cfg, bool scr
                    "WriteConfigFile().\n");
         return false;
     }
-    CTextReader in(iniPath);
-    if (!in.IsOpen()) {
-        LogMessage("ERR:  Unable to open DedicatedServer.ini during a call to WriteConfigFile().\n");
-        out.Close();
-        return false;
-    }
-    std::string piece;
-    while (in.ReadPiece(piece, kIniPieceChars)) {
-        if (piece.find("qel_iDedicatedFPS") != std::string::npos)
-            out.Write(StringPrintf("qel_iDedicatedFPS = %d;\n", RaiseServerFps(cfg)));
-        else
-            out.Write(piece);
+    {
+        // Closed before the swap: Windows cannot replace a file that is still open.
+        CTextReader in(iniPath);
+        if (!in.IsOpen()) {
+            LogMessage("ERR:  Unable to open DedicatedServer.ini during a call to WriteConfigFile().\n");
+            out.Close();
+            return false;
+        }
+        std::string piece;
+        while (in.ReadPiece(piece, kIniPieceChars)) {
+            if (piece.find("qel_iDedicatedFPS") != std::string::npos)
+                out.Write(StringPrintf("qel_iDedicatedFPS = %d;\n", RaiseServerFps(cfg)));
+            else
+                out.Write(piece);
+        }
     }
     if (!out.Close()) {
         LogMessage("ERR:  Failed to write DedicatedServerTemp.ini during a call to "
@@ -137,11 +140,19 @@ std::string BuildConfigScript(ServerConfig& cfg, const LevelCatalogue& catalogue
 bool WriteConfigFile(const std::string& gameFolder, const LevelCatalogue& catalogue,
                      ServerConfig& cfg)
 {
+    ConfigFileResult result = WriteConfigFiles(gameFolder, catalogue, cfg);
+    return result.scriptWritten && result.iniWritten;
+}
+
+ConfigFileResult WriteConfigFiles(const std::string& gameFolder, const LevelCatalogue& catalogue,
+                                  ServerConfig& cfg)
+{
+    ConfigFileResult result;
     if (!IsSafeFileName(cfg.m_strConfigName)) {
         LogMessage("ERR:  Configuration name \"%s\" cannot be used as a file name; no config file "
                    "was written.\n",
                    cfg.m_strConfigName.c_str());
-        return false;
+        return result;
     }
     const std::string utilityFolder = UtilityFolderPath(gameFolder);
     if (!platform::IsDirectory(utilityFolder))
@@ -152,7 +163,7 @@ bool WriteConfigFile(const std::string& gameFolder, const LevelCatalogue& catalo
 
     const std::string path = ConfigScriptPath(gameFolder, cfg.m_strConfigName);
     LogMessage("INF:  Attempting to save: %s...\n", path.c_str());
-    const bool scriptWritten = WriteScript(path, cfg, catalogue);
-    const bool iniWritten = RewriteServerIni(gameFolder, cfg, scriptWritten);
-    return scriptWritten && iniWritten;
+    result.scriptWritten = WriteScript(path, cfg, catalogue);
+    result.iniWritten = RewriteServerIni(gameFolder, cfg, result.scriptWritten);
+    return result;
 }

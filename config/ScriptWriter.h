@@ -21,3 +21,10 @@ std::string BuildConfigScript(ServerConfig& cfg, const LevelCatalogue& catalogue
 bool WriteConfigFile(const std::string& gameFolder, const LevelCatalogue& catalogue,
                      ServerConfig& cfg = TheServerConfig());
 
+struct ConfigFileResult {
+    bool scriptWritten = false;  // <name>.cfg written whole
+    bool iniWritten = false;     // DedicatedServer.ini replaced (never after a failed script)
+};
+// WriteConfigFile, telling the two files apart for a caller that reports them.
+ConfigFileResult WriteConfigFiles(const std::string& gameFolder, const LevelCatalogue& catalogue,
+                                  ServerConfig& cfg = TheServerConfig());

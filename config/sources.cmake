@@ -4,4 +4,16 @@ tollan_core(
   ConfigKeys.cpp
   HistoryStore.cpp
   ScriptWriter.cpp
+  ConfigExchange.cpp
+  ConfigSave.cpp
+  ConfigFields.cpp
+)
+tollan_win(
+  RecordExchange.cpp
+  ConfigDlg.cpp
+  OptionsCtrl.cpp
+  CoopOptionsDlg.cpp
+  DMOptionsDlg.cpp
+  VoteOptionsDlg.cpp
+  ItemAvailabilityCtrl.cpp
 )

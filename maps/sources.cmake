@@ -3,4 +3,8 @@ tollan_core(
   BufferedZipIo.cpp
   LevelDiscovery.cpp
   MapListFiles.cpp
+  MapListModel.cpp
+)
+tollan_win(
+  MapListDlg.cpp
 )

@@ -40,3 +40,6 @@
 
 // Console context menu ("EditPopup")
 #define ID_EDIT_COPY_CONSOLE 57634
+
+// The configuration dialog, its pages and the map list editor.
+#include "ConfigIds.h"

@@ -5,6 +5,8 @@
 
 #include <richedit.h>
 
+#include <vector>
+
 namespace wingui {
 
 class CButton : public CWindow {
@@ -43,6 +45,34 @@ public:
         return s;
     }
     bool IsDroppedDown() const { return SendMsg(CB_GETDROPPEDSTATE) != 0; }
+    // The entry with exactly this text (CB_FINDSTRINGEXACT ignores letter case), or -1.
+    int FindExact(const std::string& s) const
+    {
+        for (int i = 0, n = GetCount(); i < n; ++i)
+            if (GetItemText(i) == s)
+                return i;
+        return -1;
+    }
+    std::vector<std::string> GetItemTexts() const
+    {
+        std::vector<std::string> texts;
+        for (int i = 0, n = GetCount(); i < n; ++i)
+            texts.push_back(GetItemText(i));
+        return texts;
+    }
+};
+
+// Counts nested updates made from code, so that the notifications they cause can be told apart
+// from the user's own changes: `CUpdateGuard guard(m_nUpdating);` ... `if (m_nUpdating) return;`
+class CUpdateGuard {
+public:
+    explicit CUpdateGuard(int& counter) : m_counter(counter) { ++m_counter; }
+    ~CUpdateGuard() { --m_counter; }
+    CUpdateGuard(const CUpdateGuard&) = delete;
+    CUpdateGuard& operator=(const CUpdateGuard&) = delete;
+
+private:
+    int& m_counter;
 };
 
 // Rich edit 2.0 ("RichEdit20A"): the few calls the dialogs need.

@@ -36,6 +36,7 @@ bool CDialog::CreateChild(HINSTANCE instance, int templateId, HWND parent)
 INT_PTR CDialog::RunModalLoop(HINSTANCE instance, int templateId, HWND parent)
 {
     m_hInstance = instance;
+    m_hModalParent = parent;
     m_bOwnLoop = true;
     m_bEnded = false;
     m_nResult = IDCANCEL;
@@ -94,8 +95,17 @@ void CDialog::End(INT_PTR result)
         return;
     }
     // Our own loop destroys the window; during WM_INITDIALOG RunModalLoop does it afterwards.
-    if (!m_bInInit && m_hWnd)
+    // The parent is enabled first, so that the system gives it the activation back.
+    if (!m_bInInit && m_hWnd) {
+        if (m_hModalParent)
+            ::EnableWindow(m_hModalParent, TRUE);
         ::DestroyWindow(m_hWnd);
+    }
+}
+
+void ShowWarning(HWND owner, const char* title, const std::string& text)
+{
+    ::MessageBoxA(owner, text.c_str(), title, MB_OK | MB_ICONWARNING);
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l)

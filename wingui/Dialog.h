@@ -54,10 +54,14 @@ private:
     INT_PTR HandleMessage(UINT msg, WPARAM w, LPARAM l);
 
     HINSTANCE m_hInstance = nullptr;
+    HWND m_hModalParent = nullptr;  // disabled while our own loop runs
     bool m_bOwnLoop = false;
     bool m_bInInit = false;
     bool m_bEnded = false;
     INT_PTR m_nResult = IDCANCEL;
 };
+
+// A message box with one OK button and a warning icon.
+void ShowWarning(HWND owner, const char* title, const std::string& text);
 
 }  // namespace wingui

@@ -1,6 +1,7 @@
 // Server runs driven end to end: Tollan starts the stand-in game server, follows its log into the
 // console, logs in over the remote console and sends commands; the stand-in's record file says
 // what it received. Every scenario stops whatever stand-in it leaves behind, passed or failed.
+#include "tests/e2e/ConfigDriver.h"
 #include "tests/e2e/DriverSupport.h"
 
 #include <algorithm>
@@ -518,6 +519,7 @@ E2E_SCENARIO(demo)
     shot("running");
     StopServer(game, s.main);
     shot("stopped");
+    ShowConfigurationForDemo(s.run, s.main, shot);
     CloseAndWait(s.run, s.main);
 }
 

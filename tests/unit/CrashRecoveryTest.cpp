@@ -163,3 +163,20 @@ TEST_F(CrashRewrite, FailedSwapKeepsTheScript)
     EXPECT_FALSE(m_recovery.SwapConfigScript(m_game.path(), "Coop"));
     EXPECT_EQ(ReadFile(m_script), original);
 }
+
+TEST_F(CrashRewrite, SaveCancelsThePendingSwapOfItsConfigurationOnly)
+{
+    ASSERT_TRUE(WriteFile(m_script, Script40("qel_strLevelToStart = \"A.wld\";\r\n")));
+    int fps = 60;
+    ASSERT_TRUE(m_recovery.AddCurrentLevelToConfig(m_game.path(), "Coop", "Levels/B.wld", fps));
+    EXPECT_FALSE(m_recovery.CancelPendingSwap(m_game.path(), "Other"));
+    EXPECT_TRUE(FileExistsAt(m_copy));
+
+    // The save wrote the user's script; the swap timer that still fires must not undo it.
+    ASSERT_TRUE(WriteFile(m_script, "saved by the user\r\n"));
+    EXPECT_TRUE(m_recovery.CancelPendingSwap(m_game.path(), "Coop"));
+    EXPECT_FALSE(FileExistsAt(m_copy));
+    EXPECT_FALSE(m_recovery.SwapConfigScript(m_game.path(), "Coop"));
+    EXPECT_EQ("saved by the user\r\n", ReadFile(m_script));
+    EXPECT_FALSE(m_recovery.CancelPendingSwap(m_game.path(), "Coop"));
+}

@@ -1,0 +1,254 @@
+#include "config/ConfigDlg.h"
+
+#include "config/ConfigSave.h"
+#include "config/HistoryStore.h"
+#include "maps/LevelCatalogue.h"
+#include "resources/resource.h"
+
+CConfigDlg::CConfigDlg(const std::string& gameFolder, const LevelCatalogue& catalogue)
+    : m_strGameFolder(gameFolder), m_catalogue(catalogue)
+{
+}
+
+INT_PTR CConfigDlg::Run(HINSTANCE instance, HWND parent)
+{
+    return RunModalLoop(instance, IDD_CONFIG_DIALOG, parent);
+}
+
+bool CConfigDlg::OnInit()
+{
+    ServerConfig& cfg = TheServerConfig();
+    m_btnCancel.Attach(GetItem(IDCANCEL));
+    m_cmbName.Attach(GetItem(IDC_CONFIG_NAME));
+    m_cmbGameType.Attach(GetItem(IDC_GAME_TYPE));
+    m_cmbStartingLevel.Attach(GetItem(IDC_STARTING_LEVEL));
+    m_tabs.Attach(GetItem(IDC_OPTIONS_TABS));
+    m_exchange.Bind(m_hWnd, ServerSettingsFields());
+
+    wingui::CUpdateGuard guard(m_nUpdating);
+    ::SetDlgItemTextA(m_hWnd, IDC_CONFIG_EXTENSION, ".cfg");
+    ShowRecord();
+    GetConfigOptions(cfg);
+    ShowRecord();
+    FillNameBox();
+    RefillStartingLevels();
+    for (const char* label : kGameTypeLabels)
+        m_cmbGameType.AddString(label);
+    m_cmbGameType.SetCurSel(cfg.g_gtGameType);
+
+    m_tabs.InsertItem(0, "");
+    m_tabs.InsertItem(1, "");
+    NameTabs();
+    m_tabs.SetMinTabWidth(120);
+    OptionPagesContext context;
+    context.instance = Instance();
+    context.gameFolder = m_strGameFolder;
+    context.catalogue = &m_catalogue;
+    context.onMapListSaved = [this] { RefillStartingLevels(); };
+    m_tabs.SetContext(context);
+    m_tabs.CreatePages();
+    m_tabs.SetCurSel(0);
+    return true;
+}
+
+void CConfigDlg::ShowRecord()
+{
+    wingui::CUpdateGuard guard(m_nUpdating);
+    m_exchange.Show(TheServerConfig());
+}
+
+bool CConfigDlg::ReadControls() { return m_exchange.Read(TheServerConfig()); }
+
+void CConfigDlg::FillNameBox()
+{
+    ServerConfig& cfg = TheServerConfig();
+    wingui::CUpdateGuard guard(m_nUpdating);
+    ConfigComboResult names = FillConfigCombo(cfg);
+    m_cmbName.ResetContent();
+    for (const std::string& name : names.names)
+        m_cmbName.AddString(name);
+    m_cmbName.SetCurSel(names.selected);
+    // The box shows the name Save will write, listed or not.
+    SetNameBoxText(cfg.m_strConfigName);
+}
+
+void CConfigDlg::SetNameBoxText(const std::string& text)
+{
+    wingui::CUpdateGuard guard(m_nUpdating);
+    m_cmbName.SetText(text);
+}
+
+void CConfigDlg::RefillStartingLevels()
+{
+    const ServerConfig& cfg = TheServerConfig();
+    const LevelList& levels = cfg.g_gtGameType == kGameTypeDeathmatch ? m_catalogue.dm : m_catalogue.coop;
+    wingui::CUpdateGuard guard(m_nUpdating);
+    m_cmbStartingLevel.ResetContent();
+    for (int i = 0, n = levels.Count(); i < n; ++i)
+        m_cmbStartingLevel.AddString(levels.slots[i].name);
+    m_cmbStartingLevel.SetCurSel(StartingLevelOfGameType(cfg));
+}
+
+void CConfigDlg::NameTabs()
+{
+    const bool deathmatch = TheServerConfig().g_gtGameType == kGameTypeDeathmatch;
+    m_tabs.SetItemText(0, deathmatch ? "Death Match Settings" : "Cooperative Settings");
+    m_tabs.SetItemText(1, "Voting Settings");
+}
+
+// The parts that follow the game type: starting levels, the game type shown, both pages and the
+// tab names, with the first tab selected.
+void CConfigDlg::RefreshForGameType()
+{
+    RefillStartingLevels();
+    {
+        wingui::CUpdateGuard guard(m_nUpdating);
+        m_cmbGameType.SetCurSel(TheServerConfig().g_gtGameType);
+        m_tabs.RebuildPages();
+        NameTabs();
+        m_tabs.SetCurSel(0);
+    }
+}
+
+void CConfigDlg::MoveFocusTo(int id)
+{
+    SendMsg(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetItem(id)), TRUE);
+}
+
+void CConfigDlg::OnNameCloseUp()
+{
+    ServerConfig& cfg = TheServerConfig();
+    cfg.m_strNewConfigName.clear();
+    m_bNameTyped = false;
+    const int selected = m_cmbName.GetCurSel();
+    if (selected >= 0)
+        cfg.m_strConfigName = m_cmbName.GetItemText(selected);
+    // Even the same entry is loaded again: unsaved changes give way to the stored values.
+    GetConfigOptions(cfg);
+    ShowRecord();
+    SetNameBoxText(cfg.m_strConfigName);
+    RefreshForGameType();
+    MoveFocusTo(IDC_SAVE_CONFIG);
+}
+
+void CConfigDlg::OnGameTypeCloseUp()
+{
+    ApplyGameTypeChoice(TheServerConfig(), m_cmbGameType.GetCurSel());
+    RefreshForGameType();
+    MoveFocusTo(IDC_SAVE_CONFIG);
+}
+
+void CConfigDlg::OnStartingLevelCloseUp()
+{
+    ApplyStartingLevelChoice(TheServerConfig(), m_cmbStartingLevel.GetCurSel());
+    MoveFocusTo(IDC_SAVE_CONFIG);
+}
+
+void CConfigDlg::OnSave()
+{
+    // Save writes what the controls hold; a field that fails its check stops it.
+    if (!ReadControls() || !m_tabs.ReadPages())
+        return;
+    // The box shows the current name after every pick, so any other text was typed. The edit's
+    // notifications alone are not enough: the combo box drops one after it set its own text.
+    ServerConfig& cfg = TheServerConfig();
+    const std::string shown = m_cmbName.GetText();
+    if (shown != cfg.m_strConfigName || m_bNameTyped) {
+        cfg.m_strNewConfigName = shown;
+        m_bNameTyped = true;
+    }
+    SaveRequest request;
+    request.nameTyped = m_bNameTyped;
+    request.onScriptWritten = m_onScriptSaved;
+    SaveResult result = SaveConfiguration(m_strGameFolder, m_catalogue, request);
+    if (result.refused) {
+        ShowConfigMessage(m_hWnd, result.message);
+        int focus = IDC_CONFIG_NAME;
+        FieldTable fields = ServerSettingsFields();
+        for (size_t i = 0; i < fields.count; ++i)
+            if (result.field && fields.rules[i].pText == result.field)
+                focus = fields.rules[i].controlId;
+        MoveFocusTo(focus);
+        return;
+    }
+    m_bNameTyped = false;
+    if (!result.saved) {
+        ShowConfigMessage(m_hWnd, result.message);
+        return;
+    }
+    m_btnCancel.SetText("Finished");
+}
+
+void CConfigDlg::OnClose()
+{
+    if (ReadControls() && m_tabs.ReadPages())
+        End(IDOK);
+}
+
+bool CConfigDlg::OnCommand(WORD code, WORD id, HWND control)
+{
+    if ((code == EN_CHANGE && m_exchange.IsEdit(id)) || (code == BN_CLICKED && m_exchange.IsCheck(id))) {
+        if (!m_nUpdating)
+            ReadControls();
+        return true;
+    }
+    switch (id) {
+    case IDC_SAVE_CONFIG:
+        if (code == BN_CLICKED)
+            OnSave();
+        return true;
+    case IDCANCEL:  // the button, Escape and the close command
+        OnClose();
+        return true;
+    case IDC_CONFIG_NAME:
+        if (code == CBN_EDITCHANGE && !m_nUpdating) {
+            TheServerConfig().m_strNewConfigName = m_cmbName.GetText();
+            m_bNameTyped = true;
+        } else if (code == CBN_CLOSEUP) {
+            OnNameCloseUp();
+        }
+        return true;
+    case IDC_GAME_TYPE:
+        if (code == CBN_CLOSEUP)
+            OnGameTypeCloseUp();
+        return true;
+    case IDC_STARTING_LEVEL:
+        if (code == CBN_CLOSEUP)
+            OnStartingLevelCloseUp();
+        return true;
+    }
+    return false;
+}
+
+bool CConfigDlg::OnNotify(int id, NMHDR* header, LRESULT& result)
+{
+    if (id == IDC_OPTIONS_TABS && header->code == TCN_SELCHANGE) {
+        m_tabs.OnSelChange();
+        return true;
+    }
+    return false;
+}
+
+bool CConfigDlg::IsDroppedDownCombo(HWND focus) const
+{
+    for (HWND w : {focus, ::GetParent(focus)}) {
+        char cls[16] = "";
+        if (w && ::GetClassNameA(w, cls, sizeof cls) && lstrcmpiA(cls, "ComboBox") == 0 &&
+            ::SendMessageA(w, CB_GETDROPPEDSTATE, 0, 0))
+            return true;
+    }
+    return false;
+}
+
+bool CConfigDlg::PreTranslateMessage(MSG& msg)
+{
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN || !m_hWnd ||
+        (msg.hwnd != m_hWnd && !::IsChild(m_hWnd, msg.hwnd)))
+        return false;
+    // An open drop-down list takes the Return to close itself on the highlighted entry.
+    if (IsDroppedDownCombo(::GetFocus()))
+        return false;
+    // Return never saves or closes: it only moves the focus to "Save Config".
+    MoveFocusTo(IDC_SAVE_CONFIG);
+    return true;
+}

@@ -1,0 +1,118 @@
+#include "config/ConfigSave.h"
+
+#include "base/SafeName.h"
+#include "base/UtilityLog.h"
+#include "config/HistoryStore.h"
+#include "config/ScriptWriter.h"
+
+namespace {
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualIgnoringCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i]))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::string> CheckConfigName(const std::string& name, bool isNew,
+                                           const std::vector<std::string>& existing)
+{
+    if (name.empty())
+        return std::string("Please enter a name for the configuration.");
+    if (name[0] == ' ' || name[0] == '\t')
+        return std::string("A configuration name cannot begin with a blank.");
+    if (name.size() > kMaxConfigNameChars)
+        return "A configuration name can have at most " + std::to_string(kMaxConfigNameChars) +
+               " characters.";
+    if (!IsSafeFileName(name))
+        return std::string("A configuration name cannot hold any of \\ / : * ? \" < > | and cannot end "
+                           "in a blank or a dot.");
+    if (isNew) {
+        for (const std::string& other : existing) {
+            if (other != name && EqualIgnoringCase(other, name))
+                return "There is a configuration named \"" + other +
+                       "\" already. Names that differ only in letter case would share one script "
+                       "file.";
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<ValueProblem> CheckSaveValues(const ServerConfig& cfg)
+{
+    std::string ServerConfig::*const passwords[] = {&ServerConfig::g_strAdminPassword,
+                                                    &ServerConfig::g_strConnectPassword,
+                                                    &ServerConfig::g_strVIPPassword};
+    for (auto field : passwords)
+        if ((cfg.*field).find(';') != std::string::npos)
+            return ValueProblem{field, "A password cannot hold a \";\"."};
+    std::string ServerConfig::*const texts[] = {&ServerConfig::g_strSessionName,
+                                                &ServerConfig::g_strAdminPassword,
+                                                &ServerConfig::g_strConnectPassword,
+                                                &ServerConfig::g_strVIPPassword};
+    for (auto field : texts)
+        if ((cfg.*field).find('"') != std::string::npos)
+            return ValueProblem{field, "The text fields cannot hold a double quote (\")."};
+    return std::nullopt;
+}
+
+SaveResult SaveConfiguration(const std::string& gameFolder, const LevelCatalogue& catalogue,
+                             const SaveRequest& request, ServerConfig& cfg)
+{
+    SaveResult result;
+    const bool isNew = request.nameTyped || !cfg.m_strNewConfigName.empty();
+    const std::string name = isNew ? cfg.m_strNewConfigName : cfg.m_strConfigName;
+
+    std::vector<std::string> existing = ReadStoredConfigNames();
+    for (const std::string& h : cfg.m_astrHistory)
+        if (!h.empty())
+            existing.push_back(h);
+    if (std::optional<std::string> problem = CheckConfigName(name, isNew, existing)) {
+        result.refused = true;
+        result.message = *problem;
+        return result;
+    }
+    if (std::optional<ValueProblem> problem = CheckSaveValues(cfg)) {
+        result.refused = true;
+        result.field = problem->field;
+        result.message = problem->message;
+        return result;
+    }
+
+    if (isNew)
+        cfg.m_strConfigName = name;
+    const ConfigFileResult files = WriteConfigFiles(gameFolder, catalogue, cfg);
+    if (files.scriptWritten && request.onScriptWritten)
+        request.onScriptWritten(cfg.m_strConfigName);
+    UpdateHistoryList(cfg);
+    const bool storeWritten = WriteHistoryFile(cfg);
+    // From here on the name is the current one; a later save of another configuration must not
+    // write this name again.
+    cfg.m_strNewConfigName.clear();
+
+    std::vector<std::string> failed;
+    if (!files.scriptWritten)
+        failed.push_back("the options script " + cfg.m_strConfigName + ".cfg");
+    else if (!files.iniWritten)
+        failed.push_back("DedicatedServer.ini");
+    if (!storeWritten)
+        failed.push_back("History.ini");
+    if (failed.empty()) {
+        result.saved = true;
+        return result;
+    }
+    std::string list = failed[0];
+    if (failed.size() == 2)
+        list += " and " + failed[1];
+    result.message = "The configuration was not saved completely: " + list +
+                     " could not be written. Tollan.log has the details.";
+    LogMessage("ERR:  %s\n", result.message.c_str());
+    return result;
+}

@@ -1,0 +1,53 @@
+// "Save Config": the checks that keep a name or a value from breaking the files, then the script
+// and server INI, the history list and the store, in that order.
+#pragma once
+#include "config/ServerConfig.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct LevelCatalogue;
+
+// Configuration names longer than this are refused: the name becomes a file name and a line of
+// History.ini.
+constexpr size_t kMaxConfigNameChars = 200;
+
+// Why a name cannot be saved, or nothing when it can. `isNew` is true for a typed name; such a
+// name must not equal one of `existing` except in letter case, since Windows file names ignore
+// case and the two blocks would share one script.
+std::optional<std::string> CheckConfigName(const std::string& name, bool isNew,
+                                           const std::vector<std::string>& existing);
+
+struct ValueProblem {
+    std::string ServerConfig::*field;  // the text field to correct
+    std::string message;
+};
+// A ";" in a password would be cut off by the store's reader (and the login would fail), a '"'
+// in any text field would end its quoted value in the script.
+std::optional<ValueProblem> CheckSaveValues(const ServerConfig& cfg);
+
+struct SaveRequest {
+    // The name box was typed in since the last pick: the pending name is then what Save writes,
+    // even when it is empty.
+    bool nameTyped = false;
+    // Called with the configuration name once its script was written.
+    std::function<void(const std::string& name)> onScriptWritten;
+};
+
+struct SaveResult {
+    bool saved = false;  // script, INI and store all written
+    // Refused before anything was written: the message, and the field to correct (nullptr for
+    // the name).
+    bool refused = false;
+    std::string ServerConfig::*field = nullptr;
+    std::string message;  // for the user whenever !saved
+};
+
+// Checks the name and the values; refused, nothing is written and the record is unchanged.
+// Otherwise the pending name becomes current (and is cleared), the script and INI are written,
+// the history list is updated and the store rewritten. The store follows even when the script
+// failed; the result says which files could not be written.
+SaveResult SaveConfiguration(const std::string& gameFolder, const LevelCatalogue& catalogue,
+                             const SaveRequest& request, ServerConfig& cfg = TheServerConfig());

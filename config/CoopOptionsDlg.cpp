@@ -1,0 +1,25 @@
+#include "config/CoopOptionsDlg.h"
+
+#include "resources/resource.h"
+
+CCoopOptionsDlg::CCoopOptionsDlg() : COptionPage(IDD_COOP_OPTIONS) {}
+
+void CCoopOptionsDlg::BindFields(CRecordExchange& exchange) { exchange.Bind(m_hWnd, CoopOptionsFields()); }
+
+void CCoopOptionsDlg::ShowExtra()
+{
+    m_cmbDifficulty.Attach(GetItem(IDC_DIFFICULTY));
+    m_cmbDifficulty.ResetContent();
+    for (const char* label : kDifficultyLabels)
+        m_cmbDifficulty.AddString(label);
+    m_cmbDifficulty.SetCurSel(TheServerConfig().g_gdDifficulty);
+}
+
+bool CCoopOptionsDlg::OnCommand(WORD code, WORD id, HWND control)
+{
+    if (id == IDC_DIFFICULTY && code == CBN_CLOSEUP) {
+        ApplyDifficultyChoice(TheServerConfig(), m_cmbDifficulty.GetCurSel());
+        return true;
+    }
+    return COptionPage::OnCommand(code, id, control);
+}

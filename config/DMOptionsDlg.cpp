@@ -1,0 +1,91 @@
+#include "config/DMOptionsDlg.h"
+
+#include "base/UtilityLog.h"
+#include "maps/LevelCatalogue.h"
+#include "maps/MapListDlg.h"
+#include "maps/MapListFiles.h"
+#include "maps/MapListModel.h"
+#include "resources/resource.h"
+
+CDMOptionsDlg::CDMOptionsDlg(const OptionPagesContext& context)
+    : COptionPage(IDD_DM_OPTIONS), m_context(context)
+{
+}
+
+void CDMOptionsDlg::BindFields(CRecordExchange& exchange) { exchange.Bind(m_hWnd, DeathmatchOptionsFields()); }
+
+void CDMOptionsDlg::ShowExtra()
+{
+    m_availability.Attach(GetItem(IDC_AVAILABILITY_TABS));
+    m_availability.InsertItem(0, "Weapons Availability");
+    m_availability.InsertItem(1, "Items Availability");
+    m_availability.InsertItem(2, "Powerups Availability");
+    m_availability.SetMinTabWidth(120);
+    m_availability.CreatePages(Instance());
+    m_availability.SetCurSel(0);
+
+    m_cmbMapList.Attach(GetItem(IDC_MAP_LIST_CHOICE));
+    FillMapListChoice();
+}
+
+void CDMOptionsDlg::FillMapListChoice()
+{
+    ServerConfig& cfg = TheServerConfig();
+    const LevelList& dm = m_context.catalogue->dm;
+    auto fill = [&] {
+        m_cmbMapList.ResetContent();
+        for (const std::string& name : ListMapLists(m_context.gameFolder, false))
+            m_cmbMapList.AddString(name);
+        return m_cmbMapList.GetItemTexts();  // as the sorted list shows them
+    };
+    MapListPick pick = PickMapList(fill(), cfg.g_strMapList, dm.Count() > 0);
+    if (pick.createDefault) {
+        CreateDefaultMapList(m_context.gameFolder, dm);
+        pick = PickMapList(fill(), kDefaultMapListName, false);
+    }
+    cfg.g_strMapList = pick.current;
+    m_cmbMapList.SetCurSel(pick.selected);
+}
+
+void CDMOptionsDlg::OnMapListCloseUp()
+{
+    ServerConfig& cfg = TheServerConfig();
+    int selected = m_cmbMapList.GetCurSel();
+    if (selected < 0 && m_cmbMapList.GetCount() > 0)
+        selected = 0;
+    if (selected >= 0)
+        cfg.g_strMapList = m_cmbMapList.GetItemText(selected);
+    LogMessage("INF:  Current Map List: %s\n", cfg.g_strMapList.c_str());
+    ::SetFocus(GetItem(IDC_MODIFY_MAP_LIST));
+}
+
+void CDMOptionsDlg::OnModifyMapList()
+{
+    ServerConfig& cfg = TheServerConfig();
+    CMapListDlg editor(m_context.gameFolder, m_context.catalogue->dm, cfg.g_strMapList, cfg.g_iDmStartingLevel);
+    editor.m_onSaved = m_context.onMapListSaved;
+    editor.Run(Instance(), ::GetAncestor(m_hWnd, GA_ROOT));
+    FillMapListChoice();
+}
+
+bool CDMOptionsDlg::OnCommand(WORD code, WORD id, HWND control)
+{
+    if (id == IDC_MAP_LIST_CHOICE && code == CBN_CLOSEUP) {
+        OnMapListCloseUp();
+        return true;
+    }
+    if (id == IDC_MODIFY_MAP_LIST && code == BN_CLICKED) {
+        OnModifyMapList();
+        return true;
+    }
+    return COptionPage::OnCommand(code, id, control);
+}
+
+bool CDMOptionsDlg::OnNotify(int id, NMHDR* header, LRESULT& result)
+{
+    if (id == IDC_AVAILABILITY_TABS && header->code == TCN_SELCHANGE) {
+        m_availability.OnSelChange();
+        return true;
+    }
+    return false;
+}

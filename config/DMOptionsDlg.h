@@ -1,0 +1,27 @@
+// The deathmatch page: limits, the end of round delay, the map list choice with its editor, and
+// the availability tabs.
+#pragma once
+#include "config/ItemAvailabilityCtrl.h"
+#include "config/OptionsCtrl.h"
+#include "wingui/Controls.h"
+
+class CDMOptionsDlg : public COptionPage {
+public:
+    explicit CDMOptionsDlg(const OptionPagesContext& context);
+
+protected:
+    void BindFields(CRecordExchange& exchange) override;
+    void ShowExtra() override;
+    bool OnCommand(WORD code, WORD id, HWND control) override;
+    bool OnNotify(int id, NMHDR* header, LRESULT& result) override;
+
+private:
+    // Lists the map lists and selects the current one, creating the default list when needed.
+    void FillMapListChoice();
+    void OnMapListCloseUp();
+    void OnModifyMapList();
+
+    OptionPagesContext m_context;
+    wingui::CComboBox m_cmbMapList;
+    CItemAvailabilityCtrl m_availability;
+};

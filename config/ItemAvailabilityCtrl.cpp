@@ -1,0 +1,34 @@
+#include "config/ItemAvailabilityCtrl.h"
+
+#include "resources/resource.h"
+
+void CAvailabilityPage::BindFields(CRecordExchange& exchange)
+{
+    exchange.Bind(m_hWnd, AvailabilityFields(m_ePage));
+}
+
+CWeaponsDlg::CWeaponsDlg() : CAvailabilityPage(IDD_WEAPONS_PAGE, AvailabilityPage::Weapons) {}
+CItemsDlg::CItemsDlg() : CAvailabilityPage(IDD_ITEMS_PAGE, AvailabilityPage::Items) {}
+CPowerupsDlg::CPowerupsDlg() : CAvailabilityPage(IDD_POWERUPS_PAGE, AvailabilityPage::Powerups) {}
+
+CItemAvailabilityCtrl::CItemAvailabilityCtrl()
+    : m_anTemplateIds{IDD_WEAPONS_PAGE, IDD_ITEMS_PAGE, IDD_POWERUPS_PAGE},
+      m_apPages{std::make_unique<CWeaponsDlg>(), std::make_unique<CItemsDlg>(), std::make_unique<CPowerupsDlg>()}
+{
+}
+
+void CItemAvailabilityCtrl::CreatePages(HINSTANCE instance)
+{
+    for (int i = 0; i < kPageCount; ++i) {
+        m_apPages[i]->CreateChild(instance, m_anTemplateIds[i], m_hWnd);
+        PlacePage(*m_apPages[i], 3, 1, 4, 2);
+        m_apPages[i]->Show(i == 0 ? SW_SHOW : SW_HIDE);
+    }
+}
+
+void CItemAvailabilityCtrl::OnSelChange()
+{
+    const int selected = GetCurSel();
+    for (int i = 0; i < kPageCount; ++i)
+        m_apPages[i]->Show(i == selected ? SW_SHOW : SW_HIDE);
+}

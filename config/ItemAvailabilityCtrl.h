@@ -1,0 +1,50 @@
+// The availability tabs of the deathmatch page: weapons, items and powerups, one page of check
+// boxes each. A click changes only the availability flags.
+#pragma once
+#include "config/RecordExchange.h"
+#include "wingui/TabCtrl.h"
+
+#include <memory>
+
+// One page of availability check boxes.
+class CAvailabilityPage : public COptionPage {
+public:
+    CAvailabilityPage(int templateId, AvailabilityPage page) : COptionPage(templateId), m_ePage(page) {}
+
+protected:
+    void BindFields(CRecordExchange& exchange) override;
+
+private:
+    AvailabilityPage m_ePage;
+};
+
+class CWeaponsDlg : public CAvailabilityPage {
+public:
+    CWeaponsDlg();
+};
+class CItemsDlg : public CAvailabilityPage {
+public:
+    CItemsDlg();
+};
+class CPowerupsDlg : public CAvailabilityPage {
+public:
+    CPowerupsDlg();
+};
+
+class CItemAvailabilityCtrl : public wingui::CTabCtrl {
+public:
+    // The three page objects are made here; their windows by CreatePages.
+    CItemAvailabilityCtrl();
+    CItemAvailabilityCtrl(const CItemAvailabilityCtrl&) = delete;
+    CItemAvailabilityCtrl& operator=(const CItemAvailabilityCtrl&) = delete;
+
+    // Places the pages over the display area; the weapons page is shown.
+    void CreatePages(HINSTANCE instance);
+    // TCN_SELCHANGE: the page of the selected tab.
+    void OnSelChange();
+
+private:
+    static constexpr int kPageCount = 3;
+    int m_anTemplateIds[kPageCount];
+    std::unique_ptr<CAvailabilityPage> m_apPages[kPageCount];
+};

@@ -1,0 +1,87 @@
+#include "config/RecordExchange.h"
+
+#include "wingui/Controls.h"
+
+void ShowConfigMessage(HWND owner, const std::string& text) { wingui::ShowWarning(owner, "Tollan", text); }
+
+void CRecordExchange::Bind(HWND dialog, const FieldRule* rules, size_t count)
+{
+    m_hDialog = dialog;
+    m_rules.assign(rules, rules + count);
+}
+
+const FieldRule* CRecordExchange::Find(int id) const
+{
+    for (const FieldRule& rule : m_rules)
+        if (rule.controlId == id)
+            return &rule;
+    return nullptr;
+}
+
+bool CRecordExchange::IsEdit(int id) const
+{
+    const FieldRule* rule = Find(id);
+    return rule && (rule->kind == FieldKind::Integer || rule->kind == FieldKind::Decimal ||
+                    rule->kind == FieldKind::Text);
+}
+
+bool CRecordExchange::IsCheck(int id) const { return Find(id) && !IsEdit(id); }
+
+std::string CRecordExchange::Text(int controlId) const
+{
+    return wingui::CWindow(::GetDlgItem(m_hDialog, controlId)).GetText();
+}
+
+bool CRecordExchange::Checked(int controlId) const
+{
+    return ::IsDlgButtonChecked(m_hDialog, controlId) == BST_CHECKED;
+}
+
+void CRecordExchange::Show(const ServerConfig& cfg) const
+{
+    for (const FieldRule& rule : m_rules) {
+        if (IsEdit(rule.controlId))
+            ::SetDlgItemTextA(m_hDialog, rule.controlId, FieldText(rule, cfg).c_str());
+        else
+            ::CheckDlgButton(m_hDialog, rule.controlId, FieldChecked(rule, cfg) ? BST_CHECKED : BST_UNCHECKED);
+    }
+}
+
+bool CRecordExchange::Read(ServerConfig& cfg) const
+{
+    std::optional<ExchangeFailure> failure = ReadControls(m_rules.data(), m_rules.size(), *this, cfg);
+    if (!failure)
+        return true;
+    ShowConfigMessage(::GetAncestor(m_hDialog, GA_ROOT), failure->message);
+    HWND control = ::GetDlgItem(m_hDialog, failure->controlId);
+    ::SetFocus(control);
+    ::SendMessageA(control, EM_SETSEL, 0, -1);
+    return false;
+}
+
+bool CRecordExchange::WouldPass(const ServerConfig& cfg) const
+{
+    ServerConfig copy = cfg;
+    return !ReadControls(m_rules.data(), m_rules.size(), *this, copy);
+}
+
+bool COptionPage::OnInit()
+{
+    BindFields(m_exchange);
+    wingui::CUpdateGuard guard(m_nUpdating);
+    m_exchange.Show(TheServerConfig());
+    ShowExtra();
+    return true;
+}
+
+bool COptionPage::ReadAll() { return m_exchange.Read(TheServerConfig()); }
+
+bool COptionPage::OnCommand(WORD code, WORD id, HWND control)
+{
+    if ((code == EN_CHANGE && m_exchange.IsEdit(id)) || (code == BN_CLICKED && m_exchange.IsCheck(id))) {
+        if (!m_nUpdating)
+            ReadAll();
+        return true;
+    }
+    return false;
+}

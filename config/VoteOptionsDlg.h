@@ -1,0 +1,11 @@
+// The voting page: which votes players may call, and the vote timings.
+#pragma once
+#include "config/RecordExchange.h"
+
+class CVoteOptionsDlg : public COptionPage {
+public:
+    CVoteOptionsDlg();
+
+protected:
+    void BindFields(CRecordExchange& exchange) override;
+};

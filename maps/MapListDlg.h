@@ -1,0 +1,76 @@
+// The map list editor: every deathmatch level with a check box, and the map list being edited in
+// rotation order. It shows what its CMapListModel holds and feeds it the user's actions.
+#pragma once
+#include "maps/LevelCatalogue.h"
+#include "maps/MapListModel.h"
+#include "wingui/Controls.h"
+#include "wingui/Dialog.h"
+#include "wingui/ListView.h"
+#include "wingui/ToolTip.h"
+
+#include <functional>
+#include <random>
+#include <string>
+
+class CMapListDlg : public wingui::CDialog {
+public:
+    // `mapList` and `dmStartingLevel` are the record's fields: a save sets them.
+    CMapListDlg(const std::string& gameFolder, const LevelList& dm, std::string& mapList, int& dmStartingLevel);
+    ~CMapListDlg() override;
+
+    // Called after every successful save (the configuration dialog refills its starting levels).
+    std::function<void()> m_onSaved;
+
+    INT_PTR Run(HINSTANCE instance, HWND parent);
+
+protected:
+    bool OnInit() override;
+    bool OnCommand(WORD code, WORD id, HWND control) override;
+    bool OnNotify(int id, NMHDR* header, LRESULT& result) override;
+    bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) override;
+    bool PreTranslateMessage(MSG& msg) override;
+    void OnDestroy() override;
+
+private:
+    void FillNameBox();
+    void LoadList(const std::string& name);
+    void OnNameCloseUp();
+    void OnSave();
+    void SetNameBoxText(const std::string& text);
+    void MoveFocusTo(int id);
+
+    void RenderAvailable();
+    void RenderMapList();
+    void PullSelections();
+    void RunCommand(MapListCommand command);
+
+    void OnAvailableItemChanged(const NMLISTVIEW& change);
+    void OnAvailableDoubleClick(const NMITEMACTIVATE& click);
+    void OnContextMenu(bool available);
+    void BeginReorder(int row);
+    void BeginDragFromAvailable(POINT clientPoint);
+    void OnDragMove(POINT clientPoint);
+    void OnDragEnd(POINT clientPoint, bool drop);
+    void CreateToolTips();
+
+    std::string m_strGameFolder;
+    const LevelList& m_dm;
+    std::string& m_strMapList;
+    int& m_iDmStartingLevel;
+
+    CMapListModel m_model;
+    std::string m_strListName;
+    int m_nUpdating = 0;
+    bool m_bReorderDrag = false;
+    bool m_bDragFromAvailable = false;
+    HIMAGELIST m_hDragImage = nullptr;
+    HIMAGELIST m_hRowImages = nullptr;
+    HBITMAP m_hAddBitmap = nullptr;
+    HBITMAP m_hRemoveBitmap = nullptr;
+    std::minstd_rand m_random;
+
+    wingui::CButton m_btnSave, m_btnCancel;
+    wingui::CComboBox m_cmbName;
+    wingui::CListView m_lvAvailable, m_lvMapList;
+    wingui::CToolTip m_tooltip;
+};

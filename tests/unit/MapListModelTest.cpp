@@ -1,0 +1,211 @@
+#include "maps/MapListModel.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Rows = std::vector<int>;
+
+Rows Checked(const CMapListModel& m)
+{
+    Rows rows;
+    for (int r = 0; r < m.AvailableCount(); ++r)
+        if (m.IsChecked(r))
+            rows.push_back(r);
+    return rows;
+}
+
+Rows SelectedMaps(const CMapListModel& m)
+{
+    Rows rows;
+    for (size_t i = 0; i < m.MapRows().size(); ++i)
+        if (m.IsMapSelected(static_cast<int>(i)))
+            rows.push_back(static_cast<int>(i));
+    return rows;
+}
+
+// Five levels; the map list holds 2, 0, 2 (a file may list a level twice); available rows 0 and
+// 1 selected; map row 1 selected.
+CMapListModel Sample()
+{
+    CMapListModel m(5);
+    m.Load({2, 0, 2});
+    m.SetAvailableSelection({0, 1});
+    m.SetMapSelection({1});
+    return m;
+}
+
+TEST(MapListModelTest, EveryCommandHasExactlyItsNetEffect)
+{
+    const struct {
+        MapListCommand command;
+        Rows map, checked;
+        bool availableDeselected;
+    } cases[] = {
+        {MapListCommand::AddAll, {0, 1, 2, 3, 4}, {0, 1, 2, 3, 4}, true},
+        {MapListCommand::RemoveAll, {}, {}, true},
+        {MapListCommand::AddSelected, {2, 0, 2, 1}, {0, 1, 2}, true},
+        {MapListCommand::RemoveSelected, {2, 2}, {2}, true},
+        {MapListCommand::RemoveMaps, {2, 2}, {2}, false},
+        {MapListCommand::Clear, {}, {}, false},
+    };
+    for (const auto& c : cases) {
+        CMapListModel m = Sample();
+        m.Execute(c.command);
+        EXPECT_EQ(c.map, m.MapRows()) << static_cast<int>(c.command);
+        EXPECT_EQ(c.checked, Checked(m)) << static_cast<int>(c.command);
+        EXPECT_EQ(c.availableDeselected, !m.IsAvailableSelected(0)) << static_cast<int>(c.command);
+    }
+}
+
+TEST(MapListModelTest, ChecksFindTheirOwnLevelNotANamePrefix)
+{
+    // Row 0 "Metropolis", row 1 "Metropolis II"; rows 2 and 3 are one level from two archives.
+    CMapListModel m(4);
+    m.OnUserCheck(1, true);
+    m.OnUserCheck(0, true);
+    m.OnUserCheck(3, true);
+    m.OnUserCheck(2, true);
+    EXPECT_EQ((Rows{1, 0, 3, 2}), m.MapRows());
+    m.OnUserCheck(0, false);
+    m.OnUserCheck(2, false);
+    EXPECT_EQ((Rows{1, 3}), m.MapRows());
+    EXPECT_EQ((Rows{1, 3}), Checked(m));
+
+    // Ticking a level already listed adds no second row; unticking removes the first of two.
+    m.Load({1, 3, 1});
+    m.OnUserCheck(1, true);
+    EXPECT_EQ((Rows{1, 3, 1}), m.MapRows());
+    m.OnUserCheck(1, false);
+    EXPECT_EQ((Rows{3, 1}), m.MapRows());
+
+    // A drop appends the selected rows the list lacks, in ascending order.
+    m.SetAvailableSelection({2, 0, 3});
+    m.DropSelectedAvailable();
+    EXPECT_EQ((Rows{3, 1, 0, 2}), m.MapRows());
+    EXPECT_EQ((Rows{0, 2, 3}), Checked(m));
+}
+
+TEST(MapListModelTest, ReorderMovesTheSelectionAsABlockAndStopsAtTheEnds)
+{
+    CMapListModel m(6);
+    m.Load({0, 1, 2, 3, 4, 5});
+    m.SetMapSelection({1, 2, 3});
+    m.BeginReorder(2);
+    EXPECT_EQ((Rows{5, 4, 3}), m.ReorderStep(4));  // two places down, the leading row first
+    EXPECT_EQ((Rows{0, 4, 5, 1, 2, 3}), m.MapRows());
+    EXPECT_EQ((Rows{3, 4, 5}), SelectedMaps(m));
+
+    EXPECT_EQ(Rows{}, m.ReorderStep(5));  // the last row would leave the list
+    EXPECT_EQ((Rows{0, 4, 5, 1, 2, 3}), m.MapRows());
+    EXPECT_EQ((Rows{0, 1, 2}), m.ReorderStep(2));  // three places up from the new anchor
+    EXPECT_EQ((Rows{1, 2, 3, 0, 4, 5}), m.MapRows());
+    EXPECT_EQ((Rows{0, 1, 2}), SelectedMaps(m));
+    EXPECT_EQ(Rows{}, m.ReorderStep(1));  // the first row would leave the list
+    EXPECT_EQ(Rows{}, m.ReorderStep(-1));  // no target
+
+    EXPECT_EQ(7, CMapListModel::ReorderTarget(PointerPlace::Below, -1, 2, 5));
+    EXPECT_EQ(1, CMapListModel::ReorderTarget(PointerPlace::Above, -1, 2, 5));
+    EXPECT_EQ(4, CMapListModel::ReorderTarget(PointerPlace::OnRow, 4, 2, 5));
+    EXPECT_EQ(-1, CMapListModel::ReorderTarget(PointerPlace::Elsewhere, -1, 2, 5));
+}
+
+TEST(MapListModelTest, RandomizeSwapsOnePairPerRow)
+{
+    CMapListModel m(3);
+    m.Load({2});
+    m.Randomize([](int n) { return n - 1; });
+    EXPECT_EQ(Rows{2}, m.MapRows());
+
+    m.Load({0, 1, 2});
+    Rows picks{0, 2, 1, 2, 0, 0};
+    size_t next = 0;
+    m.Randomize([&](int) { return picks[next++]; });
+    EXPECT_EQ(6u, next);
+    EXPECT_EQ((Rows{2, 0, 1}), m.MapRows());  // swaps (0 2), (1 2), (0 0)
+}
+
+TEST(MapListModelTest, AvailableMenuModesGreyAndDefault)
+{
+    CMapListModel m(3);
+    MapListMenu menu = m.AvailableMenu(-1);  // background, none checked
+    ASSERT_EQ(2u, menu.items.size());
+    EXPECT_EQ("  Add All Maps to List", menu.items[0].text);
+    EXPECT_TRUE(menu.items[0].isDefault);
+    EXPECT_TRUE(menu.items[1].greyed);
+    EXPECT_EQ(-6, menu.dy);
+
+    m.Execute(MapListCommand::AddAll);
+    menu = m.AvailableMenu(-1);  // all checked
+    EXPECT_TRUE(menu.items[0].greyed);
+    EXPECT_TRUE(menu.items[1].isDefault);
+    EXPECT_EQ(-24, menu.dy);
+
+    m.OnUserCheck(2, false);
+    EXPECT_TRUE(m.AvailableMenu(1).items.empty());  // a row hit but none selected
+    m.SetAvailableSelection({1});
+    menu = m.AvailableMenu(1);  // single, on a checked row, some checked
+    ASSERT_EQ(5u, menu.items.size());
+    EXPECT_EQ("  Add Selected Map to List", menu.items[0].text);
+    EXPECT_TRUE(menu.items[0].greyed);
+    EXPECT_EQ("  Remove Selected Map from List", menu.items[1].text);
+    EXPECT_TRUE(menu.items[1].isDefault);
+    EXPECT_TRUE(menu.items[2].text.empty());
+    EXPECT_FALSE(menu.items[3].greyed || menu.items[4].greyed);
+    EXPECT_TRUE(menu.items[0].adds && menu.items[3].adds && !menu.items[1].adds);
+    EXPECT_EQ(-24, menu.dy);
+
+    m.SetAvailableSelection({1, 2});
+    menu = m.AvailableMenu(2);  // multiple, on an unchecked row
+    EXPECT_EQ("  Add Selected Maps to List", menu.items[0].text);
+    EXPECT_TRUE(menu.items[0].isDefault);
+    EXPECT_TRUE(menu.items[1].greyed);
+    EXPECT_EQ(-6, menu.dy);
+}
+
+TEST(MapListModelTest, MapMenuOffersClearOnEmptySpaceAndSelectsAHitRow)
+{
+    CMapListModel m(3);
+    m.Load({0, 1, 2});
+    MapListMenu menu = m.MapMenu(-1);
+    ASSERT_EQ(1u, menu.items.size());
+    EXPECT_EQ("  Clear Map List", menu.items[0].text);
+    EXPECT_EQ(MapListCommand::Clear, menu.items[0].command);
+    EXPECT_TRUE(menu.items[0].isDefault && menu.centred);
+
+    menu = m.MapMenu(1);
+    EXPECT_EQ("  Remove Map from List", menu.items[0].text);
+    EXPECT_EQ(Rows{1}, SelectedMaps(m));
+    m.SetMapSelection({0, 2});
+    EXPECT_EQ("  Remove Maps From List", m.MapMenu(1).items[0].text);
+}
+
+TEST(MapListModelTest, ListNamesMatchIgnoringCaseAndKeepTheListedSpelling)
+{
+    const std::vector<std::string> shown{"Arena", "maplist", "Rotation"};
+    const struct {
+        std::vector<std::string> shown;
+        std::string current;
+        bool canCreate;
+        int selected;
+        std::string chosen;
+        bool create;
+    } cases[] = {
+        {shown, "rotation", true, 2, "Rotation", false},
+        {shown, "Gone", true, 1, "maplist", false},  // a listed MapList is never rewritten
+        {{"Arena"}, "Gone", true, -1, "MapList", true},
+        {{"Arena"}, "Gone", false, 0, "Arena", false},  // no levels: nothing to write
+        {{}, "Gone", false, -1, "MapList", false},
+    };
+    for (const auto& c : cases) {
+        MapListPick pick = PickMapList(c.shown, c.current, c.canCreate);
+        EXPECT_EQ(c.selected, pick.selected) << c.current;
+        EXPECT_EQ(c.chosen, pick.current) << c.current;
+        EXPECT_EQ(c.create, pick.createDefault) << c.current;
+    }
+    EXPECT_EQ(1, FindMapListName({"MAPLIST", "MapList"}, "MapList"));
+    EXPECT_EQ("Rotation", MapListSaveName(shown, "ROTATION"));
+    EXPECT_EQ("New", MapListSaveName(shown, "New"));
+}
+
+}  // namespace
