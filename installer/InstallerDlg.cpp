@@ -373,7 +373,9 @@ bool CInstallerDlg::OnMessage(UINT msg, WPARAM, LPARAM l, INT_PTR& result)
 
 void CInstallerDlg::OnNext()
 {
-    if (m_bRunning || !m_bPanelsCreated)
+    // The worker's last step shows Finish; a click on it may arrive before the worker has
+    // quite ended, and counts.
+    if ((m_bRunning && !m_bRunCompleted) || !m_bPanelsCreated)
         return;
     // "&Install" needs a game folder that exists: the run would otherwise unpack below the
     // drive's root and register an empty GamePath.
@@ -439,7 +441,7 @@ void CInstallerDlg::OnBack()
 void CInstallerDlg::OnCancel()
 {
     // A cancel could not stop the run, so none is offered while it works.
-    if (m_bRunning)
+    if (m_bRunning && !m_bRunCompleted)
         return;
     if (m_bRunCompleted) {
         End(IDCANCEL);
