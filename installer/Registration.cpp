@@ -7,6 +7,13 @@
 
 #include <vector>
 
+namespace {
+// Our own copies of the three ids: libuuid keeps all of its GUIDs in one section of about 40 KB.
+const CLSID kClsidShellLink = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID kIidShellLinkA = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID kIidPersistFile = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+}  // namespace
+
 const char* const kSettingsKey = "Software\\Tollan\\Settings";
 const char* const kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tollan";
 
@@ -41,7 +48,7 @@ IInstallHost::ShortcutResult SaveShortcut(const CShortcutSpec& spec, std::string
 {
     using Result = IInstallHost::ShortcutResult;
     IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    if (FAILED(CoCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, kIidShellLinkA,
                                 reinterpret_cast<void**>(&link))))
         return Result::Skipped;
     link->SetPath(spec.m_strTarget.c_str());
@@ -50,7 +57,7 @@ IInstallHost::ShortcutResult SaveShortcut(const CShortcutSpec& spec, std::string
         link->SetDescription(spec.m_strDescription.c_str());
     IPersistFile* file = nullptr;
     Result result = Result::Skipped;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    if (SUCCEEDED(link->QueryInterface(kIidPersistFile, reinterpret_cast<void**>(&file)))) {
         char folder[MAX_PATH] = "";
         std::string base;
         if (SHGetSpecialFolderPathA(nullptr, folder, spec.m_nSpecialFolder, FALSE))
