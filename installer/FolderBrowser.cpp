@@ -60,8 +60,7 @@ int CALLBACK BrowseCallback(HWND hwnd, UINT msg, LPARAM l, LPARAM data)
 
 std::string BrowseForGameFolder(HWND owner)
 {
-    // The new dialog style hosts shell views and needs COM on this thread.
-    HRESULT com = CoInitialize(nullptr);
+    // The new dialog style hosts shell views: COM is set up for this thread by the program.
     CBrowseState state;
     char display[MAX_PATH] = "";
     BROWSEINFOA bi{};
@@ -83,7 +82,5 @@ std::string BrowseForGameFolder(HWND owner)
         DeleteObject(state.m_hTitleFont);
     if (state.m_hFolderFont)
         DeleteObject(state.m_hFolderFont);
-    if (SUCCEEDED(com))
-        CoUninitialize();
     return chosen;
 }
