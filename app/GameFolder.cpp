@@ -21,26 +21,6 @@ bool HasServerProgram(const std::string& gameFolder)
     return false;
 }
 
-std::string CleanRegistryGamePath(const std::string& raw)
-{
-    std::size_t first = raw.find_first_not_of('$');
-    if (first == std::string::npos)
-        return std::string();
-    std::string s = raw.substr(first);
-    std::size_t last = s.find_last_not_of('/');
-    s.erase(last == std::string::npos ? 0 : last + 1);
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '/' && i + 1 < s.size() && s[i + 1] == '/') {
-            out += '\\';
-            ++i;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
-}
-
 bool SearchGameFolder(const CGameFolderSearch& steps)
 {
     SetGameFolder(steps.readStoredPath());

@@ -4,15 +4,14 @@
 #include <functional>
 #include <string>
 
+#include "base/GamePaths.h"  // CleanRegistryGamePath
+
 const std::string& GameFolder();
 void SetGameFolder(const std::string& folder);
 
 // True when "<game>\Bin" holds an entry named exactly "DedicatedServer.exe" (letter case counts).
 bool HasServerProgram(const std::string& gameFolder);
 
-// The game's registry `Path` as a folder: every leading "$" goes, then every trailing "/", then
-// each "//" becomes one backslash ("$D://Games//DQ2//" -> "D:\Games\DQ2").
-std::string CleanRegistryGamePath(const std::string& raw);
 
 // The steps of the search, supplied by the shell (registry, folder browser, message box).
 struct CGameFolderSearch {

@@ -19,3 +19,8 @@ std::string ConfigScriptPath(const std::string& gameFolder, const std::string& c
 std::string ConfigCrashCopyPath(const std::string& gameFolder, const std::string& configName);
 // The script as the server's command line names it: DedicatedServerUtility/Config/<name>.cfg
 std::string ServerScriptArgument(const std::string& configName);
+
+// The game's registry `Path` as a folder: every leading "$" goes, then every trailing "/", then
+// each "//" becomes one backslash ("$D://Games//DQ2//" -> "D:\Games\DQ2"). Tollan and the
+// Installer read the same key.
+std::string CleanRegistryGamePath(const std::string& raw);

@@ -36,9 +36,7 @@ add_executable(Tollan WIN32 ${TOLLAN_WIN_SOURCES} ${CMAKE_SOURCE_DIR}/resources/
 target_link_libraries(Tollan PRIVATE tollan_core comctl32 ws2_32 shell32 ole32 gdi32 user32 advapi32 comdlg32)
 
 add_subdirectory(gamesim)
+add_subdirectory(delete)
+add_subdirectory(installer)
 add_subdirectory(tests/e2e)
 
-if(TOLLAN_PE_CHECKS)
-  set(CHECK_PE ${CMAKE_SOURCE_DIR}/tests/static/check_pe.sh)
-  add_test(NAME pe_Tollan COMMAND ${CHECK_PE} $<TARGET_FILE:Tollan>)
-endif()

@@ -29,6 +29,13 @@ bool ReplaceFileWith(const std::string& source, const std::string& target);
 
 void SleepMs(unsigned ms);
 
+// A local calendar time as an archive entry records it.
+struct LocalTime {
+    int year = 1980, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+};
+// Sets a file's last-write (and last-access) time; false when the file cannot be changed.
+bool SetFileModifiedTime(const std::string& path, const LocalTime& when);
+
 // Folder of the running program, without a trailing separator (the working directory natively).
 std::string ProgramFolder();
 

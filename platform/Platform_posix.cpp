@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utime.h>
 
 #include <cstdio>
 #include <ctime>
@@ -55,6 +56,23 @@ void SleepMs(unsigned ms)
 {
     timespec ts{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
     nanosleep(&ts, nullptr);
+}
+
+bool SetFileModifiedTime(const std::string& path, const LocalTime& when)
+{
+    std::tm tm{};
+    tm.tm_year = when.year - 1900;
+    tm.tm_mon = when.month - 1;
+    tm.tm_mday = when.day;
+    tm.tm_hour = when.hour;
+    tm.tm_min = when.minute;
+    tm.tm_sec = when.second;
+    tm.tm_isdst = -1;
+    std::time_t t = std::mktime(&tm);
+    if (t == static_cast<std::time_t>(-1))
+        return false;
+    utimbuf times{t, t};
+    return utime(path.c_str(), &times) == 0;
 }
 
 std::string ProgramFolder()

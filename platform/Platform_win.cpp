@@ -47,6 +47,27 @@ bool ReplaceFileWith(const std::string& source, const std::string& target)
 
 void SleepMs(unsigned ms) { Sleep(ms); }
 
+bool SetFileModifiedTime(const std::string& path, const LocalTime& when)
+{
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(when.year);
+    st.wMonth = static_cast<WORD>(when.month);
+    st.wDay = static_cast<WORD>(when.day);
+    st.wHour = static_cast<WORD>(when.hour);
+    st.wMinute = static_cast<WORD>(when.minute);
+    st.wSecond = static_cast<WORD>(when.second);
+    FILETIME local, utc;
+    if (!SystemTimeToFileTime(&st, &local) || !LocalFileTimeToFileTime(&local, &utc))
+        return false;
+    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    BOOL ok = SetFileTime(h, nullptr, &utc, &utc);
+    CloseHandle(h);
+    return ok != 0;
+}
+
 std::string ProgramFolder()
 {
     char buf[MAX_PATH];

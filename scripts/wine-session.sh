@@ -5,7 +5,8 @@
 # shellcheck shell=bash
 
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# winemenubuilder would mirror every shortcut into the host desktop's menus.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 wine_session_xvfb_pid=""
 wine_session_scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -43,6 +44,12 @@ wine_session_start() {
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 || true
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f >/dev/null 2>&1 || true
     wineserver -w
+    # Wine links the user's Desktop, Documents and the like to the host's home; in a test prefix
+    # they are folders of the prefix, so shortcuts and files made there stay inside it.
+    local link
+    for link in "$WINEPREFIX"/drive_c/users/*/*; do
+      if [ -L "$link" ]; then rm -f "$link"; mkdir -p "$link"; fi
+    done
     echo "$arch" > "$WINEPREFIX/.tollan-arch"
   fi
   # The answer that counts: a 32-bit program run in this prefix.

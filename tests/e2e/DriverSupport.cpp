@@ -324,15 +324,21 @@ std::uint32_t Field32(const std::string& data, size_t index)
 
 CTollanRun StartTollan(const std::string& game)
 {
-    CTollanRun run;
-    run.m_strGame = game;
     std::string utility = UtilityFolder(game);
-    std::string commandLine = "\"" + Join(utility, "Tollan.exe") + "\"";
+    CTollanRun run = StartProgram("\"" + Join(utility, "Tollan.exe") + "\"", utility);
+    run.m_strGame = game;
+    return run;
+}
+
+CTollanRun StartProgram(const std::string& commandLine, const std::string& folder)
+{
+    CTollanRun run;
+    std::string line = commandLine;
     STARTUPINFOA si{};
     si.cb = sizeof si;
     QueryPerformanceCounter(&run.m_startTicks);
-    E2E_CHECK(CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, utility.c_str(),
-                             &si, &run.m_pi),
+    E2E_CHECK(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
+                             &run.m_pi),
               "cannot start %s (error %lu)", commandLine.c_str(), GetLastError());
     g_started.push_back(run.m_pi);
     return run;

@@ -85,6 +85,9 @@ struct CTollanRun {
 };
 // Starts Tollan.exe from <game>\DedicatedServerUtility with that folder as working directory.
 CTollanRun StartTollan(const std::string& game);
+// Starts any program with the given working folder; it is ended with the others if it outlives
+// the scenario.
+CTollanRun StartProgram(const std::string& commandLine, const std::string& folder);
 bool WaitForExit(const CTollanRun& run, DWORD timeoutMs);
 DWORD ExitCodeOf(const CTollanRun& run);
 bool IsRunning(const CTollanRun& run);

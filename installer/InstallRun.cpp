@@ -1,0 +1,250 @@
+#include "installer/InstallRun.h"
+
+#include "platform/Platform.h"
+
+#include <unzip.h>
+
+#include <cstdio>
+#include <vector>
+
+const char* const kStoppedStatus = "The installation has stopped. Installation.log tells why.";
+
+namespace {
+
+// What became of one archive entry.
+enum class EntryOutcome { Written, Kept, Refused, Failed };
+
+bool WriteWholeFile(const std::string& path, const void* data, std::size_t size)
+{
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    bool ok = std::fwrite(data, 1, size, f) == size;
+    return std::fclose(f) == 0 && ok;
+}
+
+// Creates every folder along `relative` (an entry name with "/") below `base`.
+bool MakeFoldersAlong(const std::string& base, const std::string& relative)
+{
+    for (std::size_t slash = relative.find('/'); slash != std::string::npos; slash = relative.find('/', slash + 1))
+        if (!platform::MakeDirectory(base + relative.substr(0, slash)))
+            return false;
+    return true;
+}
+
+// The current entry's content into `path`, through a twin, so that a program file is either the
+// old one or the whole new one. The twin takes the entry's time stamp before it moves in.
+bool UnpackCurrentEntry(unzFile zip, const std::string& path, const unz_file_info& info)
+{
+    if (unzOpenCurrentFile(zip) != UNZ_OK)
+        return false;
+    const std::string twin = path + ".new";
+    std::FILE* f = std::fopen(twin.c_str(), "wb");
+    bool ok = f != nullptr;
+    std::vector<char> buffer(64 * 1024);
+    while (ok) {
+        int n = unzReadCurrentFile(zip, buffer.data(), static_cast<unsigned>(buffer.size()));
+        if (n == 0)
+            break;
+        ok = n > 0 && std::fwrite(buffer.data(), 1, static_cast<std::size_t>(n), f) == static_cast<std::size_t>(n);
+    }
+    // Closing the entry checks its CRC.
+    ok = unzCloseCurrentFile(zip) == UNZ_OK && ok;
+    if (f)
+        ok = std::fclose(f) == 0 && ok;
+    if (ok) {
+        const tm_unz& d = info.tmu_date;
+        platform::LocalTime when;
+        when.year = static_cast<int>(d.tm_year);
+        when.month = static_cast<int>(d.tm_mon) + 1;
+        when.day = static_cast<int>(d.tm_mday);
+        when.hour = static_cast<int>(d.tm_hour);
+        when.minute = static_cast<int>(d.tm_min);
+        when.second = static_cast<int>(d.tm_sec);
+        platform::SetFileModifiedTime(twin, when);
+        ok = platform::ReplaceFileWith(twin, path);
+    }
+    if (!ok)
+        platform::RemoveFile(twin);
+    return ok;
+}
+
+EntryOutcome UnpackEntry(unzFile zip, const std::string& base, const std::string& name, const unz_file_info& info)
+{
+    if (!IsSafeEntryName(name))
+        return EntryOutcome::Refused;
+    if (!MakeFoldersAlong(base, name))
+        return EntryOutcome::Failed;
+    if (name.back() == '/')
+        return EntryOutcome::Written;  // a folder entry only makes its folder
+    const std::string path = base + name;
+    if (IsUserDataEntry(name) && platform::FileExists(path))
+        return EntryOutcome::Kept;
+    return UnpackCurrentEntry(zip, path, info) ? EntryOutcome::Written : EntryOutcome::Failed;
+}
+
+void StopRun(IInstallHost& host)
+{
+    host.SetStatusLine(kStoppedStatus);
+    host.SetDetailLine("");
+    host.ShowStopped();
+}
+
+void CreateShortcuts(IInstallHost& host, CInstallationLog& log, const CInstallSettings& settings)
+{
+    for (const CShortcutSpec& spec : PlanShortcuts(settings)) {
+        std::string linkPath;
+        switch (host.MakeShortcut(spec, linkPath)) {
+        case IInstallHost::ShortcutResult::Skipped:
+            break;
+        case IInstallHost::ShortcutResult::Saved:
+            log.Printf("  %s created.\n", linkPath.c_str());
+            break;
+        case IInstallHost::ShortcutResult::Failed:
+            log.Printf("  Error!  %s NOT Written! CreateShortCut() failed!\n", linkPath.c_str());
+            break;
+        }
+    }
+}
+
+void WriteRegistryValues(IInstallHost& host, CInstallationLog& log, const CInstallSettings& settings)
+{
+    const char* const settingsKey = "  HKEY_CURRENT_USER\\Software\\Tollan\\Settings";
+    if (host.WriteSettingsNumber("CurrentVersion", kInstalledVersion))
+        log.Printf("%s CurrentVersion Value Created\n", settingsKey);
+    if (host.WriteSettingsText("GamePath", settings.m_strGameFolder))
+        log.Printf("%s GamePath Value Created\n", settingsKey);
+    if (host.WriteSettingsNumber("CheckForUpdate", 0))
+        log.Printf("%s CheckForUpdate Value Created\n", settingsKey);
+    if (host.WriteUninstallEntry(kUninstallDisplayName, UninstallCommand(settings.m_strGameFolder)))
+        log.Printf("  HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tollan "
+                   "Values Created\n");
+}
+
+}  // namespace
+
+bool RunInstallation(IInstallHost& host, CInstallationLog& log, const CInstallSettings& settings)
+{
+    host.HideBackAndNext();
+    host.SetHeader("Installing", "The program features you have selected are being installed.");
+    host.Pause(100);
+
+    // A running Tollan holds its program file and may rewrite History.ini under us.
+    if (host.IsUtilityRunning()) {
+        log.Printf("  Error!  The DQ2 Dedicated Server Utility is running. Close it, then run the Installer again.\n");
+        StopRun(host);
+        return false;
+    }
+
+    // The temporary archive lives in a folder of our own, so it can never replace a user's file.
+    const void* payload = nullptr;
+    std::size_t payloadSize = 0;
+    std::string tempFolder;
+    std::string archive;
+    bool created = host.GetPayload(payload, payloadSize) && payloadSize > 0;
+    if (created) {
+        tempFolder = host.MakeTempFolder();
+        created = !tempFolder.empty();
+    }
+    if (created) {
+        archive = tempFolder + platform::kSep + "Installer.zip";
+        created = WriteWholeFile(archive, payload, payloadSize);
+    }
+    if (!created) {
+        log.Printf("  Error!  Failed to Create Installer.zip file.\n");
+        if (!tempFolder.empty()) {
+            platform::RemoveFile(archive);
+            host.RemoveTempFolder(tempFolder);
+        }
+        StopRun(host);
+        return false;
+    }
+    log.Printf("Created Installer.zip file.\n\n");
+
+    const std::string& game = settings.m_strGameFolder;
+    const std::string base = game + platform::kSep;
+    unzFile zip = unzOpen(archive.c_str());
+    if (!zip) {
+        log.Printf("  Error!  Failed to Open Installer.zip file.\n");
+        platform::RemoveFile(archive);
+        host.RemoveTempFolder(tempFolder);
+        StopRun(host);
+        return false;
+    }
+
+    log.Printf("Extracting files from Installer.zip...\n");
+    unz_global_info global{};
+    unzGetGlobalInfo(zip, &global);
+    const int entries = static_cast<int>(global.number_entry);
+    host.SetProgressRange(entries);
+    int failures = 0;
+    for (int i = 0; i < entries; ++i) {
+        // Entry i is the current one after i steps from the first.
+        int rc = i == 0 ? unzGoToFirstFile(zip) : unzGoToNextFile(zip);
+        unz_file_info info{};
+        // Names of up to 260 characters; a longer one would arrive cut, so it is refused.
+        char nameBuf[261] = "";
+        if (rc == UNZ_OK)
+            rc = unzGetCurrentFileInfo(zip, &info, nameBuf, sizeof nameBuf - 1, nullptr, 0, nullptr, 0);
+        nameBuf[sizeof nameBuf - 1] = '\0';
+        const std::string name = nameBuf;
+        EntryOutcome outcome = EntryOutcome::Failed;
+        if (rc == UNZ_OK)
+            outcome = info.size_filename >= sizeof nameBuf ? EntryOutcome::Refused
+                                                           : UnpackEntry(zip, base, name, info);
+        host.SetDetailLine("Extracting:  " + name);
+        switch (outcome) {
+        case EntryOutcome::Written:
+            if (name.find('.') != std::string::npos)
+                log.Printf("  %s\\%s\n", game.c_str(), name.c_str());
+            break;
+        case EntryOutcome::Kept:
+            log.Printf("  %s\\%s already exists and is kept.\n", game.c_str(), name.c_str());
+            break;
+        case EntryOutcome::Refused:
+            log.Printf("  Error!  Refused the unsafe entry name %s.\n", name.c_str());
+            ++failures;
+            break;
+        case EntryOutcome::Failed:
+            log.Printf("  Error!  Failed to extract %s\\%s.\n", game.c_str(), name.c_str());
+            ++failures;
+            break;
+        }
+        host.SetProgressPos(i + 1);
+        host.Pause(100);
+    }
+    unzClose(zip);
+
+    if (platform::RemoveFile(archive))
+        log.Printf("\nInstaller.zip Deleted.\n");
+    else
+        log.Printf("\n  Error!  Failed to Delete Installer.zip file.\n");
+    host.RemoveTempFolder(tempFolder);
+
+    // Shortcuts and the uninstall entry would point at files that are not all there.
+    if (failures > 0) {
+        log.Printf("\n  Error!  %d of %d entries could not be installed; no shortcut or registry value was "
+                   "created.\n",
+                   failures, entries);
+        StopRun(host);
+        return false;
+    }
+
+    host.SetDetailLine("");
+    host.SetStatusLine("Creating Shortcuts...");
+    log.Printf("\nCreating Shortcuts...\n");
+    CreateShortcuts(host, log, settings);
+    host.Pause(200);
+
+    host.SetStatusLine("Creating Registry Values...");
+    log.Printf("\nCreating Registry Values...\n");
+    WriteRegistryValues(host, log, settings);
+    host.Pause(200);
+
+    host.SetStatusLine("Installation Tasks Completed Successfully.");
+    log.Printf("\nInstallation Tasks Completed Successfully.\n");
+    host.Pause(100);
+
+    host.ShowEndState();
+    return true;
+}

@@ -1,0 +1,146 @@
+#include "installer/Registration.h"
+
+#include "base/GamePaths.h"
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <vector>
+
+namespace {
+// Our own copies of the three ids: libuuid keeps all of its GUIDs in one section of about 40 KB.
+const CLSID kClsidShellLink = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID kIidShellLinkA = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+const IID kIidPersistFile = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+}  // namespace
+
+const char* const kSettingsKey = "Software\\Tollan\\Settings";
+const char* const kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tollan";
+
+std::string ReadGameFolderFromRegistry()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Morvane\\DravicQel2", 0, KEY_READ | KEY_WOW64_32KEY, &key) !=
+        ERROR_SUCCESS)
+        return std::string();
+    // One byte more than the value may fill, so the text always ends.
+    char buf[261] = "";
+    DWORD size = 260;
+    DWORD type = 0;
+    LONG rc = RegQueryValueExA(key, "Path", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return std::string();
+    buf[size < 260 ? size : 260] = '\0';
+    return CleanRegistryGamePath(buf);
+}
+
+std::string ShortcutLinkPath(const CShortcutSpec& spec)
+{
+    char folder[MAX_PATH] = "";
+    std::string path;
+    if (SHGetSpecialFolderPathA(nullptr, folder, spec.m_nSpecialFolder, FALSE))
+        path = std::string(folder) + "\\";
+    return path + spec.m_strLinkName;
+}
+
+IInstallHost::ShortcutResult SaveShortcut(const CShortcutSpec& spec, std::string& linkPath)
+{
+    using Result = IInstallHost::ShortcutResult;
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, kIidShellLinkA,
+                                reinterpret_cast<void**>(&link))))
+        return Result::Skipped;
+    link->SetPath(spec.m_strTarget.c_str());
+    link->SetWorkingDirectory(spec.m_strWorkingFolder.c_str());
+    if (!spec.m_strDescription.empty())
+        link->SetDescription(spec.m_strDescription.c_str());
+    IPersistFile* file = nullptr;
+    Result result = Result::Skipped;
+    if (SUCCEEDED(link->QueryInterface(kIidPersistFile, reinterpret_cast<void**>(&file)))) {
+        char folder[MAX_PATH] = "";
+        std::string base;
+        if (SHGetSpecialFolderPathA(nullptr, folder, spec.m_nSpecialFolder, FALSE))
+            base = std::string(folder) + "\\";
+        if (!spec.m_strGroupFolder.empty()) {
+            std::string group = base + spec.m_strGroupFolder;
+            DWORD a = GetFileAttributesA(group.c_str());
+            if (a == INVALID_FILE_ATTRIBUTES || !(a & FILE_ATTRIBUTE_DIRECTORY))
+                CreateDirectoryA(group.c_str(), nullptr);
+        }
+        linkPath = base + spec.m_strLinkName;
+        WCHAR wide[MAX_PATH] = L"";
+        bool converted = MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH) > 0;
+        result = converted && SUCCEEDED(file->Save(wide, TRUE)) ? Result::Saved : Result::Failed;
+        file->Release();
+    }
+    link->Release();
+    return result;
+}
+
+namespace {
+
+bool SetValue(HKEY root, const char* path, const char* name, DWORD type, const BYTE* data, DWORD size)
+{
+    HKEY key;
+    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    bool ok = RegSetValueExA(key, name, 0, type, data, size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
+}
+
+// REG_SZ data of exactly the text's length, without a terminating NUL. Some registry layers
+// add a NUL that follows the counted data, so the wide text is followed by a guard character.
+bool SetTextValue(HKEY key, const char* name, const std::string& text)
+{
+    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
+    std::vector<WCHAR> wide(n + 1, L'#');
+    if (n > 0)
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), wide.data(), n);
+    std::vector<WCHAR> wideName(strlen(name) + 1);
+    MultiByteToWideChar(CP_ACP, 0, name, -1, wideName.data(), static_cast<int>(wideName.size()));
+    return RegSetValueExW(key, wideName.data(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.data()),
+                          static_cast<DWORD>(n * sizeof(WCHAR))) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+bool WriteTollanSettingNumber(const char* name, std::uint32_t value)
+{
+    DWORD v = value;
+    return SetValue(HKEY_CURRENT_USER, kSettingsKey, name, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
+}
+
+bool WriteTollanSettingText(const char* name, const std::string& text)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    bool ok = SetTextValue(key, name, text);
+    RegCloseKey(key);
+    return ok;
+}
+
+bool WriteUninstallKey(const std::string& displayName, const std::string& command)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    bool ok = SetTextValue(key, "DisplayName", displayName);
+    ok = SetTextValue(key, "UninstallString", command) && ok;
+    RegCloseKey(key);
+    return ok;
+}
+
+bool IsTollanRunning()
+{
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "CTollanApp");
+    if (mutex) {
+        CloseHandle(mutex);
+        return true;
+    }
+    return GetLastError() == ERROR_ACCESS_DENIED;
+}
