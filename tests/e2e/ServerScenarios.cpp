@@ -551,3 +551,34 @@ E2E_SCENARIO(figures)
     WaitUntil([&] { return PathIsFile(done); }, 20 * 60 * 1000, "figures.done");
     CloseAtOnce(s);
 }
+
+// Not a test: bench/wine_run_figures.sh runs it. The title-bar close while a server runs, timed
+// from the end of the stand-in to the shut-down line and to the end of Tollan, three times.
+E2E_SCENARIO(figures_close)
+{
+    std::string game = PrepareServerGame();
+    for (int i = 1; i <= 3; ++i) {
+        CSession s = StartSession(game);
+        StartAndLogIn(game, s.main, static_cast<size_t>(i));
+        DWORD pid = std::strtoul(ReadWholeFile(Join(game, "Bin\\DedicatedServer.pid")).c_str(), nullptr, 10);
+        HANDLE server = OpenProcess(SYNCHRONIZE, FALSE, pid);
+        E2E_CHECK(server != nullptr, "no stand-in process");
+        double closed = Now();
+        PostMessageA(s.main, WM_CLOSE, 0, 0);
+        E2E_CHECK(WaitForSingleObject(server, 10000) == WAIT_OBJECT_0, "the stand-in did not end");
+        double ended = Now();
+        std::printf("FIGURE close_command_to_server_end_ms %.0f\n", ended - closed);
+        CloseHandle(server);
+        double shutDown = 0;
+        while (IsRunning(s.run)) {
+            if (!shutDown && CountLog(game, kShutDownLine) >= static_cast<size_t>(i))
+                shutDown = Now();
+            E2E_CHECK(Now() - ended < 20000, "Tollan did not end");
+            Sleep(2);
+        }
+        double exited = Now();
+        std::printf("FIGURE close_server_end_to_shutdown_line_ms %.0f\n", shutDown ? shutDown - ended : -1.0);
+        std::printf("FIGURE close_server_end_to_exit_ms %.0f\n", exited - ended);
+        std::fflush(stdout);
+    }
+}
