@@ -180,6 +180,21 @@ bool GetConfigOptions(ServerConfig& cfg)
     return true;
 }
 
+std::optional<std::string> ReadConfigAdminPassword(const std::string& name)
+{
+    std::optional<std::string> password;
+    {
+        CTextReader in(StorePath());
+        if (!in.IsOpen())
+            return ReadAdminPassword();  // logs that it could not
+        ScanBlock(in, name, [&password](const std::string& key, const std::string& value) {
+            if (key == "g_strAdminPassword")
+                password = value;
+        });
+    }
+    return password ? password : ReadAdminPassword();
+}
+
 std::optional<int> ReadStoredGameType(const std::string& name)
 {
     CTextReader in(StorePath());
@@ -336,6 +351,13 @@ bool WriteHistoryFile(ServerConfig& cfg)
         } else {
             LogMessage("ERR:  Failed to open existing History.ini during a call to "
                        "WriteHistoryFile().\n");
+            // Only a missing store may be written anew; one we merely cannot read holds the
+            // other configurations.
+            if (platform::PathExists(StorePath())) {
+                out.Close();
+                platform::RemoveFile(TwinPath());
+                return false;
+            }
         }
     }
 
