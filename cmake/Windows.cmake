@@ -28,3 +28,7 @@ target_link_libraries(Tollan PRIVATE tollan_core comctl32 ws2_32 shell32 ole32 g
 
 add_subdirectory(gamesim)
 add_subdirectory(tests/e2e)
+
+# Figures under Wine (bench/win): programs run by hand or by bench/*.sh, not by ctest.
+add_executable(ConsoleSoak bench/win/ConsoleSoak.cpp ${CMAKE_SOURCE_DIR}/controls/ConsoleCtrl.cpp)
+target_link_libraries(ConsoleSoak PRIVATE tollan_core psapi user32 gdi32)

@@ -268,9 +268,10 @@ E2E_SCENARIO(server_full_run)
 
     double pressed = Now();
     Press(main, 1);
-    // Until the connect timer only button 1 stays disabled (the follower enables the others).
-    E2E_CHECK(!Enabled(main, 1), "button 1 enabled during the launch");
+    // All four stay disabled until the connect timer, also once the follower runs.
+    E2E_CHECK(AllDisabled(main), "buttons enabled during the launch");
     WaitUntil([&] { return ControlText(main, 1) == "Stop Server"; }, 5000, "caption Stop Server");
+    E2E_CHECK(AllDisabled(main), "buttons enabled once the follower runs");
     ExpectEqualText(WindowText(main), std::string(kIdleTitle) + " - 'NormalDM.cfg'", "title while running");
     WaitLog(game, "INF:  The server is running...\n");
     WaitConsole(main, " INF:    The server is starting...");
@@ -354,6 +355,29 @@ E2E_SCENARIO(server_dm_crash)
     E2E_CHECK(!PathIsFile(Join(UtilityFolder(game), "Config\\NormalDMTemp.cfg")), "a deathmatch copy was made");
     E2E_CHECK(CountLog(game, kLaunchLine) == 2, "launch lines");
     CloseAtOnce(s);
+}
+
+// A server that crashes 10 s after its launch is restarted 1.1 s + 5 s later, just before the
+// crashed run's login check would have fired: that check died with its run, and the restarted
+// server stays up and logs in.
+E2E_SCENARIO(server_crash_restart_logs_in)
+{
+    std::string game = PrepareServerGame();
+    SetSwitch("DQ2SIM_CRASH_AFTER_MS", "10000");
+    SetSwitch("DQ2SIM_CRASH_ONCE", "1");
+    CSession s = StartSession(game);
+    Press(s.main, 1);
+    WaitLog(game, kCrashLine, 1, 30000);
+    WaitEvents(game, "ARGS", 2, 10000);
+    WaitLog(game, kSuccessLine, 2, 40000);
+    E2E_CHECK(!LogHas(game, "ERR:  Unable to connect to server.  Server was shut down.\n"),
+              "the restarted server was shut down");
+    DWORD pid = std::strtoul(ReadWholeFile(Join(game, "Bin\\DedicatedServer.pid")).c_str(), nullptr, 10);
+    E2E_CHECK(pid && StandInRunning(pid), "the restarted server is not running");
+    E2E_CHECK(CountEvents(game, "LOGIN ok") == 2 && CountEvents(game, "ARGS") == 2, "logins or launches");
+    ExpectEqualText(ControlText(s.main, 1), "Stop Server", "caption while the restarted server runs");
+    StopServer(game, s.main);
+    CloseAndWait(s.run, s.main);
 }
 
 // Start pressed in the 5 s after a crash: that press is the restart, the pending one is dropped.
@@ -485,7 +509,8 @@ E2E_SCENARIO(server_log_recreated)
     WaitConsole(s.main, " INF:  Server is up.\n", 15000);
     std::string text = ConsoleText(s.main);
     // The new log's start follows whatever the old one had been shown up to.
-    size_t second = text.find("INF:    The server is starting...\n INF:  Command line: +gametype dm");
+    // ... on a line of its own: the old text's unfinished line was dropped.
+    size_t second = text.find("\n INF:    The server is starting...\n INF:  Command line: +gametype dm");
     if (second == std::string::npos) {
         WriteTextFile(Join(game, "console.txt"), text);
         Fail("the new run's start is not shown (console in console.txt)");
