@@ -54,6 +54,7 @@ struct CServerRunModel::CRun {
     bool bStopRequested = false;
     bool bLoginFailed = false;
     bool bLoggedIn = false;
+    bool bTitled = false;  // the title names the run's configuration
 };
 
 std::string Describe(const CRunAction& a)
@@ -210,6 +211,7 @@ CRunActions CServerRunModel::OnFollowerStarted(RunId run)
         return out;
     m_pRun->phase = ERunPhase::Running;
     m_strStartCaption = kStopCaption;
+    m_pRun->bTitled = true;
     out.push_back(CRunAction{ERunAction::ClearLevel});
     Refresh(out);
     out.push_back(Text(ERunAction::Title, std::string(kIdleTitle) + " - '" + m_pRun->strConfig + ".cfg'"));
@@ -367,11 +369,13 @@ void CServerRunModel::EndRun(CRunActions& out)
 
 void CServerRunModel::FinishRun(bool bCaptionStart, CRunActions& out)
 {
+    const bool titled = m_pRun->bTitled;
     m_pRun.reset();
     if (bCaptionStart)
         m_strStartCaption = kStartCaption;
     Refresh(out);
-    out.push_back(Text(ERunAction::Title, kIdleTitle));
+    if (titled)
+        out.push_back(Text(ERunAction::Title, kIdleTitle));
 }
 
 CRunActions CServerRunModel::OnFollowerEnded(RunId run, const std::string& currentLevel)

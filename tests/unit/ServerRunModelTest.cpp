@@ -296,7 +296,7 @@ TEST_F(ServerRunModelTest, LostFollowerEndsTheServerItWouldLeaveUnwatched)
     m.OnLaunched(true);
     EXPECT_EQ(D(m.OnFollowerLost(1)),
               (Lines{"kill 32785", "terminate 1", "log ERR:  The server was shut down, as its log cannot be followed.\n",
-                     kIdle, kTitle}));
+                     kIdle}));
     EXPECT_FALSE(m.IsServerRunning());
     EXPECT_TRUE(m.OnTimer(kTimerConnect).empty());
 }
