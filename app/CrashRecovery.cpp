@@ -4,11 +4,11 @@
 #include "base/SafeName.h"
 #include "base/TextFile.h"
 #include "base/UtilityLog.h"
+#include "config/ServerConfig.h"
 #include "platform/Platform.h"
 
 namespace {
 const size_t kPieceChars = 254;
-const int kMinimumFPS = 15;
 
 bool CheckName(const std::string& configName, const char* during)
 {
@@ -67,8 +67,7 @@ bool CCrashRecovery::AddCurrentLevelToConfig(const std::string& gameFolder,
         }
         if (piece.find("qel_strLevelToStart") != std::string::npos) {
             copy.Write("qel_strLevelToStart = \"" + level + "\";\n");
-            if (iFPS < kMinimumFPS)
-                iFPS = kMinimumFPS;
+            RaiseServerFps(iFPS);
             skipRestOfLine = !endsLine;
         } else {
             copy.Write(piece);

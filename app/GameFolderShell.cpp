@@ -7,6 +7,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <exception>
+
 #ifndef BIF_NEWDIALOGSTYLE
 #define BIF_NEWDIALOGSTYLE 0x0040
 #endif
@@ -38,9 +40,8 @@ HFONT ResizedFont(HWND control, int height, int weight)
     return font;
 }
 
-int CALLBACK BrowseCallback(HWND hwnd, UINT msg, LPARAM l, LPARAM data)
+void OnBrowseMessage(HWND hwnd, UINT msg, LPARAM l, CBrowseContext* ctx)
 {
-    CBrowseContext* ctx = reinterpret_cast<CBrowseContext*>(data);
     if (msg == BFFM_INITIALIZED) {
         SetWindowLongPtrA(hwnd, GWL_EXSTYLE, GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & ~WS_EX_CONTEXTHELP);
         if (!ctx->m_strInitial.empty())
@@ -59,6 +60,19 @@ int CALLBACK BrowseCallback(HWND hwnd, UINT msg, LPARAM l, LPARAM data)
         char path[MAX_PATH] = "";
         if (SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(l), path))
             SetWindowTextA(ctx->m_hEdit, path);
+    }
+}
+
+// Called by the shell's dialog: nothing may unwind into it. Our touches are cosmetic, so a
+// failure is logged and the dialog goes on without them.
+int CALLBACK BrowseCallback(HWND hwnd, UINT msg, LPARAM l, LPARAM data)
+{
+    try {
+        OnBrowseMessage(hwnd, msg, l, reinterpret_cast<CBrowseContext*>(data));
+    } catch (const std::exception& e) {
+        LogMessage("ERR:  Unexpected failure in the folder browser: %s\n", e.what());
+    } catch (...) {
+        LogMessage("ERR:  Unexpected failure in the folder browser.\n");
     }
     return 0;
 }

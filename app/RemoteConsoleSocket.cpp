@@ -1,7 +1,7 @@
 #include "app/RemoteConsoleSocket.h"
 
 #include "base/UtilityLog.h"
-#include "wingui/AppMessages.h"
+#include "app/AppMessages.h"
 
 #include <new>
 

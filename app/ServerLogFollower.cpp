@@ -1,13 +1,9 @@
-// FollowServerLog: the worker thread of one server run. It reads the server's log while the
-// process lives, hands the text to the console and decides what the end of the process means.
-// Every window operation goes to the UI thread as a synchronous WM_APP_RUN_ON_UI; once the main
-// window is gone (Tollan closed at once) nothing is sent any more and the server is left running.
-#include "app/ServerRun.h"
+#include "app/ServerLogFollower.h"
 
+#include "app/AppMessages.h"
 #include "app/LogFollowerModel.h"
 #include "base/GamePaths.h"
 #include "base/UtilityLog.h"
-#include "wingui/AppMessages.h"
 
 #include <exception>
 #include <thread>
@@ -17,119 +13,109 @@ namespace {
 class CFollower {
 public:
     explicit CFollower(CFollowerStart start) : m_start(std::move(start)) {}
+    ~CFollower()
+    {
+        if (m_hLog != INVALID_HANDLE_VALUE)
+            CloseHandle(m_hLog);
+        CloseHandle(m_start.hWait);
+    }
+    CFollower(const CFollower&) = delete;
+    CFollower& operator=(const CFollower&) = delete;
 
     void Run();
+    // Nothing is sent once the main window is gone.
+    void Note(EFollowerNote kind, const std::string* text = nullptr)
+    {
+        if (HWND hwnd = m_start.pLink->hWnd.load()) {
+            CFollowerNote note{kind, text};
+            SendMessageA(hwnd, WM_APP_FOLLOWER, m_start.run, reinterpret_cast<LPARAM>(&note));
+        }
+    }
+    bool Alive() const { return m_start.pLink->hWnd.load() != nullptr; }
 
 private:
-    // False when the main window is gone; the operation is then skipped.
-    bool ToUi(WPARAM op, LPARAM payload = 0)
+    HANDLE OpenLog() const
     {
-        HWND hwnd = m_start.pState->m_hWndAlive.load();
-        if (!hwnd)
-            return false;
-        SendMessageA(hwnd, WM_APP_RUN_ON_UI, op, payload);
-        return true;
-    }
-    bool Alive() const { return m_start.pState->m_hWndAlive.load() != nullptr; }
-    void AppendConsoleText(const std::string& text)
-    {
-        ToUi(kUiConsoleText, reinterpret_cast<LPARAM>(&text));
-    }
-    void Log(const std::string& line)
-    {
-        if (Alive())
-            LogMessage("%s", line.c_str());
+        // The server keeps writing (and may recreate) its log while we read it.
+        return CreateFileA(ServerLogPath(m_start.strGameFolder).c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     }
 
     CFollowerStart m_start;
+    HANDLE m_hLog = INVALID_HANDLE_VALUE;
 };
 
 void CFollower::Run()
 {
-    CServerRunState& state = *m_start.pState;
-    const std::string logPath = ServerLogPath(m_start.strGameFolder);
-    // The server keeps writing (and may recreate) its log while we read it.
-    auto openLog = [&] {
-        return CreateFileA(logPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    };
-    HANDLE hLog = openLog();
-
+    m_hLog = OpenLog();
     CLogFollowerModel model;
     model.Start();
-    // m_bServerRunning and m_bStopRequested were set by LaunchServer before this thread began.
-    state.m_console.ClearCurrentLevel();
-    ToUi(kUiRunStarted, reinterpret_cast<LPARAM>(&m_start.strConfigName));
+    Note(EFollowerNote::Started);
 
     Sleep(250);
-    while (state.m_bServerRunning) {
+    bool running = true;
+    while (running) {
         char buffer[CLogFollowerModel::kReadSize];
         DWORD got = 0;
         // A first server creates its log only after it has started; until then keep trying.
-        if (hLog == INVALID_HANDLE_VALUE)
-            hLog = openLog();
-        if (hLog != INVALID_HANDLE_VALUE) {
+        if (m_hLog == INVALID_HANDLE_VALUE)
+            m_hLog = OpenLog();
+        if (m_hLog != INVALID_HANDLE_VALUE) {
             LARGE_INTEGER size{};
-            if (GetFileSizeEx(hLog, &size) && model.OnFileSize(static_cast<uint64_t>(size.QuadPart))) {
+            if (GetFileSizeEx(m_hLog, &size) && model.OnFileSize(static_cast<uint64_t>(size.QuadPart))) {
                 LARGE_INTEGER zero{};
-                SetFilePointerEx(hLog, zero, nullptr, FILE_BEGIN);
+                SetFilePointerEx(m_hLog, zero, nullptr, FILE_BEGIN);
+                Note(EFollowerNote::Rewind);
             }
-            if (!ReadFile(hLog, buffer, sizeof buffer, &got, nullptr))
+            if (!ReadFile(m_hLog, buffer, sizeof buffer, &got, nullptr))
                 got = 0;
         }
         CFollowerActions actions = model.OnRead(std::string(buffer, got));
         for (const std::string& text : actions.console)
-            AppendConsoleText(text);
+            Note(EFollowerNote::Text, &text);
         for (const std::string& line : actions.log)
-            Log(line);
+            if (Alive())
+                LogMessage("%s", line.c_str());
         bool ended = WaitForSingleObject(m_start.hWait, 100) != WAIT_TIMEOUT;
-        if (!model.OnProcessWait(ended, got))
-            state.m_bServerRunning = false;
+        running = model.OnProcessWait(ended, got);
         Sleep(100);
     }
+    if (m_hLog != INVALID_HANDLE_VALUE)
+        CloseHandle(m_hLog);
+    m_hLog = INVALID_HANDLE_VALUE;
+    Note(EFollowerNote::Ended);
+}
 
-    if (hLog != INVALID_HANDLE_VALUE)
-        CloseHandle(hLog);
-    CloseHandle(m_start.hWait);
-    m_start.pProcess->Close();
-    if (!Alive())
-        return;  // Tollan is closing; the window and the dialog are no longer ours to touch
-    ToUi(kUiRunEnded);
-
-    COutcome outcome = CLogFollowerModel::DecideOutcome(state.m_bStopRequested, state.m_bClosing,
-                                                        state.m_bLoginFailed, m_start.gtGameType);
-    if (!outcome.strConsole.empty())
-        AppendConsoleText(outcome.strConsole);
-    if (!outcome.strLog.empty())
-        Log(outcome.strLog);
-    if (!outcome.strMessageBox.empty() && Alive())
-        MessageBoxA(nullptr, outcome.strMessageBox.c_str(), "Tollan", MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
-    if (outcome.bCaptionStart)
-        ToUi(kUiCaptionStart);
-    if (outcome.bCloseTimer)
-        ToUi(kUiStartTimer, kTimerClose);
-    if (outcome.kind == EFollowerOutcome::Crashed) {
-        // The UI thread decides cooperative or not from the stored configuration, writes the
-        // copy of the script and starts the restart timer, in that order.
-        std::string level = state.m_console.CurrentLevel();
-        ToUi(kUiCrashed, reinterpret_cast<LPARAM>(&level));
+void FollowServerLog(CFollowerStart start)
+{
+    CFollower follower(std::move(start));
+    // Nothing may leave the thread: an exception there would end the process.
+    try {
+        follower.Run();
+        return;
+    } catch (const std::exception& e) {
+        if (follower.Alive())
+            LogMessage("ERR:  The server log follower failed: %s\n", e.what());
+    } catch (...) {
+        if (follower.Alive())
+            LogMessage("ERR:  The server log follower failed.\n");
     }
-    ToUi(kUiTitleIdle);
+    follower.Note(EFollowerNote::Failed);
 }
 
 }  // namespace
 
 bool StartServerLogFollower(CFollowerStart start)
 {
+    HANDLE hWait = start.hWait;
     try {
         // Detached: when Tollan closes at once the follower is abandoned with the server, and a
         // joinable thread destroyed at exit would end the process through std::terminate.
-        std::thread([s = std::move(start)]() mutable {
-            std::shared_ptr<CServerRunState> keep = s.pState;
-            CFollower(std::move(s)).Run();
-        }).detach();
+        std::thread([s = std::move(start)]() mutable { FollowServerLog(std::move(s)); }).detach();
         return true;
-    } catch (const std::exception&) {
+    } catch (...) {
+        CloseHandle(hWait);
         return false;
     }
 }

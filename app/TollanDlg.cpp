@@ -1,12 +1,13 @@
 #include "app/TollanDlg.h"
 
+#include "app/AppMessages.h"
 #include "app/GameFolder.h"
-#include "base/GamePaths.h"
 #include "app/GameFolderShell.h"
 #include "app/MainLayout.h"
 #include "app/Settings.h"
-#include "base/UtilityLog.h"
 #include "app/WindowPlacementRecord.h"
+#include "base/GamePaths.h"
+#include "base/UtilityLog.h"
 #include "config/ConfigDlg.h"
 #include "config/HistoryStore.h"
 #include "config/ServerConfig.h"
@@ -14,7 +15,6 @@
 #include "maps/LevelDiscovery.h"
 #include "platform/Platform.h"
 #include "resources/resource.h"
-#include "wingui/AppMessages.h"
 
 #include <shellapi.h>
 
@@ -25,10 +25,13 @@
 
 namespace {
 
-// Quotes a path for a command line when it holds a blank.
-std::string QuotedIfBlank(const std::string& path)
+// The text editor on one file; the path is quoted when it holds a blank. False when the shell
+// reports a failure.
+bool OpenInNotepad(HWND owner, const std::string& path)
 {
-    return path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
+    const std::string parameter = path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
+    HINSTANCE rc = ShellExecuteA(owner, "open", "notepad.exe", parameter.c_str(), nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(rc) > 32;
 }
 
 void Place(const wingui::CWindow& w, const CLayoutRect& r)
@@ -69,7 +72,6 @@ bool CTollanDlg::OnInit()
     m_cmbCommandLine.Attach(GetItem(IDC_COMMAND_LINE));
     m_hArrowCursor = LoadCursor(nullptr, IDC_ARROW);
     m_hSizeCursor = LoadCursor(nullptr, IDC_SIZENWSE);
-    m_pRun->m_hWndAlive = m_hWnd;
 
     AppendAboutToSystemMenu();
 
@@ -91,6 +93,7 @@ bool CTollanDlg::OnInit()
     m_btnRestartServer.Enable(false);
     m_btnPauseServer.Enable(false);
     m_btnListPlayers.Enable(false);
+    m_runner.Attach(*this, m_console);
 
     CreateSizeGrip();
     SetCommandLineFont();
@@ -196,7 +199,7 @@ void CTollanDlg::GetConfigHistory()
     std::vector<std::string> shown;
     for (int i = 0, n = m_cmbConfigList.GetCount(); i < n; ++i)
         shown.push_back(m_cmbConfigList.GetItemText(i));
-    ConfigHistoryResult result = ReadConfigHistory(m_pRun->m_bServerRunning, shown);
+    ConfigHistoryResult result = ReadConfigHistory(m_runner.IsServerRunning(), shown);
     if (result.listRead) {
         m_cmbConfigList.ResetContent();
         for (const std::string& name : result.names)
@@ -258,18 +261,16 @@ bool CTollanDlg::OnCommand(WORD code, WORD id, HWND control)
 {
     switch (id) {
     case IDC_START_SERVER:  // also Enter, the dialog's default action
-        OnStartStop();
+        m_runner.OnStartStop(CurrentConfigName());
         return true;
     case IDC_RESTART_SERVER:
-        SendServerCommand("qelRestartServer()\r\n",
-                          "INF:  qelRestartServer() command has been sent to the server.\n", 8000);
+        m_runner.OnCommand(EServerCommand::Restart);
         return true;
     case IDC_PAUSE_SERVER:
-        SendServerCommand("qelPauseGame()\r\n", "INF:  qelPauseGame() command has been sent to the server.\n", 4000);
+        m_runner.OnCommand(EServerCommand::Pause);
         return true;
     case IDC_LIST_PLAYERS:
-        SendServerCommand("qelListPlayers()\r\n", "INF:  qelListPlayers() command has been sent to the server.\n",
-                          4000);
+        m_runner.OnCommand(EServerCommand::ListPlayers);
         return true;
     case IDC_CONFIG_SETTINGS:
         OnConfigSettings();
@@ -300,19 +301,6 @@ bool CTollanDlg::OnCommand(WORD code, WORD id, HWND control)
     return false;
 }
 
-// The title bar's close: while a server runs, ask it to quit and close when the follower has
-// seen it end; each further close asks again.
-void CTollanDlg::OnCloseCommand()
-{
-    if (!m_pRun->m_bServerRunning) {
-        End(IDCANCEL);
-        return;
-    }
-    SendText("Quit()\r\n");
-    LogMessage("INF:  Quit() command has been sent to the server during Close.\n");
-    m_pRun->m_bClosing = true;
-}
-
 // "  Close Utility" and Escape: at once, whatever runs.
 void CTollanDlg::OnCloseUtility() { End(IDCANCEL); }
 
@@ -322,18 +310,14 @@ void CTollanDlg::OnOpenCurrentConfigFile()
 {
     const std::string path = ConfigScriptPath(GameFolder(), CurrentConfigName());
     LogMessage("INF:  Opening current Config File: %s\n", path.c_str());
-    std::string parameter = QuotedIfBlank(path);
-    HINSTANCE rc = ShellExecuteA(m_hWnd, "open", "notepad.exe", parameter.c_str(), nullptr, SW_SHOWNORMAL);
-    if (reinterpret_cast<INT_PTR>(rc) <= 32)
+    if (!OpenInNotepad(m_hWnd, path))
         LogMessage("ERR:  ShellExecute() failed to open: %s\n", path.c_str());
 }
 
 void CTollanDlg::OnOpenUtilityLogFile()
 {
     LogMessage("INF:  Opening Tollan.log file\n");
-    std::string parameter = QuotedIfBlank(UtilityLogPath());
-    HINSTANCE rc = ShellExecuteA(m_hWnd, "open", "notepad.exe", parameter.c_str(), nullptr, SW_SHOWNORMAL);
-    if (reinterpret_cast<INT_PTR>(rc) <= 32)
+    if (!OpenInNotepad(m_hWnd, UtilityLogPath()))
         LogMessage("ERR:  ShellExecute() failed to open Tollan.log file.\n");
 }
 
@@ -356,11 +340,7 @@ void CTollanDlg::OnAbout() {}
 void CTollanDlg::OnConfigSettings()
 {
     CConfigDlg dialog(GameFolder(), TheLevelCatalogue());
-    dialog.m_onScriptSaved = [this](const std::string& name) {
-        // A script swap still pending after a crash would put the old settings back.
-        if (m_crashRecovery.CancelPendingSwap(GameFolder(), name))
-            KillTimer(m_hWnd, kTimerScriptSwap);
-    };
+    dialog.m_onScriptSaved = [this](const std::string& name) { m_runner.OnScriptSaved(name); };
     m_pConfigDlg = &dialog;
     dialog.Run(Instance(), m_hWnd);
     m_pConfigDlg = nullptr;
@@ -443,16 +423,17 @@ bool CTollanDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result)
         }
         return false;
     case WM_CLOSE:
-        OnCloseCommand();
+        // The title bar's close: while a server runs it is asked to quit, and the window closes
+        // when the follower has seen it end.
+        m_runner.OnCloseCommand();
         result = TRUE;
         return true;
-    case WM_APP_RUN_ON_UI:
-        OnRunOnUi(w, l);
+    case WM_APP_FOLLOWER:
+        m_runner.OnFollowerNote(w, l);
         result = TRUE;
         return true;
     case WM_APP_SOCKET:
-        if (m_pSocket)
-            m_pSocket->OnSocketMessage(w, l);
+        m_runner.OnSocketMessage(w, l);
         result = TRUE;
         return true;
     }
@@ -493,10 +474,7 @@ bool CTollanDlg::PreTranslateMessage(MSG& msg)
 void CTollanDlg::OnDestroy()
 {
     // From here on a follower that still runs leaves the window and the dialog alone.
-    m_pRun->m_hWndAlive = nullptr;
-    for (UINT_PTR id : {kTimerCommandDone, kTimerLoginCheck, kTimerRestart, kTimerClose, kTimerConnect, kTimerScriptSwap})
-        KillTimer(m_hWnd, id);
-    m_pSocket.reset();
+    m_runner.Detach();
     SaveSettings();
 }
 
@@ -528,4 +506,24 @@ void CTollanDlg::SaveSettings()
         !WriteSettingString("GamePath", GameFolder()))
         LogMessage("ERR:  Unable to write game directory to registry.\n");
     LogMessage("INF:  The utility has shut down.\n");
+}
+
+void CTollanDlg::OnTimer(UINT_PTR id) { m_runner.OnTimer(id); }
+
+void CTollanDlg::OnConfigListCloseUp()
+{
+    int sel = m_cmbConfigList.GetCurSel();
+    if (sel >= 0)
+        TheServerConfig().m_strConfigName = m_cmbConfigList.GetItemText(sel);
+    m_runner.OnConfigChosen(CurrentConfigName());
+}
+
+void CTollanDlg::OnConsoleRightButtonUp(POINT screenPoint)
+{
+    if (!m_console.HasSelection())
+        return;
+    if (!m_hCopyBitmap)
+        m_hCopyBitmap = static_cast<HBITMAP>(
+            LoadImageA(Instance(), MAKEINTRESOURCEA(IDB_MENU_COPY), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+    m_console.ShowContextMenu(Instance(), m_hWnd, screenPoint, m_hCopyBitmap);
 }

@@ -1,21 +1,18 @@
 // The main window: buttons and the configuration list at the top, the console in the middle, the
 // command line at the bottom, and the menu bar. Runs in its own modal-style loop so that keys are
-// examined before the dialog manager sees them.
+// examined before the dialog manager sees them. The server run itself is CServerRunner's.
 #pragma once
-#include "app/CrashRecovery.h"
-#include "app/RemoteConsoleSocket.h"
-#include "app/ServerRun.h"
+#include "app/ServerRunner.h"
 #include "controls/ConsoleCtrl.h"
 #include "wingui/Controls.h"
 #include "wingui/Dialog.h"
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 class CConfigDlg;
 
-class CTollanDlg : public wingui::CDialog, private CRemoteConsoleOwner {
+class CTollanDlg : public wingui::CDialog {
 public:
     CTollanDlg() = default;
     ~CTollanDlg() override;
@@ -47,7 +44,6 @@ private:
     void ShowUpdateSetting();
 
     // Commands.
-    void OnCloseCommand();
     void OnCloseUtility();
     void OnOpenCurrentConfigFile();
     void OnOpenUtilityLogFile();
@@ -55,27 +51,8 @@ private:
     void OnClearConsoleLog();
     void OnAbout();
     void OnConfigSettings();
-
-    // Server run (ServerControl.cpp).
-    void LaunchServer();
-    void GetAdminPassword();
-    void DisableServerButtons();
-    void EnableServerButtons();
-    void OnStartStop();
-    void SendServerCommand(const char* text, const char* message, UINT interval);
-    void SendText(const std::string& text);
-    bool ConnectToServer();
-    void OnLoginCheck();
     void OnConfigListCloseUp();
     void OnConsoleRightButtonUp(POINT screenPoint);
-    void SetRunTimer(UINT_PTR id, UINT interval);
-    // A follower's window operation (WM_APP_RUN_ON_UI), carried out on this thread.
-    void OnRunOnUi(WPARAM op, LPARAM payload);
-    void OnCrashed(const std::string& level);
-    // g_gtGameType of the configuration: its stored block, else the record's value.
-    int GameTypeOf(const std::string& configName) const;
-    std::string GetRemoteConsolePassword() override { return m_strAdminPassword; }
-    void OnRemoteConsoleLoggedIn() override { m_pRun->m_bLoggedIn = true; }
 
     void LayoutControls(int cx, int cy);
     void Paint();
@@ -103,13 +80,8 @@ private:
     bool m_bCheckForUpdate = true;
     HBITMAP m_hCopyBitmap = nullptr;
 
-    // Run state: the flags shared with the follower live in the co-owned state object.
-    std::shared_ptr<CServerRunState> m_pRun = std::make_shared<CServerRunState>();
-    std::shared_ptr<CProcessHolder> m_pServerProcess;  // the current run's process, if any
-    std::unique_ptr<CRemoteConsoleSocket> m_pSocket;
-    std::string m_strAdminPassword;
-    std::string m_strActiveScript;
-    CCrashRecovery m_crashRecovery;
+    // The server run: its model and the Win32 runner that carries it out.
+    CServerRunner m_runner;
     // The configuration dialog while it is open; nullptr otherwise.
     CConfigDlg* m_pConfigDlg = nullptr;
 };

@@ -1,6 +1,7 @@
 tollan_core(
   RemoteConsoleSession.cpp
   LogFollowerModel.cpp
+  ServerRunModel.cpp
   CrashRecovery.cpp
   WindowPlacementRecord.cpp
   GameFolder.cpp
@@ -14,6 +15,6 @@ tollan_win(
   TollanDlg.cpp
   Settings.cpp
   GameFolderShell.cpp
-  ServerControl.cpp
+  ServerRunner.cpp
   ServerLogFollower.cpp
 )

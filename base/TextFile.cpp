@@ -10,63 +10,43 @@ std::atomic<int> g_writeCount{0};
 bool IsTrimmed(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 }  // namespace
 
-CTextReader::CTextReader(const std::string& path) : m_file(std::fopen(path.c_str(), "rb")) {}
-
-CTextReader::~CTextReader()
+CTextReader::CTextReader(const std::string& path)
 {
-    if (m_file)
-        std::fclose(m_file);
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return;
+    char buffer[16384];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        m_strBytes.append(buffer, n);
+    m_bOpen = !std::ferror(f);
+    std::fclose(f);
+    if (!m_bOpen)
+        m_strBytes.clear();
 }
 
-int CTextReader::Get()
+CTextReader CTextReader::FromBytes(std::string bytes)
 {
-    if (m_pushback >= 0) {
-        int c = m_pushback;
-        m_pushback = -1;
-        return c;
-    }
-    int c = std::fgetc(m_file);
-    // Text mode on Windows turns CR LF into LF; do the same so both builds read alike.
-    if (c == '\r') {
-        int next = std::fgetc(m_file);
-        if (next == '\n')
-            return '\n';
-        if (next != EOF)
-            m_pushback = next;
-    }
-    return c;
+    CTextReader reader;
+    reader.m_strBytes = std::move(bytes);
+    reader.m_bOpen = true;
+    return reader;
 }
 
 bool CTextReader::ReadPiece(std::string& piece, size_t maxChars)
 {
     piece.clear();
-    if (!m_file)
-        return false;
-    while (piece.size() < maxChars) {
-        int c = Get();
-        if (c == EOF)
-            break;
-        piece += static_cast<char>(c);
+    const size_t size = m_strBytes.size();
+    while (piece.size() < maxChars && m_nPos < size) {
+        char c = m_strBytes[m_nPos++];
+        // Text mode on Windows turns CR LF into LF; do the same so both builds read alike.
+        if (c == '\r' && m_nPos < size && m_strBytes[m_nPos] == '\n')
+            c = m_strBytes[m_nPos++];
+        piece += c;
         if (c == '\n')
             break;
     }
     return !piece.empty();
-}
-
-bool CTextReader::ReadLine(std::string& line)
-{
-    line.clear();
-    if (!m_file)
-        return false;
-    int c;
-    bool any = false;
-    while ((c = Get()) != EOF) {
-        any = true;
-        if (c == '\n')
-            return true;
-        line += static_cast<char>(c);
-    }
-    return any;
 }
 
 CTextWriter::~CTextWriter()

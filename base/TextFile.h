@@ -7,23 +7,24 @@
 // Reads a text file in pieces, the way fgets() with a buffer of maxChars + 1 reads a file opened
 // in text mode: a piece ends after "\n" or after maxChars characters, whichever comes first,
 // and a CR LF line end reads as "\n". A longer line is therefore delivered as several pieces.
+// This is the one piece splitter: files are read whole when opened, and bytes already in memory
+// (an archive's entry) are cut the same way.
 class CTextReader {
 public:
+    // Open only when the whole file could be read; a file that exists but cannot be read (held by
+    // another program, a folder, a read error) is not open.
     explicit CTextReader(const std::string& path);
-    ~CTextReader();
-    CTextReader(const CTextReader&) = delete;
-    CTextReader& operator=(const CTextReader&) = delete;
+    static CTextReader FromBytes(std::string bytes);
 
-    bool IsOpen() const { return m_file != nullptr; }
-    // False at the end of the file (or when the file is not open).
+    bool IsOpen() const { return m_bOpen; }
+    // False at the end of the text (or when the file is not open).
     bool ReadPiece(std::string& piece, size_t maxChars);
-    // A whole line without its line end, however long; false at the end of the file.
-    bool ReadLine(std::string& line);
 
 private:
-    int Get();
-    std::FILE* m_file = nullptr;
-    int m_pushback = -1;
+    CTextReader() = default;
+    std::string m_strBytes;
+    size_t m_nPos = 0;
+    bool m_bOpen = false;
 };
 
 // Writes a text file; "\n" becomes CR LF. Every write and the close are checked: Close() is true

@@ -192,6 +192,21 @@ std::vector<std::string> ReadStoredConfigNames()
     return names;
 }
 
+std::optional<std::string> ReadConfigAdminPassword(const std::string& name)
+{
+    std::optional<std::string> password;
+    {
+        CTextReader in(StorePath());
+        if (!in.IsOpen())
+            return ReadAdminPassword();  // logs that it could not
+        ScanBlock(in, name, [&password](const std::string& key, const std::string& value) {
+            if (key == "g_strAdminPassword")
+                password = value;
+        });
+    }
+    return password ? password : ReadAdminPassword();
+}
+
 std::optional<int> ReadStoredGameType(const std::string& name)
 {
     CTextReader in(StorePath());
@@ -348,6 +363,13 @@ bool WriteHistoryFile(ServerConfig& cfg)
         } else {
             LogMessage("ERR:  Failed to open existing History.ini during a call to "
                        "WriteHistoryFile().\n");
+            // Only a missing store may be written anew; one we merely cannot read holds the
+            // other configurations.
+            if (platform::PathExists(StorePath())) {
+                out.Close();
+                platform::RemoveFile(TwinPath());
+                return false;
+            }
         }
     }
 

@@ -40,7 +40,8 @@ ConfigHistoryResult ReadConfigHistory(bool serverRunning,
                                       ServerConfig& cfg = TheServerConfig());
 
 // Rewrites the whole store through HistoryTemp.ini: the current block first, then the other blocks
-// in their old order. The old History.ini survives any failure. True when it was replaced.
+// in their old order. The old History.ini survives any failure; one that exists but cannot be read
+// is never replaced, as that would lose every other configuration. True when it was replaced.
 bool WriteHistoryFile(ServerConfig& cfg = TheServerConfig());
 
 // The password of the server options section, as the remote console login uses it. Nothing when
@@ -49,6 +50,11 @@ std::optional<std::string> ReadAdminPassword();
 
 // The names of every stored block, in file order (a save checks new names against them).
 std::vector<std::string> ReadStoredConfigNames();
+
+// The password a launch of the named configuration logs in with: its block's own
+// g_strAdminPassword, else the server options section's. Nothing (with the server options
+// reader's log line) when History.ini cannot be opened or holds neither.
+std::optional<std::string> ReadConfigAdminPassword(const std::string& name);
 
 // g_gtGameType of the named block, read without touching the record.
 std::optional<int> ReadStoredGameType(const std::string& name);

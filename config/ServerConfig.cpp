@@ -13,11 +13,11 @@ void DeriveMapListFile(ServerConfig& cfg)
     cfg.g_strMapListFile = "DedicatedServerUtility/MapLists/" + cfg.g_strMapList + ".txt";
 }
 
-int RaiseServerFps(ServerConfig& cfg)
+int RaiseServerFps(int& fps)
 {
-    if (cfg.g_iFPS < kMinServerFps)
-        cfg.g_iFPS = kMinServerFps;
-    return cfg.g_iFPS;
+    if (fps < kMinServerFps)
+        fps = kMinServerFps;
+    return fps;
 }
 
 void UpdateHistoryList(ServerConfig& cfg)

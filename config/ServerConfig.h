@@ -75,9 +75,11 @@ ServerConfig& TheServerConfig();
 // "DedicatedServerUtility/MapLists/<g_strMapList>.txt", derived before every write.
 void DeriveMapListFile(ServerConfig& cfg);
 
-// Raises a frame rate below kMinServerFps to it, in the record itself, so that the store written
-// afterwards keeps what the server was given. Returns the (possibly raised) rate.
-int RaiseServerFps(ServerConfig& cfg);
+// The server's frame-rate floor: a rate below kMinServerFps is raised to it. Returns the rate.
+int RaiseServerFps(int& fps);
+// The same in the record itself, so that the store written afterwards keeps what the server was
+// given.
+inline int RaiseServerFps(ServerConfig& cfg) { return RaiseServerFps(cfg.g_iFPS); }
 
 // After a save: the current name first, then the previous names without it and without empty
 // ones, at most kHistorySlots.

@@ -25,6 +25,11 @@ size_t CConsoleCtrl::GetCharCount() const
     return n > 0 ? static_cast<size_t>(n) : 0;
 }
 
+void CConsoleCtrl::AppendConsoleText(const std::string& text)
+{
+    ApplyBatch(m_model.AppendConsoleText(text, GetCharCount()));
+}
+
 void CConsoleCtrl::ApplyBatch(const CConsoleBatch& batch)
 {
     if (!batch.nTrimChars && batch.inserts.empty())

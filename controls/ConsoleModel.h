@@ -1,7 +1,7 @@
 // The console's line logic without the rich edit control: which part of the old text to cut,
 // which lines to insert and in which colour, what stays pending, and the current level.
 //
-// Contract for the shell (CConsoleCtrl / CTollanDlg::AppendConsoleText), per batch of text:
+// Contract for the shell (CConsoleCtrl::AppendConsoleText), per batch of text:
 //   CConsoleBatch b = model.AppendConsoleText(text, control's current text length);
 //   if (b.nTrimChars) replace characters [0, b.nTrimChars) by "" (no undo);
 //   remember the line count; caret at the end; for each insert: set the bold 10-point format with
@@ -9,7 +9,7 @@
 //   undo); scroll down by the lines the control gained.
 // Texts end at their first zero byte. The pending fragment survives "Clear Console Log". Work per
 // batch depends only on the batch (and the fragment of at most 200 characters), never on what
-// the console already holds. Only one thread (the follower) may call the model.
+// the console already holds. Only one thread (the user-interface thread) may call the model.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -42,6 +42,9 @@ public:
     CConsoleBatch AppendConsoleText(const std::string& text, size_t nCurrentLength);
 
     const std::string& PendingFragment() const { return m_strPending; }
+    // A recreated log starts again at its beginning: the old run's unfinished line must not
+    // swallow the new run's first one.
+    void DropPendingFragment() { m_strPending.clear(); }
     // Level path of the last "TRC:   Changing over to " line; the follower empties it at the
     // start of each run and hands it to crash recovery at the end.
     const std::string& CurrentLevel() const { return m_strCurrentLevel; }

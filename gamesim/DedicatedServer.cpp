@@ -760,7 +760,14 @@ int main()
     if (!EnvString("DQ2SIM_QUIET").empty() && EnvString("DQ2SIM_QUIET") != "0")
         g_log.Silence();
 
-    const unsigned long long crashAfter = EnvNumber("DQ2SIM_CRASH_AFTER_MS", 0);
+    // With DQ2SIM_CRASH_ONCE only the first server of this game folder crashes; a marker file
+    // beside the program remembers it.
+    const std::string crashMarker = g_strBinFolder + "\\DedicatedServer.crashed";
+    const bool bCrashOnce = !EnvString("DQ2SIM_CRASH_ONCE").empty() && EnvString("DQ2SIM_CRASH_ONCE") != "0";
+    const unsigned long long crashAfter =
+        bCrashOnce && GetFileAttributesA(crashMarker.c_str()) != INVALID_FILE_ATTRIBUTES
+            ? 0
+            : EnvNumber("DQ2SIM_CRASH_AFTER_MS", 0);
     const unsigned long long timeLimit = EnvNumber("DQ2SIM_TIME_LIMIT_MS", kDefaultTimeLimitMs);
     const unsigned long long levelEvery = EnvNumber("DQ2SIM_LEVEL_CHANGE_MS", 0);
     const bool bBurst = !EnvString("DQ2SIM_ERROR_CLOSING_BURST").empty() && EnvString("DQ2SIM_ERROR_CLOSING_BURST") != "0";
@@ -823,6 +830,9 @@ int main()
             g_log.Open();
         }
         if (crashAfter > 0 && now >= crashAfter) {
+            if (bCrashOnce)
+                CloseHandle(CreateFileA(crashMarker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
             g_log.Line("ERR:  Unhandled exception in the game thread.");
             ExitServer(3, "crash");
         }

@@ -5,7 +5,6 @@
 #include "installer/Registration.h"
 #include "installer/resource.h"
 #include "platform/Platform.h"
-#include "wingui/AppMessages.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -14,6 +13,8 @@
 #include <functional>
 
 namespace {
+// The worker asks the wizard's thread to carry out a window operation (a std::function in lParam).
+const UINT WM_APP_RUN_ON_UI = WM_APP + 1;
 
 const char* const kDestinationTitle = "Destination Folder";
 const char* const kDestinationSubtitle = "Where should the DQ2 Dedicated Server Utility be installed?";

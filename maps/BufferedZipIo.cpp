@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
@@ -98,6 +99,7 @@ public:
     }
     uint64_t Tell() const { return m_pos; }
     int Error() const { return m_bError ? 1 : 0; }
+    void SetError() { m_bError = true; }
 
 private:
     // Reads the next chunk at m_pos: twice the last one when reading on where it ended, the
@@ -134,12 +136,14 @@ private:
     bool m_bError = false;
 };
 
+// minizip is C: nothing may unwind through it. A buffer that cannot grow is a failed open or a
+// read error, which the scan logs for its archive.
 voidpf ZCALLBACK OpenFunc(voidpf, const void* filename, int mode)
 {
     if (!filename || (mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ)
         return nullptr;
-    CReadAheadFile* file = new CReadAheadFile;
-    if (!file->Open(static_cast<const char*>(filename))) {
+    CReadAheadFile* file = new (std::nothrow) CReadAheadFile;
+    if (file && !file->Open(static_cast<const char*>(filename))) {
         delete file;
         return nullptr;
     }
@@ -148,7 +152,12 @@ voidpf ZCALLBACK OpenFunc(voidpf, const void* filename, int mode)
 
 uLong ZCALLBACK ReadFunc(voidpf, voidpf stream, void* buf, uLong size)
 {
-    return static_cast<CReadAheadFile*>(stream)->Read(buf, size);
+    try {
+        return static_cast<CReadAheadFile*>(stream)->Read(buf, size);
+    } catch (...) {
+        static_cast<CReadAheadFile*>(stream)->SetError();
+        return 0;
+    }
 }
 
 uLong ZCALLBACK WriteFunc(voidpf, voidpf, const void*, uLong) { return 0; }

@@ -175,44 +175,13 @@ void ParseNfoLine(std::string line, CNfoState& state)
     }
 }
 
-void CNfoReader::Put(char c)
-{
-    m_strPiece += c;
-    if (c == '\n' || m_strPiece.size() >= kPieceChars) {
-        ParseNfoLine(m_strPiece, m_state);
-        m_strPiece.clear();
-    }
-}
-
-void CNfoReader::Feed(const char* data, size_t size)
-{
-    for (size_t i = 0; i < size; ++i) {
-        char c = data[i];
-        if (m_bPendingCr) {
-            m_bPendingCr = false;
-            if (c == '\n') {
-                Put('\n');
-                continue;
-            }
-            Put('\r');
-        }
-        if (c == '\r')
-            m_bPendingCr = true;
-        else
-            Put(c);
-    }
-}
-
 void CNfoReader::Finish()
 {
-    if (m_bPendingCr) {
-        m_bPendingCr = false;
-        Put('\r');
-    }
-    if (!m_strPiece.empty()) {
-        ParseNfoLine(m_strPiece, m_state);
-        m_strPiece.clear();
-    }
+    CTextReader reader = CTextReader::FromBytes(std::move(m_strBytes));
+    m_strBytes.clear();
+    std::string piece;
+    while (reader.ReadPiece(piece, kPieceChars))
+        ParseNfoLine(piece, m_state);
 }
 
 void ParseNfo(const char* data, size_t size, CNfoState& state)

@@ -17,20 +17,18 @@ struct CNfoState {
 // information file to the state.
 void ParseNfoLine(std::string line, CNfoState& state);
 
-// Splits the bytes of one information file into the pieces a text-mode fgets() with room for 254
-// characters would return (CR LF reads as "\n"), and feeds each piece to ParseNfoLine. Bytes may
-// arrive in any number of chunks; Finish() delivers the last, unterminated piece.
+// Cuts the bytes of one information file into the pieces a text-mode fgets() with room for 254
+// characters would return (CR LF reads as "\n"; see CTextReader), and feeds each piece to
+// ParseNfoLine. Bytes may arrive in any number of chunks; Finish() parses them.
 class CNfoReader {
 public:
     explicit CNfoReader(CNfoState& state) : m_state(state) {}
-    void Feed(const char* data, size_t size);
+    void Feed(const char* data, size_t size) { m_strBytes.append(data, size); }
     void Finish();
 
 private:
-    void Put(char c);
     CNfoState& m_state;
-    std::string m_strPiece;
-    bool m_bPendingCr = false;
+    std::string m_strBytes;
 };
 
 // One whole information file held in memory.

@@ -20,14 +20,14 @@ std::vector<DirEntry> ListDirectory(const std::string& folder);
 
 bool IsDirectory(const std::string& path);
 bool FileExists(const std::string& path);
+// Anything at all under that name: a file, a folder, or an entry we may not read.
+bool PathExists(const std::string& path);
 // Creates one folder level; true when it exists afterwards.
 bool MakeDirectory(const std::string& path);
 bool RemoveFile(const std::string& path);
 // Replaces `target` with `source` in one operation (MoveFileEx with MOVEFILE_REPLACE_EXISTING, or
 // rename(2)); the old target stays intact when this fails.
 bool ReplaceFileWith(const std::string& source, const std::string& target);
-
-void SleepMs(unsigned ms);
 
 // A local calendar time as an archive entry records it.
 struct LocalTime {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <utime.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
 
@@ -40,6 +41,12 @@ bool FileExists(const std::string& path)
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool PathExists(const std::string& path)
+{
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 || (errno != ENOENT && errno != ENOTDIR);
+}
+
 bool MakeDirectory(const std::string& path)
 {
     return mkdir(path.c_str(), 0777) == 0 || IsDirectory(path);
@@ -50,12 +57,6 @@ bool RemoveFile(const std::string& path) { return std::remove(path.c_str()) == 0
 bool ReplaceFileWith(const std::string& source, const std::string& target)
 {
     return std::rename(source.c_str(), target.c_str()) == 0;
-}
-
-void SleepMs(unsigned ms)
-{
-    timespec ts{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
-    nanosleep(&ts, nullptr);
 }
 
 bool SetFileModifiedTime(const std::string& path, const LocalTime& when)

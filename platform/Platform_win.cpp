@@ -32,6 +32,15 @@ bool FileExists(const std::string& path)
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool PathExists(const std::string& path)
+{
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    // A file held open without sharing can refuse even its attributes.
+    DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND && error != ERROR_INVALID_NAME;
+}
+
 bool MakeDirectory(const std::string& path)
 {
     return CreateDirectoryA(path.c_str(), nullptr) || IsDirectory(path);
@@ -44,8 +53,6 @@ bool ReplaceFileWith(const std::string& source, const std::string& target)
     return MoveFileExA(source.c_str(), target.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
-
-void SleepMs(unsigned ms) { Sleep(ms); }
 
 bool SetFileModifiedTime(const std::string& path, const LocalTime& when)
 {

@@ -11,7 +11,6 @@ namespace wingui {
 
 class CButton : public CWindow {
 public:
-    void Click() const { SendMsg(BM_CLICK); }
     bool IsChecked() const { return SendMsg(BM_GETCHECK) == BST_CHECKED; }
     void SetCheck(bool on) const { SendMsg(BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED); }
 };
@@ -83,7 +82,6 @@ public:
     {
         return SendMsg(EM_SETCHARFORMAT, scope, reinterpret_cast<LPARAM>(&cf)) != 0;
     }
-    int GetTextLength() const { return ::GetWindowTextLengthA(m_hWnd); }
     void SetSel(long start, long end) const { SendMsg(EM_SETSEL, start, end); }
     void ReplaceSel(const std::string& text, bool canUndo = false) const
     {

@@ -23,7 +23,6 @@ public:
 
     // Ends a modal dialog (either kind) with the given result. Safe to call from OnInit.
     void End(INT_PTR result);
-    bool IsEnding() const { return m_bEnded; }
 
     // Exceptions never cross into user32: the dialog procedure catches them and reports them
     // here (the program installs a logger), then goes on as if the message was not handled.

@@ -18,15 +18,12 @@ public:
         return h;
     }
     HWND GetHWND() const { return m_hWnd; }
+    void Invalidate(bool erase = true) const { ::InvalidateRect(m_hWnd, nullptr, erase); }
     operator HWND() const { return m_hWnd; }
 
     LRESULT SendMsg(UINT msg, WPARAM w = 0, LPARAM l = 0) const
     {
         return ::SendMessageA(m_hWnd, msg, w, l);
-    }
-    bool PostMsg(UINT msg, WPARAM w = 0, LPARAM l = 0) const
-    {
-        return ::PostMessageA(m_hWnd, msg, w, l) != 0;
     }
 
     bool SetText(const std::string& text) const { return ::SetWindowTextA(m_hWnd, text.c_str()) != 0; }
@@ -83,7 +80,6 @@ public:
     }
     HWND GetItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     void SetFocus() const { ::SetFocus(m_hWnd); }
-    void Invalidate(bool erase = true) const { ::InvalidateRect(m_hWnd, nullptr, erase); }
 
 protected:
     HWND m_hWnd;

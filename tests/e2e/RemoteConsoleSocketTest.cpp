@@ -5,7 +5,7 @@
 #include "base/OwnFolder.h"
 #include "app/RemoteConsoleSocket.h"
 #include "base/UtilityLog.h"
-#include "wingui/AppMessages.h"
+#include "app/AppMessages.h"
 
 #include <atomic>
 #include <cstdio>

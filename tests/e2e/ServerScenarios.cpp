@@ -269,9 +269,10 @@ E2E_SCENARIO(server_full_run)
 
     double pressed = Now();
     Press(main, 1);
-    // Until the connect timer only button 1 stays disabled (the follower enables the others).
-    E2E_CHECK(!Enabled(main, 1), "button 1 enabled during the launch");
+    // All four stay disabled until the connect timer, also once the follower runs.
+    E2E_CHECK(AllDisabled(main), "buttons enabled during the launch");
     WaitUntil([&] { return ControlText(main, 1) == "Stop Server"; }, 5000, "caption Stop Server");
+    E2E_CHECK(AllDisabled(main), "buttons enabled once the follower runs");
     ExpectEqualText(WindowText(main), std::string(kIdleTitle) + " - 'NormalDM.cfg'", "title while running");
     WaitLog(game, "INF:  The server is running...\n");
     WaitConsole(main, " INF:    The server is starting...");
@@ -355,6 +356,31 @@ E2E_SCENARIO(server_dm_crash)
     E2E_CHECK(!PathIsFile(Join(UtilityFolder(game), "Config\\NormalDMTemp.cfg")), "a deathmatch copy was made");
     E2E_CHECK(CountLog(game, kLaunchLine) == 2, "launch lines");
     CloseAtOnce(s);
+}
+
+// A server that crashes 10 s after its launch is restarted 1.1 s + 5 s later, just before the
+// crashed run's login check would have fired: that check died with its run, and the restarted
+// server stays up and logs in.
+E2E_SCENARIO(server_crash_restart_logs_in)
+{
+    std::string game = PrepareServerGame();
+    SetSwitch("DQ2SIM_CRASH_AFTER_MS", "10000");
+    SetSwitch("DQ2SIM_CRASH_ONCE", "1");
+    CSession s = StartSession(game);
+    Press(s.main, 1);
+    WaitLog(game, kCrashLine, 1, 30000);
+    WaitEvents(game, "ARGS", 2, 10000);
+    // The first run's check ended with it; the one success line is the restarted run's.
+    WaitLog(game, kSuccessLine, 1, 40000);
+    E2E_CHECK(!LogHas(game, "ERR:  Unable to connect to server.  Server was shut down.\n"),
+              "the restarted server was shut down");
+    DWORD pid = std::strtoul(ReadWholeFile(Join(game, "Bin\\DedicatedServer.pid")).c_str(), nullptr, 10);
+    E2E_CHECK(pid && StandInRunning(pid), "the restarted server is not running");
+    E2E_CHECK(CountEvents(game, "LOGIN ok") == 2 && CountEvents(game, "ARGS") == 2 && CountLog(game, kSuccessLine) == 1,
+              "logins or launches");
+    ExpectEqualText(ControlText(s.main, 1), "Stop Server", "caption while the restarted server runs");
+    StopServer(game, s.main);
+    CloseAndWait(s.run, s.main);
 }
 
 // Start pressed in the 5 s after a crash: that press is the restart, the pending one is dropped.
@@ -486,7 +512,8 @@ E2E_SCENARIO(server_log_recreated)
     WaitConsole(s.main, " INF:  Server is up.\n", 15000);
     std::string text = ConsoleText(s.main);
     // The new log's start follows whatever the old one had been shown up to.
-    size_t second = text.find("INF:    The server is starting...\n INF:  Command line: +gametype dm");
+    // ... on a line of its own: the old text's unfinished line was dropped.
+    size_t second = text.find("\n INF:    The server is starting...\n INF:  Command line: +gametype dm");
     if (second == std::string::npos) {
         WriteTextFile(Join(game, "console.txt"), text);
         Fail("the new run's start is not shown (console in console.txt)");
@@ -552,4 +579,35 @@ E2E_SCENARIO(figures)
     WriteTextFile(ready, std::to_string(s.run.Pid()));
     WaitUntil([&] { return PathIsFile(done); }, 20 * 60 * 1000, "figures.done");
     CloseAtOnce(s);
+}
+
+// Not a test: bench/wine_run_figures.sh runs it. The title-bar close while a server runs, timed
+// from the end of the stand-in to the shut-down line and to the end of Tollan, three times.
+E2E_SCENARIO(figures_close)
+{
+    std::string game = PrepareServerGame();
+    for (int i = 1; i <= 3; ++i) {
+        CSession s = StartSession(game);
+        StartAndLogIn(game, s.main, static_cast<size_t>(i));
+        DWORD pid = std::strtoul(ReadWholeFile(Join(game, "Bin\\DedicatedServer.pid")).c_str(), nullptr, 10);
+        HANDLE server = OpenProcess(SYNCHRONIZE, FALSE, pid);
+        E2E_CHECK(server != nullptr, "no stand-in process");
+        double closed = Now();
+        PostMessageA(s.main, WM_CLOSE, 0, 0);
+        E2E_CHECK(WaitForSingleObject(server, 10000) == WAIT_OBJECT_0, "the stand-in did not end");
+        double ended = Now();
+        std::printf("FIGURE close_command_to_server_end_ms %.0f\n", ended - closed);
+        CloseHandle(server);
+        double shutDown = 0;
+        while (IsRunning(s.run)) {
+            if (!shutDown && CountLog(game, kShutDownLine) >= static_cast<size_t>(i))
+                shutDown = Now();
+            E2E_CHECK(Now() - ended < 20000, "Tollan did not end");
+            Sleep(2);
+        }
+        double exited = Now();
+        std::printf("FIGURE close_server_end_to_shutdown_line_ms %.0f\n", shutDown ? shutDown - ended : -1.0);
+        std::printf("FIGURE close_server_end_to_exit_ms %.0f\n", exited - ended);
+        std::fflush(stdout);
+    }
 }

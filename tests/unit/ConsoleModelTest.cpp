@@ -25,6 +25,18 @@ TEST(ConsoleLines, FragmentIsJoinedWithTheNextBatch)
     EXPECT_EQ(m.PendingFragment(), "");
 }
 
+// A log recreated under the follower is read again from its start: the old run's unfinished line
+// is dropped, so the new run's first line stands on its own.
+TEST(ConsoleLines, RecreatedLogDropsTheOldFragment)
+{
+    CConsoleModel m;
+    m.AppendConsoleText("INF:  still in the log", 0);
+    m.DropPendingFragment();
+    m.AppendConsoleText("INF:    The server is starting...", 0);
+    EXPECT_EQ(Shown(m.AppendConsoleText("\r\nWRN:  up\n", 0)),
+              (Inserts{{kConsoleGreen, " INF:    The server is starting...\r\n"}, {kConsoleYellow, " WRN:  up\n"}}));
+}
+
 TEST(ConsoleLines, SeveralLinesAndARestInOneBatch)
 {
     CConsoleModel m;

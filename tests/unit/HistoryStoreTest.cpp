@@ -251,4 +251,21 @@ TEST_F(HistoryStoreTest, StoredGameTypeLeavesTheRecordAlone)
     EXPECT_EQ(std::nullopt, ReadStoredGameType("DM"));
 }
 
+// A launch logs in with its own block's password; the server options section is the fallback.
+TEST_F(HistoryStoreTest, LaunchPasswordComesFromTheConfigurationsBlock)
+{
+    Store(Crlf({"SERVER_OPTIONS", "  g_strAdminPassword = saved;last;", "END_OPTIONS", "", "CONFIG_NAME", "A",
+                "{", "  g_strAdminPassword = own;", "}", "CONFIG_NAME", "B", "{", "  g_iFPS = 30;", "}"}));
+    EXPECT_EQ(std::optional<std::string>("own"), ReadConfigAdminPassword("A"));
+    EXPECT_EQ(std::optional<std::string>("saved"), ReadConfigAdminPassword("B"));
+    EXPECT_EQ(std::optional<std::string>("saved"), ReadConfigAdminPassword("Missing"));
+    // The delivered store: both configurations log in as before.
+    ASSERT_TRUE(WriteFile(m_dir / "History.ini", ReadFile(TOLLAN_SOURCE_DIR "/resources/defaults/History.ini")));
+    for (const char* name : {"NormalDM", "NormalCOOP"})
+        EXPECT_EQ(ReadAdminPassword(), ReadConfigAdminPassword(name)) << name;
+    std::remove((m_dir / "History.ini").c_str());
+    EXPECT_EQ(std::nullopt, ReadConfigAdminPassword("A"));
+    EXPECT_NE(std::string::npos, Log().find("ERR:  Could not Get Admin Password."));
+}
+
 }  // namespace

@@ -231,6 +231,23 @@ TEST_F(HistoryWriteTest, TwinThatCannotBeCreatedLeavesStore)
                          "WriteHistoryFile().\r\n"));
 }
 
+// A store that is there but cannot be read (held by another program; here a folder, and a link
+// to itself) holds the other configurations: it is never written anew.
+TEST_F(HistoryWriteTest, UnreadableStoreIsNeverReplaced)
+{
+    m_cfg.m_strConfigName = "A";
+    ASSERT_EQ(0, mkdir((m_dir / "History.ini").c_str(), 0700));
+    EXPECT_FALSE(WriteHistoryFile(m_cfg));
+    ASSERT_EQ(0, rmdir((m_dir / "History.ini").c_str()));
+    ASSERT_EQ(0, symlink("History.ini", (m_dir / "History.ini").c_str()));
+    EXPECT_FALSE(WriteHistoryFile(m_cfg));
+    EXPECT_FALSE(FileExistsAt(m_dir / "HistoryTemp.ini"));
+    const std::vector<std::string> lines = LogLines(Log());
+    EXPECT_EQ(2, std::count(lines.begin(), lines.end(),
+                            "ERR:  Failed to open existing History.ini during a call to WriteHistoryFile().\r\n"));
+    EXPECT_EQ(0, std::count(lines.begin(), lines.end(), "LOG:  Existing History.ini replaced with HistoryTemp.ini file.\r\n"));
+}
+
 TEST_F(HistoryWriteTest, UnsafeNamesAreRefused)
 {
     Store(kThreeBlocks);

@@ -1,0 +1,12 @@
+// Every private window message of Tollan, in one place. They start at WM_APP: standard dialogs
+// and common controls use the WM_USER range for their own messages.
+#pragma once
+#include <windows.h>
+
+enum : UINT {
+    // A run's log follower reports to the main window: wParam is the run's identity, lParam a
+    // const CFollowerNote* (ServerLogFollower.h). Sent synchronously, so notes keep their order.
+    WM_APP_FOLLOWER = WM_APP + 1,
+    // Socket notifications of the remote console (WSAAsyncSelect).
+    WM_APP_SOCKET = WM_APP + 2,
+};

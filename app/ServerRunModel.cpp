@@ -1,0 +1,460 @@
+#include "app/ServerRunModel.h"
+
+#include "app/LogFollowerModel.h"
+#include "base/GamePaths.h"
+#include "base/SafeName.h"
+#include "config/ServerConfig.h"
+
+namespace {
+
+const char kIdleTitle[] = "Dravic Qel 2 Dedicated Server Utility";
+const char kStartCaption[] = "Start Server";
+const char kStopCaption[] = "Stop Server";
+
+unsigned TimerBit(unsigned timer)
+{
+    switch (timer) {
+    case kTimerCommandDone: return 1u << 0;
+    case kTimerLoginCheck: return 1u << 1;
+    case kTimerRestart: return 1u << 2;
+    case kTimerClose: return 1u << 3;
+    case kTimerConnect: return 1u << 4;
+    case kTimerScriptSwap: return 1u << 5;
+    }
+    return 0;
+}
+
+CRunAction Text(ERunAction kind, std::string text)
+{
+    CRunAction a{kind};
+    a.text = std::move(text);
+    return a;
+}
+
+CRunAction ForRun(ERunAction kind, RunId run)
+{
+    CRunAction a{kind};
+    a.run = run;
+    return a;
+}
+
+}  // namespace
+
+enum class ERunPhase {
+    Launching,  // launched; its follower has not reported yet
+    Running,    // the follower follows the log
+    Ending,     // the process ended and its log is drained: the end steps are under way
+};
+
+struct CServerRunModel::CRun {
+    RunId id = 0;
+    ERunStart start = ERunStart::Launched;
+    ERunPhase phase = ERunPhase::Launching;
+    std::string strConfig;  // the configuration launched
+    bool bStopRequested = false;
+    bool bLoginFailed = false;
+    bool bLoggedIn = false;
+    bool bTitled = false;  // the title names the run's configuration
+};
+
+std::string Describe(const CRunAction& a)
+{
+    switch (a.kind) {
+    case ERunAction::Send: return "send " + a.text;
+    case ERunAction::Log: return "log " + a.text;
+    case ERunAction::Console: return "console " + a.text;
+    case ERunAction::SetTimer: return "timer " + std::to_string(a.timer) + " " + std::to_string(a.ms);
+    case ERunAction::KillTimer: return "kill " + std::to_string(a.timer);
+    case ERunAction::Buttons:
+        return std::string("buttons start:") + (a.buttons.bStartEnabled ? "on" : "off") + " '" +
+               a.buttons.strStartCaption + "' commands:" + (a.buttons.bCommandsEnabled ? "on" : "off");
+    case ERunAction::Title: return "title " + a.text;
+    case ERunAction::Launch: return "launch " + a.config + " " + a.text;
+    case ERunAction::Follow: return "follow " + std::to_string(a.run);
+    case ERunAction::Connect: return "connect " + std::to_string(a.run);
+    case ERunAction::Terminate: return "terminate " + std::to_string(a.run);
+    case ERunAction::MessageBox: return "box " + a.text;
+    case ERunAction::ClearLevel: return "clear-level";
+    case ERunAction::CrashCopy: return "crash-copy " + a.config + " " + a.text;
+    case ERunAction::SwapScript: return "swap " + a.config;
+    case ERunAction::CloseWindow: return "close";
+    }
+    return "?";
+}
+
+std::string ServerLaunchParameters(int gtGameType, const std::string& configName)
+{
+    const std::string options = "+gameoptions \"" + ServerScriptArgument(configName) + "\"";
+    if (gtGameType == kGameTypeCoop)
+        return options;
+    if (gtGameType == kGameTypeDeathmatch)
+        return "+gametype dm " + options;
+    return std::string();
+}
+
+CServerRunModel::CServerRunModel(CRunStore& store) : m_store(store) {}
+
+CServerRunModel::~CServerRunModel() = default;
+
+bool CServerRunModel::IsServerRunning() const { return m_pRun && m_pRun->phase != ERunPhase::Ending; }
+
+bool CServerRunModel::IsCurrentRun(RunId run) const { return m_pRun && run != 0 && m_pRun->id == run; }
+
+RunId CServerRunModel::CurrentRun() const { return m_pRun ? m_pRun->id : 0; }
+
+void CServerRunModel::SetTimer(unsigned timer, unsigned ms, CRunActions& out)
+{
+    m_nArmedTimers |= TimerBit(timer);
+    CRunAction a{ERunAction::SetTimer};
+    a.timer = timer;
+    a.ms = ms;
+    out.push_back(a);
+}
+
+void CServerRunModel::KillTimer(unsigned timer, CRunActions& out)
+{
+    if (!(m_nArmedTimers & TimerBit(timer)))
+        return;
+    m_nArmedTimers &= ~TimerBit(timer);
+    CRunAction a{ERunAction::KillTimer};
+    a.timer = timer;
+    out.push_back(a);
+}
+
+// The enabling table. Button 1 waits for any pending period and for a run's end steps; the
+// command buttons need a run whose follower runs and nothing pending.
+void CServerRunModel::Refresh(CRunActions& out)
+{
+    const bool ending = m_pRun && m_pRun->phase == ERunPhase::Ending;
+    CButtonStates now;
+    now.bStartEnabled = m_ePending == EPending::None && !ending;
+    now.strStartCaption = m_strStartCaption;
+    now.bCommandsEnabled = m_pRun && m_pRun->phase == ERunPhase::Running && m_ePending == EPending::None;
+    if (now == m_shown)
+        return;
+    m_shown = now;
+    CRunAction a{ERunAction::Buttons};
+    a.buttons = now;
+    out.push_back(a);
+}
+
+CRunActions CServerRunModel::OnStartStopPressed(const std::string& currentConfig)
+{
+    CRunActions out;
+    if (Guarded() || (m_pRun && m_pRun->phase == ERunPhase::Ending))
+        return out;
+    if (!m_pRun) {
+        // Between a crash and its restart this press is the restart, so only one server runs.
+        KillTimer(kTimerRestart, out);
+        Launch(currentConfig, out);
+        return out;
+    }
+    // Tollan never ends the server itself on a stop: the run ends when the process does.
+    m_pRun->bStopRequested = true;
+    out.push_back(Text(ERunAction::Send, "Quit()\r\n"));
+    out.push_back(Text(ERunAction::Log, "INF:  Quit() command has been sent to the server.\n"));
+    m_strStartCaption = kStartCaption;
+    m_ePending = EPending::Stop;
+    Refresh(out);
+    SetTimer(kTimerCommandDone, 2000, out);
+    return out;
+}
+
+void CServerRunModel::Launch(const std::string& configName, CRunActions& out)
+{
+    out.push_back(Text(ERunAction::Log, "INF:  Launching Server...\n"));
+    // The name goes inside the quotes of the command line; one edited into History.ini by hand
+    // could otherwise close them and add parameters of its own.
+    if (!IsSafeFileName(configName)) {
+        out.push_back(Text(ERunAction::Log, "ERR:  Configuration name \"" + configName +
+                                                "\" cannot be used to start the server.\n"));
+        Refresh(out);
+        return;
+    }
+    // The password of the configuration that is started: another one's would fail its login.
+    if (std::optional<std::string> password = m_store.AdminPasswordOf(configName))
+        m_strAdminPassword = *password;
+    m_strActiveScript = configName;
+    m_strLaunching = configName;
+    CRunAction a{ERunAction::Launch};
+    a.config = configName;
+    a.text = ServerLaunchParameters(m_store.GameTypeOf(configName), configName);
+    out.push_back(a);
+}
+
+CRunActions CServerRunModel::OnLaunched(bool bStarted)
+{
+    CRunActions out;
+    const std::string configName = std::move(m_strLaunching);
+    m_strLaunching.clear();
+    if (!bStarted) {
+        out.push_back(Text(ERunAction::Log, "ERR:  ShellExecuteEx() failed.\n"));
+        Refresh(out);
+        return out;
+    }
+    m_pRun.reset(new CRun);
+    m_pRun->id = ++m_nLastRun;
+    m_pRun->strConfig = configName;
+    // A launch supersedes what an earlier command left pending.
+    KillTimer(kTimerCommandDone, out);
+    m_ePending = EPending::Launch;
+    Refresh(out);
+    SetTimer(kTimerConnect, 2000, out);
+    out.push_back(ForRun(ERunAction::Follow, m_pRun->id));
+    return out;
+}
+
+CRunActions CServerRunModel::OnFollowerStarted(RunId run)
+{
+    CRunActions out;
+    if (!IsCurrentRun(run) || m_pRun->phase != ERunPhase::Launching)
+        return out;
+    m_pRun->phase = ERunPhase::Running;
+    m_strStartCaption = kStopCaption;
+    m_pRun->bTitled = true;
+    out.push_back(CRunAction{ERunAction::ClearLevel});
+    Refresh(out);
+    out.push_back(Text(ERunAction::Title, std::string(kIdleTitle) + " - '" + m_pRun->strConfig + ".cfg'"));
+    return out;
+}
+
+CRunActions CServerRunModel::OnTimer(unsigned timer)
+{
+    CRunActions out;
+    // A timer killed since it was due no longer counts.
+    if (!(m_nArmedTimers & TimerBit(timer)))
+        return out;
+    m_nArmedTimers &= ~TimerBit(timer);
+    switch (timer) {
+    case kTimerCommandDone:
+        if (m_ePending == EPending::Command || m_ePending == EPending::Stop)
+            m_ePending = EPending::None;
+        Refresh(out);
+        break;
+    case kTimerConnect:
+        if (!IsServerRunning())
+            break;
+        if (m_ePending == EPending::Launch)
+            m_ePending = EPending::None;
+        Refresh(out);
+        out.push_back(ForRun(ERunAction::Connect, m_pRun->id));
+        break;
+    case kTimerLoginCheck:
+        // A check judges the connection of the run that made it, and no other.
+        if (!IsServerRunning() || m_nLoginCheckRun != m_pRun->id)
+            break;
+        m_nLoginCheckRun = 0;
+        if (m_pRun->bLoggedIn) {
+            out.push_back(Text(ERunAction::Log, "INF:  Connection to server was a success.\n"));
+        } else {
+            m_pRun->bLoginFailed = true;
+            out.push_back(ForRun(ERunAction::Terminate, m_pRun->id));
+            out.push_back(Text(ERunAction::Log, "ERR:  Unable to connect to server.  Server was shut down.\n"));
+        }
+        break;
+    case kTimerRestart:
+        if (!m_pRun)
+            Launch(m_strRestartConfig, out);
+        break;
+    case kTimerClose:
+        out.push_back(CRunAction{ERunAction::CloseWindow});
+        break;
+    case kTimerScriptSwap: {
+        CRunAction a{ERunAction::SwapScript};
+        a.config = m_strCrashCopyConfig;
+        out.push_back(a);
+        break;
+    }
+    }
+    return out;
+}
+
+CRunActions CServerRunModel::OnConnectBegun(RunId run)
+{
+    CRunActions out;
+    if (!IsCurrentRun(run))
+        return out;
+    m_nLoginCheckRun = run;
+    SetTimer(kTimerLoginCheck, 15000, out);
+    out.push_back(Text(ERunAction::Log, "INF:  Attempting to connect to server...\n"));
+    return out;
+}
+
+CRunActions CServerRunModel::OnLoggedIn(RunId run)
+{
+    if (IsCurrentRun(run))
+        m_pRun->bLoggedIn = true;
+    return {};
+}
+
+void CServerRunModel::SendCommand(const std::string& text, const std::string& logLine, unsigned ms,
+                                  CRunActions& out)
+{
+    out.push_back(Text(ERunAction::Send, text));
+    if (!logLine.empty())
+        out.push_back(Text(ERunAction::Log, logLine));
+    m_ePending = EPending::Command;
+    Refresh(out);
+    SetTimer(kTimerCommandDone, ms, out);
+}
+
+CRunActions CServerRunModel::OnCommandPressed(EServerCommand command)
+{
+    CRunActions out;
+    if (!IsServerRunning())
+        return out;
+    switch (command) {
+    case EServerCommand::Restart:
+        SendCommand("qelRestartServer()\r\n", "INF:  qelRestartServer() command has been sent to the server.\n",
+                    8000, out);
+        break;
+    case EServerCommand::Pause:
+        SendCommand("qelPauseGame()\r\n", "INF:  qelPauseGame() command has been sent to the server.\n", 4000,
+                    out);
+        break;
+    case EServerCommand::ListPlayers:
+        SendCommand("qelListPlayers()\r\n", "INF:  qelListPlayers() command has been sent to the server.\n",
+                    4000, out);
+        break;
+    }
+    return out;
+}
+
+CRunActions CServerRunModel::OnConfigChosen(const std::string& currentConfig)
+{
+    CRunActions out;
+    if (!IsServerRunning() || m_strActiveScript == currentConfig)
+        return out;
+    if (!Guarded())
+        SendCommand("qel_strOptionsScript = \"" + ServerScriptArgument(currentConfig) + "\"\r\n", "", 8000, out);
+    // The server follows the switch at its next level; a crash restart launches it too.
+    m_strActiveScript = currentConfig;
+    return out;
+}
+
+CRunActions CServerRunModel::OnCommandLine(const std::string& text)
+{
+    CRunActions out;
+    if (!IsServerRunning())
+        return out;
+    out.push_back(Text(ERunAction::Send, text + "\r\n"));
+    out.push_back(Text(ERunAction::Log, "INF:  Command: '" + text + "' sent to the server.\n"));
+    return out;
+}
+
+CRunActions CServerRunModel::OnCloseCommand()
+{
+    CRunActions out;
+    if (!IsServerRunning()) {
+        out.push_back(CRunAction{ERunAction::CloseWindow});
+        return out;
+    }
+    out.push_back(Text(ERunAction::Send, "Quit()\r\n"));
+    out.push_back(Text(ERunAction::Log, "INF:  Quit() command has been sent to the server during Close.\n"));
+    m_bClosing = true;
+    return out;
+}
+
+// The run's timers end with it, and button 1 waits until its end steps are done.
+void CServerRunModel::EndRun(CRunActions& out)
+{
+    m_pRun->phase = ERunPhase::Ending;
+    KillTimer(kTimerConnect, out);
+    KillTimer(kTimerLoginCheck, out);
+    m_nLoginCheckRun = 0;
+    if (m_ePending == EPending::Launch)
+        m_ePending = EPending::None;
+    Refresh(out);
+}
+
+void CServerRunModel::FinishRun(bool bCaptionStart, CRunActions& out)
+{
+    const bool titled = m_pRun->bTitled;
+    m_pRun.reset();
+    if (bCaptionStart)
+        m_strStartCaption = kStartCaption;
+    Refresh(out);
+    if (titled)
+        out.push_back(Text(ERunAction::Title, kIdleTitle));
+}
+
+CRunActions CServerRunModel::OnFollowerEnded(RunId run, const std::string& currentLevel)
+{
+    CRunActions out;
+    if (!IsCurrentRun(run) || m_pRun->phase == ERunPhase::Ending)
+        return out;
+    EndRun(out);
+    const std::string config = m_strActiveScript;
+    const int gameType = m_store.GameTypeOf(config);
+    COutcome o = CLogFollowerModel::DecideOutcome(m_pRun->bStopRequested, m_bClosing, m_pRun->bLoginFailed,
+                                                  gameType);
+    if (!o.strConsole.empty())
+        out.push_back(Text(ERunAction::Console, o.strConsole));
+    if (!o.strLog.empty())
+        out.push_back(Text(ERunAction::Log, o.strLog));
+    switch (o.kind) {
+    case EFollowerOutcome::Stopped:
+        FinishRun(true, out);
+        break;
+    case EFollowerOutcome::Closing:
+        // The window closes; nothing may start in the meantime, so the run stays in its end.
+        SetTimer(kTimerClose, 500, out);
+        out.push_back(Text(ERunAction::Title, kIdleTitle));
+        break;
+    case EFollowerOutcome::LoginFailed:
+        m_bAwaitingBox = true;
+        out.push_back(Text(ERunAction::MessageBox, o.strMessageBox));
+        break;
+    case EFollowerOutcome::Crashed:
+        // The restart launches what crashed: the list may name another configuration by now.
+        m_strRestartConfig = config;
+        if (o.bAddLevelToConfig) {
+            m_strCrashCopyConfig = config;
+            CRunAction a{ERunAction::CrashCopy};
+            a.config = config;
+            a.text = currentLevel;
+            out.push_back(a);
+        }
+        SetTimer(kTimerRestart, 5000, out);
+        FinishRun(false, out);
+        break;
+    }
+    return out;
+}
+
+CRunActions CServerRunModel::OnMessageBoxClosed()
+{
+    CRunActions out;
+    if (!m_bAwaitingBox)
+        return out;
+    m_bAwaitingBox = false;
+    if (m_pRun)
+        FinishRun(true, out);
+    return out;
+}
+
+CRunActions CServerRunModel::OnCrashCopyWritten()
+{
+    CRunActions out;
+    SetTimer(kTimerScriptSwap, 20000, out);
+    return out;
+}
+
+CRunActions CServerRunModel::OnSwapCancelled()
+{
+    CRunActions out;
+    KillTimer(kTimerScriptSwap, out);
+    return out;
+}
+
+CRunActions CServerRunModel::OnFollowerLost(RunId run)
+{
+    CRunActions out;
+    if (!IsCurrentRun(run) || m_pRun->phase == ERunPhase::Ending)
+        return out;
+    EndRun(out);
+    out.push_back(ForRun(ERunAction::Terminate, run));
+    out.push_back(Text(ERunAction::Log, "ERR:  The server was shut down, as its log cannot be followed.\n"));
+    FinishRun(true, out);
+    return out;
+}

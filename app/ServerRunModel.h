@@ -1,0 +1,170 @@
+// The server run without windows, handles or threads: every rule of starting, commanding and
+// ending a run of the game's server. The shell (CServerRunner) hands in what happened and carries
+// out the returned actions in their order.
+//
+// Each launch gets a fresh run state with its own identity. Everything that belongs to one run --
+// its follower's messages, its socket's login, its login check -- names that run, and whatever
+// names a run that has ended is dropped, so an ended run can never act on the next one.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Identity of one run; 0 names none.
+using RunId = std::uint32_t;
+
+// The main dialog's one-shot timers (window timer ids). The shell kills a timer when it fires,
+// before it hands the expiry in, so each acts once per setting.
+enum ERunTimer : unsigned {
+    kTimerCommandDone = 32776,
+    kTimerLoginCheck = 32777,
+    kTimerRestart = 32781,
+    kTimerClose = 32782,
+    kTimerConnect = 32785,
+    kTimerScriptSwap = 32796,
+};
+
+enum class EServerCommand { Restart, Pause, ListPlayers };
+
+// How a run began. A server left running by an earlier Tollan can later be taken up as a run of
+// its own; only launched runs exist so far.
+enum class ERunStart { Launched };
+
+// Button 1 (Start/Stop) and the three command buttons (1026, 1060, 1061).
+struct CButtonStates {
+    bool bStartEnabled = true;
+    std::string strStartCaption = "Start Server";
+    bool bCommandsEnabled = false;
+    bool operator==(const CButtonStates& o) const
+    {
+        return bStartEnabled == o.bStartEnabled && strStartCaption == o.strStartCaption &&
+               bCommandsEnabled == o.bCommandsEnabled;
+    }
+    bool operator!=(const CButtonStates& o) const { return !(*this == o); }
+};
+
+enum class ERunAction {
+    Send,         // text: bytes for the remote console (dropped when there is no connection)
+    Log,          // text: a complete utility log message
+    Console,      // text: for AppendConsoleText
+    SetTimer,     // timer, ms
+    KillTimer,    // timer
+    Buttons,      // buttons
+    Title,        // text: the main window's title
+    Launch,       // config, text: start the server program with these parameters; report
+                  // OnLaunched
+    Follow,       // run: start the run's log follower; report OnFollowerLost when it cannot start
+    Connect,      // run: make the remote console connection; report OnConnectBegun when begun
+    Terminate,    // run: end the run's server process
+    MessageBox,   // text: shown owned by the main window; report OnMessageBoxClosed
+    ClearLevel,   // empty the current level
+    CrashCopy,    // config, text = level: AddCurrentLevelToConfig(); report OnCrashCopyWritten
+    SwapScript,   // config: put the crash copy in place of the script
+    CloseWindow,  // end the main dialog
+};
+
+struct CRunAction {
+    explicit CRunAction(ERunAction k) : kind(k) {}
+    ERunAction kind;
+    std::string text;
+    std::string config;
+    unsigned timer = 0;
+    unsigned ms = 0;
+    RunId run = 0;
+    CButtonStates buttons;
+};
+using CRunActions = std::vector<CRunAction>;
+
+// One line per action, for tests and traces: "send Quit()\r\n", "timer 32776 2000", ...
+std::string Describe(const CRunAction& action);
+
+// What the model reads from the configuration store when it launches.
+class CRunStore {
+public:
+    // g_gtGameType the named configuration is started with.
+    virtual int GameTypeOf(const std::string& configName) = 0;
+    // The administrator password for its login; nothing when the store cannot be read.
+    virtual std::optional<std::string> AdminPasswordOf(const std::string& configName) = 0;
+
+protected:
+    ~CRunStore() = default;
+};
+
+// The server's parameters for a game type: cooperative, deathmatch, or none for any other value.
+std::string ServerLaunchParameters(int gtGameType, const std::string& configName);
+
+class CServerRunModel {
+public:
+    explicit CServerRunModel(CRunStore& store);
+    ~CServerRunModel();
+
+    // The user.
+    CRunActions OnStartStopPressed(const std::string& currentConfig);
+    CRunActions OnCommandPressed(EServerCommand command);
+    // The configuration list closed up with `currentConfig` as the current configuration.
+    CRunActions OnConfigChosen(const std::string& currentConfig);
+    // Enter with the command line's text while a run is on (see IsServerRunning).
+    CRunActions OnCommandLine(const std::string& text);
+    // The title bar's close command.
+    CRunActions OnCloseCommand();
+
+    // What the shell did with an action.
+    CRunActions OnLaunched(bool bStarted);
+    CRunActions OnConnectBegun(RunId run);
+    CRunActions OnLoggedIn(RunId run);
+    CRunActions OnCrashCopyWritten();
+    // The configuration whose crash copy waited for its swap was saved; the swap is off.
+    CRunActions OnSwapCancelled();
+    CRunActions OnMessageBoxClosed();
+    CRunActions OnTimer(unsigned timer);
+
+    // The run's log follower.
+    CRunActions OnFollowerStarted(RunId run);
+    // The process has ended and its log is drained; `currentLevel` is the console's.
+    CRunActions OnFollowerEnded(RunId run, const std::string& currentLevel);
+    // The follower could not start, or failed: the server would run unwatched.
+    CRunActions OnFollowerLost(RunId run);
+
+    // A run is on and its end has not begun: commands go to its server.
+    bool IsServerRunning() const;
+    // Text of this run's follower is shown; everything of another run is dropped.
+    bool IsCurrentRun(RunId run) const;
+    RunId CurrentRun() const;
+    const std::string& AdminPassword() const { return m_strAdminPassword; }
+    const std::string& ActiveScript() const { return m_strActiveScript; }
+    const CButtonStates& Buttons() const { return m_shown; }
+
+private:
+    struct CRun;
+    // What holds the buttons disabled: a launch until its connect timer, a command (or a change
+    // of options script) until its command-done timer, a stop for its 2 s. A pending launch or
+    // command refuses further presses; a stop does not.
+    enum class EPending { None, Launch, Command, Stop };
+
+    void Launch(const std::string& configName, CRunActions& out);
+    void EndRun(CRunActions& out);
+    void FinishRun(bool bCaptionStart, CRunActions& out);
+    void SendCommand(const std::string& text, const std::string& logLine, unsigned ms, CRunActions& out);
+    void Refresh(CRunActions& out);
+    bool Guarded() const { return m_ePending == EPending::Launch || m_ePending == EPending::Command; }
+    void SetTimer(unsigned timer, unsigned ms, CRunActions& out);
+    void KillTimer(unsigned timer, CRunActions& out);
+
+    CRunStore& m_store;
+    std::unique_ptr<CRun> m_pRun;  // the current run, from its launch to the end of its end steps
+    RunId m_nLastRun = 0;
+    RunId m_nLoginCheckRun = 0;  // the run whose connection the armed login check judges
+    unsigned m_nArmedTimers = 0;  // bit per timer, so that only armed timers are killed
+    EPending m_ePending = EPending::None;
+    bool m_bClosing = false;
+    bool m_bAwaitingBox = false;
+    std::string m_strRestartConfig;  // the crashed run's configuration
+    std::string m_strCrashCopyConfig;
+    std::string m_strLaunching;  // between a Launch action and OnLaunched
+    std::string m_strActiveScript;
+    std::string m_strAdminPassword;
+    std::string m_strStartCaption = "Start Server";
+    CButtonStates m_shown;
+};

@@ -1,0 +1,239 @@
+#include "app/ServerRunner.h"
+
+#include "app/GameFolder.h"
+#include "base/GamePaths.h"
+#include "base/UtilityLog.h"
+#include "config/HistoryStore.h"
+#include "config/ServerConfig.h"
+#include "resources/resource.h"
+
+#include <shellapi.h>
+
+int CHistoryRunStore::GameTypeOf(const std::string& configName)
+{
+    // The record holds whatever the configuration dialog loaded last, which need not be the
+    // configuration that is started; its own stored block says how it is to be started.
+    return ReadStoredGameType(configName).value_or(TheServerConfig().g_gtGameType);
+}
+
+std::optional<std::string> CHistoryRunStore::AdminPasswordOf(const std::string& configName)
+{
+    return ReadConfigAdminPassword(configName);
+}
+
+CServerRunner::CServerRunner() = default;
+
+CServerRunner::~CServerRunner()
+{
+    if (m_hServerProcess)
+        CloseHandle(m_hServerProcess);
+}
+
+void CServerRunner::Attach(wingui::CDialog& dialog, CConsoleCtrl& console)
+{
+    m_pDialog = &dialog;
+    m_pConsole = &console;
+    m_btnStartServer.Attach(dialog.GetItem(IDC_START_SERVER));
+    m_btnRestartServer.Attach(dialog.GetItem(IDC_RESTART_SERVER));
+    m_btnPauseServer.Attach(dialog.GetItem(IDC_PAUSE_SERVER));
+    m_btnListPlayers.Attach(dialog.GetItem(IDC_LIST_PLAYERS));
+    m_pLink->hWnd = dialog.GetHWND();
+    ApplyButtons(m_model.Buttons());
+}
+
+void CServerRunner::Detach()
+{
+    m_pLink->hWnd = nullptr;
+    for (UINT_PTR id : {kTimerCommandDone, kTimerLoginCheck, kTimerRestart, kTimerClose, kTimerConnect,
+                        kTimerScriptSwap})
+        KillTimer(*m_pDialog, id);
+    m_pSocket.reset();
+}
+
+bool CServerRunner::SendCommandLine(const std::string& text)
+{
+    if (!m_model.IsServerRunning())
+        return false;
+    Execute(m_model.OnCommandLine(text));
+    return true;
+}
+
+bool CServerRunner::OnTimer(UINT_PTR id)
+{
+    switch (id) {
+    case kTimerCommandDone:
+    case kTimerLoginCheck:
+    case kTimerRestart:
+    case kTimerClose:
+    case kTimerConnect:
+    case kTimerScriptSwap:
+        KillTimer(*m_pDialog, id);
+        Execute(m_model.OnTimer(static_cast<unsigned>(id)));
+        return true;
+    }
+    return false;
+}
+
+void CServerRunner::OnFollowerNote(WPARAM w, LPARAM l)
+{
+    const RunId run = static_cast<RunId>(w);
+    const CFollowerNote& note = *reinterpret_cast<const CFollowerNote*>(l);
+    switch (note.kind) {
+    case EFollowerNote::Started:
+        Execute(m_model.OnFollowerStarted(run));
+        break;
+    case EFollowerNote::Text:
+        if (m_model.IsCurrentRun(run))
+            m_pConsole->AppendConsoleText(*note.text);
+        break;
+    case EFollowerNote::Rewind:
+        if (m_model.IsCurrentRun(run))
+            m_pConsole->DropPendingFragment();
+        break;
+    case EFollowerNote::Ended:
+        Execute(m_model.OnFollowerEnded(run, m_pConsole->CurrentLevel()));
+        break;
+    case EFollowerNote::Failed:
+        Execute(m_model.OnFollowerLost(run));
+        break;
+    }
+}
+
+void CServerRunner::OnSocketMessage(WPARAM w, LPARAM l)
+{
+    if (m_pSocket)
+        m_pSocket->OnSocketMessage(w, l);
+}
+
+void CServerRunner::Execute(const CRunActions& actions)
+{
+    for (const CRunAction& action : actions)
+        Carry(action);
+    ReleaseEndedProcess();
+}
+
+void CServerRunner::Carry(const CRunAction& a)
+{
+    HWND hwnd = m_pDialog->GetHWND();
+    switch (a.kind) {
+    case ERunAction::Send:
+        if (m_pSocket)
+            m_pSocket->SendText(a.text);
+        break;
+    case ERunAction::Log:
+        LogMessage("%s", a.text.c_str());
+        break;
+    case ERunAction::Console:
+        m_pConsole->AppendConsoleText(a.text);
+        break;
+    case ERunAction::SetTimer:
+        ::SetTimer(hwnd, a.timer, a.ms, nullptr);
+        break;
+    case ERunAction::KillTimer:
+        ::KillTimer(hwnd, a.timer);
+        break;
+    case ERunAction::Buttons:
+        ApplyButtons(a.buttons);
+        break;
+    case ERunAction::Title:
+        m_pDialog->SetText(a.text);
+        break;
+    case ERunAction::Launch:
+        Launch(a);
+        break;
+    case ERunAction::Follow:
+        Follow(a.run);
+        break;
+    case ERunAction::Connect:
+        Connect(a.run);
+        break;
+    case ERunAction::Terminate:
+        if (a.run == m_nProcessRun && m_hServerProcess)
+            TerminateProcess(m_hServerProcess, 0);
+        break;
+    case ERunAction::MessageBox:
+        MessageBoxA(hwnd, a.text.c_str(), "Tollan", MB_OK | MB_ICONWARNING);
+        Execute(m_model.OnMessageBoxClosed());
+        break;
+    case ERunAction::ClearLevel:
+        m_pConsole->ClearCurrentLevel();
+        break;
+    case ERunAction::CrashCopy:
+        if (m_crashRecovery.AddCurrentLevelToConfig(GameFolder(), a.config, a.text, TheServerConfig().g_iFPS))
+            Execute(m_model.OnCrashCopyWritten());
+        break;
+    case ERunAction::SwapScript:
+        m_crashRecovery.SwapConfigScript(GameFolder(), a.config);
+        break;
+    case ERunAction::CloseWindow:
+        m_pDialog->End(IDCANCEL);
+        break;
+    }
+}
+
+void CServerRunner::Launch(const CRunAction& a)
+{
+    const std::string program = ServerProgramPath(GameFolder());
+    SHELLEXECUTEINFOA sei{};
+    sei.cbSize = sizeof sei;
+    sei.fMask = SEE_MASK_NOCLOSEPROCESS;
+    sei.hwnd = m_pDialog->GetHWND();
+    sei.lpFile = program.c_str();
+    sei.lpParameters = a.text.c_str();
+    sei.nShow = SW_HIDE;
+    const bool started = ShellExecuteExA(&sei) && sei.hProcess;
+    CRunActions next = m_model.OnLaunched(started);
+    if (started) {
+        m_hServerProcess = sei.hProcess;
+        m_nProcessRun = m_model.CurrentRun();
+    }
+    Execute(next);
+}
+
+void CServerRunner::Follow(RunId run)
+{
+    CFollowerStart start;
+    start.run = run;
+    start.pLink = m_pLink;
+    start.strGameFolder = GameFolder();
+    const bool duplicated = m_hServerProcess && DuplicateHandle(GetCurrentProcess(), m_hServerProcess,
+                                                                GetCurrentProcess(), &start.hWait, SYNCHRONIZE,
+                                                                FALSE, 0);
+    if (!duplicated || !StartServerLogFollower(std::move(start))) {
+        LogMessage("ERR:  Could not start the server log follower.\n");
+        Execute(m_model.OnFollowerLost(run));
+    }
+}
+
+void CServerRunner::Connect(RunId run)
+{
+    if (!CRemoteConsoleSocket::ConnectToServer(m_pSocket, m_pDialog->GetHWND(), this))
+        return;
+    m_nSocketRun = run;
+    Execute(m_model.OnConnectBegun(run));
+}
+
+void CServerRunner::ApplyButtons(const CButtonStates& b)
+{
+    m_btnStartServer.SetText(b.strStartCaption);
+    m_btnStartServer.Enable(b.bStartEnabled);
+    m_btnRestartServer.Enable(b.bCommandsEnabled);
+    m_btnPauseServer.Enable(b.bCommandsEnabled);
+    m_btnListPlayers.Enable(b.bCommandsEnabled);
+}
+
+void CServerRunner::ReleaseEndedProcess()
+{
+    if (!m_hServerProcess || m_model.IsCurrentRun(m_nProcessRun))
+        return;
+    // Closing the handle leaves the process alone: a server Tollan left behind keeps running.
+    CloseHandle(m_hServerProcess);
+    m_hServerProcess = nullptr;
+    m_nProcessRun = 0;
+}
+
+void CServerRunner::OnScriptSaved(const std::string& config)
+{
+    if (m_crashRecovery.CancelPendingSwap(GameFolder(), config))
+        Execute(m_model.OnSwapCancelled());
+}

@@ -1,0 +1,74 @@
+// The Win32 runner of the server run: it hands what happens -- presses, timers, the follower's
+// notes, the socket's login -- to CServerRunModel and carries out the actions it returns: the
+// launch, the buttons, the title, the console, the timers, the connection, the process.
+#pragma once
+#include "app/CrashRecovery.h"
+#include "app/RemoteConsoleSocket.h"
+#include "app/ServerLogFollower.h"
+#include "app/ServerRunModel.h"
+#include "controls/ConsoleCtrl.h"
+#include "wingui/Controls.h"
+#include "wingui/Dialog.h"
+
+#include <memory>
+#include <string>
+
+// The store the runs are launched from: History.ini, with the record as the fallback game type.
+class CHistoryRunStore : public CRunStore {
+public:
+    int GameTypeOf(const std::string& configName) override;
+    std::optional<std::string> AdminPasswordOf(const std::string& configName) override;
+};
+
+class CServerRunner : private CRemoteConsoleOwner {
+public:
+    CServerRunner();
+    ~CServerRunner();
+    CServerRunner(const CServerRunner&) = delete;
+    CServerRunner& operator=(const CServerRunner&) = delete;
+
+    // Binds to the main dialog (its server buttons, its title, its timers) and its console.
+    void Attach(wingui::CDialog& dialog, CConsoleCtrl& console);
+    // WM_DESTROY: followers leave the window alone from now on, and the server keeps running.
+    void Detach();
+
+    void OnStartStop(const std::string& currentConfig) { Execute(m_model.OnStartStopPressed(currentConfig)); }
+    void OnCommand(EServerCommand command) { Execute(m_model.OnCommandPressed(command)); }
+    void OnConfigChosen(const std::string& currentConfig) { Execute(m_model.OnConfigChosen(currentConfig)); }
+    void OnCloseCommand() { Execute(m_model.OnCloseCommand()); }
+    // Enter on the command line: sends the text and logs it. False (nothing done) when no run is on.
+    bool SendCommandLine(const std::string& text);
+    // Save Config wrote this configuration's script: a pending crash swap would undo it.
+    void OnScriptSaved(const std::string& config);
+    bool IsServerRunning() const { return m_model.IsServerRunning(); }
+
+    // Window messages of the main dialog. OnTimer is false for a timer that is not the run's.
+    bool OnTimer(UINT_PTR id);
+    void OnFollowerNote(WPARAM run, LPARAM note);
+    void OnSocketMessage(WPARAM w, LPARAM l);
+
+private:
+    void Execute(const CRunActions& actions);
+    void Carry(const CRunAction& action);
+    void Launch(const CRunAction& action);
+    void Follow(RunId run);
+    void Connect(RunId run);
+    void ApplyButtons(const CButtonStates& buttons);
+    // The process handle lives as long as its run.
+    void ReleaseEndedProcess();
+
+    std::string GetRemoteConsolePassword() override { return m_model.AdminPassword(); }
+    void OnRemoteConsoleLoggedIn() override { Execute(m_model.OnLoggedIn(m_nSocketRun)); }
+
+    CHistoryRunStore m_store;
+    CServerRunModel m_model{m_store};
+    wingui::CDialog* m_pDialog = nullptr;
+    CConsoleCtrl* m_pConsole = nullptr;
+    wingui::CButton m_btnStartServer, m_btnRestartServer, m_btnPauseServer, m_btnListPlayers;
+    std::shared_ptr<CFollowerLink> m_pLink = std::make_shared<CFollowerLink>();
+    HANDLE m_hServerProcess = nullptr;
+    RunId m_nProcessRun = 0;
+    std::unique_ptr<CRemoteConsoleSocket> m_pSocket;
+    RunId m_nSocketRun = 0;  // the run the connection was made for
+    CCrashRecovery m_crashRecovery;
+};
