@@ -5,6 +5,7 @@
 #include "app/CrashRecovery.h"
 #include "app/RemoteConsoleSocket.h"
 #include "app/ServerRun.h"
+#include "controls/CommandLineCtrl.h"
 #include "controls/ConsoleCtrl.h"
 #include "wingui/Controls.h"
 #include "wingui/Dialog.h"
@@ -52,6 +53,8 @@ private:
     void OnCheckForUpdates();
     void OnClearConsoleLog();
     void OnAbout();
+    // Enter while a server runs: the command line's text goes to the server.
+    void SendCommandLine();
 
     // Server run (ServerControl.cpp).
     void LaunchServer();
@@ -84,7 +87,7 @@ private:
     wingui::CStatic m_lblCurrentConfig, m_lblCfg;
     wingui::CComboBox m_cmbConfigList;
     CConsoleCtrl m_console;
-    wingui::CComboBox m_cmbCommandLine;
+    CCommandLineCtrl m_cmbCommandLine;
     wingui::CWindow m_sizeGrip;
 
     HICON m_hIcon = nullptr;

@@ -15,6 +15,7 @@ void Report(const char* what)
 }  // namespace
 
 void CDialog::SetExceptionReporter(ExceptionReporter reporter) { g_reporter = reporter; }
+void CDialog::ReportException(const char* what) { Report(what); }
 
 INT_PTR CDialog::DoModal(HINSTANCE instance, int templateId, HWND parent)
 {
@@ -39,6 +40,7 @@ INT_PTR CDialog::RunModalLoop(HINSTANCE instance, int templateId, HWND parent)
     m_bOwnLoop = true;
     m_bEnded = false;
     m_nResult = IDCANCEL;
+    m_hOwner = parent;
     HWND hwnd = ::CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), parent, DialogProc,
                                      reinterpret_cast<LPARAM>(this));
     if (!hwnd)
@@ -78,8 +80,7 @@ INT_PTR CDialog::RunModalLoop(HINSTANCE instance, int templateId, HWND parent)
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
-    if (parent)
-        ::EnableWindow(parent, TRUE);
+    EnableOwner();
     if (m_hWnd)
         ::DestroyWindow(m_hWnd);
     return m_nResult;
@@ -94,8 +95,19 @@ void CDialog::End(INT_PTR result)
         return;
     }
     // Our own loop destroys the window; during WM_INITDIALOG RunModalLoop does it afterwards.
-    if (!m_bInInit && m_hWnd)
+    if (!m_bInInit && m_hWnd) {
+        EnableOwner();
         ::DestroyWindow(m_hWnd);
+    }
+}
+
+void CDialog::EnableOwner()
+{
+    // Before the dialog goes: with its owner still disabled, the system would activate some
+    // other program's window instead of the owner.
+    if (m_hOwner)
+        ::EnableWindow(m_hOwner, TRUE);
+    m_hOwner = nullptr;
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l)

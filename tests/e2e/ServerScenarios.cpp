@@ -496,26 +496,47 @@ E2E_SCENARIO(server_log_recreated)
     CloseAndWait(s.run, s.main);
 }
 
-// Driven by scripts/demo inside its virtual desktop, on the demo game it laid out.
+// Driven by scripts/demo inside its virtual desktop, on the demo game it laid out: the main
+// window at rest, the about dialog, a run with a command typed into the command line, the stop.
 E2E_SCENARIO(demo)
 {
     std::string game = Context().m_strDemoGame;
     AtScenarioEnd([game] { StopStandIns(game); });
     char shots[MAX_PATH] = "";
     GetEnvironmentVariableA("TOLLAN_DEMO_SHOTS", shots, sizeof shots);
-    auto shot = [&](const char* name) {
+    // The request names a window to be captured on its own and laid over the screen, for one
+    // that Wine's virtual desktop stacks below its owner on the X side.
+    auto shot = [&](const char* name, const char* window = "") {
         if (!*shots)
             return;
         std::string request = Join(shots, std::string("shot-") + name + ".request");
-        WriteTextFile(request, "");
+        WriteTextFile(request, window);
         WaitUntil([&] { return !PathIsFile(request); }, 30000, "screenshot taken");
     };
     CSession s = StartSession(game);
-    shot("started");
+    shot("at-rest");
+    const char* const aboutCaption = " About Dravic Qel 2 Dedicated Server Utility";
+    PostMessageA(s.main, WM_COMMAND, MAKEWPARAM(57664, 0), 0);
+    HWND about = WaitForWindow(s.run, "#32770", aboutCaption);
+    Sleep(300);
+    shot("about", aboutCaption);
+    ClickButton(about, IDOK);
+    WaitUntil([&] { return !IsWindow(about); }, 5000, "the about dialog to close");
+
     StartAndLogIn(game, s.main, CountLog(game, kConnectingLine) + 1);
     DisabledPeriod(s.main, 1061);
     WaitConsole(s.main, "Players on server", 10000);
+    // A command typed into the command line, then sent with Enter.
+    HWND edit = CommandLineEdit(s.main);
+    PostKey(GetDlgItem(s.main, 1058), VK_TAB);
+    const std::string command = "rcts_strWelcomeNote = \"Welcome to the demo\"";
+    PostChars(edit, command);
+    WaitUntil([&] { return WindowText(edit) == command; }, 5000, "the typed command");
     shot("running");
+    size_t sent = CountEvents(game, "CMD");
+    PostKey(edit, VK_RETURN);
+    WaitEvents(game, "CMD", sent + 1, 5000);
+    WaitConsole(s.main, "Welcome to the demo", 10000);
     StopServer(game, s.main);
     shot("stopped");
     CloseAndWait(s.run, s.main);
