@@ -535,6 +535,14 @@ HWND CommandLineEdit(HWND main)
     return edit;
 }
 
+bool FocusIsOn(const CTollanRun& run, HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(run.m_pi.dwThreadId, &info) &&
+           (info.hwndFocus == window || IsChild(window, info.hwndFocus));
+}
+
 void CloseAndWait(const CTollanRun& run, HWND main)
 {
     PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);

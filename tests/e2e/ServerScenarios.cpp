@@ -496,6 +496,75 @@ E2E_SCENARIO(server_log_recreated)
     CloseAndWait(s.run, s.main);
 }
 
+namespace {
+std::string Hex(const std::string& bytes)
+{
+    std::string out;
+    char buf[4];
+    for (unsigned char c : bytes) {
+        std::snprintf(buf, sizeof buf, "%02x", c);
+        out += buf;
+    }
+    return out;
+}
+
+// Enter aimed at `target` while the server runs: the stand-in receives exactly the field's text
+// and a line end, the log names it, the field is emptied and has the focus.
+void EnterSends(const CSession& s, const std::string& game, HWND target, const std::string& text)
+{
+    HWND edit = CommandLineEdit(s.main);
+    size_t lines = CountEvents(game, "CMD");
+    PostKey(target, VK_RETURN);
+    WaitEvents(game, "CMD", lines + 1, 5000);
+    ExpectEqualText(Events(game, "CMD").back(), text.empty() ? "CMD" : "CMD " + text, "line received");
+    ExpectEqualText(Events(game, "RECV").back(), "RECV " + Hex(text + "\r\n"), "bytes received");
+    WaitLog(game, "INF:  Command: '" + text + "' sent to the server.\n", 1, 5000);
+    WaitUntil([&] { return WindowText(edit).empty() && FocusIsOn(s.run, GetDlgItem(s.main, 1057)); }, 5000,
+              "an empty command line with the focus");
+}
+}  // namespace
+
+// Enter and the command line: stopped, Enter starts the server; running, it sends what the field
+// shows, from the field or from a button, an empty field included; with the list open it only
+// closes the list.
+E2E_SCENARIO(command_line_enter)
+{
+    std::string game = PrepareServerGame();
+    CSession s = StartSession(game);
+    HWND edit = CommandLineEdit(s.main);
+    HWND combo = GetDlgItem(s.main, 1057);
+    PostChars(edit, "abc");
+    WaitUntil([&] { return WindowText(edit) == "abc"; }, 5000, "typed text");
+    PostKey(edit, VK_RETURN);
+    WaitLog(game, kLaunchLine, 1, 5000);
+    WaitLog(game, kSuccessLine, 1, 30000);
+    E2E_CHECK(CountEvents(game, "CMD") == 0, "Enter while stopped sent something");
+    for (const std::string& m : LogMessages(game))
+        E2E_CHECK(m.rfind("INF:  Command:", 0) != 0, "Enter while stopped was logged: %s", m.c_str());
+
+    EnterSends(s, game, edit, "abc");
+    EnterSends(s, game, edit, "");
+
+    PostKey(edit, 'Q');
+    WaitUntil([&] { return SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0) && WindowText(edit) == "q"; }, 5000,
+              "a letter to open the list");
+    size_t lines = CountEvents(game, "CMD");
+    PostKey(edit, VK_RETURN);
+    WaitUntil([&] { return !SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0); }, 5000, "Enter to close the list");
+    Sleep(500);
+    E2E_CHECK(CountEvents(game, "CMD") == lines, "Enter with the list open sent a line");
+    EnterSends(s, game, edit, WindowText(edit));
+
+    // An entry picked, then the field changed: a button's Enter sends the field, not the entry.
+    LRESULT ban = SendMessageA(combo, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>("qelBanIP()"));
+    SendMessageA(combo, CB_SETCURSEL, ban, 0);
+    SendMessageA(s.main, WM_COMMAND, MAKEWPARAM(1057, CBN_CLOSEUP), reinterpret_cast<LPARAM>(combo));
+    SendMessageA(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("qelKickPlayer(3)"));
+    EnterSends(s, game, GetDlgItem(s.main, 1058), "qelKickPlayer(3)");
+    StopServer(game, s.main);
+    CloseAndWait(s.run, s.main);
+}
+
 // Driven by scripts/demo inside its virtual desktop, on the demo game it laid out: the main
 // window at rest, the about dialog, a run with a command typed into the command line, the stop.
 E2E_SCENARIO(demo)
