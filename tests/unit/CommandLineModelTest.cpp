@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 namespace {
 
 using K = ECommandLineKey;
@@ -21,15 +19,6 @@ void Backspace(CCommandLineModel& m)
 }
 
 }  // namespace
-
-TEST(CommandLine, ListHas34EntriesAsWritten)
-{
-    std::set<std::string> unique(std::begin(kCommandLineEntries), std::end(kCommandLineEntries));
-    EXPECT_EQ(unique.size(), 34u);
-    EXPECT_EQ(kCommandLineEntries[0], std::string());
-    EXPECT_TRUE(unique.count("qelTimeBanCLient()"));
-    EXPECT_TRUE(unique.count("rcts_strWelcomeNote"));
-}
 
 TEST(CommandLine, PendingCommandChangesOnlyAtItsMoments)
 {
