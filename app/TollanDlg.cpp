@@ -11,6 +11,7 @@
 #include "config/ConfigDlg.h"
 #include "config/HistoryStore.h"
 #include "config/ServerConfig.h"
+#include "controls/AboutDlg.h"
 #include "maps/LevelCatalogue.h"
 #include "maps/LevelDiscovery.h"
 #include "platform/Platform.h"
@@ -97,9 +98,11 @@ bool CTollanDlg::OnInit()
 
     CreateSizeGrip();
     SetCommandLineFont();
-    ApplyStoredPlacement();
+    // Laid out before the stored placement: SetWindowPlacement shows the window, and controls
+    // moved after that (without a redraw) left their template places unpainted.
     RECT client = GetClientRectangle();
     LayoutControls(client.right, client.bottom);
+    ApplyStoredPlacement();
 
     if (!FindGameFolder(m_hWnd)) {
         ShowTollanMessage(m_hWnd, "Sorry but the Application has failed to find\nthe "
@@ -209,8 +212,7 @@ void CTollanDlg::GetConfigHistory()
         m_cmbConfigList.SetCurSel(result.selected);
 }
 
-// Filled in by the command line: its fixed list of console variables and functions.
-void CTollanDlg::FillCommandLineList() {}
+void CTollanDlg::FillCommandLineList() { m_cmbCommandLine.Fill(); }
 
 void CTollanDlg::DiscoverLevels()
 {
@@ -275,6 +277,9 @@ bool CTollanDlg::OnCommand(WORD code, WORD id, HWND control)
     case IDC_CONFIG_SETTINGS:
         OnConfigSettings();
         return true;
+    case IDC_COMMAND_LINE:
+        m_cmbCommandLine.OnNotification(code);
+        return false;
     case IDC_CONFIG_LIST:
         if (code == CBN_CLOSEUP)
             OnConfigListCloseUp();
@@ -333,8 +338,13 @@ void CTollanDlg::OnCheckForUpdates()
 // The pending fragment of the console model is kept: a line the log completes later still shows.
 void CTollanDlg::OnClearConsoleLog() { m_console.Clear(); }
 
-// Filled in by the about dialog.
-void CTollanDlg::OnAbout() {}
+void CTollanDlg::OnAbout() { CAboutDlg::Show(Instance(), m_hWnd); }
+
+void CTollanDlg::SendCommandLine()
+{
+    m_runner.SendCommandLine(m_cmbCommandLine.TakeCommandForSend());
+    m_cmbCommandLine.SetFocus();
+}
 
 // "Config Settings...": the configuration dialog, modal; afterwards the list shows the store.
 void CTollanDlg::OnConfigSettings()
@@ -444,6 +454,15 @@ bool CTollanDlg::PreTranslateMessage(MSG& msg)
 {
     if (!m_hWnd || (msg.hwnd != m_hWnd && !IsChild(m_hWnd, msg.hwnd)))
         return false;
+    // A key aimed at the command line's field meets the field's and the combo's rules first.
+    if (m_cmbCommandLine.PreTranslateMessage(msg))
+        return true;
+    // Enter while a server runs sends the command line, wherever the focus is; while none runs
+    // it goes on to the dialog, whose default button starts one.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && m_runner.IsServerRunning()) {
+        SendCommandLine();
+        return true;
+    }
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB) {
         m_cmbCommandLine.SetFocus();
         return true;

@@ -3,6 +3,7 @@
 // examined before the dialog manager sees them. The server run itself is CServerRunner's.
 #pragma once
 #include "app/ServerRunner.h"
+#include "controls/CommandLineCtrl.h"
 #include "controls/ConsoleCtrl.h"
 #include "wingui/Controls.h"
 #include "wingui/Dialog.h"
@@ -51,6 +52,8 @@ private:
     void OnClearConsoleLog();
     void OnAbout();
     void OnConfigSettings();
+    // Enter while a server runs: the command line's text goes to the server.
+    void SendCommandLine();
     void OnConfigListCloseUp();
     void OnConsoleRightButtonUp(POINT screenPoint);
 
@@ -64,7 +67,7 @@ private:
     wingui::CStatic m_lblCurrentConfig, m_lblCfg;
     wingui::CComboBox m_cmbConfigList;
     CConsoleCtrl m_console;
-    wingui::CComboBox m_cmbCommandLine;
+    CCommandLineCtrl m_cmbCommandLine;
     wingui::CWindow m_sizeGrip;
 
     HICON m_hIcon = nullptr;

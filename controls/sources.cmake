@@ -1,6 +1,10 @@
 tollan_core(
   ConsoleModel.cpp
+  CommandLineModel.cpp
+  LinkLabelModel.cpp
 )
 tollan_win(
   ConsoleCtrl.cpp
+  CommandLineCtrl.cpp
+  AboutDlg.cpp
 )

@@ -15,6 +15,7 @@ void Report(const char* what)
 }  // namespace
 
 void CDialog::SetExceptionReporter(ExceptionReporter reporter) { g_reporter = reporter; }
+void CDialog::ReportException(const char* what) { Report(what); }
 
 INT_PTR CDialog::DoModal(HINSTANCE instance, int templateId, HWND parent)
 {
@@ -36,10 +37,10 @@ bool CDialog::CreateChild(HINSTANCE instance, int templateId, HWND parent)
 INT_PTR CDialog::RunModalLoop(HINSTANCE instance, int templateId, HWND parent)
 {
     m_hInstance = instance;
-    m_hModalParent = parent;
     m_bOwnLoop = true;
     m_bEnded = false;
     m_nResult = IDCANCEL;
+    m_hOwner = parent;
     HWND hwnd = ::CreateDialogParamA(instance, MAKEINTRESOURCEA(templateId), parent, DialogProc,
                                      reinterpret_cast<LPARAM>(this));
     if (!hwnd)
@@ -79,8 +80,7 @@ INT_PTR CDialog::RunModalLoop(HINSTANCE instance, int templateId, HWND parent)
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
-    if (parent)
-        ::EnableWindow(parent, TRUE);
+    EnableOwner();
     if (m_hWnd)
         ::DestroyWindow(m_hWnd);
     return m_nResult;
@@ -95,12 +95,19 @@ void CDialog::End(INT_PTR result)
         return;
     }
     // Our own loop destroys the window; during WM_INITDIALOG RunModalLoop does it afterwards.
-    // The parent is enabled first, so that the system gives it the activation back.
     if (!m_bInInit && m_hWnd) {
-        if (m_hModalParent)
-            ::EnableWindow(m_hModalParent, TRUE);
+        EnableOwner();
         ::DestroyWindow(m_hWnd);
     }
+}
+
+void CDialog::EnableOwner()
+{
+    // Before the dialog goes: with its owner still disabled, the system would activate some
+    // other program's window instead of the owner.
+    if (m_hOwner)
+        ::EnableWindow(m_hOwner, TRUE);
+    m_hOwner = nullptr;
 }
 
 void ShowWarning(HWND owner, const char* title, const std::string& text)

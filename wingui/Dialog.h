@@ -28,6 +28,7 @@ public:
     // here (the program installs a logger), then goes on as if the message was not handled.
     using ExceptionReporter = void (*)(const char* what);
     static void SetExceptionReporter(ExceptionReporter reporter);
+    static void ReportException(const char* what);
 
 protected:
     // Return false from OnInit when the focus was set by the handler.
@@ -51,9 +52,10 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l);
     INT_PTR HandleMessage(UINT msg, WPARAM w, LPARAM l);
+    void EnableOwner();
 
     HINSTANCE m_hInstance = nullptr;
-    HWND m_hModalParent = nullptr;  // disabled while our own loop runs
+    HWND m_hOwner = nullptr;  // disabled while our own loop runs
     bool m_bOwnLoop = false;
     bool m_bInInit = false;
     bool m_bEnded = false;

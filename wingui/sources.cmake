@@ -1,3 +1,4 @@
 tollan_win(
   Dialog.cpp
+  Subclass.cpp
 )

@@ -534,6 +534,27 @@ void PostKey(HWND target, UINT virtualKey)
     PostMessageA(target, WM_KEYUP, virtualKey, 1 | (scan << 16) | (3u << 30));
 }
 
+void PostChars(HWND target, const std::string& text)
+{
+    for (char c : text)
+        PostMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+HWND CommandLineEdit(HWND main)
+{
+    HWND edit = FindWindowExA(GetDlgItem(main, 1057), nullptr, "Edit", nullptr);
+    E2E_CHECK(edit, "the command line has no edit field");
+    return edit;
+}
+
+bool FocusIsOn(const CTollanRun& run, HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(run.m_pi.dwThreadId, &info) &&
+           (info.hwndFocus == window || IsChild(window, info.hwndFocus));
+}
+
 void CloseAndWait(const CTollanRun& run, HWND main)
 {
     PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -545,6 +566,15 @@ void CloseAndWait(const CTollanRun& run, HWND main)
 int main(int argc, char** argv)
 {
     using namespace e2e;
+    // "record_open <file> <address>": the https handler of the about dialog's scenario.
+    if (argc == 4 && std::string(argv[1]) == "record_open") {
+        std::FILE* f = std::fopen(argv[2], "ab");
+        if (f) {
+            std::fprintf(f, "%s\n", argv[3]);
+            std::fclose(f);
+        }
+        return f ? 0 : 1;
+    }
     // scripts/demo: "demo <game folder>", on a game and registry it prepared itself.
     const bool demo = argc == 3 && std::string(argv[1]) == "demo";
     if (argc < 4 && !demo) {

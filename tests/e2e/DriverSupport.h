@@ -119,6 +119,12 @@ std::string ClassOf(HWND hwnd);
 std::string ConfirmTollanMessage(const CTollanRun& run, DWORD timeoutMs = 20000);
 void ClickButton(HWND dialog, int id);
 void PostKey(HWND target, UINT virtualKey);
+// Types text as WM_CHAR messages, the way the field sees typing once keys are translated.
+void PostChars(HWND target, const std::string& text);
+// The edit field of the main window's command line (1057).
+HWND CommandLineEdit(HWND main);
+// True when the keyboard focus of Tollan's window thread is on the window or one of its children.
+bool FocusIsOn(const CTollanRun& run, HWND window);
 void WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, const char* what);
 
 // Closes Tollan through the title bar's close command and waits for the process to end.

@@ -524,26 +524,116 @@ E2E_SCENARIO(server_log_recreated)
     CloseAndWait(s.run, s.main);
 }
 
-// Driven by scripts/demo inside its virtual desktop, on the demo game it laid out.
+namespace {
+std::string Hex(const std::string& bytes)
+{
+    std::string out;
+    char buf[4];
+    for (unsigned char c : bytes) {
+        std::snprintf(buf, sizeof buf, "%02x", c);
+        out += buf;
+    }
+    return out;
+}
+
+// Enter aimed at `target` while the server runs: the stand-in receives exactly the field's text
+// and a line end, the log names it, the field is emptied and has the focus.
+void EnterSends(const CSession& s, const std::string& game, HWND target, const std::string& text)
+{
+    HWND edit = CommandLineEdit(s.main);
+    size_t lines = CountEvents(game, "CMD");
+    PostKey(target, VK_RETURN);
+    WaitEvents(game, "CMD", lines + 1, 5000);
+    ExpectEqualText(Events(game, "CMD").back(), text.empty() ? "CMD" : "CMD " + text, "line received");
+    ExpectEqualText(Events(game, "RECV").back(), "RECV " + Hex(text + "\r\n"), "bytes received");
+    WaitLog(game, "INF:  Command: '" + text + "' sent to the server.\n", 1, 5000);
+    WaitUntil([&] { return WindowText(edit).empty() && FocusIsOn(s.run, GetDlgItem(s.main, 1057)); }, 5000,
+              "an empty command line with the focus");
+}
+}  // namespace
+
+// Enter and the command line: stopped, Enter starts the server; running, it sends what the field
+// shows, from the field or from a button, an empty field included; with the list open it only
+// closes the list.
+E2E_SCENARIO(command_line_enter)
+{
+    std::string game = PrepareServerGame();
+    CSession s = StartSession(game);
+    HWND edit = CommandLineEdit(s.main);
+    HWND combo = GetDlgItem(s.main, 1057);
+    PostChars(edit, "abc");
+    WaitUntil([&] { return WindowText(edit) == "abc"; }, 5000, "typed text");
+    PostKey(edit, VK_RETURN);
+    WaitLog(game, kLaunchLine, 1, 5000);
+    WaitLog(game, kSuccessLine, 1, 30000);
+    E2E_CHECK(CountEvents(game, "CMD") == 0, "Enter while stopped sent something");
+    for (const std::string& m : LogMessages(game))
+        E2E_CHECK(m.rfind("INF:  Command:", 0) != 0, "Enter while stopped was logged: %s", m.c_str());
+
+    EnterSends(s, game, edit, "abc");
+    EnterSends(s, game, edit, "");
+
+    PostKey(edit, 'Q');
+    WaitUntil([&] { return SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0) && WindowText(edit) == "q"; }, 5000,
+              "a letter to open the list");
+    size_t lines = CountEvents(game, "CMD");
+    PostKey(edit, VK_RETURN);
+    WaitUntil([&] { return !SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0); }, 5000, "Enter to close the list");
+    Sleep(500);
+    E2E_CHECK(CountEvents(game, "CMD") == lines, "Enter with the list open sent a line");
+    EnterSends(s, game, edit, WindowText(edit));
+
+    // An entry picked, then the field changed: a button's Enter sends the field, not the entry.
+    LRESULT ban = SendMessageA(combo, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>("qelBanIP()"));
+    SendMessageA(combo, CB_SETCURSEL, ban, 0);
+    SendMessageA(s.main, WM_COMMAND, MAKEWPARAM(1057, CBN_CLOSEUP), reinterpret_cast<LPARAM>(combo));
+    SendMessageA(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("qelKickPlayer(3)"));
+    EnterSends(s, game, GetDlgItem(s.main, 1058), "qelKickPlayer(3)");
+    StopServer(game, s.main);
+    CloseAndWait(s.run, s.main);
+}
+
+// Driven by scripts/demo inside its virtual desktop, on the demo game it laid out: the main
+// window at rest, the about dialog, a run with a command typed into the command line, the stop.
 E2E_SCENARIO(demo)
 {
     std::string game = Context().m_strDemoGame;
     AtScenarioEnd([game] { StopStandIns(game); });
     char shots[MAX_PATH] = "";
     GetEnvironmentVariableA("TOLLAN_DEMO_SHOTS", shots, sizeof shots);
-    auto shot = [&](const char* name) {
+    // The request names a window to be captured on its own and laid over the screen, for one
+    // that Wine's virtual desktop stacks below its owner on the X side.
+    auto shot = [&](const char* name, const char* window = "") {
         if (!*shots)
             return;
         std::string request = Join(shots, std::string("shot-") + name + ".request");
-        WriteTextFile(request, "");
+        WriteTextFile(request, window);
         WaitUntil([&] { return !PathIsFile(request); }, 30000, "screenshot taken");
     };
     CSession s = StartSession(game);
-    shot("started");
+    shot("at-rest");
+    const char* const aboutCaption = " About Dravic Qel 2 Dedicated Server Utility";
+    PostMessageA(s.main, WM_COMMAND, MAKEWPARAM(57664, 0), 0);
+    HWND about = WaitForWindow(s.run, "#32770", aboutCaption);
+    Sleep(300);
+    shot("about", aboutCaption);
+    ClickButton(about, IDOK);
+    WaitUntil([&] { return !IsWindow(about); }, 5000, "the about dialog to close");
+
     StartAndLogIn(game, s.main, CountLog(game, kConnectingLine) + 1);
     DisabledPeriod(s.main, 1061);
     WaitConsole(s.main, "Players on server", 10000);
+    // A command typed into the command line, then sent with Enter.
+    HWND edit = CommandLineEdit(s.main);
+    PostKey(GetDlgItem(s.main, 1058), VK_TAB);
+    const std::string command = "rcts_strWelcomeNote = \"Welcome to the demo\"";
+    PostChars(edit, command);
+    WaitUntil([&] { return WindowText(edit) == command; }, 5000, "the typed command");
     shot("running");
+    size_t sent = CountEvents(game, "CMD");
+    PostKey(edit, VK_RETURN);
+    WaitEvents(game, "CMD", sent + 1, 5000);
+    WaitConsole(s.main, "Welcome to the demo", 10000);
     StopServer(game, s.main);
     shot("stopped");
     ShowConfigurationForDemo(s.run, s.main, shot);

@@ -508,3 +508,39 @@ E2E_SCENARIO(layout_and_keys)
         5000, "the focus on the command line after Tab");
     CloseAndWait(run, main);
 }
+
+// A stored placement shows the window during start-up: the controls must be in place by then,
+// or their template places stay unpainted (black under Wine) between and below them.
+E2E_SCENARIO(layout_after_stored_placement)
+{
+    std::string game = PrepareGameFolder();
+    WriteStoredGamePath(game, true);
+    CTollanRun first = StartTollan(game);
+    HWND main = WaitForMainWindow(first);
+    WaitForLogMessage(game, kStartedLine);
+    CloseAndWait(first, main);
+
+    CTollanRun run = StartTollan(game);
+    main = WaitForMainWindow(run);
+    WaitForLogMessage(game, kStartedLine);
+    Sleep(500);
+    RECT client;
+    GetClientRect(main, &client);
+    auto pixel = [&](int x, int y) {
+        POINT p{x, y};
+        ClientToScreen(main, &p);
+        HDC screen = GetDC(nullptr);
+        COLORREF c = GetPixel(screen, p.x, p.y);
+        ReleaseDC(nullptr, screen);
+        return c;
+    };
+    const int w = client.right, h = client.bottom;
+    const COLORREF face = pixel(w / 2 - 30, 15);  // between ".cfg" and "List Players"
+    // Between "List Players" and "Pause Server", and the strip under the command line.
+    for (int y = 8; y < 28; ++y)
+        for (int x = w - 338 + 74; x < w - 260; ++x)
+            E2E_CHECK(pixel(x, y) == face, "pixel %d,%d is %06lx, not the dialog's %06lx", x, y, pixel(x, y), face);
+    for (int x = 20; x < w - 20; x += 3)
+        E2E_CHECK(pixel(x, h - 6) == face, "pixel %d,%d under the command line is %06lx", x, h - 6, pixel(x, h - 6));
+    CloseAndWait(run, main);
+}
