@@ -73,7 +73,7 @@ std::string Describe(const CRunAction& a)
     case ERunAction::Follow: return "follow " + std::to_string(a.run);
     case ERunAction::Connect: return "connect " + std::to_string(a.run);
     case ERunAction::Terminate: return "terminate " + std::to_string(a.run);
-    case ERunAction::MessageBox: return "box " + a.text;
+    case ERunAction::ShowMessage: return "box " + a.text;
     case ERunAction::ClearLevel: return "clear-level";
     case ERunAction::CrashCopy: return "crash-copy " + a.config + " " + a.text;
     case ERunAction::SwapScript: return "swap " + a.config;
@@ -403,7 +403,7 @@ CRunActions CServerRunModel::OnFollowerEnded(RunId run, const std::string& curre
         break;
     case EFollowerOutcome::LoginFailed:
         m_bAwaitingBox = true;
-        out.push_back(Text(ERunAction::MessageBox, o.strMessageBox));
+        out.push_back(Text(ERunAction::ShowMessage, o.strMessageBox));
         break;
     case EFollowerOutcome::Crashed:
         // The restart launches what crashed: the list may name another configuration by now.

@@ -58,7 +58,7 @@ enum class ERunAction {
     Follow,       // run: start the run's log follower; report OnFollowerLost when it cannot start
     Connect,      // run: make the remote console connection; report OnConnectBegun when begun
     Terminate,    // run: end the run's server process
-    MessageBox,   // text: shown owned by the main window; report OnMessageBoxClosed
+    ShowMessage,  // text: shown owned by the main window; report OnMessageBoxClosed
     ClearLevel,   // empty the current level
     CrashCopy,    // config, text = level: AddCurrentLevelToConfig(); report OnCrashCopyWritten
     SwapScript,   // config: put the crash copy in place of the script

@@ -151,7 +151,7 @@ void CServerRunner::Carry(const CRunAction& a)
         if (a.run == m_nProcessRun && m_hServerProcess)
             TerminateProcess(m_hServerProcess, 0);
         break;
-    case ERunAction::MessageBox:
+    case ERunAction::ShowMessage:
         MessageBoxA(hwnd, a.text.c_str(), "Tollan", MB_OK | MB_ICONWARNING);
         Execute(m_model.OnMessageBoxClosed());
         break;
