@@ -4,6 +4,7 @@
 #include "app/TollanDlg.h"
 
 #include "app/GameFolder.h"
+#include "app/PortCheckShell.h"
 #include "base/GamePaths.h"
 #include "base/SafeName.h"
 #include "base/UtilityLog.h"
@@ -115,6 +116,9 @@ void CTollanDlg::OnStartStop()
     if (m_pRun->m_bCommandPending)
         return;
     if (!m_pRun->m_bServerRunning) {
+        // Another program on the console port would get the password and every command.
+        if (!ConsolePortIsFree(m_hWnd))
+            return;
         // Between a crash and its restart: this press is the restart, so only one server runs.
         KillTimer(m_hWnd, kTimerRestart);
         GetAdminPassword();
@@ -222,14 +226,13 @@ void CTollanDlg::OnConfigListCloseUp()
     m_strActiveScript = name;
 }
 
+// The console decides which items it offers (Save needs no selection) and carries them out.
 void CTollanDlg::OnConsoleRightButtonUp(POINT screenPoint)
 {
-    if (!m_console.HasSelection())
-        return;
     if (!m_hCopyBitmap)
         m_hCopyBitmap = static_cast<HBITMAP>(
             LoadImageA(Instance(), MAKEINTRESOURCEA(IDB_MENU_COPY), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
-    m_console.ShowContextMenu(Instance(), m_hWnd, screenPoint, m_hCopyBitmap);
+    m_console.ShowContextMenu(Instance(), screenPoint, m_hCopyBitmap);
 }
 
 void CTollanDlg::OnCrashed(const std::string& level)

@@ -5,6 +5,7 @@ tollan_core(
   WindowPlacementRecord.cpp
   GameFolder.cpp
   MainLayout.cpp
+  PortCheck.cpp
 )
 tollan_win(
   NoDemangle.cpp
@@ -16,4 +17,5 @@ tollan_win(
   GameFolderShell.cpp
   ServerControl.cpp
   ServerLogFollower.cpp
+  PortCheckShell.cpp
 )

@@ -1,6 +1,9 @@
 tollan_core(
   ConsoleModel.cpp
+  ConsoleFind.cpp
+  ConsoleSave.cpp
 )
 tollan_win(
   ConsoleCtrl.cpp
+  ConsoleFindDlg.cpp
 )

@@ -4,6 +4,8 @@
 #include "tests/e2e/ConfigDriver.h"
 #include "tests/e2e/DriverSupport.h"
 
+#include <richedit.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -551,5 +553,194 @@ E2E_SCENARIO(figures)
     std::string done = Join(Context().m_strWorkRoot, "figures.done");
     WriteTextFile(ready, std::to_string(s.run.Pid()));
     WaitUntil([&] { return PathIsFile(done); }, 20 * 60 * 1000, "figures.done");
+    CloseAtOnce(s);
+}
+
+// ---------------------------------------------------------------- port check, console find and save
+
+namespace {
+
+// Memory inside Tollan for the rich edit messages whose pointers Wine does not carry across
+// processes (EM_EXGETSEL, EM_GETTEXTRANGE, EM_POSFROMCHAR).
+class CRemoteMemory {
+public:
+    explicit CRemoteMemory(const CTollanRun& run) : m_process(run.m_pi.hProcess)
+    {
+        m_base = static_cast<char*>(VirtualAllocEx(m_process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+        E2E_CHECK(m_base, "no memory in Tollan");
+    }
+    ~CRemoteMemory() { VirtualFreeEx(m_process, m_base, 0, MEM_RELEASE); }
+    char* At(size_t offset) const { return m_base + offset; }
+    void Write(size_t offset, const void* data, size_t size) const
+    {
+        WriteProcessMemory(m_process, At(offset), data, size, nullptr);
+    }
+    void Read(size_t offset, void* data, size_t size) const
+    {
+        ReadProcessMemory(m_process, At(offset), data, size, nullptr);
+    }
+
+private:
+    HANDLE m_process;
+    char* m_base;
+};
+
+CHARRANGE Selection(const CRemoteMemory& mem, HWND console)
+{
+    CHARRANGE r{};
+    SendMessageA(console, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(mem.At(0)));
+    mem.Read(0, &r, sizeof r);
+    return r;
+}
+std::string TextRange(const CRemoteMemory& mem, HWND console, LONG start, LONG end)
+{
+    TEXTRANGEA tr{{start, end}, mem.At(64)};
+    mem.Write(0, &tr, sizeof tr);
+    char text[512] = "";
+    LRESULT n = SendMessageA(console, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(mem.At(0)));
+    mem.Read(64, text, sizeof text - 1);
+    return std::string(text, n > 0 && n < 511 ? n : 0);
+}
+// The selection with the next 12 characters: which of the matches it is.
+std::string SelectedWithContext(const CRemoteMemory& mem, HWND console)
+{
+    CHARRANGE r = Selection(mem, console);
+    return TextRange(mem, console, r.cpMin, r.cpMax) + "|" + TextRange(mem, console, r.cpMax, r.cpMax + 12);
+}
+bool CharInView(const CRemoteMemory& mem, HWND console, LONG at)
+{
+    POINTL pt{-1, -1};
+    SendMessageA(console, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(mem.At(0)), at);
+    mem.Read(0, &pt, sizeof pt);
+    RECT client;
+    GetClientRect(console, &client);
+    return pt.y >= 0 && pt.y < client.bottom;
+}
+
+// A run of the stand-in, static once its remote console login is logged.
+CSession StartQuietRun(const std::string& game)
+{
+    CSession s = StartSession(game);
+    Press(s.main, 1);
+    WaitEvents(game, "LOGIN ok", 1, 15000);
+    WaitConsole(s.main, "Remote console login from");
+    return s;
+}
+
+}  // namespace
+
+// The stand-in, started by the driver, already holds 127.0.0.1:25600: Start launches nothing and
+// names it; once the port is free, Start launches as always.
+E2E_SCENARIO(server_port_in_use)
+{
+    std::string game = PrepareServerGame();
+    std::string program = Join(game, "Bin\\DedicatedServer.exe");
+    std::string command = "\"" + program + "\" +gametype dm";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    E2E_CHECK(CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                             nullptr, &si, &pi),
+              "could not start the stand-in");
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    WaitEvents(game, "LISTEN ok", 1, 10000);
+
+    CSession s = StartSession(game);
+    ClickButton(s.main, 1);  // posted: the press opens a message box
+    std::string box = ConfirmTollanMessage(s.run, 10000);
+    // Wine's TCP table names no owner (its sockets live in wineserver); Windows names the stand-in.
+    std::string owner = "DedicatedServer.exe (process id " + std::to_string(pi.dwProcessId) + ")";
+    bool named = box.find(owner) != std::string::npos;
+    Note("owner %s", named ? "named" : "not named by the system");
+    ExpectEqualText(box,
+                    "Another program is already listening on 127.0.0.1:25600, the port of the server's remote "
+                    "console" + (named ? ":\n" + owner + "." : std::string(".")) + "\n\nThe server was not "
+                    "started, so that the administrator password is not sent to that program.\nEnd it, then "
+                    "press Start Server again.",
+                    "message box");
+    E2E_CHECK(LogHas(game, "ERR:  Port 25600 on 127.0.0.1 is in use by " + (named ? owner : "another program") +
+                               "; the server was not started.\n"),
+              "no log line");
+    Sleep(2500);  // past the connect timer a launch would have set
+    E2E_CHECK(CountEvents(game, "ARGS") == 1 && !LogHas(game, kLaunchLine), "a server was launched");
+    E2E_CHECK(ControlText(s.main, 1) == "Start Server" && Enabled(s.main, 1), "button 1 after the refusal");
+
+    StopStandIns(game);
+    Press(s.main, 1);
+    WaitEvents(game, "ARGS", 2, 10000);
+    E2E_CHECK(CountLog(game, kLaunchLine) == 1, "launch lines");
+    CloseAtOnce(s);
+}
+
+// Ctrl+F opens the find box; Find Next and F3 select each match in turn, wrapping, and scroll it
+// into view; with Match case a miss is reported in the box.
+E2E_SCENARIO(console_find_next)
+{
+    std::string game = PrepareServerGame();
+    SetSwitch("DQ2SIM_FLOOD_BYTES", "12800");  // 200 lines between the first match and the others
+    CSession s = StartQuietRun(game);
+    HWND console = GetDlgItem(s.main, 1056);
+    CRemoteMemory mem(s.run);
+
+    PostMessageA(console, WM_CHAR, 0x06, 1);  // what Ctrl+F becomes
+    HWND box = WaitForWindow(s.run, "#32770", " Find", 10000);
+    SendMessageA(GetDlgItem(box, 1300), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("remote console"));
+    auto waitFor = [&](const std::string& expected, const char* what) {
+        try {
+            WaitUntil([&] { return SelectedWithContext(mem, console) == expected; }, 5000, what);
+        } catch (const CDriverFailure&) {
+            Note("selection: [%s]", SelectedWithContext(mem, console).c_str());
+            throw;
+        }
+    };
+    // The caret is at the end: the search wraps to the first match, far above the view.
+    E2E_CHECK(!CharInView(mem, console, 0), "the console did not scroll");
+    ClickButton(box, IDOK);
+    waitFor("Remote console| listening o", "first match");
+    E2E_CHECK(CharInView(mem, console, Selection(mem, console).cpMin), "the first match is not in view");
+    ClickButton(box, IDCANCEL);
+    WaitUntil([&] { return !IsWindow(box); }, 5000, "the find box to close");
+
+    PostKey(console, VK_F3);
+    waitFor("Remote console| connection ", "second match");
+    E2E_CHECK(CharInView(mem, console, Selection(mem, console).cpMin), "the second match is not in view");
+    PostKey(console, VK_F3);
+    waitFor("Remote console| login from ", "third match");
+    PostKey(console, VK_F3);
+    waitFor("Remote console| listening o", "wrapped to the first match");
+
+    PostMessageA(console, WM_CHAR, 0x06, 1);
+    box = WaitForWindow(s.run, "#32770", " Find", 10000);
+    ExpectEqualText(ControlText(box, 1300), "remote console", "find text kept");
+    ClickButton(box, 1301);  // Match case
+    ClickButton(box, IDOK);
+    WaitUntil([&] { return ControlText(box, 1302) == "Cannot find \"remote console\"."; }, 5000, "the miss status");
+    ExpectEqualText(SelectedWithContext(mem, console), "Remote console| listening o", "selection after a miss");
+    ClickButton(box, IDCANCEL);
+    WaitUntil([&] { return !IsWindow(box); }, 5000, "the find box to close");
+    CloseAtOnce(s);
+}
+
+// "  Save Console to File..." (the command its menu item sends to the console) through the real
+// Save As dialog: the console's text with CR LF, and the log line.
+E2E_SCENARIO(console_save_to_file)
+{
+    std::string game = PrepareServerGame();
+    CSession s = StartQuietRun(game);
+    std::string path = Join(Context().m_strWorkRoot, "Saved console.txt");
+    PostMessageA(GetDlgItem(s.main, 1056), WM_COMMAND, 57604, 0);
+    HWND dialog = WaitForWindow(s.run, "#32770", "Save Console to File", 10000);
+    // The Explorer-style dialog's file name box is cmb13 (0x47C); older ones have edt1 (0x480).
+    HWND name = GetDlgItem(dialog, 0x47C) ? GetDlgItem(dialog, 0x47C) : GetDlgItem(dialog, 0x480);
+    E2E_CHECK(name, "no file name box in the Save As dialog");
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    ClickButton(dialog, IDOK);
+    WaitLog(game, "INF:  The console was saved to " + path + "\n", 1, 10000);
+    std::string expected;
+    for (char c : ConsoleText(s.main))
+        expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    ExpectEqualText(ReadWholeFile(path), expected, "saved file");
+    E2E_CHECK(!PathIsFile(path + ".tmp"), "the twin was left behind");
     CloseAtOnce(s);
 }
