@@ -560,58 +560,48 @@ E2E_SCENARIO(figures)
 
 namespace {
 
-// Memory inside Tollan for the rich edit messages whose pointers Wine does not carry across
-// processes (EM_EXGETSEL, EM_GETTEXTRANGE, EM_POSFROMCHAR).
-class CRemoteMemory {
-public:
-    explicit CRemoteMemory(const CTollanRun& run) : m_process(run.m_pi.hProcess)
+// A rich edit message whose pointer Wine does not carry across processes, through a page inside
+// Tollan: `in` is copied there first, `outSize` bytes are read back.
+struct CRemotePage {
+    HANDLE process;
+    char* base;
+    LRESULT Send(HWND to, UINT msg, WPARAM w, bool pointerInW, const void* in, size_t inSize, void* out, size_t outSize)
     {
-        m_base = static_cast<char*>(VirtualAllocEx(m_process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
-        E2E_CHECK(m_base, "no memory in Tollan");
+        if (in)
+            WriteProcessMemory(process, base, in, inSize, nullptr);
+        LRESULT r = SendMessageA(to, msg, pointerInW ? reinterpret_cast<WPARAM>(base) : w,
+                                 pointerInW ? static_cast<LPARAM>(w) : reinterpret_cast<LPARAM>(base));
+        ReadProcessMemory(process, base, out, outSize, nullptr);
+        return r;
     }
-    ~CRemoteMemory() { VirtualFreeEx(m_process, m_base, 0, MEM_RELEASE); }
-    char* At(size_t offset) const { return m_base + offset; }
-    void Write(size_t offset, const void* data, size_t size) const
-    {
-        WriteProcessMemory(m_process, At(offset), data, size, nullptr);
-    }
-    void Read(size_t offset, void* data, size_t size) const
-    {
-        ReadProcessMemory(m_process, At(offset), data, size, nullptr);
-    }
-
-private:
-    HANDLE m_process;
-    char* m_base;
 };
-
-CHARRANGE Selection(const CRemoteMemory& mem, HWND console)
+CRemotePage RemotePage(const CTollanRun& run)
+{
+    CRemotePage page{run.m_pi.hProcess, static_cast<char*>(VirtualAllocEx(run.m_pi.hProcess, nullptr, 4096,
+                                                                           MEM_COMMIT, PAGE_READWRITE))};
+    E2E_CHECK(page.base, "no memory in Tollan");
+    return page;
+}
+CHARRANGE Selection(CRemotePage& page, HWND console)
 {
     CHARRANGE r{};
-    SendMessageA(console, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(mem.At(0)));
-    mem.Read(0, &r, sizeof r);
+    page.Send(console, EM_EXGETSEL, 0, false, nullptr, 0, &r, sizeof r);
     return r;
 }
-std::string TextRange(const CRemoteMemory& mem, HWND console, LONG start, LONG end)
+// The selection, "|", and the 12 characters after it: which of the matches it is.
+std::string SelectedWithContext(CRemotePage& page, HWND console)
 {
-    TEXTRANGEA tr{{start, end}, mem.At(64)};
-    mem.Write(0, &tr, sizeof tr);
-    char text[512] = "";
-    LRESULT n = SendMessageA(console, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(mem.At(0)));
-    mem.Read(64, text, sizeof text - 1);
-    return std::string(text, n > 0 && n < 511 ? n : 0);
+    CHARRANGE r = Selection(page, console);
+    TEXTRANGEA tr{{r.cpMin, r.cpMax + 12}, page.base + 64};
+    char text[64 + 128] = "";
+    LRESULT n = page.Send(console, EM_GETTEXTRANGE, 0, false, &tr, sizeof tr, text, sizeof text - 1);
+    std::string got(text + 64, n > 0 && n < 128 ? n : 0);
+    return got.insert(std::min<size_t>(got.size(), r.cpMax - r.cpMin), "|");
 }
-// The selection with the next 12 characters: which of the matches it is.
-std::string SelectedWithContext(const CRemoteMemory& mem, HWND console)
-{
-    CHARRANGE r = Selection(mem, console);
-    return TextRange(mem, console, r.cpMin, r.cpMax) + "|" + TextRange(mem, console, r.cpMax, r.cpMax + 12);
-}
-bool CharInView(const CRemoteMemory& mem, HWND console, LONG at)
+bool SelectionInView(CRemotePage& page, HWND console)
 {
     POINTL pt{-1, -1};
-    SendMessageA(console, EM_POSFROMCHAR, reinterpret_cast<WPARAM>(mem.At(0)), at);
-    mem.Read(0, &pt, sizeof pt);
+    page.Send(console, EM_POSFROMCHAR, Selection(page, console).cpMin, true, nullptr, 0, &pt, sizeof pt);
     RECT client;
     GetClientRect(console, &client);
     return pt.y >= 0 && pt.y < client.bottom;
@@ -630,7 +620,7 @@ CSession StartQuietRun(const std::string& game)
 }  // namespace
 
 // The stand-in, started by the driver, already holds 127.0.0.1:25600: Start launches nothing and
-// names it; once the port is free, Start launches as always.
+// says so; once the port is free, Start launches as always.
 E2E_SCENARIO(server_port_in_use)
 {
     std::string game = PrepareServerGame();
@@ -669,7 +659,6 @@ E2E_SCENARIO(server_port_in_use)
     StopStandIns(game);
     Press(s.main, 1);
     WaitEvents(game, "ARGS", 2, 10000);
-    E2E_CHECK(CountLog(game, kLaunchLine) == 1, "launch lines");
     CloseAtOnce(s);
 }
 
@@ -681,44 +670,33 @@ E2E_SCENARIO(console_find_next)
     SetSwitch("DQ2SIM_FLOOD_BYTES", "12800");  // 200 lines between the first match and the others
     CSession s = StartQuietRun(game);
     HWND console = GetDlgItem(s.main, 1056);
-    CRemoteMemory mem(s.run);
-
-    PostMessageA(console, WM_CHAR, 0x06, 1);  // what Ctrl+F becomes
-    HWND box = WaitForWindow(s.run, "#32770", " Find", 10000);
-    SendMessageA(GetDlgItem(box, 1300), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("remote console"));
-    auto waitFor = [&](const std::string& expected, const char* what) {
-        try {
-            WaitUntil([&] { return SelectedWithContext(mem, console) == expected; }, 5000, what);
-        } catch (const CDriverFailure&) {
-            Note("selection: [%s]", SelectedWithContext(mem, console).c_str());
-            throw;
-        }
+    CRemotePage page = RemotePage(s.run);
+    auto waitFor = [&](const char* expected) {
+        WaitUntil([&] { return SelectedWithContext(page, console) == expected; }, 5000, expected);
+        E2E_CHECK(SelectionInView(page, console), "%s is not in view", expected);
     };
-    // The caret is at the end: the search wraps to the first match, far above the view.
-    E2E_CHECK(!CharInView(mem, console, 0), "the console did not scroll");
+    auto openBox = [&] {
+        PostMessageA(console, WM_CHAR, 0x06, 1);  // what Ctrl+F becomes
+        return WaitForWindow(s.run, "#32770", " Find", 10000);
+    };
+    HWND box = openBox();
+    SendMessageA(GetDlgItem(box, 1300), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("remote console"));
+    // The caret is at the end, far below: the search wraps to the first match.
+    E2E_CHECK(SendMessageA(console, EM_GETFIRSTVISIBLELINE, 0, 0) > 100, "the console is not scrolled down");
     ClickButton(box, IDOK);
-    waitFor("Remote console| listening o", "first match");
-    E2E_CHECK(CharInView(mem, console, Selection(mem, console).cpMin), "the first match is not in view");
+    waitFor("Remote console| listening o");
     ClickButton(box, IDCANCEL);
-    WaitUntil([&] { return !IsWindow(box); }, 5000, "the find box to close");
-
-    PostKey(console, VK_F3);
-    waitFor("Remote console| connection ", "second match");
-    E2E_CHECK(CharInView(mem, console, Selection(mem, console).cpMin), "the second match is not in view");
-    PostKey(console, VK_F3);
-    waitFor("Remote console| login from ", "third match");
-    PostKey(console, VK_F3);
-    waitFor("Remote console| listening o", "wrapped to the first match");
-
-    PostMessageA(console, WM_CHAR, 0x06, 1);
-    box = WaitForWindow(s.run, "#32770", " Find", 10000);
+    for (const char* next : {"Remote console| connection ", "Remote console| login from ", "Remote console| listening o"}) {
+        PostKey(console, VK_F3);
+        waitFor(next);
+    }
+    box = openBox();
     ExpectEqualText(ControlText(box, 1300), "remote console", "find text kept");
     ClickButton(box, 1301);  // Match case
     ClickButton(box, IDOK);
     WaitUntil([&] { return ControlText(box, 1302) == "Cannot find \"remote console\"."; }, 5000, "the miss status");
-    ExpectEqualText(SelectedWithContext(mem, console), "Remote console| listening o", "selection after a miss");
+    ExpectEqualText(SelectedWithContext(page, console), "Remote console| listening o", "selection after a miss");
     ClickButton(box, IDCANCEL);
-    WaitUntil([&] { return !IsWindow(box); }, 5000, "the find box to close");
     CloseAtOnce(s);
 }
 

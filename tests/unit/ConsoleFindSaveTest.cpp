@@ -62,27 +62,12 @@ TEST(ConsoleFind, FinderContinuesAfterItsMatchAcrossBatchesAndTrims)
     EXPECT_FALSE(finder.FindNext("", {0, 0}));
 }
 
-TEST(ConsoleSave, LineEndsAndMenuOffer)
-{
-    EXPECT_EQ(ConsoleTextToFileText(" a\r b\r\n c\n d"), " a\n b\n c\n d");
-    const struct {
-        bool selection;
-        size_t length;
-        bool show, copy, save;
-    } cases[] = {{true, 10, true, true, true}, {false, 10, true, false, true}, {false, 0, false, false, false}};
-    for (const auto& c : cases) {
-        CConsoleMenuOffer o = ConsoleMenuOffer(c.selection, c.length);
-        EXPECT_EQ(o.bShow, c.show);
-        EXPECT_EQ(o.bCopy, c.copy);
-        EXPECT_EQ(o.bSave, c.save);
-    }
-}
-
 TEST(ConsoleSave, WritesCrLfThroughATwinAndKeepsTheOldFileOnFailure)
 {
     TempDir own, dir;
     SetOwnFolder(own.path());
     const std::string path = dir / "Console.txt";
+    EXPECT_EQ(ConsoleTextToFileText(" a\r b\r\n c\n d"), " a\n b\n c\n d");
     ASSERT_TRUE(SaveConsoleText(path, kText));
     EXPECT_EQ(ReadFile(path), Crlf({" INF:  Remote console listening", " ERR:  remote CONSOLE lost",
                                     " INF:  Remote console login"}));
