@@ -138,6 +138,8 @@ void CServerRunModel::Refresh(CRunActions& out)
     out.push_back(a);
 }
 
+bool CServerRunModel::StartPressLaunches() const { return !Guarded() && !m_pRun; }
+
 CRunActions CServerRunModel::OnStartStopPressed(const std::string& currentConfig)
 {
     CRunActions out;

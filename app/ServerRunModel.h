@@ -101,6 +101,8 @@ public:
     ~CServerRunModel();
 
     // The user.
+    // True when a press of button 1 now would launch a server (no run, nothing pending).
+    bool StartPressLaunches() const;
     CRunActions OnStartStopPressed(const std::string& currentConfig);
     CRunActions OnCommandPressed(EServerCommand command);
     // The configuration list closed up with `currentConfig` as the current configuration.

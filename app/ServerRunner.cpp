@@ -1,6 +1,7 @@
 #include "app/ServerRunner.h"
 
 #include "app/GameFolder.h"
+#include "app/PortCheckShell.h"
 #include "base/GamePaths.h"
 #include "base/UtilityLog.h"
 #include "config/HistoryStore.h"
@@ -48,6 +49,15 @@ void CServerRunner::Detach()
                         kTimerScriptSwap})
         KillTimer(*m_pDialog, id);
     m_pSocket.reset();
+}
+
+void CServerRunner::OnStartStop(const std::string& currentConfig)
+{
+    // Another program on the console port would get the password and every command; a refused
+    // press changes nothing, not even a restart that is pending after a crash.
+    if (m_model.StartPressLaunches() && !ConsolePortIsFree(m_pDialog->GetHWND()))
+        return;
+    Execute(m_model.OnStartStopPressed(currentConfig));
 }
 
 bool CServerRunner::SendCommandLine(const std::string& text)

@@ -32,7 +32,7 @@ public:
     // WM_DESTROY: followers leave the window alone from now on, and the server keeps running.
     void Detach();
 
-    void OnStartStop(const std::string& currentConfig) { Execute(m_model.OnStartStopPressed(currentConfig)); }
+    void OnStartStop(const std::string& currentConfig);
     void OnCommand(EServerCommand command) { Execute(m_model.OnCommandPressed(command)); }
     void OnConfigChosen(const std::string& currentConfig) { Execute(m_model.OnConfigChosen(currentConfig)); }
     void OnCloseCommand() { Execute(m_model.OnCloseCommand()); }

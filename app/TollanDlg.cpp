@@ -539,10 +539,8 @@ void CTollanDlg::OnConfigListCloseUp()
 
 void CTollanDlg::OnConsoleRightButtonUp(POINT screenPoint)
 {
-    if (!m_console.HasSelection())
-        return;
     if (!m_hCopyBitmap)
         m_hCopyBitmap = static_cast<HBITMAP>(
             LoadImageA(Instance(), MAKEINTRESOURCEA(IDB_MENU_COPY), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
-    m_console.ShowContextMenu(Instance(), m_hWnd, screenPoint, m_hCopyBitmap);
+    m_console.ShowContextMenu(Instance(), screenPoint, m_hCopyBitmap);
 }

@@ -6,6 +6,7 @@ tollan_core(
   WindowPlacementRecord.cpp
   GameFolder.cpp
   MainLayout.cpp
+  PortCheck.cpp
 )
 tollan_win(
   NoDemangle.cpp
@@ -17,4 +18,5 @@ tollan_win(
   GameFolderShell.cpp
   ServerRunner.cpp
   ServerLogFollower.cpp
+  PortCheckShell.cpp
 )

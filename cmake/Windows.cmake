@@ -41,5 +41,6 @@ add_subdirectory(installer)
 add_subdirectory(tests/e2e)
 
 # Figures under Wine (bench/win): programs run by hand or by bench/*.sh, not by ctest.
-add_executable(ConsoleSoak bench/win/ConsoleSoak.cpp ${CMAKE_SOURCE_DIR}/controls/ConsoleCtrl.cpp)
-target_link_libraries(ConsoleSoak PRIVATE tollan_core psapi user32 gdi32)
+add_executable(ConsoleSoak bench/win/ConsoleSoak.cpp ${CMAKE_SOURCE_DIR}/controls/ConsoleCtrl.cpp
+               ${CMAKE_SOURCE_DIR}/controls/ConsoleFindDlg.cpp ${CMAKE_SOURCE_DIR}/wingui/Dialog.cpp)
+target_link_libraries(ConsoleSoak PRIVATE tollan_core psapi comctl32 comdlg32 user32 gdi32)

@@ -1,8 +1,22 @@
 #include "controls/ConsoleCtrl.h"
 
+#include "base/UtilityLog.h"
+#include "controls/ConsoleFindDlg.h"
+#include "controls/ConsoleSave.h"
 #include "resources/resource.h"
 
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <exception>
 #include <string>
+
+namespace {
+const UINT_PTR kSubclassId = 1;
+const WPARAM kCtrlF = 0x06;  // the character TranslateMessage makes of Ctrl+F
+
+HINSTANCE ProgramInstance() { return GetModuleHandleA(nullptr); }
+}  // namespace
 
 void CConsoleCtrl::Prepare()
 {
@@ -15,6 +29,9 @@ void CConsoleCtrl::Prepare()
     m_cf.yHeight = (16 / 2 + 2) * 20;
     m_cf.crTextColor = 0;
     SetCharFormat(m_cf);
+    // A match found from the find box stays visible while the box has the focus.
+    SendMsg(EM_SETOPTIONS, ECOOP_OR, ECO_NOHIDESEL);
+    SetWindowSubclass(m_hWnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
 size_t CConsoleCtrl::GetCharCount() const
@@ -38,6 +55,7 @@ void CConsoleCtrl::ApplyBatch(const CConsoleBatch& batch)
     // busy log the painting was most of the program's time.
     SendMsg(WM_SETREDRAW, FALSE);
     if (batch.nTrimChars) {
+        m_finder.OnTrimmed(batch.nTrimChars);
         SetSel(0, static_cast<long>(batch.nTrimChars));
         ReplaceSel("");
     }
@@ -66,6 +84,7 @@ void CConsoleCtrl::ApplyBatch(const CConsoleBatch& batch)
 
 void CConsoleCtrl::Clear()
 {
+    m_finder.OnCleared();
     SetSel(0, -1);
     ReplaceSel("");
 }
@@ -77,17 +96,133 @@ bool CConsoleCtrl::HasSelection() const
     return range.cpMax > range.cpMin;
 }
 
-void CConsoleCtrl::ShowContextMenu(HINSTANCE instance, HWND owner, POINT pt, HBITMAP copyBitmap) const
+void CConsoleCtrl::ShowContextMenu(HINSTANCE instance, POINT pt, HBITMAP copyBitmap)
 {
+    CConsoleMenuOffer offer = ConsoleMenuOffer(HasSelection(), GetCharCount());
+    if (!offer.bShow)
+        return;
     HMENU menu = LoadMenuA(instance, "EditPopup");
     if (!menu)
         return;
     HMENU popup = GetSubMenu(menu, 0);
+    if (!m_hSaveBitmap)
+        m_hSaveBitmap = static_cast<HBITMAP>(
+            LoadImageA(instance, MAKEINTRESOURCEA(IDB_MENU_SAVE), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
     if (copyBitmap)
         SetMenuItemBitmaps(popup, ID_EDIT_COPY_CONSOLE, MF_BYCOMMAND, copyBitmap, copyBitmap);
-    UINT chosen = TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_VCENTERALIGN | TPM_RETURNCMD | TPM_NONOTIFY,
-                                 pt.x, pt.y, 0, owner, nullptr);
-    if (chosen == ID_EDIT_COPY_CONSOLE)
-        Copy();
+    if (m_hSaveBitmap)
+        SetMenuItemBitmaps(popup, ID_EDIT_SAVE_CONSOLE, MF_BYCOMMAND, m_hSaveBitmap, m_hSaveBitmap);
+    EnableMenuItem(popup, ID_EDIT_COPY_CONSOLE, MF_BYCOMMAND | (offer.bCopy ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(popup, ID_EDIT_SAVE_CONSOLE, MF_BYCOMMAND | (offer.bSave ? MF_ENABLED : MF_GRAYED));
+    // The console owns the menu, so the chosen command reaches SubclassProc as WM_COMMAND.
+    TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_VCENTERALIGN, pt.x, pt.y, 0, m_hWnd, nullptr);
     DestroyMenu(menu);
+}
+
+std::string CConsoleCtrl::GetPlainText() const
+{
+    // GT_DEFAULT keeps a paragraph end as the one "\r" the control counts; a double-byte code
+    // page could take two bytes a character.
+    std::string text(2 * GetCharCount() + 2, '\0');
+    GETTEXTEX gt{};
+    gt.cb = static_cast<DWORD>(text.size());
+    gt.flags = GT_DEFAULT;
+    gt.codepage = CP_ACP;
+    LRESULT n = SendMsg(EM_GETTEXTEX, reinterpret_cast<WPARAM>(&gt), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return text;
+}
+
+void CConsoleCtrl::OpenFind()
+{
+    CConsoleFindDlg dialog(m_finder.m_request, [this] { return FindNext(); });
+    dialog.RunModalLoop(ProgramInstance(), IDD_CONSOLE_FIND, ::GetParent(m_hWnd));
+}
+
+bool CConsoleCtrl::FindNext()
+{
+    CHARRANGE sel{};
+    SendMsg(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&sel));
+    CTextRange selection{static_cast<size_t>(sel.cpMin > 0 ? sel.cpMin : 0),
+                         static_cast<size_t>(sel.cpMax > 0 ? sel.cpMax : 0)};
+    auto match = m_finder.FindNext(GetPlainText(), selection);
+    if (!match)
+        return false;
+    CHARRANGE found{static_cast<LONG>(match->nStart), static_cast<LONG>(match->nEnd)};
+    SendMsg(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&found));
+    SendMsg(EM_SCROLLCARET);
+    return true;
+}
+
+void CConsoleCtrl::SaveToFile()
+{
+    char file[MAX_PATH] = "Console.txt";
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = ::GetParent(m_hWnd);
+    ofn.lpstrFilter = "Text Files (*.txt)\0*.txt\0All Files (*.*)\0*.*\0";
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file;
+    ofn.lpstrDefExt = "txt";
+    ofn.lpstrTitle = "Save Console to File";
+    // The server inherits Tollan's working directory: the dialog must not move it.
+    ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+                OFN_NOREADONLYRETURN;
+    if (GetSaveFileNameA(&ofn))
+        SaveConsoleText(file, GetPlainText());
+    else if (DWORD error = CommDlgExtendedError())
+        LogMessage("ERR:  The Save As dialog failed (error 0x%lX); the console was not saved.\n",
+                   static_cast<unsigned long>(error));
+}
+
+bool CConsoleCtrl::OnOwnMessage(UINT msg, WPARAM w)
+{
+    switch (msg) {
+    case WM_CHAR:
+        if (w != kCtrlF)
+            return false;
+        OpenFind();
+        return true;
+    case WM_KEYDOWN:
+        if (w != VK_F3)
+            return false;
+        if (m_finder.m_request.strWhat.empty())
+            OpenFind();
+        else if (!FindNext())
+            MessageBeep(MB_ICONWARNING);
+        return true;
+    case WM_COMMAND:
+        if (LOWORD(w) == ID_EDIT_COPY_CONSOLE)
+            Copy();
+        else if (LOWORD(w) == ID_EDIT_SAVE_CONSOLE)
+            SaveToFile();
+        else
+            return false;
+        return true;
+    }
+    return false;
+}
+
+LRESULT CALLBACK CConsoleCtrl::SubclassProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR self)
+{
+    auto* console = reinterpret_cast<CConsoleCtrl*>(self);
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, SubclassProc, id);
+        if (console->m_hSaveBitmap)
+            DeleteObject(console->m_hSaveBitmap);
+        console->m_hSaveBitmap = nullptr;
+    } else {
+        // Exceptions never cross into user32 (see wingui::CDialog).
+        try {
+            if (console->OnOwnMessage(msg, w))
+                return 0;
+        } catch (const std::exception& e) {
+            LogMessage("ERR:  Unexpected failure in a window handler: %s\n", e.what());
+            return 0;
+        } catch (...) {
+            LogMessage("ERR:  Unexpected failure in a window handler: %s\n", "unknown exception");
+            return 0;
+        }
+    }
+    return DefSubclassProc(hwnd, msg, w, l);
 }

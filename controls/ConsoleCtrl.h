@@ -1,14 +1,16 @@
 // The console pane (control 1056): a read-only rich edit 2.0 control that shows the text the
 // server log follower hands the main window, cut by its console model into coloured lines; it
 // keeps the caret at the end and scrolls new lines into view. Used on the user-interface thread
-// only, the model included.
+// only, the model included. Its own keys: Ctrl+F opens the find box, F3 finds the next match.
 #pragma once
+#include "controls/ConsoleFind.h"
 #include "controls/ConsoleModel.h"
 #include "wingui/Controls.h"
 
 class CConsoleCtrl : public wingui::CRichEdit {
 public:
-    // Undo off and the bold 10-point format every line is inserted with.
+    // Undo off, the bold 10-point format every line is inserted with, and the control's own keys
+    // and menu commands (a subclass).
     void Prepare();
     // The one way text reaches the console.
     void AppendConsoleText(const std::string& text);
@@ -19,9 +21,19 @@ public:
     // "  Clear Console Log": everything selected and replaced by nothing.
     void Clear();
     bool HasSelection() const;
-    // The one-item "EditPopup" menu at a screen point; its command copies the selection.
-    void ShowContextMenu(HINSTANCE instance, HWND owner, POINT screenPoint, HBITMAP copyBitmap) const;
+    // The "EditPopup" menu at a screen point: "  Copy to Clipboard" needs a selection, "  Save
+    // Console to File..." some text; with neither there is no menu. Its commands come back to the
+    // console as WM_COMMAND.
+    void ShowContextMenu(HINSTANCE instance, POINT screenPoint, HBITMAP copyBitmap);
     void Copy() const { SendMsg(WM_COPY); }
+    // The text with one character per position, a paragraph end as "\r".
+    std::string GetPlainText() const;
+    // Ctrl+F: the find box, modal, over the main window.
+    void OpenFind();
+    // Selects the next match and scrolls it into view; false when there is none.
+    bool FindNext();
+    // The Save As dialog, then the text through a twin into the chosen file.
+    void SaveToFile();
 
 private:
     // Text length in the control's own character positions (a paragraph end counts once).
@@ -30,5 +42,11 @@ private:
     void ApplyBatch(const CConsoleBatch& batch);
 
     CConsoleModel m_model;
+
+    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR self);
+    bool OnOwnMessage(UINT msg, WPARAM w);
+
     CHARFORMATA m_cf{};
+    CConsoleFinder m_finder;
+    HBITMAP m_hSaveBitmap = nullptr;
 };

@@ -2,9 +2,12 @@ tollan_core(
   ConsoleModel.cpp
   CommandLineModel.cpp
   LinkLabelModel.cpp
+  ConsoleFind.cpp
+  ConsoleSave.cpp
 )
 tollan_win(
   ConsoleCtrl.cpp
   CommandLineCtrl.cpp
   AboutDlg.cpp
+  ConsoleFindDlg.cpp
 )

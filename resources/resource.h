@@ -37,9 +37,17 @@
 #define IDB_MENU_CLEAR_CONSOLE 306
 #define IDB_MENU_ABOUT 307
 #define IDB_MENU_COPY 308
+#define IDB_MENU_SAVE 309
 
 // Console context menu ("EditPopup")
 #define ID_EDIT_COPY_CONSOLE 57634
+#define ID_EDIT_SAVE_CONSOLE 57604
+
+// The console's find box (Ctrl+F).
+#define IDD_CONSOLE_FIND 160
+#define IDC_FIND_WHAT 1300
+#define IDC_FIND_MATCH_CASE 1301
+#define IDC_FIND_STATUS 1302
 
 // The configuration dialog, its pages and the map list editor.
 #include "ConfigIds.h"

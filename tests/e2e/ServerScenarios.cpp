@@ -4,6 +4,8 @@
 #include "tests/e2e/ConfigDriver.h"
 #include "tests/e2e/DriverSupport.h"
 
+#include <richedit.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -700,4 +702,171 @@ E2E_SCENARIO(figures_close)
         std::printf("FIGURE close_server_end_to_exit_ms %.0f\n", exited - ended);
         std::fflush(stdout);
     }
+}
+
+// ---------------------------------------------------------------- port check, console find and save
+
+namespace {
+
+// A rich edit message whose pointer Wine does not carry across processes, through a page inside
+// Tollan: `in` is copied there first, `outSize` bytes are read back.
+struct CRemotePage {
+    HANDLE process;
+    char* base;
+    LRESULT Send(HWND to, UINT msg, WPARAM w, bool pointerInW, const void* in, size_t inSize, void* out, size_t outSize)
+    {
+        if (in)
+            WriteProcessMemory(process, base, in, inSize, nullptr);
+        LRESULT r = SendMessageA(to, msg, pointerInW ? reinterpret_cast<WPARAM>(base) : w,
+                                 pointerInW ? static_cast<LPARAM>(w) : reinterpret_cast<LPARAM>(base));
+        ReadProcessMemory(process, base, out, outSize, nullptr);
+        return r;
+    }
+};
+CRemotePage RemotePage(const CTollanRun& run)
+{
+    CRemotePage page{run.m_pi.hProcess, static_cast<char*>(VirtualAllocEx(run.m_pi.hProcess, nullptr, 4096,
+                                                                           MEM_COMMIT, PAGE_READWRITE))};
+    E2E_CHECK(page.base, "no memory in Tollan");
+    return page;
+}
+CHARRANGE Selection(CRemotePage& page, HWND console)
+{
+    CHARRANGE r{};
+    page.Send(console, EM_EXGETSEL, 0, false, nullptr, 0, &r, sizeof r);
+    return r;
+}
+// The selection, "|", and the 12 characters after it: which of the matches it is.
+std::string SelectedWithContext(CRemotePage& page, HWND console)
+{
+    CHARRANGE r = Selection(page, console);
+    TEXTRANGEA tr{{r.cpMin, r.cpMax + 12}, page.base + 64};
+    char text[64 + 128] = "";
+    LRESULT n = page.Send(console, EM_GETTEXTRANGE, 0, false, &tr, sizeof tr, text, sizeof text - 1);
+    std::string got(text + 64, n > 0 && n < 128 ? n : 0);
+    return got.insert(std::min<size_t>(got.size(), r.cpMax - r.cpMin), "|");
+}
+bool SelectionInView(CRemotePage& page, HWND console)
+{
+    POINTL pt{-1, -1};
+    page.Send(console, EM_POSFROMCHAR, Selection(page, console).cpMin, true, nullptr, 0, &pt, sizeof pt);
+    RECT client;
+    GetClientRect(console, &client);
+    return pt.y >= 0 && pt.y < client.bottom;
+}
+
+// A run of the stand-in, static once its remote console login is logged.
+CSession StartQuietRun(const std::string& game)
+{
+    CSession s = StartSession(game);
+    Press(s.main, 1);
+    WaitEvents(game, "LOGIN ok", 1, 15000);
+    WaitConsole(s.main, "Remote console login from");
+    return s;
+}
+
+}  // namespace
+
+// The stand-in, started by the driver, already holds 127.0.0.1:25600: Start launches nothing and
+// says so; once the port is free, Start launches as always.
+E2E_SCENARIO(server_port_in_use)
+{
+    std::string game = PrepareServerGame();
+    std::string program = Join(game, "Bin\\DedicatedServer.exe");
+    std::string command = "\"" + program + "\" +gametype dm";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    E2E_CHECK(CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                             nullptr, &si, &pi),
+              "could not start the stand-in");
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    WaitEvents(game, "LISTEN ok", 1, 10000);
+
+    CSession s = StartSession(game);
+    ClickButton(s.main, 1);  // posted: the press opens a message box
+    std::string box = ConfirmTollanMessage(s.run, 10000);
+    // Wine's TCP table names no owner (its sockets live in wineserver); Windows names the stand-in.
+    std::string owner = "DedicatedServer.exe (process id " + std::to_string(pi.dwProcessId) + ")";
+    bool named = box.find(owner) != std::string::npos;
+    Note("owner %s", named ? "named" : "not named by the system");
+    ExpectEqualText(box,
+                    "Another program is already listening on 127.0.0.1:25600, the port of the server's remote "
+                    "console" + (named ? ":\n" + owner + "." : std::string(".")) + "\n\nThe server was not "
+                    "started, so that the administrator password is not sent to that program.\nEnd it, then "
+                    "press Start Server again.",
+                    "message box");
+    E2E_CHECK(LogHas(game, "ERR:  Port 25600 on 127.0.0.1 is in use by " + (named ? owner : "another program") +
+                               "; the server was not started.\n"),
+              "no log line");
+    Sleep(2500);  // past the connect timer a launch would have set
+    E2E_CHECK(CountEvents(game, "ARGS") == 1 && !LogHas(game, kLaunchLine), "a server was launched");
+    E2E_CHECK(ControlText(s.main, 1) == "Start Server" && Enabled(s.main, 1), "button 1 after the refusal");
+
+    StopStandIns(game);
+    Press(s.main, 1);
+    WaitEvents(game, "ARGS", 2, 10000);
+    CloseAtOnce(s);
+}
+
+// Ctrl+F opens the find box; Find Next and F3 select each match in turn, wrapping, and scroll it
+// into view; with Match case a miss is reported in the box.
+E2E_SCENARIO(console_find_next)
+{
+    std::string game = PrepareServerGame();
+    SetSwitch("DQ2SIM_FLOOD_BYTES", "12800");  // 200 lines between the first match and the others
+    CSession s = StartQuietRun(game);
+    HWND console = GetDlgItem(s.main, 1056);
+    CRemotePage page = RemotePage(s.run);
+    auto waitFor = [&](const char* expected) {
+        WaitUntil([&] { return SelectedWithContext(page, console) == expected; }, 5000, expected);
+        E2E_CHECK(SelectionInView(page, console), "%s is not in view", expected);
+    };
+    auto openBox = [&] {
+        PostMessageA(console, WM_CHAR, 0x06, 1);  // what Ctrl+F becomes
+        return WaitForWindow(s.run, "#32770", " Find", 10000);
+    };
+    HWND box = openBox();
+    SendMessageA(GetDlgItem(box, 1300), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("remote console"));
+    // The caret is at the end, far below: the search wraps to the first match.
+    E2E_CHECK(SendMessageA(console, EM_GETFIRSTVISIBLELINE, 0, 0) > 100, "the console is not scrolled down");
+    ClickButton(box, IDOK);
+    waitFor("Remote console| listening o");
+    ClickButton(box, IDCANCEL);
+    for (const char* next : {"Remote console| connection ", "Remote console| login from ", "Remote console| listening o"}) {
+        PostKey(console, VK_F3);
+        waitFor(next);
+    }
+    box = openBox();
+    ExpectEqualText(ControlText(box, 1300), "remote console", "find text kept");
+    ClickButton(box, 1301);  // Match case
+    ClickButton(box, IDOK);
+    WaitUntil([&] { return ControlText(box, 1302) == "Cannot find \"remote console\"."; }, 5000, "the miss status");
+    ExpectEqualText(SelectedWithContext(page, console), "Remote console| listening o", "selection after a miss");
+    ClickButton(box, IDCANCEL);
+    CloseAtOnce(s);
+}
+
+// "  Save Console to File..." (the command its menu item sends to the console) through the real
+// Save As dialog: the console's text with CR LF, and the log line.
+E2E_SCENARIO(console_save_to_file)
+{
+    std::string game = PrepareServerGame();
+    CSession s = StartQuietRun(game);
+    std::string path = Join(Context().m_strWorkRoot, "Saved console.txt");
+    PostMessageA(GetDlgItem(s.main, 1056), WM_COMMAND, 57604, 0);
+    HWND dialog = WaitForWindow(s.run, "#32770", "Save Console to File", 10000);
+    // The Explorer-style dialog's file name box is cmb13 (0x47C); older ones have edt1 (0x480).
+    HWND name = GetDlgItem(dialog, 0x47C) ? GetDlgItem(dialog, 0x47C) : GetDlgItem(dialog, 0x480);
+    E2E_CHECK(name, "no file name box in the Save As dialog");
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    ClickButton(dialog, IDOK);
+    WaitLog(game, "INF:  The console was saved to " + path + "\n", 1, 10000);
+    std::string expected;
+    for (char c : ConsoleText(s.main))
+        expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    ExpectEqualText(ReadWholeFile(path), expected, "saved file");
+    E2E_CHECK(!PathIsFile(path + ".tmp"), "the twin was left behind");
+    CloseAtOnce(s);
 }
