@@ -1,10 +1,10 @@
 #include "installer/InstallerDlg.h"
 
-#include "installer/FolderBrowser.h"
 #include "installer/InstallRun.h"
 #include "installer/Registration.h"
 #include "installer/resource.h"
 #include "platform/Platform.h"
+#include "wingui/FolderBrowser.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -133,7 +133,8 @@ void CDestinationPage::ShowTarget()
 
 void CDestinationPage::Browse()
 {
-    std::string chosen = BrowseForGameFolder(m_hWnd);
+    // COM is set up for this thread by the program; nothing is preselected.
+    std::string chosen = wingui::BrowseForFolder(m_hWnd, {"DQ2 Game Folder:", "", "Please Choose the DQ2 Game Folder"});
     if (chosen.empty() || !platform::IsDirectory(chosen))
         return;
     m_settings.m_strGameFolder = GameFolderFromChosen(chosen);

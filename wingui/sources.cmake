@@ -1,4 +1,5 @@
 tollan_win(
   Dialog.cpp
+  FolderBrowser.cpp
   Subclass.cpp
 )

@@ -1,4 +1,4 @@
-#include "installer/FolderBrowser.h"
+#include "wingui/FolderBrowser.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -7,15 +7,18 @@
 #define BIF_NEWDIALOGSTYLE 0x0040
 #endif
 
+namespace wingui {
 namespace {
 
-struct CBrowseState {
+struct CBrowseContext {
+    std::string m_strInitial;  // cut to the browser's limit before the dialog opens
+    const char* m_pszEditText = "";
     HWND m_hEdit = nullptr;
     HFONT m_hTitleFont = nullptr;
     HFONT m_hFolderFont = nullptr;
 };
 
-// A copy of the control's font with another cell height and weight, in its own face.
+// A copy of the control's font with another height and weight, keeping its face.
 HFONT ResizedFont(HWND control, int height, int weight)
 {
     HFONT current = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
@@ -33,43 +36,47 @@ HFONT ResizedFont(HWND control, int height, int weight)
     return font;
 }
 
+// Called by the shell's dialog; it allocates nothing and so cannot throw into it.
 int CALLBACK BrowseCallback(HWND hwnd, UINT msg, LPARAM l, LPARAM data)
 {
-    CBrowseState* state = reinterpret_cast<CBrowseState*>(data);
+    CBrowseContext* ctx = reinterpret_cast<CBrowseContext*>(data);
     if (msg == BFFM_INITIALIZED) {
         SetWindowLongPtrA(hwnd, GWL_EXSTYLE, GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & ~WS_EX_CONTEXTHELP);
+        if (!ctx->m_strInitial.empty())
+            SendMessageA(hwnd, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(ctx->m_strInitial.c_str()));
         SetWindowTextA(hwnd, "  Browsing for...");
-        state->m_hEdit = FindWindowExA(hwnd, nullptr, "Edit", nullptr);
-        if (state->m_hEdit)
-            SetWindowTextA(state->m_hEdit, "Please Choose the DQ2 Game Folder");
+        ctx->m_hEdit = FindWindowExA(hwnd, nullptr, "Edit", nullptr);
+        if (ctx->m_hEdit)
+            SetWindowTextA(ctx->m_hEdit, ctx->m_pszEditText);
         if (HWND title = FindWindowExA(hwnd, nullptr, "Static", nullptr))
-            state->m_hTitleFont = ResizedFont(title, 23, FW_NORMAL);
+            ctx->m_hTitleFont = ResizedFont(title, 23, FW_NORMAL);
         if (HWND folder = FindWindowExA(hwnd, nullptr, "Static", "Folder:"))
-            state->m_hFolderFont = ResizedFont(folder, 16, FW_NORMAL);
+            ctx->m_hFolderFont = ResizedFont(folder, 16, FW_NORMAL);
         SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    } else if (msg == BFFM_SELCHANGED && state->m_hEdit) {
+    } else if (msg == BFFM_SELCHANGED && ctx->m_hEdit) {
         char path[MAX_PATH] = "";
         if (SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(l), path))
-            SetWindowTextA(state->m_hEdit, path);
+            SetWindowTextA(ctx->m_hEdit, path);
     }
     return 0;
 }
 
 }  // namespace
 
-std::string BrowseForGameFolder(HWND owner)
+std::string BrowseForFolder(HWND owner, const CFolderBrowse& browse)
 {
-    // The new dialog style hosts shell views: COM is set up for this thread by the program.
-    CBrowseState state;
+    CBrowseContext ctx;
+    ctx.m_strInitial = browse.m_strInitialFolder.substr(0, 518);
+    ctx.m_pszEditText = browse.m_strEditText.c_str();
     char display[MAX_PATH] = "";
     BROWSEINFOA bi{};
     bi.hwndOwner = owner;
     bi.pszDisplayName = display;
-    bi.lpszTitle = "DQ2 Game Folder:";
+    bi.lpszTitle = browse.m_strTitle.c_str();
     bi.ulFlags = BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
     bi.lpfn = BrowseCallback;
-    bi.lParam = reinterpret_cast<LPARAM>(&state);
+    bi.lParam = reinterpret_cast<LPARAM>(&ctx);
 
     std::string chosen;
     if (LPITEMIDLIST pidl = SHBrowseForFolderA(&bi)) {
@@ -78,9 +85,11 @@ std::string BrowseForGameFolder(HWND owner)
             chosen = path;
         CoTaskMemFree(pidl);
     }
-    if (state.m_hTitleFont)
-        DeleteObject(state.m_hTitleFont);
-    if (state.m_hFolderFont)
-        DeleteObject(state.m_hFolderFont);
+    if (ctx.m_hTitleFont)
+        DeleteObject(ctx.m_hTitleFont);
+    if (ctx.m_hFolderFont)
+        DeleteObject(ctx.m_hFolderFont);
     return chosen;
 }
+
+}  // namespace wingui
