@@ -233,6 +233,21 @@ DWORD StartStandIn(const std::string& game)
     return pi.dwProcessId;
 }
 
+// The main window whatever its title: one that picks up a server is soon titled with its
+// configuration.
+HWND WaitForAnyMainWindow(const CTollanRun& run)
+{
+    HWND main = nullptr;
+    WaitUntil(
+        [&] {
+            HWND h = FindProcessWindow(run.Pid(), "#32770", nullptr);
+            main = h && GetDlgItem(h, 1056) ? h : nullptr;
+            return main != nullptr;
+        },
+        20000, "the main window");
+    return main;
+}
+
 // Picks a configuration as the user does: a selection, then the list's close-up.
 void ChooseConfig(HWND main, int index)
 {
@@ -490,7 +505,7 @@ E2E_SCENARIO(server_pick_up)
               "LastLaunchedConfig not stored");
 
     CSession s{StartTollan(game), nullptr};
-    s.main = WaitForMainWindow(s.run);
+    s.main = WaitForAnyMainWindow(s.run);
     WaitLog(game, kStartedLine, 2, 20000);
     E2E_CHECK(LogHas(game, "INF:  Picked up the server that was left running (process id " + std::to_string(pid) + ").\n"),
               "no pick-up line");
@@ -544,7 +559,7 @@ E2E_SCENARIO(figures_startup_pick_up)
             CTollanRun run = StartTollan(game);
             WaitUntil([&] { return CountLog(game, kStartedLine) > before; }, 30000, "the started line");
             times.push_back(ElapsedMs(run));
-            HWND main = WaitForMainWindow(run);
+            HWND main = WaitForAnyMainWindow(run);
             PostMessageA(main, WM_COMMAND, MAKEWPARAM(2, 0), 0);  // Close Utility: the server stays
             E2E_CHECK(WaitForExit(run, 10000), "Tollan did not close");
         }
