@@ -303,71 +303,37 @@ TEST_F(ServerRunModelTest, LostFollowerEndsTheServerItWouldLeaveUnwatched)
     EXPECT_TRUE(m.OnTimer(kTimerConnect).empty());
 }
 
-// The crash-loop guard counts crashes within 60 s of their launch, in a row. Each step is a run
-// launched (by a press of Start, or else by the pending restart) that crashes after `lasted` ms;
-// the clock starts just short of its wrap.
+// The crash-loop guard. Each letter is a run that crashes: launched by a press of Start (P) or by
+// the pending restart (r, =, L), after 5 s, exactly 60 s (=) or 61 s (L); the clock wraps on the
+// way. Then whether each crash was restarted (+) or not (-).
 TEST_F(ServerRunModelTest, CrashLoopGuardCountsQuickCrashesInARow)
 {
-    struct Step {
-        RunClock lasted;
-        bool pressed;
-        bool restarted;
-    };
-    const struct {
-        const char* what;
-        std::vector<Step> steps;
-    } cases[] = {
-        {"three quick", {{10000, true, true}, {10000, false, true}, {60000, false, false}}},
-        {"a long run resets",
-         {{5000, true, true}, {5000, false, true}, {60001, false, true}, {5000, false, true}, {5000, false, true},
-          {5000, false, false}}},
-        {"a press resets", {{5000, true, true}, {5000, false, true}, {5000, true, true}, {5000, false, true}}},
-        {"after the guard, Start counts afresh",
-         {{5000, true, true}, {5000, false, true}, {5000, false, false}, {5000, true, true}, {5000, false, true}}},
-    };
+    const char* const cases[][2] = {{"Pr=", "++-"}, {"PrLrrr", "+++++-"}, {"PrPr", "++++"}, {"PrrPr", "++-++"}};
     for (const auto& c : cases) {
         CServerRunModel model(store);
         RunClock t = 0xFFFFF000u;
-        for (size_t i = 0; i < c.steps.size(); ++i) {
-            const Step& step = c.steps[i];
-            Lines launch = D(step.pressed ? model.OnStartStopPressed("NormalDM") : model.OnTimer(kTimerRestart));
-            ASSERT_FALSE(launch.empty()) << c.what << " step " << i;
+        std::string restarted;
+        Lines end;
+        for (const char* step = c[0]; *step; ++step, t += 6100) {
+            *step == 'P' ? model.OnStartStopPressed("NormalCOOP") : model.OnTimer(kTimerRestart);
             model.OnLaunched(true, t);
-            RunId run = model.CurrentRun();
-            model.OnFollowerStarted(run);
-            t += step.lasted;
-            Lines end = D(model.OnFollowerEnded(run, "", t));
-            EXPECT_EQ(std::count(end.begin(), end.end(), "timer 32781 5000"), step.restarted ? 1 : 0)
-                << c.what << " step " << i;
-            t += 6100;
+            model.OnFollowerStarted(model.CurrentRun());
+            t += *step == '=' ? 60000 : *step == 'L' ? 60001 : 5000;
+            end = D(model.OnFollowerEnded(model.CurrentRun(), "L", t));
+            restarted += std::count(end.begin(), end.end(), "timer 32781 5000") ? '+' : '-';
+        }
+        EXPECT_EQ(restarted, c[1]) << c[0];
+        if (&c == &cases[0]) {
+            EXPECT_EQ(end, (Lines{"kill 32785", "console \nERR:    The server has crashed.\n\n",
+                                  "log ERR:  The server has crashed.\n", "crash-copy NormalCOOP L",
+                                  "console ERR:    The server crashed 3 times in a row, each time within 60 s of "
+                                  "its launch; it is not restarted.\n\n",
+                                  "log ERR:  The server crashed 3 times in a row, each time within 60 s of its "
+                                  "launch, and was not restarted. Check its configuration and DedicatedServer.log, "
+                                  "then press Start Server.\n",
+                                  kIdle, kTitle}));
         }
     }
-}
-
-TEST_F(ServerRunModelTest, CrashLoopGuardEndsIdleWithItsLine)
-{
-    Run("NormalCOOP");
-    for (int i = 0; i < kCrashLoopLimit; ++i) {
-        Lines end = D(m.OnFollowerEnded(m.CurrentRun(), "L", 20000));
-        if (i + 1 < kCrashLoopLimit) {
-            m.OnTimer(kTimerRestart);  // the restart: launched at 0 as well
-            m.OnLaunched(true, 0);
-            m.OnFollowerStarted(m.CurrentRun());
-            m.OnTimer(kTimerConnect);
-            m.OnConnectBegun(m.CurrentRun());
-            continue;
-        }
-        EXPECT_EQ(end, (Lines{"kill 32777", kStopping, "console \nERR:    The server has crashed.\n\n",
-                              "log ERR:  The server has crashed.\n", "crash-copy NormalCOOP L",
-                              "console ERR:    The server crashed 3 times in a row, each time within 60 s of its "
-                              "launch; it is not restarted.\n\n",
-                              "log ERR:  The server crashed 3 times in a row, each time within 60 s of its launch, "
-                              "and was not restarted. Check its configuration and DedicatedServer.log, then press "
-                              "Start Server.\n",
-                              kIdle, kTitle}));
-    }
-    EXPECT_FALSE(m.IsServerRunning());
-    EXPECT_TRUE(m.OnTimer(kTimerRestart).empty());
 }
 
 // A server found running at start-up: the run stands where a launch does once the process is up,
@@ -385,15 +351,10 @@ TEST_F(ServerRunModelTest, PickedUpRunStartsAsALaunchedOneAfterItsLaunch)
     EXPECT_EQ(D(m.OnFollowerStarted(1)),
               (Lines{"clear-level", kStopping, std::string(kTitle) + " - 'NormalCOOP.cfg'"}));
     EXPECT_EQ(D(m.OnTimer(kTimerConnect)), (Lines{kRunning, "connect 1"}));
-    for (int i = 0; i < kCrashLoopLimit; ++i) {
-        m.OnConnectBegun(m.CurrentRun());
-        EXPECT_EQ(D(m.OnFollowerEnded(m.CurrentRun(), "L", 0)).at(4), "crash-copy NormalCOOP L");
-        EXPECT_EQ(D(m.OnTimer(kTimerRestart)).at(1),
-                  "relaunch NormalCOOP +gameoptions \"DedicatedServerUtility/Config/NormalCOOP.cfg\"");
-        m.OnLaunched(true, 1000);
-        m.OnFollowerStarted(m.CurrentRun());
-        m.OnTimer(kTimerConnect);
-    }
+    m.OnConnectBegun(1);
+    EXPECT_EQ(D(m.OnFollowerEnded(1, "L", 0)).at(4), "crash-copy NormalCOOP L");
+    EXPECT_EQ(D(m.OnTimer(kTimerRestart)).at(1),
+              "relaunch NormalCOOP +gameoptions \"DedicatedServerUtility/Config/NormalCOOP.cfg\"");
 }
 
 TEST_F(ServerRunModelTest, RestartRefusedByABusyPortEndsIdle)
