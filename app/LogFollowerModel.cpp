@@ -14,6 +14,13 @@ void CLogFollowerModel::Start()
     m_nPosition = 0;
 }
 
+void CLogFollowerModel::StartAtEnd(uint64_t nLogSize)
+{
+    Start();
+    m_bWaitForStart = false;
+    m_nPosition = nLogSize;
+}
+
 bool CLogFollowerModel::OnFileSize(uint64_t nFileSize)
 {
     if (nFileSize >= m_nPosition)

@@ -47,6 +47,9 @@ public:
     static const char kStartMarker[];  // "-------- START OF LOG --------", 30 characters
 
     void Start();
+    // A server that was already running: what its log holds is old and its start marker long
+    // past, so reading begins at the log's end and no marker is awaited.
+    void StartAtEnd(uint64_t nLogSize);
     // The server may recreate its log while we follow it: a file now shorter than what we have
     // read means new content, to be read from its start. True: seek to 0 (done in the model).
     bool OnFileSize(uint64_t nFileSize);

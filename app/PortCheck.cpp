@@ -52,7 +52,9 @@ CPortInUseReport DescribePortInUse(std::uint32_t pid, const std::string& imageNa
     report.strMessage += owner.empty() ? "." : ":\n" + owner + ".";
     report.strMessage += "\n\nThe server was not started, so that the administrator password is not sent to "
                          "that program.\nEnd it, then press Start Server again.";
-    report.strLogLine = "ERR:  Port 25600 on 127.0.0.1 is in use by " + (owner.empty() ? "another program" : owner) +
-                        "; the server was not started.\n";
+    const std::string user = "ERR:  Port 25600 on 127.0.0.1 is in use by " + (owner.empty() ? "another program" : owner);
+    report.strLogLine = user + "; the server was not started.\n";
+    report.strRestartLogLine = user + "; the crashed server was not restarted. End that program, then press Start "
+                                      "Server.\n";
     return report;
 }

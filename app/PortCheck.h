@@ -31,6 +31,8 @@ std::optional<CTcpTableRow> FindConsolePortListener(const std::vector<CTcpTableR
 struct CPortInUseReport {
     std::string strMessage;
     std::string strLogLine;
+    // The restart after a crash: nobody is at the screen, so this one line says what to do.
+    std::string strRestartLogLine;
 };
 CPortInUseReport DescribePortInUse(std::uint32_t pid, const std::string& imageName);
 

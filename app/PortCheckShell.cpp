@@ -114,7 +114,10 @@ std::string ImageNameOf(DWORD pid)
 
 }  // namespace
 
-bool ConsolePortIsFree(HWND owner)
+namespace {
+
+// `owner` null: nobody is at the screen.
+bool CheckConsolePort(HWND owner)
 {
     std::vector<CTcpTableRow> rows;
     if (!ReadTcpRows(rows)) {
@@ -125,7 +128,14 @@ bool ConsolePortIsFree(HWND owner)
     if (!listener)
         return true;
     CPortInUseReport report = DescribePortInUse(listener->nPid, listener->nPid ? ImageNameOf(listener->nPid) : "");
-    LogMessage("%s", report.strLogLine.c_str());
-    ShowTollanMessage(owner, report.strMessage.c_str());
+    LogMessage("%s", (owner ? report.strLogLine : report.strRestartLogLine).c_str());
+    if (owner)
+        ShowTollanMessage(owner, report.strMessage.c_str());
     return false;
 }
+
+}  // namespace
+
+bool ConsolePortIsFree(HWND owner) { return CheckConsolePort(owner); }
+
+bool ConsolePortIsFreeForRestart() { return CheckConsolePort(nullptr); }

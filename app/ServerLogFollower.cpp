@@ -24,10 +24,10 @@ public:
 
     void Run();
     // Nothing is sent once the main window is gone.
-    void Note(EFollowerNote kind, const std::string* text = nullptr)
+    void Note(EFollowerNote kind, const std::string* text = nullptr, DWORD nEndedAt = 0)
     {
         if (HWND hwnd = m_start.pLink->hWnd.load()) {
-            CFollowerNote note{kind, text};
+            CFollowerNote note{kind, text, nEndedAt};
             SendMessageA(hwnd, WM_APP_FOLLOWER, m_start.run, reinterpret_cast<LPARAM>(&note));
         }
     }
@@ -50,11 +50,20 @@ void CFollower::Run()
 {
     m_hLog = OpenLog();
     CLogFollowerModel model;
-    model.Start();
+    LARGE_INTEGER end{};
+    if (m_start.bFromLogEnd && m_hLog != INVALID_HANDLE_VALUE && GetFileSizeEx(m_hLog, &end) &&
+        SetFilePointerEx(m_hLog, end, nullptr, FILE_BEGIN))
+        model.StartAtEnd(static_cast<uint64_t>(end.QuadPart));
+    else if (m_start.bFromLogEnd)
+        model.StartAtEnd(0);
+    else
+        model.Start();
     Note(EFollowerNote::Started);
 
     Sleep(250);
     bool running = true;
+    DWORD endedAt = 0;  // when the wait first saw the process end; the run lasted until then
+    bool endSeen = false;
     while (running) {
         char buffer[CLogFollowerModel::kReadSize];
         DWORD got = 0;
@@ -78,13 +87,17 @@ void CFollower::Run()
             if (Alive())
                 LogMessage("%s", line.c_str());
         bool ended = WaitForSingleObject(m_start.hWait, 100) != WAIT_TIMEOUT;
+        if (ended && !endSeen) {
+            endSeen = true;
+            endedAt = GetTickCount();
+        }
         running = model.OnProcessWait(ended, got);
         Sleep(100);
     }
     if (m_hLog != INVALID_HANDLE_VALUE)
         CloseHandle(m_hLog);
     m_hLog = INVALID_HANDLE_VALUE;
-    Note(EFollowerNote::Ended);
+    Note(EFollowerNote::Ended, nullptr, endedAt);
 }
 
 void FollowServerLog(CFollowerStart start)

@@ -21,6 +21,7 @@ enum class EFollowerNote {
 struct CFollowerNote {
     EFollowerNote kind;
     const std::string* text = nullptr;
+    DWORD nEndedAt = 0;  // Ended: GetTickCount() when the process was seen to end
 };
 
 // The main window as long as it exists; cleared at WM_DESTROY, after which no follower touches it
@@ -34,6 +35,7 @@ struct CFollowerStart {
     std::shared_ptr<CFollowerLink> pLink;
     HANDLE hWait = nullptr;  // the follower's own handle of the process, closed by the follower
     std::string strGameFolder;
+    bool bFromLogEnd = false;  // a picked-up server: only what it appends from now on
 };
 
 // Starts FollowServerLog on a detached thread. False when no thread could be started; the wait

@@ -51,6 +51,7 @@ struct CServerRunModel::CRun {
     ERunStart start = ERunStart::Launched;
     ERunPhase phase = ERunPhase::Launching;
     std::string strConfig;  // the configuration launched
+    std::optional<RunClock> launchedAt;  // unknown for a picked-up run
     bool bStopRequested = false;
     bool bLoginFailed = false;
     bool bLoggedIn = false;
@@ -69,8 +70,8 @@ std::string Describe(const CRunAction& a)
         return std::string("buttons start:") + (a.buttons.bStartEnabled ? "on" : "off") + " '" +
                a.buttons.strStartCaption + "' commands:" + (a.buttons.bCommandsEnabled ? "on" : "off");
     case ERunAction::Title: return "title " + a.text;
-    case ERunAction::Launch: return "launch " + a.config + " " + a.text;
-    case ERunAction::Follow: return "follow " + std::to_string(a.run);
+    case ERunAction::Launch: return (a.bUnattended ? "relaunch " : "launch ") + a.config + " " + a.text;
+    case ERunAction::Follow: return "follow " + std::to_string(a.run) + (a.bFromLogEnd ? " from-end" : "");
     case ERunAction::Connect: return "connect " + std::to_string(a.run);
     case ERunAction::Terminate: return "terminate " + std::to_string(a.run);
     case ERunAction::ShowMessage: return "box " + a.text;
@@ -147,8 +148,10 @@ CRunActions CServerRunModel::OnStartStopPressed(const std::string& currentConfig
         return out;
     if (!m_pRun) {
         // Between a crash and its restart this press is the restart, so only one server runs.
+        // A launch the user asks for begins a new count for the crash-loop guard.
         KillTimer(kTimerRestart, out);
-        Launch(currentConfig, out);
+        m_nQuickCrashes = 0;
+        Launch(currentConfig, false, out);
         return out;
     }
     // Tollan never ends the server itself on a stop: the run ends when the process does.
@@ -162,7 +165,7 @@ CRunActions CServerRunModel::OnStartStopPressed(const std::string& currentConfig
     return out;
 }
 
-void CServerRunModel::Launch(const std::string& configName, CRunActions& out)
+void CServerRunModel::Launch(const std::string& configName, bool bUnattended, CRunActions& out)
 {
     out.push_back(Text(ERunAction::Log, "INF:  Launching Server...\n"));
     // The name goes inside the quotes of the command line; one edited into History.ini by hand
@@ -181,10 +184,11 @@ void CServerRunModel::Launch(const std::string& configName, CRunActions& out)
     CRunAction a{ERunAction::Launch};
     a.config = configName;
     a.text = ServerLaunchParameters(m_store.GameTypeOf(configName), configName);
+    a.bUnattended = bUnattended;
     out.push_back(a);
 }
 
-CRunActions CServerRunModel::OnLaunched(bool bStarted)
+CRunActions CServerRunModel::OnLaunched(bool bStarted, RunClock now)
 {
     CRunActions out;
     const std::string configName = std::move(m_strLaunching);
@@ -197,12 +201,50 @@ CRunActions CServerRunModel::OnLaunched(bool bStarted)
     m_pRun.reset(new CRun);
     m_pRun->id = ++m_nLastRun;
     m_pRun->strConfig = configName;
+    m_pRun->launchedAt = now;
     // A launch supersedes what an earlier command left pending.
     KillTimer(kTimerCommandDone, out);
     m_ePending = EPending::Launch;
     Refresh(out);
     SetTimer(kTimerConnect, 2000, out);
     out.push_back(ForRun(ERunAction::Follow, m_pRun->id));
+    return out;
+}
+
+CRunActions CServerRunModel::OnLaunchRefused()
+{
+    CRunActions out;
+    m_strLaunching.clear();
+    out.push_back(Text(ERunAction::Console, "ERR:    The server was not restarted, as another program listens on "
+                                            "its remote console port.\n\n"));
+    m_strStartCaption = kStartCaption;
+    Refresh(out);
+    return out;
+}
+
+// The server runs already, so the run starts where a launch stands once the process is up: the
+// follower reads from the log's end, and the connect timer logs in as after a launch.
+CRunActions CServerRunModel::OnServerPickedUp(std::uint32_t pid, const std::string& config)
+{
+    CRunActions out;
+    if (m_pRun || Guarded())
+        return out;
+    if (std::optional<std::string> password = m_store.AdminPasswordOf(config))
+        m_strAdminPassword = *password;
+    m_strActiveScript = config;
+    m_pRun.reset(new CRun);
+    m_pRun->id = ++m_nLastRun;
+    m_pRun->start = ERunStart::PickedUp;
+    m_pRun->strConfig = config;
+    out.push_back(Text(ERunAction::Log, "INF:  Picked up the server that was left running (process id " +
+                                            std::to_string(pid) + ").\n"));
+    out.push_back(Text(ERunAction::Console, "INF:    Picked up the server that was left running.\n"));
+    m_ePending = EPending::Launch;
+    Refresh(out);
+    SetTimer(kTimerConnect, 2000, out);
+    CRunAction follow = ForRun(ERunAction::Follow, m_pRun->id);
+    follow.bFromLogEnd = true;
+    out.push_back(follow);
     return out;
 }
 
@@ -256,7 +298,7 @@ CRunActions CServerRunModel::OnTimer(unsigned timer)
         break;
     case kTimerRestart:
         if (!m_pRun)
-            Launch(m_strRestartConfig, out);
+            Launch(m_strRestartConfig, true, out);
         break;
     case kTimerClose:
         out.push_back(CRunAction{ERunAction::CloseWindow});
@@ -380,7 +422,7 @@ void CServerRunModel::FinishRun(bool bCaptionStart, CRunActions& out)
         out.push_back(Text(ERunAction::Title, kIdleTitle));
 }
 
-CRunActions CServerRunModel::OnFollowerEnded(RunId run, const std::string& currentLevel)
+CRunActions CServerRunModel::OnFollowerEnded(RunId run, const std::string& currentLevel, RunClock endedAt)
 {
     CRunActions out;
     if (!IsCurrentRun(run) || m_pRun->phase == ERunPhase::Ending)
@@ -407,9 +449,10 @@ CRunActions CServerRunModel::OnFollowerEnded(RunId run, const std::string& curre
         m_bAwaitingBox = true;
         out.push_back(Text(ERunAction::ShowMessage, o.strMessageBox));
         break;
-    case EFollowerOutcome::Crashed:
-        // The restart launches what crashed: the list may name another configuration by now.
-        m_strRestartConfig = config;
+    case EFollowerOutcome::Crashed: {
+        // A picked-up run was launched who knows when: its crash is not one at start.
+        const bool quick = m_pRun->launchedAt && endedAt - *m_pRun->launchedAt <= kCrashLoopWindowMs;
+        m_nQuickCrashes = quick ? m_nQuickCrashes + 1 : 0;
         if (o.bAddLevelToConfig) {
             m_strCrashCopyConfig = config;
             CRunAction a{ERunAction::CrashCopy};
@@ -417,9 +460,23 @@ CRunActions CServerRunModel::OnFollowerEnded(RunId run, const std::string& curre
             a.text = currentLevel;
             out.push_back(a);
         }
+        if (m_nQuickCrashes >= kCrashLoopLimit) {
+            m_nQuickCrashes = 0;
+            static_assert(kCrashLoopLimit == 3 && kCrashLoopWindowMs == 60000, "the texts name the thresholds");
+            out.push_back(Text(ERunAction::Console, "ERR:    The server crashed 3 times in a row, each time within "
+                                                    "60 s of its launch; it is not restarted.\n\n"));
+            out.push_back(Text(ERunAction::Log, "ERR:  The server crashed 3 times in a row, each time within 60 s of "
+                                                "its launch, and was not restarted. Check its configuration and "
+                                                "DedicatedServer.log, then press Start Server.\n"));
+            FinishRun(true, out);
+            break;
+        }
+        // The restart launches what crashed: the list may name another configuration by now.
+        m_strRestartConfig = config;
         SetTimer(kTimerRestart, 5000, out);
         FinishRun(false, out);
         break;
+    }
     }
     return out;
 }

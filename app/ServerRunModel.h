@@ -15,6 +15,15 @@
 // Identity of one run; 0 names none.
 using RunId = std::uint32_t;
 
+// Milliseconds of a steady clock that the shell reads and hands in with the events that need a
+// time. It may wrap: only differences are used, taken modulo 2^32.
+using RunClock = std::uint32_t;
+
+// The crash-loop guard: a server that crashes within kCrashLoopWindowMs of its launch for the
+// kCrashLoopLimit-th time in a row is not restarted.
+constexpr RunClock kCrashLoopWindowMs = 60000;
+constexpr int kCrashLoopLimit = 3;
+
 // The main dialog's one-shot timers (window timer ids). The shell kills a timer when it fires,
 // before it hands the expiry in, so each acts once per setting.
 enum ERunTimer : unsigned {
@@ -28,9 +37,9 @@ enum ERunTimer : unsigned {
 
 enum class EServerCommand { Restart, Pause, ListPlayers };
 
-// How a run began. A server left running by an earlier Tollan can later be taken up as a run of
-// its own; only launched runs exist so far.
-enum class ERunStart { Launched };
+// How a run began: launched by this Tollan, or a server an earlier Tollan left running, picked
+// up at start-up (its log is followed from its end; when it was launched is not known).
+enum class ERunStart { Launched, PickedUp };
 
 // Button 1 (Start/Stop) and the three command buttons (1026, 1060, 1061).
 struct CButtonStates {
@@ -54,8 +63,10 @@ enum class ERunAction {
     Buttons,      // buttons
     Title,        // text: the main window's title
     Launch,       // config, text: start the server program with these parameters; report
-                  // OnLaunched
-    Follow,       // run: start the run's log follower; report OnFollowerLost when it cannot start
+                  // OnLaunched. bUnattended: a restart nobody asked for at the screen, so a busy
+                  // console port refuses it with a log line only (report OnLaunchRefused)
+    Follow,       // run: start the run's log follower; report OnFollowerLost when it cannot start.
+                  // bFromLogEnd: follow what is appended from now on, awaiting no start marker
     Connect,      // run: make the remote console connection; report OnConnectBegun when begun
     Terminate,    // run: end the run's server process
     ShowMessage,  // text: shown owned by the main window; report OnMessageBoxClosed
@@ -74,10 +85,13 @@ struct CRunAction {
     unsigned ms = 0;
     RunId run = 0;
     CButtonStates buttons;
+    bool bUnattended = false;
+    bool bFromLogEnd = false;
 };
 using CRunActions = std::vector<CRunAction>;
 
 // One line per action, for tests and traces: "send Quit()\r\n", "timer 32776 2000", ...
+// (an unattended launch reads "relaunch ...", a follower from the log's end "follow N from-end")
 std::string Describe(const CRunAction& action);
 
 // What the model reads from the configuration store when it launches.
@@ -112,8 +126,14 @@ public:
     // The title bar's close command.
     CRunActions OnCloseCommand();
 
+    // At start-up: a server of this game folder runs already (process `pid`); it becomes a run
+    // of `config`, the configuration launched last. Ignored while a run is on.
+    CRunActions OnServerPickedUp(std::uint32_t pid, const std::string& config);
+
     // What the shell did with an action.
-    CRunActions OnLaunched(bool bStarted);
+    CRunActions OnLaunched(bool bStarted, RunClock now);
+    // An unattended launch was not made: another program listens on the console port (logged).
+    CRunActions OnLaunchRefused();
     CRunActions OnConnectBegun(RunId run);
     CRunActions OnLoggedIn(RunId run);
     CRunActions OnCrashCopyWritten();
@@ -124,8 +144,8 @@ public:
 
     // The run's log follower.
     CRunActions OnFollowerStarted(RunId run);
-    // The process has ended and its log is drained; `currentLevel` is the console's.
-    CRunActions OnFollowerEnded(RunId run, const std::string& currentLevel);
+    // The process has ended (at `endedAt`) and its log is drained; `currentLevel` is the console's.
+    CRunActions OnFollowerEnded(RunId run, const std::string& currentLevel, RunClock endedAt);
     // The follower could not start, or failed: the server would run unwatched.
     CRunActions OnFollowerLost(RunId run);
 
@@ -145,7 +165,7 @@ private:
     // command refuses further presses; a stop does not.
     enum class EPending { None, Launch, Command, Stop };
 
-    void Launch(const std::string& configName, CRunActions& out);
+    void Launch(const std::string& configName, bool bUnattended, CRunActions& out);
     void EndRun(CRunActions& out);
     void FinishRun(bool bCaptionStart, CRunActions& out);
     void SendCommand(const std::string& text, const std::string& logLine, unsigned ms, CRunActions& out);
@@ -162,6 +182,7 @@ private:
     EPending m_ePending = EPending::None;
     bool m_bClosing = false;
     bool m_bAwaitingBox = false;
+    int m_nQuickCrashes = 0;  // crashes in a row, each within kCrashLoopWindowMs of its launch
     std::string m_strRestartConfig;  // the crashed run's configuration
     std::string m_strCrashCopyConfig;
     std::string m_strLaunching;  // between a Launch action and OnLaunched

@@ -2,6 +2,9 @@
 
 #include "app/GameFolder.h"
 #include "app/PortCheckShell.h"
+#include "app/ServerPickUp.h"
+#include "app/ServerPickUpShell.h"
+#include "app/Settings.h"
 #include "base/GamePaths.h"
 #include "base/UtilityLog.h"
 #include "config/HistoryStore.h"
@@ -101,7 +104,7 @@ void CServerRunner::OnFollowerNote(WPARAM w, LPARAM l)
             m_pConsole->DropPendingFragment();
         break;
     case EFollowerNote::Ended:
-        Execute(m_model.OnFollowerEnded(run, m_pConsole->CurrentLevel()));
+        Execute(m_model.OnFollowerEnded(run, m_pConsole->CurrentLevel(), note.nEndedAt));
         break;
     case EFollowerNote::Failed:
         Execute(m_model.OnFollowerLost(run));
@@ -152,7 +155,7 @@ void CServerRunner::Carry(const CRunAction& a)
         Launch(a);
         break;
     case ERunAction::Follow:
-        Follow(a.run);
+        Follow(a);
         break;
     case ERunAction::Connect:
         Connect(a.run);
@@ -183,6 +186,10 @@ void CServerRunner::Carry(const CRunAction& a)
 
 void CServerRunner::Launch(const CRunAction& a)
 {
+    if (a.bUnattended && !ConsolePortIsFreeForRestart()) {
+        Execute(m_model.OnLaunchRefused());
+        return;
+    }
     const std::string program = ServerProgramPath(GameFolder());
     SHELLEXECUTEINFOA sei{};
     sei.cbSize = sizeof sei;
@@ -192,20 +199,45 @@ void CServerRunner::Launch(const CRunAction& a)
     sei.lpParameters = a.text.c_str();
     sei.nShow = SW_HIDE;
     const bool started = ShellExecuteExA(&sei) && sei.hProcess;
-    CRunActions next = m_model.OnLaunched(started);
+    CRunActions next = m_model.OnLaunched(started, GetTickCount());
     if (started) {
         m_hServerProcess = sei.hProcess;
         m_nProcessRun = m_model.CurrentRun();
+        // A later Tollan that finds this server still running takes it up with this name.
+        if (!WriteSettingString(kLastLaunchedConfigValue, a.config))
+            LogMessage("ERR:  Unable to write the last launched configuration to registry.\n");
     }
     Execute(next);
 }
 
-void CServerRunner::Follow(RunId run)
+std::optional<std::string> CServerRunner::PickUpRunningServer(const std::string& currentConfig)
 {
+    std::optional<CRunningServer> server = FindRunningServer(GameFolder());
+    if (!server)
+        return std::nullopt;
+    CPickedUpConfig config =
+        ChoosePickedUpConfig(ReadSettingString(kLastLaunchedConfigValue), ReadStoredConfigNames(), currentConfig);
+    CRunActions next = m_model.OnServerPickedUp(server->nPid, config.strName);
+    if (next.empty()) {
+        CloseHandle(server->hProcess);
+        return std::nullopt;
+    }
+    m_hServerProcess = server->hProcess;
+    m_nProcessRun = m_model.CurrentRun();
+    Execute(next);
+    if (!config.strLogLine.empty())
+        LogMessage("%s", config.strLogLine.c_str());
+    return config.strName;
+}
+
+void CServerRunner::Follow(const CRunAction& a)
+{
+    const RunId run = a.run;
     CFollowerStart start;
     start.run = run;
     start.pLink = m_pLink;
     start.strGameFolder = GameFolder();
+    start.bFromLogEnd = a.bFromLogEnd;
     const bool duplicated = m_hServerProcess && DuplicateHandle(GetCurrentProcess(), m_hServerProcess,
                                                                 GetCurrentProcess(), &start.hWait, SYNCHRONIZE,
                                                                 FALSE, 0);

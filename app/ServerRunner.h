@@ -36,6 +36,9 @@ public:
     void OnCommand(EServerCommand command) { Execute(m_model.OnCommandPressed(command)); }
     void OnConfigChosen(const std::string& currentConfig) { Execute(m_model.OnConfigChosen(currentConfig)); }
     void OnCloseCommand() { Execute(m_model.OnCloseCommand()); }
+    // At start-up: a server of this game folder that still runs becomes the run. Its
+    // configuration, or nothing when there was no such server.
+    std::optional<std::string> PickUpRunningServer(const std::string& currentConfig);
     // Enter on the command line: sends the text and logs it. False (nothing done) when no run is on.
     bool SendCommandLine(const std::string& text);
     // Save Config wrote this configuration's script: a pending crash swap would undo it.
@@ -51,7 +54,7 @@ private:
     void Execute(const CRunActions& actions);
     void Carry(const CRunAction& action);
     void Launch(const CRunAction& action);
-    void Follow(RunId run);
+    void Follow(const CRunAction& action);
     void Connect(RunId run);
     void ApplyButtons(const CButtonStates& buttons);
     // The process handle lives as long as its run.

@@ -5,6 +5,10 @@
 #include <optional>
 #include <string>
 
+// String value: the name of the configuration launched last, for a server that a later Tollan
+// picks up still running.
+constexpr char kLastLaunchedConfigValue[] = "LastLaunchedConfig";
+
 // The settings root is the key named after the program directly under Software.
 void SetSettingsRoot(const std::string& programName);
 

@@ -115,6 +115,7 @@ bool CTollanDlg::OnInit()
     GetConfigHistory();
     FillCommandLineList();
     DiscoverLevels();
+    PickUpRunningServer();
 
     SetMenuBitmaps();
     ShowUpdateSetting();
@@ -218,6 +219,21 @@ void CTollanDlg::DiscoverLevels()
 {
     TheLevelCatalogue().Clear();
     ScanLevels(GameFolder(), TheLevelCatalogue());
+}
+
+// A server left running by an earlier Tollan: its run goes on here, and the list shows the
+// configuration it runs.
+void CTollanDlg::PickUpRunningServer()
+{
+    std::optional<std::string> config = m_runner.PickUpRunningServer(CurrentConfigName());
+    if (!config)
+        return;
+    TheServerConfig().m_strConfigName = *config;
+    for (int i = 0, n = m_cmbConfigList.GetCount(); i < n; ++i)
+        if (m_cmbConfigList.GetItemText(i) == *config) {
+            m_cmbConfigList.SetCurSel(i);
+            break;
+        }
 }
 
 void CTollanDlg::SetMenuBitmaps()

@@ -41,6 +41,7 @@ private:
     void ApplyStoredPlacement();
     void FillCommandLineList();
     void DiscoverLevels();
+    void PickUpRunningServer();
     void SetMenuBitmaps();
     void ShowUpdateSetting();
 

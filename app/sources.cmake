@@ -7,6 +7,7 @@ tollan_core(
   GameFolder.cpp
   MainLayout.cpp
   PortCheck.cpp
+  ServerPickUp.cpp
 )
 tollan_win(
   NoDemangle.cpp
@@ -19,4 +20,5 @@ tollan_win(
   ServerRunner.cpp
   ServerLogFollower.cpp
   PortCheckShell.cpp
+  ServerPickUpShell.cpp
 )

@@ -86,12 +86,20 @@ const char* ColourName(const CLinkPixels& c)
     return c.blue ? "blue" : c.red ? "red" : "purple";
 }
 
-void WaitLinkColour(HWND about, int id, const char* colour)
+// `hover`, when given, is called at each look: Wine may put the pointer back where X has it, so
+// a hovered link is pointed at again until it shows.
+void WaitLinkColour(HWND about, int id, const char* colour, const std::function<void()>& hover = nullptr)
 {
     HWND label = GetDlgItem(about, id);
     std::string what = "link " + std::to_string(id) + " " + colour;
     try {
-        WaitUntil([&] { return std::strcmp(ColourName(LinkPixels(label)), colour) == 0; }, 5000, what.c_str());
+        WaitUntil(
+            [&] {
+                if (hover)
+                    hover();
+                return std::strcmp(ColourName(LinkPixels(label)), colour) == 0;
+            },
+            5000, what.c_str());
     } catch (const CDriverFailure&) {
         CLinkPixels c = LinkPixels(label);
         Note("link %d pixels: blue %d, red %d, purple %d", id, c.blue, c.red, c.purple);
@@ -198,12 +206,12 @@ E2E_SCENARIO(about_dialog)
 
     WaitLinkColour(about, 1074, "blue");
     WaitLinkColour(about, 1075, "blue");
-    PointAt(GetDlgItem(about, 1074));
-    WaitLinkColour(about, 1074, "red");
+    auto overLink = [&] { PointAt(GetDlgItem(about, 1074)); };
+    WaitLinkColour(about, 1074, "red", overLink);
     PointAt(GetDlgItem(about, 1074), WM_LBUTTONDOWN);
     PostMessageA(GetDlgItem(about, 1074), WM_LBUTTONUP, 0, 0);
     WaitUntil([&] { return PathIsFile(opened); }, 10000, "the shell to open the link");
-    WaitLinkColour(about, 1074, "red");
+    WaitLinkColour(about, 1074, "red", overLink);
     PointAt(GetDlgItem(about, IDOK));
     WaitLinkColour(about, 1074, "purple");
     WaitLinkColour(about, 1075, "blue");

@@ -31,6 +31,19 @@ TEST(FollowerStart, MarkerSplitAcrossReadsIsNotRecognised)
     EXPECT_TRUE(m.WaitingForStart());
 }
 
+// A picked-up server: its log is read from where it ends now, with no marker awaited; a log
+// recreated later is read from its start and awaits its marker again.
+TEST(FollowerStart, AtTheLogsEndNoMarkerIsAwaited)
+{
+    CLogFollowerModel m;
+    m.StartAtEnd(5000);
+    EXPECT_FALSE(m.OnFileSize(5000));
+    CFollowerActions a = m.OnRead("INF:  x\r\n");
+    EXPECT_TRUE(a.console == Texts{"INF:  x\r\n"} && a.log.empty());
+    EXPECT_TRUE(m.OnFileSize(100));
+    EXPECT_TRUE(m.WaitingForStart());
+}
+
 TEST(FollowerStart, TextEndsAtZeroByteButThePositionCountsEveryByte)
 {
     CLogFollowerModel m;

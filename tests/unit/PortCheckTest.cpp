@@ -79,5 +79,9 @@ TEST(PortCheck, MessageAndLogNameTheOwnerAsFarAsKnown)
         EXPECT_EQ(r.strMessage, std::string(head) + (c.owner ? ":\n" + owner + "." : ".") + tail);
         EXPECT_EQ(r.strLogLine, "ERR:  Port 25600 on 127.0.0.1 is in use by " +
                                     (c.owner ? owner : "another program") + "; the server was not started.\n");
+        EXPECT_EQ(r.strRestartLogLine, "ERR:  Port 25600 on 127.0.0.1 is in use by " +
+                                           (c.owner ? owner : "another program") +
+                                           "; the crashed server was not restarted. End that program, then press "
+                                           "Start Server.\n");
     }
 }

@@ -42,7 +42,7 @@ protected:
     RunId Run(const std::string& name)
     {
         m.OnStartStopPressed(name);
-        m.OnLaunched(true);
+        m.OnLaunched(true, 0);
         RunId run = m.CurrentRun();
         m.OnFollowerStarted(run);
         m.OnTimer(kTimerConnect);
@@ -58,7 +58,7 @@ TEST_F(ServerRunModelTest, LaunchToConnection)
     EXPECT_EQ(D(m.OnStartStopPressed("NormalDM")),
               (Lines{"log INF:  Launching Server...\n",
                      "launch NormalDM +gametype dm +gameoptions \"DedicatedServerUtility/Config/NormalDM.cfg\""}));
-    EXPECT_EQ(D(m.OnLaunched(true)), (Lines{kBusy, "timer 32785 2000", "follow 1"}));
+    EXPECT_EQ(D(m.OnLaunched(true, 0)), (Lines{kBusy, "timer 32785 2000", "follow 1"}));
     EXPECT_TRUE(m.IsServerRunning());
     EXPECT_TRUE(m.OnStartStopPressed("NormalDM").empty());  // the pending guard
     EXPECT_EQ(D(m.OnFollowerStarted(1)),
@@ -78,7 +78,7 @@ TEST_F(ServerRunModelTest, LaunchParametersByGameType)
 TEST_F(ServerRunModelTest, FailedLaunchesChangeNothing)
 {
     m.OnStartStopPressed("NormalDM");
-    EXPECT_EQ(D(m.OnLaunched(false)), Lines{"log ERR:  ShellExecuteEx() failed.\n"});
+    EXPECT_EQ(D(m.OnLaunched(false, 0)), Lines{"log ERR:  ShellExecuteEx() failed.\n"});
     EXPECT_FALSE(m.IsServerRunning());
     EXPECT_EQ(D(m.OnStartStopPressed("a\"b")),
               (Lines{"log INF:  Launching Server...\n",
@@ -116,7 +116,7 @@ TEST_F(ServerRunModelTest, StopEndsAsStoppedWhateverFollows)
     // Pressed again while the server has not obeyed: Quit() again, never a second launch.
     EXPECT_EQ(D(m.OnStartStopPressed("NormalDM")).at(0), "send Quit()\r\n");
     m.OnTimer(kTimerCommandDone);
-    EXPECT_EQ(D(m.OnFollowerEnded(1, "L")),
+    EXPECT_EQ(D(m.OnFollowerEnded(1, "L", 0)),
               (Lines{"kill 32777", kBusy, "console \nINF:    The server has stopped.\n\n",
                      "log INF:  The server has stopped.\n", kIdle, kTitle}));
 }
@@ -146,7 +146,7 @@ TEST_F(ServerRunModelTest, CommandLineAndCloseCommand)
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(D(m.OnCloseCommand()),
                   (Lines{"send Quit()\r\n", "log INF:  Quit() command has been sent to the server during Close.\n"}));
-    EXPECT_EQ(D(m.OnFollowerEnded(1, "")), (Lines{"kill 32777", kStopping, "timer 32782 500", kTitle}));
+    EXPECT_EQ(D(m.OnFollowerEnded(1, "", 0)), (Lines{"kill 32777", kStopping, "timer 32782 500", kTitle}));
     EXPECT_TRUE(m.OnStartStopPressed("NormalDM").empty());  // nothing starts before the window goes
     EXPECT_EQ(D(m.OnTimer(kTimerClose)), Lines{"close"});
 }
@@ -170,12 +170,14 @@ TEST_F(ServerRunModelTest, StaleLoginCheckNeverJudgesTheRestartedRun)
                 else if (a.kind == ERunAction::KillTimer)
                     due.erase(a.timer);
                 else if (a.kind == ERunAction::Launch)
-                    apply(model.OnLaunched(true));
+                    apply(model.OnLaunched(true, static_cast<RunClock>(now * 1000)));
                 else if (a.kind == ERunAction::Follow) {
                     RunId run = a.run;
                     events.emplace(now + 0.25, [&model, run] { return model.OnFollowerStarted(run); });
                     if (run == 1)  // crashes; its log is drained 1.1 s later
-                        events.emplace(crashAt + 1.1, [&model] { return model.OnFollowerEnded(1, ""); });
+                        events.emplace(crashAt + 1.1, [&model, crashAt] {
+                            return model.OnFollowerEnded(1, "", static_cast<RunClock>(crashAt * 1000));
+                        });
                 } else if (a.kind == ERunAction::Connect) {
                     apply(model.OnConnectBegun(a.run));
                     RunId run = a.run;
@@ -217,20 +219,20 @@ TEST_F(ServerRunModelTest, FailedLoginEndsOnlyAfterItsMessageBox)
     Run("NormalDM");
     EXPECT_EQ(D(m.OnTimer(kTimerLoginCheck)),
               (Lines{"terminate 1", "log ERR:  Unable to connect to server.  Server was shut down.\n"}));
-    EXPECT_EQ(D(m.OnFollowerEnded(1, "")),
+    EXPECT_EQ(D(m.OnFollowerEnded(1, "", 0)),
               (Lines{kStopping, "console \nERR:    Unable to log in!\nINF:    Stopping Server.\n\n",
                      "box The utility was unable to log in to the server and has stopped it.\nIf this problem "
                      "persists, please submit a bug report."}));
     // While the box is open nothing starts.
     EXPECT_TRUE(m.OnStartStopPressed("NormalDM").empty());
-    EXPECT_TRUE(m.OnFollowerEnded(1, "").empty());
+    EXPECT_TRUE(m.OnFollowerEnded(1, "", 0).empty());
     EXPECT_EQ(D(m.OnMessageBoxClosed()), (Lines{kIdle, kTitle}));
     EXPECT_TRUE(m.OnMessageBoxClosed().empty());
     // The next run's login belongs to it alone: logged in, then a crash is a crash.
     RunId run = Run("NormalDM");
     m.OnLoggedIn(run);
     EXPECT_EQ(D(m.OnTimer(kTimerLoginCheck)), Lines{"log INF:  Connection to server was a success.\n"});
-    EXPECT_EQ(D(m.OnFollowerEnded(run, "")).at(1), "console \nERR:    The server has crashed.\n\n");
+    EXPECT_EQ(D(m.OnFollowerEnded(run, "", 0)).at(1), "console \nERR:    The server has crashed.\n\n");
 }
 
 TEST_F(ServerRunModelTest, NotesOfAnEndedRunAreDropped)
@@ -238,11 +240,11 @@ TEST_F(ServerRunModelTest, NotesOfAnEndedRunAreDropped)
     Run("NormalDM");
     m.OnStartStopPressed("NormalDM");
     m.OnTimer(kTimerCommandDone);
-    m.OnFollowerEnded(1, "");
+    m.OnFollowerEnded(1, "", 0);
     EXPECT_FALSE(m.IsCurrentRun(1));
     RunId run = Run("NormalDM");
     EXPECT_EQ(run, 2u);
-    EXPECT_TRUE(m.OnFollowerEnded(1, "").empty());
+    EXPECT_TRUE(m.OnFollowerEnded(1, "", 0).empty());
     EXPECT_TRUE(m.OnFollowerLost(1).empty());
     EXPECT_TRUE(m.OnFollowerStarted(1).empty());
     m.OnLoggedIn(1);
@@ -255,14 +257,14 @@ TEST_F(ServerRunModelTest, CrashRestartsTheConfigurationThatCrashed)
     Run("NormalCOOP");
     m.OnConfigChosen("Switched");  // the server was told to use another script
     m.OnTimer(kTimerCommandDone);
-    EXPECT_EQ(D(m.OnFollowerEnded(1, "Levels/A.wld")),
+    EXPECT_EQ(D(m.OnFollowerEnded(1, "Levels/A.wld", 0)),
               (Lines{"kill 32777", kStopping, "console \nERR:    The server has crashed.\n\n",
                      "log ERR:  The server has crashed.\n", "crash-copy Switched Levels/A.wld", "timer 32781 5000",
                      "buttons start:on 'Stop Server' commands:off", kTitle}));
     EXPECT_EQ(D(m.OnCrashCopyWritten()), Lines{"timer 32796 20000"});
     // The list made another entry current meanwhile; the restart keeps to what crashed.
     EXPECT_EQ(D(m.OnTimer(kTimerRestart)),
-              (Lines{"log INF:  Launching Server...\n", "launch Switched +gameoptions \"DedicatedServerUtility/Config/Switched.cfg\""}));
+              (Lines{"log INF:  Launching Server...\n", "relaunch Switched +gameoptions \"DedicatedServerUtility/Config/Switched.cfg\""}));
     EXPECT_EQ(m.AdminPassword(), "sw");
     EXPECT_EQ(D(m.OnTimer(kTimerScriptSwap)), Lines{"swap Switched"});
 }
@@ -270,11 +272,11 @@ TEST_F(ServerRunModelTest, CrashRestartsTheConfigurationThatCrashed)
 TEST_F(ServerRunModelTest, StartDuringTheCrashGapIsTheRestart)
 {
     Run("NormalDM");
-    m.OnFollowerEnded(1, "");
+    m.OnFollowerEnded(1, "", 0);
     EXPECT_EQ(D(m.OnStartStopPressed("Other")),
               (Lines{"kill 32781", "log INF:  Launching Server...\n",
                      "launch Other +gametype dm +gameoptions \"DedicatedServerUtility/Config/Other.cfg\""}));
-    m.OnLaunched(true);
+    m.OnLaunched(true, 0);
     EXPECT_TRUE(m.OnTimer(kTimerRestart).empty());
 }
 
@@ -284,7 +286,7 @@ TEST_F(ServerRunModelTest, EachLaunchLogsInWithItsOwnPassword)
     EXPECT_EQ(m.AdminPassword(), "other");
     m.OnStartStopPressed("Other");
     m.OnTimer(kTimerCommandDone);
-    m.OnFollowerEnded(1, "");
+    m.OnFollowerEnded(1, "", 0);
     store.entries["Other"].password.reset();  // store unreadable: the last password stays
     Run("Other");
     EXPECT_EQ(m.AdminPassword(), "other");
@@ -293,12 +295,80 @@ TEST_F(ServerRunModelTest, EachLaunchLogsInWithItsOwnPassword)
 TEST_F(ServerRunModelTest, LostFollowerEndsTheServerItWouldLeaveUnwatched)
 {
     m.OnStartStopPressed("NormalDM");
-    m.OnLaunched(true);
+    m.OnLaunched(true, 0);
     EXPECT_EQ(D(m.OnFollowerLost(1)),
               (Lines{"kill 32785", "terminate 1", "log ERR:  The server was shut down, as its log cannot be followed.\n",
                      kIdle}));
     EXPECT_FALSE(m.IsServerRunning());
     EXPECT_TRUE(m.OnTimer(kTimerConnect).empty());
+}
+
+// The crash-loop guard. Each letter is a run that crashes: launched by a press of Start (P) or by
+// the pending restart (r, =, L), after 5 s, exactly 60 s (=) or 61 s (L); the clock wraps on the
+// way. Then whether each crash was restarted (+) or not (-).
+TEST_F(ServerRunModelTest, CrashLoopGuardCountsQuickCrashesInARow)
+{
+    const char* const cases[][2] = {{"Pr=", "++-"}, {"PrLrrr", "+++++-"}, {"PrPr", "++++"}, {"PrrPr", "++-++"}};
+    for (const auto& c : cases) {
+        CServerRunModel model(store);
+        RunClock t = 0xFFFFF000u;
+        std::string restarted;
+        Lines end;
+        for (const char* step = c[0]; *step; ++step, t += 6100) {
+            *step == 'P' ? model.OnStartStopPressed("NormalCOOP") : model.OnTimer(kTimerRestart);
+            model.OnLaunched(true, t);
+            model.OnFollowerStarted(model.CurrentRun());
+            t += *step == '=' ? 60000 : *step == 'L' ? 60001 : 5000;
+            end = D(model.OnFollowerEnded(model.CurrentRun(), "L", t));
+            restarted += std::count(end.begin(), end.end(), "timer 32781 5000") ? '+' : '-';
+        }
+        EXPECT_EQ(restarted, c[1]) << c[0];
+        if (&c == &cases[0]) {
+            EXPECT_EQ(end, (Lines{"kill 32785", "console \nERR:    The server has crashed.\n\n",
+                                  "log ERR:  The server has crashed.\n", "crash-copy NormalCOOP L",
+                                  "console ERR:    The server crashed 3 times in a row, each time within 60 s of "
+                                  "its launch; it is not restarted.\n\n",
+                                  "log ERR:  The server crashed 3 times in a row, each time within 60 s of its "
+                                  "launch, and was not restarted. Check its configuration and DedicatedServer.log, "
+                                  "then press Start Server.\n",
+                                  kIdle, kTitle}));
+        }
+    }
+}
+
+// A server found running at start-up: the run stands where a launch does once the process is up,
+// with the follower at the log's end; its crash is not one at start and is restarted.
+TEST_F(ServerRunModelTest, PickedUpRunStartsAsALaunchedOneAfterItsLaunch)
+{
+    EXPECT_EQ(D(m.OnServerPickedUp(4242, "NormalCOOP")),
+              (Lines{"log INF:  Picked up the server that was left running (process id 4242).\n",
+                     "console INF:    Picked up the server that was left running.\n", kBusy, "timer 32785 2000",
+                     "follow 1 from-end"}));
+    EXPECT_TRUE(m.IsServerRunning());
+    EXPECT_EQ(m.ActiveScript(), "NormalCOOP");
+    EXPECT_EQ(m.AdminPassword(), "brindlex");
+    EXPECT_TRUE(m.OnServerPickedUp(4243, "NormalDM").empty());
+    EXPECT_EQ(D(m.OnFollowerStarted(1)),
+              (Lines{"clear-level", kStopping, std::string(kTitle) + " - 'NormalCOOP.cfg'"}));
+    EXPECT_EQ(D(m.OnTimer(kTimerConnect)), (Lines{kRunning, "connect 1"}));
+    m.OnConnectBegun(1);
+    EXPECT_EQ(D(m.OnFollowerEnded(1, "L", 0)).at(4), "crash-copy NormalCOOP L");
+    EXPECT_EQ(D(m.OnTimer(kTimerRestart)).at(1),
+              "relaunch NormalCOOP +gameoptions \"DedicatedServerUtility/Config/NormalCOOP.cfg\"");
+}
+
+TEST_F(ServerRunModelTest, RestartRefusedByABusyPortEndsIdle)
+{
+    Run("NormalDM");
+    m.OnFollowerEnded(1, "", 0);
+    EXPECT_EQ(D(m.OnTimer(kTimerRestart)).at(1),
+              "relaunch NormalDM +gametype dm +gameoptions \"DedicatedServerUtility/Config/NormalDM.cfg\"");
+    EXPECT_EQ(D(m.OnLaunchRefused()), (Lines{"console ERR:    The server was not restarted, as another program "
+                                             "listens on its remote console port.\n\n",
+                                             kIdle}));
+    EXPECT_FALSE(m.IsServerRunning());
+    EXPECT_EQ(D(m.OnStartStopPressed("NormalDM")).at(1),
+              "launch NormalDM +gametype dm +gameoptions \"DedicatedServerUtility/Config/NormalDM.cfg\"");
 }
 
 }  // namespace
