@@ -212,8 +212,7 @@ E2E_SCENARIO(about_dialog)
     PostMessageA(GetDlgItem(about, 1074), WM_LBUTTONUP, 0, 0);
     WaitUntil([&] { return PathIsFile(opened); }, 10000, "the shell to open the link");
     WaitLinkColour(about, 1074, "red", overLink);
-    PointAt(GetDlgItem(about, IDOK));
-    WaitLinkColour(about, 1074, "purple");
+    WaitLinkColour(about, 1074, "purple", [&] { PointAt(GetDlgItem(about, IDOK)); });
     WaitLinkColour(about, 1075, "blue");
     E2E_CHECK(ReadWholeFile(opened) == "https://tollan.example.org/\n", "opened: %s", ReadWholeFile(opened).c_str());
     CloseAbout(main, about, 0);

@@ -333,6 +333,9 @@ CTollanRun StartTollan(const std::string& game)
 CTollanRun StartProgram(const std::string& commandLine, const std::string& folder)
 {
     CTollanRun run;
+    // Scenarios share one display: a pointer that an earlier scenario left over a window would
+    // hover over whatever opens there next (a dropped list then selects the entry under it).
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     std::string line = commandLine;
     STARTUPINFOA si{};
     si.cb = sizeof si;
@@ -545,6 +548,22 @@ HWND CommandLineEdit(HWND main)
     HWND edit = FindWindowExA(GetDlgItem(main, 1057), nullptr, "Edit", nullptr);
     E2E_CHECK(edit, "the command line has no edit field");
     return edit;
+}
+
+void TypeLetterOpeningList(HWND main)
+{
+    HWND combo = GetDlgItem(main, 1057), edit = CommandLineEdit(main);
+    // Tollan takes the field over when it first asks for its colours, as it paints: a user sees
+    // the field before typing, so have it painted first (a posted key would beat the paint).
+    RedrawWindow(edit, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    PostKey(edit, 'Q');
+    auto open = [&] { return SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; };
+    try {
+        WaitUntil([&] { return open() && WindowText(edit) == "q"; }, 5000, "a letter to open the list");
+    } catch (const CDriverFailure&) {
+        Note("list %s, field \"%s\"", open() ? "open" : "closed", WindowText(edit).c_str());
+        throw;
+    }
 }
 
 bool FocusIsOn(const CTollanRun& run, HWND window)

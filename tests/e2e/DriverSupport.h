@@ -123,6 +123,8 @@ void PostKey(HWND target, UINT virtualKey);
 void PostChars(HWND target, const std::string& text);
 // The edit field of the main window's command line (1057).
 HWND CommandLineEdit(HWND main);
+// 'Q' into the empty command line: the list opens and the field shows "q".
+void TypeLetterOpeningList(HWND main);
 // True when the keyboard focus of Tollan's window thread is on the window or one of its children.
 bool FocusIsOn(const CTollanRun& run, HWND window);
 void WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, const char* what);

@@ -683,9 +683,7 @@ E2E_SCENARIO(command_line_enter)
     EnterSends(s, game, edit, "abc");
     EnterSends(s, game, edit, "");
 
-    PostKey(edit, 'Q');
-    WaitUntil([&] { return SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0) && WindowText(edit) == "q"; }, 5000,
-              "a letter to open the list");
+    TypeLetterOpeningList(s.main);
     size_t lines = CountEvents(game, "CMD");
     PostKey(edit, VK_RETURN);
     WaitUntil([&] { return !SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0); }, 5000, "Enter to close the list");
