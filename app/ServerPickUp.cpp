@@ -32,8 +32,9 @@ CPickedUpConfig ChoosePickedUpConfig(const std::optional<std::string>& lastLaunc
 {
     const bool known = lastLaunched && !lastLaunched->empty();
     if (known && std::find(storedNames.begin(), storedNames.end(), *lastLaunched) != storedNames.end())
-        return {*lastLaunched, ""};
+        return {*lastLaunched, "", false};
     CPickedUpConfig c;
+    c.bGuessed = true;
     c.strName = !current.empty() || storedNames.empty() ? current : storedNames.front();
     std::string& line = c.strLogLine;
     line = "INF:  The configuration the running server was launched with";

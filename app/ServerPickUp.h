@@ -17,6 +17,7 @@ bool IsSameWindowsPath(const std::string& a, const std::string& b);
 struct CPickedUpConfig {
     std::string strName;
     std::string strLogLine;
+    bool bGuessed = false;  // strName was assumed, not recorded at the launch
 };
 CPickedUpConfig ChoosePickedUpConfig(const std::optional<std::string>& lastLaunched,
                                      const std::vector<std::string>& storedNames, const std::string& current);

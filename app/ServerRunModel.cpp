@@ -20,6 +20,7 @@ unsigned TimerBit(unsigned timer)
     case kTimerClose: return 1u << 3;
     case kTimerConnect: return 1u << 4;
     case kTimerScriptSwap: return 1u << 5;
+    case kTimerConfigSettle: return 1u << 6;
     }
     return 0;
 }
@@ -52,9 +53,11 @@ struct CServerRunModel::CRun {
     ERunPhase phase = ERunPhase::Launching;
     std::string strConfig;  // the configuration launched
     std::optional<RunClock> launchedAt;  // unknown for a picked-up run
+    bool bConfigGuessed = false;  // picked up without knowing what it was launched with
     bool bStopRequested = false;
     bool bLoginFailed = false;
     bool bLoggedIn = false;
+    bool bLoginRefused = false;  // a picked-up server did not take the login; it runs on
     bool bTitled = false;  // the title names the run's configuration
 };
 
@@ -130,7 +133,8 @@ void CServerRunModel::Refresh(CRunActions& out)
     CButtonStates now;
     now.bStartEnabled = m_ePending == EPending::None && !ending;
     now.strStartCaption = m_strStartCaption;
-    now.bCommandsEnabled = m_pRun && m_pRun->phase == ERunPhase::Running && m_ePending == EPending::None;
+    now.bCommandsEnabled = m_pRun && m_pRun->phase == ERunPhase::Running && !m_pRun->bLoginRefused &&
+                           m_ePending == EPending::None;
     if (now == m_shown)
         return;
     m_shown = now;
@@ -154,10 +158,16 @@ CRunActions CServerRunModel::OnStartStopPressed(const std::string& currentConfig
         Launch(currentConfig, false, out);
         return out;
     }
-    // Tollan never ends the server itself on a stop: the run ends when the process does.
+    // Tollan never ends the server itself on a stop: the run ends when the process does. Only a
+    // server that refused the login cannot hear Quit(); the press then ends its process.
     m_pRun->bStopRequested = true;
     out.push_back(Text(ERunAction::Send, "Quit()\r\n"));
     out.push_back(Text(ERunAction::Log, "INF:  Quit() command has been sent to the server.\n"));
+    if (m_pRun->bLoginRefused) {
+        out.push_back(ForRun(ERunAction::Terminate, m_pRun->id));
+        out.push_back(Text(ERunAction::Log, "INF:  The server did not accept the login, so Stop Server ended "
+                                            "its process.\n"));
+    }
     m_strStartCaption = kStartCaption;
     m_ePending = EPending::Stop;
     Refresh(out);
@@ -173,6 +183,7 @@ void CServerRunModel::Launch(const std::string& configName, bool bUnattended, CR
     if (!IsSafeFileName(configName)) {
         out.push_back(Text(ERunAction::Log, "ERR:  Configuration name \"" + configName +
                                                 "\" cannot be used to start the server.\n"));
+        m_strStartCaption = kStartCaption;
         Refresh(out);
         return;
     }
@@ -195,6 +206,8 @@ CRunActions CServerRunModel::OnLaunched(bool bStarted, RunClock now)
     m_strLaunching.clear();
     if (!bStarted) {
         out.push_back(Text(ERunAction::Log, "ERR:  ShellExecuteEx() failed.\n"));
+        // A restart after a crash may fail too: no run is on, whatever the caption said.
+        m_strStartCaption = kStartCaption;
         Refresh(out);
         return out;
     }
@@ -224,7 +237,7 @@ CRunActions CServerRunModel::OnLaunchRefused()
 
 // The server runs already, so the run starts where a launch stands once the process is up: the
 // follower reads from the log's end, and the connect timer logs in as after a launch.
-CRunActions CServerRunModel::OnServerPickedUp(std::uint32_t pid, const std::string& config)
+CRunActions CServerRunModel::OnServerPickedUp(std::uint32_t pid, const std::string& config, bool bConfigGuessed)
 {
     CRunActions out;
     if (m_pRun || Guarded())
@@ -236,6 +249,7 @@ CRunActions CServerRunModel::OnServerPickedUp(std::uint32_t pid, const std::stri
     m_pRun->id = ++m_nLastRun;
     m_pRun->start = ERunStart::PickedUp;
     m_pRun->strConfig = config;
+    m_pRun->bConfigGuessed = bConfigGuessed;
     out.push_back(Text(ERunAction::Log, "INF:  Picked up the server that was left running (process id " +
                                             std::to_string(pid) + ").\n"));
     out.push_back(Text(ERunAction::Console, "INF:    Picked up the server that was left running.\n"));
@@ -290,6 +304,14 @@ CRunActions CServerRunModel::OnTimer(unsigned timer)
         m_nLoginCheckRun = 0;
         if (m_pRun->bLoggedIn) {
             out.push_back(Text(ERunAction::Log, "INF:  Connection to server was a success.\n"));
+        } else if (m_pRun->start == ERunStart::PickedUp) {
+            // Tollan did not launch this server, and players may be on it: it is left running.
+            m_pRun->bLoginRefused = true;
+            out.push_back(Text(ERunAction::Console, "\nERR:    Unable to log in to the server that was picked up; "
+                                                    "it keeps running. Stop Server ends it.\n\n"));
+            out.push_back(Text(ERunAction::Log, "ERR:  Unable to log in to the server that was picked up; it was "
+                                                "left running.\n"));
+            Refresh(out);
         } else {
             m_pRun->bLoginFailed = true;
             out.push_back(ForRun(ERunAction::Terminate, m_pRun->id));
@@ -307,6 +329,12 @@ CRunActions CServerRunModel::OnTimer(unsigned timer)
         CRunAction a{ERunAction::SwapScript};
         a.config = m_strCrashCopyConfig;
         out.push_back(a);
+        break;
+    }
+    case kTimerConfigSettle: {
+        const std::string config = std::move(m_strBrowsedConfig);
+        m_strBrowsedConfig.clear();
+        out = OnConfigChosen(config);
         break;
     }
     }
@@ -367,12 +395,33 @@ CRunActions CServerRunModel::OnCommandPressed(EServerCommand command)
 CRunActions CServerRunModel::OnConfigChosen(const std::string& currentConfig)
 {
     CRunActions out;
+    KillTimer(kTimerConfigSettle, out);
+    m_strBrowsedConfig.clear();
     if (!IsServerRunning() || m_strActiveScript == currentConfig)
         return out;
-    if (!Guarded())
+    // The name goes inside the quotes of a console command, as it does on the command line of a
+    // launch; one edited into History.ini by hand could add commands of its own.
+    if (!IsSafeFileName(currentConfig)) {
+        out.push_back(Text(ERunAction::Log, "ERR:  Configuration name \"" + currentConfig +
+                                                "\" cannot be used as the server's options script.\n"));
+        return out;
+    }
+    if (!Guarded()) {
         SendCommand("qel_strOptionsScript = \"" + ServerScriptArgument(currentConfig) + "\"\r\n", "", 8000, out);
+        m_pRun->bConfigGuessed = false;  // whatever it was launched with, this is its script now
+    }
     // The server follows the switch at its next level; a crash restart launches it too.
     m_strActiveScript = currentConfig;
+    return out;
+}
+
+CRunActions CServerRunModel::OnConfigBrowsed(const std::string& currentConfig)
+{
+    CRunActions out;
+    if (!IsServerRunning())
+        return out;
+    m_strBrowsedConfig = currentConfig;
+    SetTimer(kTimerConfigSettle, kConfigSettleMs, out);
     return out;
 }
 
@@ -389,7 +438,9 @@ CRunActions CServerRunModel::OnCommandLine(const std::string& text)
 CRunActions CServerRunModel::OnCloseCommand()
 {
     CRunActions out;
-    if (!IsServerRunning()) {
+    // A server that refused the login cannot hear Quit(): the window closes and leaves it running,
+    // as it was found.
+    if (!IsServerRunning() || m_pRun->bLoginRefused) {
         out.push_back(CRunAction{ERunAction::CloseWindow});
         return out;
     }
@@ -405,6 +456,7 @@ void CServerRunModel::EndRun(CRunActions& out)
     m_pRun->phase = ERunPhase::Ending;
     KillTimer(kTimerConnect, out);
     KillTimer(kTimerLoginCheck, out);
+    KillTimer(kTimerConfigSettle, out);
     m_nLoginCheckRun = 0;
     if (m_ePending == EPending::Launch)
         m_ePending = EPending::None;
@@ -453,7 +505,11 @@ CRunActions CServerRunModel::OnFollowerEnded(RunId run, const std::string& curre
         // A picked-up run was launched who knows when: its crash is not one at start.
         const bool quick = m_pRun->launchedAt && endedAt - *m_pRun->launchedAt <= kCrashLoopWindowMs;
         m_nQuickCrashes = quick ? m_nQuickCrashes + 1 : 0;
-        if (o.bAddLevelToConfig) {
+        // A configuration that was only assumed may not be what ran: its script stays as it is.
+        if (o.bAddLevelToConfig && m_pRun->bConfigGuessed)
+            out.push_back(Text(ERunAction::Log, "INF:  The crashed server's configuration was only assumed, so its "
+                                                "script keeps its starting level.\n"));
+        else if (o.bAddLevelToConfig) {
             m_strCrashCopyConfig = config;
             CRunAction a{ERunAction::CrashCopy};
             a.config = config;
@@ -512,8 +568,14 @@ CRunActions CServerRunModel::OnFollowerLost(RunId run)
     if (!IsCurrentRun(run) || m_pRun->phase == ERunPhase::Ending)
         return out;
     EndRun(out);
-    out.push_back(ForRun(ERunAction::Terminate, run));
-    out.push_back(Text(ERunAction::Log, "ERR:  The server was shut down, as its log cannot be followed.\n"));
+    if (m_pRun->start == ERunStart::PickedUp) {
+        // Tollan did not launch it: it runs on unwatched rather than ending under its players.
+        out.push_back(Text(ERunAction::Log, "ERR:  The log of the server that was picked up cannot be followed; "
+                                            "the server was left running.\n"));
+    } else {
+        out.push_back(ForRun(ERunAction::Terminate, run));
+        out.push_back(Text(ERunAction::Log, "ERR:  The server was shut down, as its log cannot be followed.\n"));
+    }
     FinishRun(true, out);
     return out;
 }

@@ -33,7 +33,12 @@ enum ERunTimer : unsigned {
     kTimerClose = 32782,
     kTimerConnect = 32785,
     kTimerScriptSwap = 32796,
+    kTimerConfigSettle = 32797,
 };
+
+// A configuration list moved by keys or the wheel tells the server of the new options script
+// once the choice has rested this long, not at every step.
+constexpr unsigned kConfigSettleMs = 1000;
 
 enum class EServerCommand { Restart, Pause, ListPlayers };
 
@@ -121,14 +126,19 @@ public:
     CRunActions OnCommandPressed(EServerCommand command);
     // The configuration list closed up with `currentConfig` as the current configuration.
     CRunActions OnConfigChosen(const std::string& currentConfig);
+    // The list's selection moved without a close-up (keys, the wheel, a typed letter): while a run
+    // is on, the choice counts once it has settled for kConfigSettleMs.
+    CRunActions OnConfigBrowsed(const std::string& currentConfig);
     // Enter with the command line's text while a run is on (see IsServerRunning).
     CRunActions OnCommandLine(const std::string& text);
     // The title bar's close command.
     CRunActions OnCloseCommand();
 
     // At start-up: a server of this game folder runs already (process `pid`); it becomes a run
-    // of `config`, the configuration launched last. Ignored while a run is on.
-    CRunActions OnServerPickedUp(std::uint32_t pid, const std::string& config);
+    // of `config`, the configuration launched last, or only assumed to be its configuration
+    // (bConfigGuessed). Ignored while a run is on. Tollan did not launch such a server, so it
+    // never ends it unless the user presses Stop.
+    CRunActions OnServerPickedUp(std::uint32_t pid, const std::string& config, bool bConfigGuessed);
 
     // What the shell did with an action.
     CRunActions OnLaunched(bool bStarted, RunClock now);
@@ -186,6 +196,7 @@ private:
     std::string m_strRestartConfig;  // the crashed run's configuration
     std::string m_strCrashCopyConfig;
     std::string m_strLaunching;  // between a Launch action and OnLaunched
+    std::string m_strBrowsedConfig;  // the list's choice while it settles
     std::string m_strActiveScript;
     std::string m_strAdminPassword;
     std::string m_strStartCaption = "Start Server";

@@ -49,7 +49,7 @@ void CServerRunner::Detach()
 {
     m_pLink->hWnd = nullptr;
     for (UINT_PTR id : {kTimerCommandDone, kTimerLoginCheck, kTimerRestart, kTimerClose, kTimerConnect,
-                        kTimerScriptSwap})
+                        kTimerScriptSwap, kTimerConfigSettle})
         KillTimer(*m_pDialog, id);
     m_pSocket.reset();
 }
@@ -80,6 +80,7 @@ bool CServerRunner::OnTimer(UINT_PTR id)
     case kTimerClose:
     case kTimerConnect:
     case kTimerScriptSwap:
+    case kTimerConfigSettle:
         KillTimer(*m_pDialog, id);
         Execute(m_model.OnTimer(static_cast<unsigned>(id)));
         return true;
@@ -217,7 +218,7 @@ std::optional<std::string> CServerRunner::PickUpRunningServer(const std::string&
         return std::nullopt;
     CPickedUpConfig config =
         ChoosePickedUpConfig(ReadSettingString(kLastLaunchedConfigValue), ReadStoredConfigNames(), currentConfig);
-    CRunActions next = m_model.OnServerPickedUp(server->nPid, config.strName);
+    CRunActions next = m_model.OnServerPickedUp(server->nPid, config.strName, config.bGuessed);
     if (next.empty()) {
         CloseHandle(server->hProcess);
         return std::nullopt;

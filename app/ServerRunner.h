@@ -35,6 +35,7 @@ public:
     void OnStartStop(const std::string& currentConfig);
     void OnCommand(EServerCommand command) { Execute(m_model.OnCommandPressed(command)); }
     void OnConfigChosen(const std::string& currentConfig) { Execute(m_model.OnConfigChosen(currentConfig)); }
+    void OnConfigBrowsed(const std::string& currentConfig) { Execute(m_model.OnConfigBrowsed(currentConfig)); }
     void OnCloseCommand() { Execute(m_model.OnCloseCommand()); }
     // At start-up: a server of this game folder that still runs becomes the run. Its
     // configuration, or nothing when there was no such server.

@@ -297,9 +297,13 @@ bool CTollanDlg::OnCommand(WORD code, WORD id, HWND control)
         m_cmbCommandLine.OnNotification(code);
         return false;
     case IDC_CONFIG_LIST:
+        // What the list shows is what Start launches: a selection moved by the arrow keys, the
+        // wheel or a typed letter counts as a pick. An open list reports its pick at close-up.
         if (code == CBN_CLOSEUP)
-            OnConfigListCloseUp();
-        return code == CBN_CLOSEUP;
+            OnConfigListChange(true);
+        else if (code == CBN_SELCHANGE && !m_cmbConfigList.IsDroppedDown())
+            OnConfigListChange(false);
+        return code == CBN_CLOSEUP || code == CBN_SELCHANGE;
     case ID_CLOSE_UTILITY:  // also the Escape key and IDCANCEL
         OnCloseUtility();
         return true;
@@ -545,12 +549,15 @@ void CTollanDlg::SaveSettings()
 
 void CTollanDlg::OnTimer(UINT_PTR id) { m_runner.OnTimer(id); }
 
-void CTollanDlg::OnConfigListCloseUp()
+void CTollanDlg::OnConfigListChange(bool bCloseUp)
 {
     int sel = m_cmbConfigList.GetCurSel();
     if (sel >= 0)
         TheServerConfig().m_strConfigName = m_cmbConfigList.GetItemText(sel);
-    m_runner.OnConfigChosen(CurrentConfigName());
+    if (bCloseUp)
+        m_runner.OnConfigChosen(CurrentConfigName());
+    else
+        m_runner.OnConfigBrowsed(CurrentConfigName());
 }
 
 void CTollanDlg::OnConsoleRightButtonUp(POINT screenPoint)

@@ -55,7 +55,8 @@ private:
     void OnConfigSettings();
     // Enter while a server runs: the command line's text goes to the server.
     void SendCommandLine();
-    void OnConfigListCloseUp();
+    // The configuration list's selection changed: at its close-up, or moved while it was closed.
+    void OnConfigListChange(bool bCloseUp);
     void OnConsoleRightButtonUp(POINT screenPoint);
 
     void LayoutControls(int cx, int cy);

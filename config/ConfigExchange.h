@@ -17,6 +17,9 @@ enum class FieldKind {
     VoteFlag,  // check box bound to a vote type flag
 };
 
+// The text edits (session name, passwords) take at most this many characters.
+constexpr int kMaxTextFieldChars = 255;
+
 struct FieldRule {
     int controlId;
     FieldKind kind;

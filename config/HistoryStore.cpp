@@ -26,7 +26,9 @@ std::string Bare(const std::string& piece)
     return piece.substr(0, end);
 }
 
-bool NextLine(CTextReader& in, std::string& piece) { return in.ReadPiece(piece, kStoreLineChars); }
+// Store lines are read whole, however long: a line of every disabled item runs past 255
+// characters, and a cut one would bring the rest back enabled (or cut a password).
+bool NextLine(CTextReader& in, std::string& line) { return in.ReadPiece(line, std::string::npos); }
 
 // "  key = value;" -> key (trimmed) and value (leading blanks gone, then every trailing ";" and
 // line-end character; a blank before the ";" stays). False for a line without "=".

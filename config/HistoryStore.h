@@ -7,9 +7,6 @@
 #include <string>
 #include <vector>
 
-// Lines are read the way the store has always been read: in pieces of at most 255 characters.
-constexpr size_t kStoreLineChars = 255;
-
 // Loads the block of the current configuration name into the record; keys missing from the block
 // keep their values. The availability flags are rebuilt from the texts whether or not the block
 // was found. False (with a log line) when History.ini cannot be opened.

@@ -8,6 +8,9 @@ void CRecordExchange::Bind(HWND dialog, const FieldRule* rules, size_t count)
 {
     m_hDialog = dialog;
     m_rules.assign(rules, rules + count);
+    for (const FieldRule& rule : m_rules)
+        if (rule.kind == FieldKind::Text)
+            ::SendDlgItemMessageA(dialog, rule.controlId, EM_LIMITTEXT, kMaxTextFieldChars, 0);
 }
 
 const FieldRule* CRecordExchange::Find(int id) const

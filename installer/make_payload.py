@@ -9,6 +9,7 @@ import sys
 import time
 import zipfile
 
+ZIP_EPOCH = (1980, 1, 1, 0, 0, 0)
 FOLDERS = ["Config/", "MapLists/"]
 FILES = [
     "DedicatedServerUtility/History.ini",
@@ -47,7 +48,8 @@ def main(argv):
             archive.writestr(info, b"")
         for name in FILES:
             path = sources[name]
-            stamp = time.localtime(max(os.path.getmtime(path), 315532800))[:6]  # ZIP starts in 1980
+            # ZIP times are local and start in 1980; a clamp in UTC would still give 1979 west of it.
+            stamp = max(time.localtime(os.path.getmtime(path))[:6], ZIP_EPOCH)
             info = zipfile.ZipInfo(name, date_time=stamp)
             info.compress_type = zipfile.ZIP_DEFLATED
             info.external_attr = 0o100644 << 16

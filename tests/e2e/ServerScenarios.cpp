@@ -589,6 +589,28 @@ E2E_SCENARIO(server_config_switch)
     CloseAndWait(s.run, s.main);
 }
 
+// The list moved by the arrow keys, as a closed drop-down list takes them: Start launches what it
+// shows, and a run follows where it comes to rest with one switch for several steps.
+E2E_SCENARIO(server_config_list_keys)
+{
+    std::string game = PrepareServerGame();
+    CSession s = StartSession(game);
+    HWND list = GetDlgItem(s.main, 1063);
+    PostKey(list, VK_DOWN);
+    WaitUntil([&] { return ControlText(s.main, 1063) == "NormalCOOP"; }, 5000, "the list shows NormalCOOP");
+    StartAndLogIn(game, s.main);
+    ExpectEqualText(Events(game, "SCRIPT").at(0), "SCRIPT DedicatedServerUtility/Config/NormalCOOP.cfg", "launched");
+    for (UINT key : {VK_UP, VK_DOWN, VK_UP})
+        PostKey(list, key);
+    WaitEvents(game, "CMD qel_strOptionsScript", 1, 5000);
+    Sleep(2500);
+    auto lines = Events(game, "CMD qel_strOptionsScript");
+    E2E_CHECK(lines.size() == 1, "%zu switch lines", lines.size());
+    ExpectEqualText(lines[0], "CMD qel_strOptionsScript = \"DedicatedServerUtility/Config/NormalDM.cfg\"", "switch");
+    StopServer(game, s.main);
+    CloseAndWait(s.run, s.main);
+}
+
 // "Error closing" hides the rest of its batch; the next batch shows again.
 E2E_SCENARIO(server_error_closing_burst)
 {

@@ -101,14 +101,13 @@ TEST_F(HistoryStoreTest, MissingStoreLeavesRecordAndLogs)
               Log().find("ERR:  Unable to open History.ini during a call to GetConfigOptions()\r\n"));
 }
 
-TEST_F(HistoryStoreTest, LongLinesAreReadInPiecesOf255)
+TEST_F(HistoryStoreTest, LongLinesAreReadWhole)
 {
-    // The 255th character ends the first piece; the rest is a line of its own.
     std::string longName(300, 'x');
     Store("CONFIG_NAME\r\nA\r\n{\r\n  g_strSessionName = " + longName + ";\r\n  g_ctMaxLives = 5;\r\n}\r\n");
     m_cfg.m_strConfigName = "A";
     GetConfigOptions(m_cfg);
-    EXPECT_EQ(std::string(255 - 21, 'x'), m_cfg.g_strSessionName);
+    EXPECT_EQ(longName, m_cfg.g_strSessionName);
     EXPECT_EQ(5, m_cfg.g_ctMaxLives);
 }
 

@@ -2,6 +2,8 @@
 #include "base/TextFile.h"
 #include "config/Availability.h"
 #include "config/ConfigKeys.h"
+#include "config/ConfigExchange.h"
+#include "config/ConfigSave.h"
 #include "config/HistoryStore.h"
 #include "tests/unit/TestFiles.h"
 
@@ -161,6 +163,34 @@ TEST_F(HistoryWriteTest, RoundTripLoadSaveLoad)
     b.m_astrHistory = {"R"};
     ASSERT_TRUE(WriteHistoryFile(b));
     EXPECT_EQ(first, Stored());
+}
+
+// Every text field at the longest length the dialogs accept, with every item and vote type
+// disabled (a line of some 310 characters): all of it comes back, and so does the login password.
+TEST_F(HistoryWriteTest, LongestValuesSurviveTheStore)
+{
+    Store(kThreeBlocks);
+    ServerConfig a;
+    a.m_strConfigName = std::string(kMaxConfigNameChars, 'n');
+    a.m_astrHistory = {a.m_strConfigName};
+    char letter = 'a';
+    for (auto field : {&ServerConfig::g_strSessionName, &ServerConfig::g_strAdminPassword,
+                       &ServerConfig::g_strConnectPassword, &ServerConfig::g_strVIPPassword,
+                       &ServerConfig::g_strDefaultMapDir})
+        a.*field = std::string(kMaxTextFieldChars, letter++);
+    a.g_strMapList = std::string(kMaxConfigNameChars, 'm');
+    a.m_abItemAvailable.fill(0);
+    a.m_abVoteTypeAvailable.fill(0);
+    ASSERT_TRUE(WriteHistoryFile(a));
+    ASSERT_GT(Stored().find("  g_strDisabledItems = "), 0u);
+
+    ServerConfig b;
+    b.m_strConfigName = a.m_strConfigName;
+    ASSERT_TRUE(GetConfigOptions(b));
+    EXPECT_TRUE(SameRecord(a, b));
+    EXPECT_EQ(a.g_strAdminPassword, ReadConfigAdminPassword(a.m_strConfigName));
+    EXPECT_EQ(a.g_strAdminPassword, ReadAdminPassword());
+    EXPECT_EQ(std::vector<std::string>{a.m_strConfigName}, FillConfigCombo(b).names);
 }
 
 TEST_F(HistoryWriteTest, MissingStoreGivesCurrentBlockAloneWithoutEnd)

@@ -340,14 +340,14 @@ TEST_F(ServerRunModelTest, CrashLoopGuardCountsQuickCrashesInARow)
 // with the follower at the log's end; its crash is not one at start and is restarted.
 TEST_F(ServerRunModelTest, PickedUpRunStartsAsALaunchedOneAfterItsLaunch)
 {
-    EXPECT_EQ(D(m.OnServerPickedUp(4242, "NormalCOOP")),
+    EXPECT_EQ(D(m.OnServerPickedUp(4242, "NormalCOOP", false)),
               (Lines{"log INF:  Picked up the server that was left running (process id 4242).\n",
                      "console INF:    Picked up the server that was left running.\n", kBusy, "timer 32785 2000",
                      "follow 1 from-end"}));
     EXPECT_TRUE(m.IsServerRunning());
     EXPECT_EQ(m.ActiveScript(), "NormalCOOP");
     EXPECT_EQ(m.AdminPassword(), "brindlex");
-    EXPECT_TRUE(m.OnServerPickedUp(4243, "NormalDM").empty());
+    EXPECT_TRUE(m.OnServerPickedUp(4243, "NormalDM", false).empty());
     EXPECT_EQ(D(m.OnFollowerStarted(1)),
               (Lines{"clear-level", kStopping, std::string(kTitle) + " - 'NormalCOOP.cfg'"}));
     EXPECT_EQ(D(m.OnTimer(kTimerConnect)), (Lines{kRunning, "connect 1"}));
@@ -369,6 +369,93 @@ TEST_F(ServerRunModelTest, RestartRefusedByABusyPortEndsIdle)
     EXPECT_FALSE(m.IsServerRunning());
     EXPECT_EQ(D(m.OnStartStopPressed("NormalDM")).at(1),
               "launch NormalDM +gametype dm +gameoptions \"DedicatedServerUtility/Config/NormalDM.cfg\"");
+}
+
+// Tollan never ends a server it did not launch: a picked-up server that refuses the login, or
+// whose log cannot be followed, runs on; only Stop ends it, and a close leaves it running.
+TEST_F(ServerRunModelTest, PickedUpServerIsEndedOnlyByStop)
+{
+    m.OnServerPickedUp(7, "NormalDM", false);
+    m.OnFollowerStarted(1);
+    m.OnTimer(kTimerConnect);
+    m.OnConnectBegun(1);
+    EXPECT_EQ(D(m.OnTimer(kTimerLoginCheck)),
+              (Lines{"console \nERR:    Unable to log in to the server that was picked up; it keeps running. Stop "
+                     "Server ends it.\n\n",
+                     "log ERR:  Unable to log in to the server that was picked up; it was left running.\n",
+                     "buttons start:on 'Stop Server' commands:off"}));
+    EXPECT_TRUE(m.IsServerRunning());
+    EXPECT_EQ(D(m.OnStartStopPressed("NormalDM")),
+              (Lines{"send Quit()\r\n", "log INF:  Quit() command has been sent to the server.\n", "terminate 1",
+                     "log INF:  The server did not accept the login, so Stop Server ended its process.\n", kBusy,
+                     "timer 32776 2000"}));
+
+    CServerRunModel other(store);
+    other.OnServerPickedUp(8, "NormalDM", false);
+    EXPECT_EQ(D(other.OnFollowerLost(1)),
+              (Lines{"kill 32785", "log ERR:  The log of the server that was picked up cannot be followed; the "
+                                   "server was left running.\n",
+                     kIdle}));
+    CServerRunModel closing(store);
+    closing.OnServerPickedUp(9, "NormalDM", false);
+    closing.OnFollowerStarted(1);
+    closing.OnTimer(kTimerConnect);
+    closing.OnConnectBegun(1);
+    closing.OnTimer(kTimerLoginCheck);
+    EXPECT_EQ(D(closing.OnCloseCommand()), Lines{"close"});
+}
+
+TEST_F(ServerRunModelTest, AssumedConfigurationGetsNoCrashCopy)
+{
+    m.OnServerPickedUp(7, "NormalCOOP", true);
+    m.OnFollowerStarted(1);
+    const Lines end = D(m.OnFollowerEnded(1, "Levels/A.wld", 0));
+    EXPECT_EQ(std::count_if(end.begin(), end.end(), [](const std::string& l) { return l.rfind("crash-copy", 0) == 0; }),
+              0);
+    EXPECT_EQ(std::count(end.begin(), end.end(), "log INF:  The crashed server's configuration was only assumed, so "
+                                                 "its script keeps its starting level.\n"),
+              1);
+    EXPECT_EQ(D(m.OnTimer(kTimerRestart)).at(1),
+              "relaunch NormalCOOP +gameoptions \"DedicatedServerUtility/Config/NormalCOOP.cfg\"");
+}
+
+// A restart after a crash that cannot be made leaves no "Stop Server" on a stopped server.
+TEST_F(ServerRunModelTest, RestartThatFailsEndsWithStartServer)
+{
+    for (const char* failure : {"program gone", "unsafe name"}) {
+        CServerRunModel model(store);
+        const std::string name = failure[0] == 'u' ? "a\"b" : "NormalDM";
+        store.entries[name] = {1, "x"};
+        model.OnServerPickedUp(7, name, false);
+        model.OnFollowerStarted(1);
+        model.OnFollowerEnded(1, "", 0);
+        ASSERT_EQ(model.Buttons().strStartCaption, "Stop Server");
+        model.OnTimer(kTimerRestart);
+        if (failure[0] == 'p')
+            model.OnLaunched(false, 0);
+        EXPECT_EQ(model.Buttons(), CButtonStates()) << failure;
+        EXPECT_FALSE(model.IsServerRunning()) << failure;
+    }
+}
+
+TEST_F(ServerRunModelTest, OptionsScriptSwitch)
+{
+    Run("NormalDM");
+    // A name that would close the command's quotes never reaches the console.
+    EXPECT_EQ(D(m.OnConfigChosen("x\"; Quit(); \"")),
+              Lines{"log ERR:  Configuration name \"x\"; Quit(); \"\" cannot be used as the server's options "
+                    "script.\n"});
+    // Keys and the wheel: one switch, to where the list came to rest.
+    EXPECT_EQ(D(m.OnConfigBrowsed("NormalCOOP")), Lines{"timer 32797 1000"});
+    EXPECT_EQ(D(m.OnConfigBrowsed("Other")), Lines{"timer 32797 1000"});
+    EXPECT_EQ(D(m.OnTimer(kTimerConfigSettle)),
+              (Lines{"send qel_strOptionsScript = \"DedicatedServerUtility/Config/Other.cfg\"\r\n", kStopping,
+                     "timer 32776 8000"}));
+    m.OnTimer(kTimerCommandDone);
+    // A close-up while the choice settles is the choice.
+    m.OnConfigBrowsed("NormalCOOP");
+    EXPECT_EQ(D(m.OnConfigChosen("NormalDM")).at(0), "kill 32797");
+    EXPECT_TRUE(m.OnTimer(kTimerConfigSettle).empty());
 }
 
 }  // namespace
