@@ -26,17 +26,21 @@ target_include_directories(minizip SYSTEM PUBLIC ${MZ})
 target_compile_options(minizip PRIVATE -w)
 target_link_libraries(minizip PUBLIC z)
 
-add_library(tollan_core STATIC ${TOLLAN_CORE_SOURCES} ${CMAKE_SOURCE_DIR}/platform/Platform_win.cpp)
-target_include_directories(tollan_core PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(tollan_core PUBLIC minizip)
+list(APPEND TOLLAN_CORE_platform ${CMAKE_SOURCE_DIR}/platform/Platform_win.cpp)
+include(cmake/Libraries.cmake)
+target_link_libraries(tollan_maps PUBLIC minizip)
+target_link_libraries(tollan_installer PUBLIC minizip)
+# The Win32 toolkit brings the system's libraries with it, so every shell links them after itself.
+target_link_libraries(tollan_wingui_shell PUBLIC comctl32 comdlg32 shell32 ole32 gdi32 user32 advapi32)
 
 # windres does not report the files a script pulls in (manifest, icons, bitmaps, fragments).
 file(GLOB_RECURSE TOLLAN_RC_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.manifest
      ${CMAKE_SOURCE_DIR}/resources/*.ico ${CMAKE_SOURCE_DIR}/resources/*.bmp ${CMAKE_SOURCE_DIR}/resources/*.rc
      ${CMAKE_SOURCE_DIR}/resources/*.h)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/Tollan.rc PROPERTIES OBJECT_DEPENDS "${TOLLAN_RC_INPUTS}")
-add_executable(Tollan WIN32 ${TOLLAN_WIN_SOURCES} ${CMAKE_SOURCE_DIR}/resources/Tollan.rc)
-target_link_libraries(Tollan PRIVATE tollan_core comctl32 ws2_32 shell32 ole32 gdi32 user32 advapi32 comdlg32)
+add_executable(Tollan WIN32 ${TOLLAN_WIN_app} ${CMAKE_SOURCE_DIR}/resources/Tollan.rc)
+target_link_libraries(Tollan PRIVATE tollan_app tollan_config_shell tollan_controls_shell
+                      comctl32 ws2_32 shell32 ole32 gdi32 user32 advapi32 comdlg32)
 
 add_subdirectory(gamesim)
 add_subdirectory(delete)
@@ -44,6 +48,5 @@ add_subdirectory(installer)
 add_subdirectory(tests/e2e)
 
 # Figures under Wine (bench/win): programs run by hand or by bench/*.sh, not by ctest.
-add_executable(ConsoleSoak bench/win/ConsoleSoak.cpp ${CMAKE_SOURCE_DIR}/controls/ConsoleCtrl.cpp
-               ${CMAKE_SOURCE_DIR}/controls/ConsoleFindDlg.cpp ${CMAKE_SOURCE_DIR}/wingui/Dialog.cpp)
-target_link_libraries(ConsoleSoak PRIVATE tollan_core psapi comctl32 comdlg32 user32 gdi32)
+add_executable(ConsoleSoak bench/win/ConsoleSoak.cpp)
+target_link_libraries(ConsoleSoak PRIVATE tollan_controls_shell psapi comctl32 comdlg32 user32 gdi32)

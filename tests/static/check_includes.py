@@ -1,0 +1,72 @@
+#!/usr/bin/env python3
+"""The include check: every #include "folder/..." of the project's sources must follow an arrow of
+cmake/Layers.cmake (directly or through the folders in between). Every folder may include the
+plain resource ids of resources/; a folder's Win32 shell may also include wingui/, its portable
+core may not (and the native build keeps Windows headers out of it). Prints each arrow that the layers do not hold and fails on any.
+
+usage: check_includes.py [SOURCE_ROOT]
+"""
+import os
+import re
+import sys
+
+root = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", ".."))
+SHELL_ONLY = {"wingui"}
+# Folders that are no library of the utility: what they may include besides themselves.
+OTHERS = {"resources": set(), "gamesim": set(), "delete": set()}
+
+uses = {}
+for line in open(os.path.join(root, "cmake", "Layers.cmake")):
+    m = re.match(r"\s*tollan_layer\((\w+)((?:\s+\w+)*)\s*\)", line)
+    if m:
+        uses[m.group(1)] = set(m.group(2).split())
+
+
+def below(folder, seen=None):
+    seen = set() if seen is None else seen
+    for used in uses.get(folder, ()):
+        if used not in seen:
+            seen.add(used)
+            below(used, seen)
+    return seen
+
+
+def listed(folder, macro):
+    path = os.path.join(root, folder, "sources.cmake")
+    if not os.path.exists(path):
+        return set()
+    text = open(path).read()
+    names = set()
+    for block in re.findall(macro + r"\(([^)]*)\)", text):
+        names.update(os.path.splitext(n)[0] for n in block.split())
+    return names
+
+
+include = re.compile(r'^\s*#\s*include\s+"(\w+)/')
+faults = []
+checked = 0
+for folder in sorted(set(uses) | set(OTHERS)):
+    allowed = below(folder) | {folder, "resources"} if folder in uses else OTHERS[folder] | {folder}
+    core = listed(folder, "tollan_core")
+    for name in sorted(os.listdir(os.path.join(root, folder))):
+        if not name.endswith((".cpp", ".h", ".c", ".rc")):
+            continue
+        stem = os.path.splitext(name)[0]
+        in_core = stem in core
+        for number, line in enumerate(open(os.path.join(root, folder, name), errors="replace"), 1):
+            m = include.match(line)
+            if not m:
+                continue
+            checked += 1
+            target = m.group(1)
+            if target in allowed or (target in SHELL_ONLY and folder in uses and not in_core):
+                continue
+            faults.append("%s/%s:%d: %s -> %s%s" % (folder, name, number, folder, target,
+                                                    " (portable core)" if in_core and target in SHELL_ONLY else ""))
+
+print("include check: %d includes of %d folders" % (checked, len(uses) + len(OTHERS)))
+for folder in uses:
+    print("  %-9s uses %s" % (folder, ", ".join(sorted(below(folder))) or "nothing"))
+for fault in faults:
+    print("not allowed: " + fault)
+sys.exit(1 if faults else 0)
