@@ -34,7 +34,6 @@ bool CCrashRecovery::AddCurrentLevelToConfig(const std::string& gameFolder,
                                              const std::string& configName,
                                              const std::string& level, int& iFPS)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
     // Whatever an earlier crash left behind is overwritten now, so it can no longer be swapped in.
     m_strCompletedCopy.clear();
     if (!CheckName(configName, "AddCurrentLevelToConfig()"))
@@ -85,7 +84,6 @@ bool CCrashRecovery::AddCurrentLevelToConfig(const std::string& gameFolder,
 
 bool CCrashRecovery::SwapConfigScript(const std::string& gameFolder, const std::string& configName)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
     if (!CheckName(configName, "the script swap"))
         return false;
     const std::string copyPath = CopyPath(gameFolder, configName);
@@ -105,7 +103,6 @@ bool CCrashRecovery::SwapConfigScript(const std::string& gameFolder, const std::
 
 bool CCrashRecovery::CancelPendingSwap(const std::string& gameFolder, const std::string& configName)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
     const std::string copyPath = CopyPath(gameFolder, configName);
     if (m_strCompletedCopy.empty() || m_strCompletedCopy != copyPath)
         return false;

@@ -10,7 +10,6 @@
 // AddCurrentLevelToConfig (not by an earlier one, and not for another configuration), and then
 // in one replace operation, so a failed write never costs the script. Every failure is logged.
 #pragma once
-#include <mutex>
 #include <string>
 
 class CCrashRecovery {
@@ -30,6 +29,5 @@ public:
     static std::string CopyPath(const std::string& gameFolder, const std::string& configName);
 
 private:
-    std::mutex m_mutex;
     std::string m_strCompletedCopy;  // path of the copy last written completely; empty: none
 };

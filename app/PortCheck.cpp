@@ -1,6 +1,7 @@
 #include "app/PortCheck.h"
 
-#include <cstdio>
+#include "base/StringPrintf.h"
+
 #include <cstring>
 
 const char* const kPortNotCheckedLine =
@@ -37,8 +38,7 @@ std::optional<CTcpTableRow> FindConsolePortListener(const std::vector<CTcpTableR
 CPortInUseReport DescribePortInUse(std::uint32_t pid, const std::string& imageName)
 {
     std::string owner;
-    char id[32];
-    std::snprintf(id, sizeof id, "process id %lu", static_cast<unsigned long>(pid));
+    const std::string id = StringPrintf("process id %lu", static_cast<unsigned long>(pid));
     if (!imageName.empty() && pid)
         owner = imageName + " (" + id + ")";
     else if (!imageName.empty())

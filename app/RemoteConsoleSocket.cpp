@@ -57,7 +57,7 @@ CRemoteConsoleSocket::CRemoteConsoleSocket(HWND hNotify, CRemoteConsoleOwner* pO
     : m_hNotify(hNotify),
       m_pOwner(pOwner),
       m_session([this] { return m_pOwner ? m_pOwner->GetRemoteConsolePassword() : std::string(); }),
-      m_pAlive(std::make_shared<bool>(true))
+      m_pAlive(new bool(true))
 {
 }
 

@@ -6,7 +6,8 @@
 #include "base/UtilityLog.h"
 
 #include <exception>
-#include <thread>
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -117,18 +118,27 @@ void FollowServerLog(CFollowerStart start)
     follower.Note(EFollowerNote::Failed);
 }
 
+DWORD WINAPI FollowerThread(void* parameter)
+{
+    std::unique_ptr<CFollowerStart> start(static_cast<CFollowerStart*>(parameter));
+    FollowServerLog(std::move(*start));
+    return 0;
+}
+
 }  // namespace
 
 bool StartServerLogFollower(CFollowerStart start)
 {
     HANDLE hWait = start.hWait;
-    try {
-        // Detached: when Tollan closes at once the follower is abandoned with the server, and a
-        // joinable thread destroyed at exit would end the process through std::terminate.
-        std::thread([s = std::move(start)]() mutable { FollowServerLog(std::move(s)); }).detach();
-        return true;
-    } catch (...) {
+    CFollowerStart* parameter = new (std::nothrow) CFollowerStart(std::move(start));
+    // Nobody waits for the thread: when Tollan closes at once the follower is abandoned with the
+    // server, and the process ends without it.
+    HANDLE thread = parameter ? CreateThread(nullptr, 0, FollowerThread, parameter, 0, nullptr) : nullptr;
+    if (!thread) {
+        delete parameter;
         CloseHandle(hWait);
         return false;
     }
+    CloseHandle(thread);
+    return true;
 }

@@ -69,7 +69,7 @@ private:
     wingui::CDialog* m_pDialog = nullptr;
     CConsoleCtrl* m_pConsole = nullptr;
     wingui::CButton m_btnStartServer, m_btnRestartServer, m_btnPauseServer, m_btnListPlayers;
-    std::shared_ptr<CFollowerLink> m_pLink = std::make_shared<CFollowerLink>();
+    std::shared_ptr<CFollowerLink> m_pLink{new CFollowerLink};
     HANDLE m_hServerProcess = nullptr;
     RunId m_nProcessRun = 0;
     std::unique_ptr<CRemoteConsoleSocket> m_pSocket;

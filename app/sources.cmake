@@ -10,8 +10,6 @@ tollan_core(
   ServerPickUp.cpp
 )
 tollan_win(
-  NoDemangle.cpp
-  LeanLibraryErrors.cpp
   RemoteConsoleSocket.cpp
   TollanApp.cpp
   TollanDlg.cpp

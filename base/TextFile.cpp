@@ -1,7 +1,8 @@
 #include "base/TextFile.h"
 
+#include "base/StringPrintf.h"
+
 #include <atomic>
-#include <cstdarg>
 
 namespace {
 std::atomic<int> g_failWriteNumber{0};
@@ -70,13 +71,7 @@ void CTextWriter::Write(const std::string& text)
         m_failed = true;
         return;
     }
-    std::string bytes;
-    bytes.reserve(text.size() + 8);
-    for (char c : text) {
-        if (c == '\n')
-            bytes += '\r';
-        bytes += c;
-    }
+    const std::string bytes = WithCrLf(text);
     int number = ++g_writeCount;
     if (g_failWriteNumber != 0 && number == g_failWriteNumber) {
         m_failed = true;
@@ -84,29 +79,6 @@ void CTextWriter::Write(const std::string& text)
     }
     if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size())
         m_failed = true;
-}
-
-void CTextWriter::Printf(const char* format, ...)
-{
-    char small[512];
-    va_list args;
-    va_start(args, format);
-    int n = std::vsnprintf(small, sizeof small, format, args);
-    va_end(args);
-    if (n < 0) {
-        m_failed = true;
-        return;
-    }
-    if (static_cast<size_t>(n) < sizeof small) {
-        Write(std::string(small, static_cast<size_t>(n)));
-        return;
-    }
-    std::string big(static_cast<size_t>(n) + 1, '\0');
-    va_start(args, format);
-    std::vsnprintf(&big[0], big.size(), format, args);
-    va_end(args);
-    big.resize(static_cast<size_t>(n));
-    Write(big);
 }
 
 bool CTextWriter::Close()

@@ -40,11 +40,6 @@ public:
     bool Open(const std::string& path);
     bool IsOpen() const { return m_file != nullptr; }
     void Write(const std::string& text);
-    void Printf(const char* format, ...)
-#if defined(__GNUC__)
-        __attribute__((format(printf, 2, 3)))
-#endif
-        ;
     bool Close();
     bool Failed() const { return m_failed; }
 

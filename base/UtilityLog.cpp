@@ -1,22 +1,20 @@
 #include "base/UtilityLog.h"
 
 #include "base/OwnFolder.h"
+#include "base/StringPrintf.h"
+#include "platform/Platform.h"
 
 #include <cstdarg>
 #include <cstdio>
-#include <mutex>
 
 namespace {
-std::mutex g_logLock;
+platform::CLock g_logLock;
 }
 
 std::string FormatLogPrefix(const std::tm& t)
 {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%02d/%02d/%02d %02d:%02d:%02d - ", (t.tm_mon + 1) % 100,
-                  t.tm_mday % 100, t.tm_year % 100, t.tm_hour % 100, t.tm_min % 100,
-                  t.tm_sec % 100);
-    return buf;
+    return StringPrintf("%02d/%02d/%02d %02d:%02d:%02d - ", (t.tm_mon + 1) % 100, t.tm_mday % 100,
+                        t.tm_year % 100, t.tm_hour % 100, t.tm_min % 100, t.tm_sec % 100);
 }
 
 std::string UtilityLogPath() { return OwnFile("Tollan.log"); }
@@ -28,7 +26,7 @@ void LogMessage(const char* format, ...)
     char message[256];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(message, sizeof message, format, args);
+    platform::FormatV(message, sizeof message, format, args);
     va_end(args);
 
     std::time_t now = std::time(nullptr);
@@ -38,16 +36,11 @@ void LogMessage(const char* format, ...)
 #else
     localtime_r(&now, &local);
 #endif
-    std::string entry = FormatLogPrefix(local);
-    for (const char* p = message; *p; ++p) {
-        if (*p == '\n')
-            entry += '\r';
-        entry += *p;
-    }
+    const std::string entry = WithCrLf(FormatLogPrefix(local) + message);
 
     // One lock, one write and one close per entry: the entry reaches the file whole, and is on
     // disk when we return.
-    std::lock_guard<std::mutex> hold(g_logLock);
+    platform::CLockHold hold(g_logLock);
     if (std::FILE* f = std::fopen(UtilityLogPath().c_str(), "ab")) {
         std::fwrite(entry.data(), 1, entry.size(), f);
         std::fclose(f);

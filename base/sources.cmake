@@ -4,4 +4,6 @@ tollan_core(
   TextFile.cpp
   SafeName.cpp
   GamePaths.cpp
+  StringPrintf.cpp
+  Decimal.cpp
 )

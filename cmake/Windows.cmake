@@ -33,13 +33,17 @@ target_link_libraries(tollan_installer PUBLIC minizip)
 # The Win32 toolkit brings the system's libraries with it, so every shell links them after itself.
 target_link_libraries(tollan_wingui_shell PUBLIC comctl32 comdlg32 shell32 ole32 gdi32 user32 advapi32)
 
+# Parts of the compiler's run-time replaced on purpose, as objects of every program that carries
+# them (an archive would come too late for the linker); runtime/README.md says why.
+add_library(tollan_runtime OBJECT ${CMAKE_SOURCE_DIR}/runtime/NoDemangle.cpp)
+
 # windres does not report the files a script pulls in (manifest, icons, bitmaps, fragments).
 file(GLOB_RECURSE TOLLAN_RC_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.manifest
      ${CMAKE_SOURCE_DIR}/resources/*.ico ${CMAKE_SOURCE_DIR}/resources/*.bmp ${CMAKE_SOURCE_DIR}/resources/*.rc
      ${CMAKE_SOURCE_DIR}/resources/*.h)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/Tollan.rc PROPERTIES OBJECT_DEPENDS "${TOLLAN_RC_INPUTS}")
 add_executable(Tollan WIN32 ${TOLLAN_WIN_app} ${CMAKE_SOURCE_DIR}/resources/Tollan.rc)
-target_link_libraries(Tollan PRIVATE tollan_app tollan_config_shell tollan_controls_shell
+target_link_libraries(Tollan PRIVATE tollan_runtime tollan_app tollan_config_shell tollan_controls_shell
                       comctl32 ws2_32 shell32 ole32 gdi32 user32 advapi32 comdlg32)
 
 add_subdirectory(gamesim)

@@ -40,28 +40,6 @@ const VoteTypeEntry kVoteTypeTable[kVoteTypeCount] = {
     {"timeban", "Timed Player Ban"},
 };
 
-namespace {
-
-struct TokenLists {
-    const char* items[kItemCount];
-    const char* votes[kVoteTypeCount];
-    TokenLists()
-    {
-        for (int i = 0; i < kItemCount; ++i)
-            items[i] = kItemTable[i].token;
-        for (int i = 0; i < kVoteTypeCount; ++i)
-            votes[i] = kVoteTypeTable[i].token;
-    }
-};
-
-const TokenLists& Tokens()
-{
-    static const TokenLists s_tokens;
-    return s_tokens;
-}
-
-}  // namespace
-
 int FindItem(const char* token)
 {
     for (int i = 0; i < kItemCount; ++i)
@@ -70,19 +48,25 @@ int FindItem(const char* token)
     return -1;
 }
 
-std::string EncodeDisabled(const int* flags, const char* const* tokens, int count)
+namespace {
+
+// Text from flags: the token and ";" of every disabled thing, in encoding order.
+template <class Entry>
+std::string EncodeDisabled(const int* flags, const Entry* table, int count)
 {
     std::string text;
     for (int i = 0; i < count; ++i) {
         if (flags[i] == 0) {
-            text += tokens[i];
+            text += table[i].token;
             text += ';';
         }
     }
     return text;
 }
 
-void DecodeDisabled(const std::string& text, int* flags, const char* const* tokens, int count)
+// Flags from text: all set to 1, then every piece equal to a token clears its flag.
+template <class Entry>
+void DecodeDisabled(const std::string& text, int* flags, const Entry* table, int count)
 {
     for (int i = 0; i < count; ++i)
         flags[i] = 1;
@@ -93,30 +77,32 @@ void DecodeDisabled(const std::string& text, int* flags, const char* const* toke
             end = text.size();  // a last piece without its ";" counts too
         const std::string piece = text.substr(start, end - start);
         for (int i = 0; i < count; ++i)
-            if (piece == tokens[i])
+            if (piece == table[i].token)
                 flags[i] = 0;
         start = end + 1;
     }
 }
 
+}  // namespace
+
 void BuildDisabledItems(ServerConfig& cfg)
 {
-    cfg.g_strDisabledItems = EncodeDisabled(cfg.m_abItemAvailable.data(), Tokens().items, kItemCount);
+    cfg.g_strDisabledItems = EncodeDisabled(cfg.m_abItemAvailable.data(), kItemTable, kItemCount);
 }
 
 void BuildDisabledVoteTypes(ServerConfig& cfg)
 {
     cfg.g_strDisabledVoteTypes =
-        EncodeDisabled(cfg.m_abVoteTypeAvailable.data(), Tokens().votes, kVoteTypeCount);
+        EncodeDisabled(cfg.m_abVoteTypeAvailable.data(), kVoteTypeTable, kVoteTypeCount);
 }
 
 void ReadDisabledItems(ServerConfig& cfg)
 {
-    DecodeDisabled(cfg.g_strDisabledItems, cfg.m_abItemAvailable.data(), Tokens().items, kItemCount);
+    DecodeDisabled(cfg.g_strDisabledItems, cfg.m_abItemAvailable.data(), kItemTable, kItemCount);
 }
 
 void ReadDisabledVoteTypes(ServerConfig& cfg)
 {
-    DecodeDisabled(cfg.g_strDisabledVoteTypes, cfg.m_abVoteTypeAvailable.data(), Tokens().votes,
+    DecodeDisabled(cfg.g_strDisabledVoteTypes, cfg.m_abVoteTypeAvailable.data(), kVoteTypeTable,
                    kVoteTypeCount);
 }

@@ -25,11 +25,6 @@ extern const VoteTypeEntry kVoteTypeTable[kVoteTypeCount];
 // Index of an item in kItemTable by its token, or -1.
 int FindItem(const char* token);
 
-// Text from flags: the token and ";" of every disabled thing, in encoding order.
-std::string EncodeDisabled(const int* flags, const char* const* tokens, int count);
-// Flags from text: all set to 1, then every piece equal to a token clears its flag.
-void DecodeDisabled(const std::string& text, int* flags, const char* const* tokens, int count);
-
 void BuildDisabledItems(ServerConfig& cfg = TheServerConfig());
 void BuildDisabledVoteTypes(ServerConfig& cfg = TheServerConfig());
 void ReadDisabledItems(ServerConfig& cfg = TheServerConfig());

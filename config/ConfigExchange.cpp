@@ -1,5 +1,7 @@
 #include "config/ConfigExchange.h"
 
+#include "base/Decimal.h"
+#include "base/StringPrintf.h"
 #include "config/ConfigKeys.h"
 
 #include <cfloat>
@@ -89,15 +91,14 @@ std::optional<double> ParseDecimalText(const std::string& text)
     }
     if (i != s.size())
         return std::nullopt;
-    // Only checked text reaches strtod, which would also take "inf", "nan" and hex forms.
-    const double value = std::strtod(s.c_str(), nullptr);
+    const double value = ParseCheckedDecimal(s);
     // The game keeps these values as 32-bit floats.
     if (!std::isfinite(value) || std::fabs(value) > FLT_MAX)
         return std::nullopt;
     return value;
 }
 
-std::string FormatDecimalText(double value) { return StringPrintf("%.15g", value); }
+std::string FormatDecimalText(double value) { return FormatSignificant15(value); }
 
 std::optional<ExchangeFailure> ReadControls(const FieldRule* rules, size_t count,
                                             const ControlSource& source, ServerConfig& cfg)

@@ -1,9 +1,10 @@
 #include "config/ConfigKeys.h"
 
+#include "base/Decimal.h"
+#include "base/StringPrintf.h"
+
 #include <cctype>
 #include <climits>
-#include <cstdarg>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -120,9 +121,7 @@ double ParseLeadingDecimal(const std::string& value)
             i = j;
         }
     }
-    // strtod on the checked text only: it would also take "inf", "nan" and hex forms.
-    const std::string number = value.substr(start, i - start);
-    return std::strtod(number.c_str(), nullptr);
+    return ParseCheckedDecimal(value.substr(start, i - start));
 }
 
 void AssignConfigKey(ServerConfig& cfg, const ConfigKey& key, const std::string& value)
@@ -138,27 +137,8 @@ std::string FormatConfigValue(const ServerConfig& cfg, const ConfigKey& key)
 {
     switch (key.type) {
     case KeyType::Integer: return StringPrintf("%d", cfg.*key.pInt);
-    case KeyType::Decimal: return StringPrintf("%.2f", cfg.*key.pDec);
+    case KeyType::Decimal: return FormatFixed2(cfg.*key.pDec);
     case KeyType::Text: return cfg.*key.pText;
     }
     return std::string();
-}
-
-std::string StringPrintf(const char* format, ...)
-{
-    char small[256];
-    va_list args;
-    va_start(args, format);
-    int n = std::vsnprintf(small, sizeof small, format, args);
-    va_end(args);
-    if (n < 0)
-        return std::string();
-    if (static_cast<size_t>(n) < sizeof small)
-        return std::string(small, static_cast<size_t>(n));
-    std::string big(static_cast<size_t>(n) + 1, '\0');
-    va_start(args, format);
-    std::vsnprintf(&big[0], big.size(), format, args);
-    va_end(args);
-    big.resize(static_cast<size_t>(n));
-    return big;
 }

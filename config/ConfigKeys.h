@@ -32,9 +32,3 @@ void AssignConfigKey(ServerConfig& cfg, const ConfigKey& key, const std::string&
 // The value as the store writes it: integers plain, decimals with two places, text unchanged.
 std::string FormatConfigValue(const ServerConfig& cfg, const ConfigKey& key);
 
-// printf into a std::string of any length.
-std::string StringPrintf(const char* format, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
-#endif
-    ;

@@ -5,6 +5,8 @@
 #include "base/TextFile.h"
 #include "base/UtilityLog.h"
 #include "config/Availability.h"
+#include "base/Decimal.h"
+#include "base/StringPrintf.h"
 #include "config/ConfigKeys.h"
 #include "maps/LevelCatalogue.h"
 #include "platform/Platform.h"
@@ -129,11 +131,10 @@ std::string BuildConfigScript(ServerConfig& cfg, const LevelCatalogue& catalogue
     // Only a deathmatch server rotates through a map list.
     s += "qel_strMapListFile = \"" + (deathmatch ? cfg.g_strMapListFile : std::string()) + "\";\n";
     s += StringPrintf("qel_ctTimeBanMinutes = %d;\n", cfg.g_ctTimeBanMinutes);
-    s += StringPrintf("qel_fVoteDuration = %.2f;\n", cfg.g_fVoteDuration);
-    s += StringPrintf("qel_fVotePercentageToPass = %.2f;\n",
-                      static_cast<double>(cfg.g_iVotePercentageToPass));
-    s += StringPrintf("qel_fVoteEndDelay = %.2f;\n", cfg.g_fVoteEndDelay);
-    s += StringPrintf("qel_fEndOfRoundDelay = %.2f;\n", cfg.g_fEndOfRoundDelay);
+    s += "qel_fVoteDuration = " + FormatFixed2(cfg.g_fVoteDuration) + ";\n";
+    s += "qel_fVotePercentageToPass = " + FormatFixed2(cfg.g_iVotePercentageToPass) + ";\n";
+    s += "qel_fVoteEndDelay = " + FormatFixed2(cfg.g_fVoteEndDelay) + ";\n";
+    s += "qel_fEndOfRoundDelay = " + FormatFixed2(cfg.g_fEndOfRoundDelay) + ";\n";
     return s;
 }
 

@@ -34,7 +34,7 @@ EWrite WriteLevelLines(const std::string& path, const std::vector<std::string>& 
     if (!out.Open(twin))
         return EWrite::OpenFailed;
     for (const std::string& line : lines)
-        out.Printf("%s\n", line.c_str());
+        out.Write(line + "\n");
     if (!out.Close() || !platform::ReplaceFileWith(twin, path)) {
         platform::RemoveFile(twin);
         return EWrite::WriteFailed;

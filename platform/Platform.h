@@ -1,6 +1,8 @@
 // The few operating-system services the portable core needs. One header, two implementations:
 // Platform_win.cpp (Win32 A functions) and Platform_posix.cpp (the native test build).
 #pragma once
+#include <cstdarg>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -38,5 +40,35 @@ bool SetFileModifiedTime(const std::string& path, const LocalTime& when);
 
 // Folder of the running program, without a trailing separator (the working directory natively).
 std::string ProgramFolder();
+
+// A lock for what two threads share (the utility log's file): a critical section on Windows, a
+// mutex natively. Static ones are made before main and live to the end of the process.
+class CLock {
+public:
+    CLock();
+    ~CLock();
+    CLock(const CLock&) = delete;
+    CLock& operator=(const CLock&) = delete;
+    void Acquire();
+    void Release();
+
+private:
+    alignas(8) unsigned char m_storage[64];  // the system's lock object
+};
+
+class CLockHold {
+public:
+    explicit CLockHold(CLock& lock) : m_lock(lock) { m_lock.Acquire(); }
+    ~CLockHold() { m_lock.Release(); }
+    CLockHold(const CLockHold&) = delete;
+    CLockHold& operator=(const CLockHold&) = delete;
+
+private:
+    CLock& m_lock;
+};
+
+// vsnprintf's contract on the C library's own formatter: the full length is returned, and at most
+// size - 1 characters and a zero are written. For integers and text; decimals have base/Decimal.h.
+int FormatV(char* buffer, std::size_t size, const char* format, std::va_list args);
 
 }  // namespace platform

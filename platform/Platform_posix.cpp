@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 
 #include <dirent.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
@@ -83,3 +84,15 @@ std::string ProgramFolder()
 }
 
 }  // namespace platform
+
+int platform::FormatV(char* buffer, std::size_t size, const char* format, std::va_list args)
+{
+    return std::vsnprintf(buffer, size, format, args);
+}
+
+static_assert(sizeof(pthread_mutex_t) <= 64, "the lock's storage holds a mutex");
+
+platform::CLock::CLock() { pthread_mutex_init(reinterpret_cast<pthread_mutex_t*>(m_storage), nullptr); }
+platform::CLock::~CLock() { pthread_mutex_destroy(reinterpret_cast<pthread_mutex_t*>(m_storage)); }
+void platform::CLock::Acquire() { pthread_mutex_lock(reinterpret_cast<pthread_mutex_t*>(m_storage)); }
+void platform::CLock::Release() { pthread_mutex_unlock(reinterpret_cast<pthread_mutex_t*>(m_storage)); }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 namespace platform {
 
 const char kSep = '\\';
@@ -85,3 +87,25 @@ std::string ProgramFolder()
 }
 
 }  // namespace platform
+
+// msvcrt's own formatter: the C99 one of MinGW would add its float code to every program.
+int platform::FormatV(char* buffer, std::size_t size, const char* format, std::va_list args)
+{
+    std::va_list copy;
+    va_copy(copy, args);
+    const int length = _vscprintf(format, copy);
+    va_end(copy);
+    if (length < 0 || size == 0)
+        return length;
+    // _vsnprintf writes no zero when the text fills the buffer.
+    _vsnprintf(buffer, size - 1, format, args);
+    buffer[static_cast<std::size_t>(length) < size - 1 ? length : size - 1] = '\0';
+    return length;
+}
+
+static_assert(sizeof(CRITICAL_SECTION) <= 64, "the lock's storage holds a critical section");
+
+platform::CLock::CLock() { InitializeCriticalSection(reinterpret_cast<CRITICAL_SECTION*>(m_storage)); }
+platform::CLock::~CLock() { DeleteCriticalSection(reinterpret_cast<CRITICAL_SECTION*>(m_storage)); }
+void platform::CLock::Acquire() { EnterCriticalSection(reinterpret_cast<CRITICAL_SECTION*>(m_storage)); }
+void platform::CLock::Release() { LeaveCriticalSection(reinterpret_cast<CRITICAL_SECTION*>(m_storage)); }
