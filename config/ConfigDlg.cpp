@@ -25,6 +25,9 @@ bool CConfigDlg::OnInit()
     m_tabs.Attach(GetItem(IDC_OPTIONS_TABS));
     m_exchange.Bind(m_hWnd, ServerSettingsFields());
 
+    // A name typed at an earlier opening and left with Cancel is not what this one shows.
+    cfg.m_strNewConfigName.clear();
+    m_bNameTyped = false;
     wingui::CUpdateGuard guard(m_nUpdating);
     ::SetDlgItemTextA(m_hWnd, IDC_CONFIG_EXTENSION, ".cfg");
     ShowRecord();

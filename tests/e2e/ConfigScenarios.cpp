@@ -537,6 +537,42 @@ E2E_SCENARIO(maplist_editor_saves_three)
     CloseAndWait(s.run, s.main);
 }
 
+namespace {
+
+// Tollan answers WM_GETTEXT only between messages, so a text seen means the key was handled.
+bool Shows(HWND root, int id, const std::string& text) { return TextOf(root, id) == text; }
+
+void SaveAndWaitFor(const CStarted& s, HWND dlg, const std::string& name, const std::vector<std::string>& lines)
+{
+    Click(dlg, 1200);
+    auto saved = [&] {
+        const std::string block = Block(Store(s.game), name);
+        return std::all_of(lines.begin(), lines.end(), [&](const std::string& l) { return Contains(block, l); });
+    };
+    WaitUntil(saved, 10000, name.c_str());
+}
+
+}  // namespace
+
+// A name typed and left with Cancel is gone at the next opening: Save writes the entry shown.
+E2E_SCENARIO(config_typed_name_abandoned)
+{
+    CStarted s = StartOnDefaults();
+    const std::string coop = Block(Store(s.game), "NormalCOOP");
+    HWND dlg = OpenConfigDialog(s.run, s.main);
+    HWND edit = FindWindowExA(FindControl(dlg, 1201), nullptr, "Edit", nullptr);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    PostChars(edit, "NormalCOOP");
+    WaitUntil([&] { return Shows(dlg, 1201, "NormalCOOP"); }, 5000, "the typed name");
+    CloseWindowWith(dlg, IDCANCEL);
+    dlg = OpenConfigDialog(s.run, s.main);
+    SetText(dlg, 1209, "7");
+    SaveAndWaitFor(s, dlg, "NormalDM", {"  g_ctMaxPlayers = 7;"});
+    ExpectText(Block(Store(s.game), "NormalCOOP"), coop, "NormalCOOP's block");
+    CloseWindowWith(dlg, IDCANCEL);
+    CloseAndWait(s.run, s.main);
+}
+
 // Not a check: the time from a click on "Config Settings..." to the dialog on the screen.
 E2E_SCENARIO(config_dialog_timing)
 {
