@@ -187,6 +187,9 @@ void CConfigDlg::OnSave()
         return;
     }
     m_bNameTyped = false;
+    // The save may have changed a value (a server FPS below the floor is raised): the controls
+    // show what the files now hold.
+    ShowRecord();
     if (!result.saved) {
         ShowConfigMessage(m_hWnd, result.message);
         return;

@@ -568,7 +568,7 @@ void SaveAndWaitFor(const CStarted& s, HWND dlg, const std::string& name, const 
 }  // namespace
 
 // Keys, the wheel and a typed letter on closed lists act as a pick of what they show, in the
-// map list editor and in the configuration dialog.
+// map list editor and in the configuration dialog; a raised server FPS is shown once saved.
 E2E_SCENARIO(config_keys_choose_what_shows)
 {
     CStarted s = StartOnDefaults();
@@ -583,9 +583,11 @@ E2E_SCENARIO(config_keys_choose_what_shows)
     ExpectText(MapListFile(s.game, "Second"), DmPath("DM_Chanolin"), "Second.txt");
     CloseWindowWith(editor, IDCANCEL);
 
+    SetText(dlg, 1214, "10");
     Move(dlg, 1243, VK_HOME, 1243, "MapList");
     Move(dlg, 1205, VK_HOME, 1205, "Little Trouble");
-    SaveAndWaitFor(s, dlg, "NormalDM", {"  g_strMapList = MapList;", "  g_iDmStartingLevel = 0;"});
+    SaveAndWaitFor(s, dlg, "NormalDM", {"  g_strMapList = MapList;", "  g_iDmStartingLevel = 0;", "  g_iFPS = 15;"});
+    WaitUntil([&] { return Shows(dlg, 1214, "15"); }, 5000, "the raised FPS");
     Move(dlg, 1201, VK_DOWN, 1204, "COOPERATIVE");
     Move(dlg, 1230, VK_END, 1230, "DRAVIC");
     SaveAndWaitFor(s, dlg, "NormalCOOP", {"  g_gdDifficulty = 4;", "  g_gtGameType = 0;"});
