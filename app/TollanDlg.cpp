@@ -299,11 +299,10 @@ bool CTollanDlg::OnCommand(WORD code, WORD id, HWND control)
     case IDC_CONFIG_LIST:
         // What the list shows is what Start launches: a selection moved by the arrow keys, the
         // wheel or a typed letter counts as a pick. An open list reports its pick at close-up.
-        if (code == CBN_CLOSEUP)
-            OnConfigListChange(true);
-        else if (code == CBN_SELCHANGE && !m_cmbConfigList.IsDroppedDown())
-            OnConfigListChange(false);
-        return code == CBN_CLOSEUP || code == CBN_SELCHANGE;
+        if (!m_cmbConfigList.IsChoice(code))
+            return false;
+        OnConfigListChange(code == CBN_CLOSEUP);
+        return true;
     case ID_CLOSE_UTILITY:  // also the Escape key and IDCANCEL
         OnCloseUtility();
         return true;

@@ -25,6 +25,9 @@ bool CConfigDlg::OnInit()
     m_tabs.Attach(GetItem(IDC_OPTIONS_TABS));
     m_exchange.Bind(m_hWnd, ServerSettingsFields());
 
+    // A name typed at an earlier opening and left with Cancel is not what this one shows.
+    cfg.m_strNewConfigName.clear();
+    m_bNameTyped = false;
     wingui::CUpdateGuard guard(m_nUpdating);
     ::SetDlgItemTextA(m_hWnd, IDC_CONFIG_EXTENSION, ".cfg");
     ShowRecord();
@@ -115,12 +118,17 @@ void CConfigDlg::MoveFocusTo(int id)
     SendMsg(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetItem(id)), TRUE);
 }
 
-void CConfigDlg::OnNameCloseUp()
+void CConfigDlg::OnNameChosen(bool bCloseUp)
 {
     ServerConfig& cfg = TheServerConfig();
+    const int selected = m_cmbName.GetCurSel();
+    // A key or the wheel loads the entry it brought into the box. The entry already loaded and
+    // not typed over is left alone: that is the second notification of a click.
+    if (!bCloseUp &&
+        (selected < 0 || (!m_bNameTyped && m_cmbName.GetItemText(selected) == cfg.m_strConfigName)))
+        return;
     cfg.m_strNewConfigName.clear();
     m_bNameTyped = false;
-    const int selected = m_cmbName.GetCurSel();
     if (selected >= 0)
         cfg.m_strConfigName = m_cmbName.GetItemText(selected);
     // Even the same entry is loaded again: unsaved changes give way to the stored values.
@@ -128,20 +136,27 @@ void CConfigDlg::OnNameCloseUp()
     ShowRecord();
     SetNameBoxText(cfg.m_strConfigName);
     RefreshForGameType();
-    MoveFocusTo(IDC_SAVE_CONFIG);
+    if (bCloseUp)
+        MoveFocusTo(IDC_SAVE_CONFIG);
 }
 
-void CConfigDlg::OnGameTypeCloseUp()
+void CConfigDlg::OnGameTypeChosen(bool bCloseUp)
 {
-    ApplyGameTypeChoice(TheServerConfig(), m_cmbGameType.GetCurSel());
+    ServerConfig& cfg = TheServerConfig();
+    const int selected = m_cmbGameType.GetCurSel();
+    if (!bCloseUp && selected == cfg.g_gtGameType)
+        return;
+    ApplyGameTypeChoice(cfg, selected);
     RefreshForGameType();
-    MoveFocusTo(IDC_SAVE_CONFIG);
+    if (bCloseUp)
+        MoveFocusTo(IDC_SAVE_CONFIG);
 }
 
-void CConfigDlg::OnStartingLevelCloseUp()
+void CConfigDlg::OnStartingLevelChosen(bool bCloseUp)
 {
     ApplyStartingLevelChoice(TheServerConfig(), m_cmbStartingLevel.GetCurSel());
-    MoveFocusTo(IDC_SAVE_CONFIG);
+    if (bCloseUp)
+        MoveFocusTo(IDC_SAVE_CONFIG);
 }
 
 void CConfigDlg::OnSave()
@@ -172,6 +187,9 @@ void CConfigDlg::OnSave()
         return;
     }
     m_bNameTyped = false;
+    // The save may have changed a value (a server FPS below the floor is raised): the controls
+    // show what the files now hold.
+    ShowRecord();
     if (!result.saved) {
         ShowConfigMessage(m_hWnd, result.message);
         return;
@@ -204,17 +222,17 @@ bool CConfigDlg::OnCommand(WORD code, WORD id, HWND control)
         if (code == CBN_EDITCHANGE && !m_nUpdating) {
             TheServerConfig().m_strNewConfigName = m_cmbName.GetText();
             m_bNameTyped = true;
-        } else if (code == CBN_CLOSEUP) {
-            OnNameCloseUp();
+        } else if (m_cmbName.IsChoice(code) && !m_nUpdating) {
+            OnNameChosen(code == CBN_CLOSEUP);
         }
         return true;
     case IDC_GAME_TYPE:
-        if (code == CBN_CLOSEUP)
-            OnGameTypeCloseUp();
+        if (m_cmbGameType.IsChoice(code) && !m_nUpdating)
+            OnGameTypeChosen(code == CBN_CLOSEUP);
         return true;
     case IDC_STARTING_LEVEL:
-        if (code == CBN_CLOSEUP)
-            OnStartingLevelCloseUp();
+        if (m_cmbStartingLevel.IsChoice(code) && !m_nUpdating)
+            OnStartingLevelChosen(code == CBN_CLOSEUP);
         return true;
     }
     return false;

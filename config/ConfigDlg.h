@@ -39,9 +39,11 @@ private:
     void NameTabs();
     void RefreshForGameType();
     void MoveFocusTo(int id);
-    void OnNameCloseUp();
-    void OnGameTypeCloseUp();
-    void OnStartingLevelCloseUp();
+    // A choice in one of the lists (see wingui::CComboBox::IsChoice); only a close-up moves the
+    // focus on, so that the keys can go on through the list.
+    void OnNameChosen(bool bCloseUp);
+    void OnGameTypeChosen(bool bCloseUp);
+    void OnStartingLevelChosen(bool bCloseUp);
     void OnSave();
     void OnClose();
     bool IsDroppedDownCombo(HWND focus) const;

@@ -57,9 +57,15 @@ std::optional<ValueProblem> CheckSaveValues(const ServerConfig& cfg)
                                                 &ServerConfig::g_strAdminPassword,
                                                 &ServerConfig::g_strConnectPassword,
                                                 &ServerConfig::g_strVIPPassword};
-    for (auto field : texts)
-        if ((cfg.*field).find('"') != std::string::npos)
+    for (auto field : texts) {
+        const std::string& text = cfg.*field;
+        // The store's reader drops the blanks before a value and the ";" after it, so such a
+        // value would come back changed (a changed admin password fails every login).
+        if (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.back() == ';'))
+            return ValueProblem{field, "The text fields cannot begin with a blank or end in \";\"."};
+        if (text.find('"') != std::string::npos)
             return ValueProblem{field, "The text fields cannot hold a double quote (\")."};
+    }
     return std::nullopt;
 }
 

@@ -24,8 +24,9 @@ struct ValueProblem {
     std::string ServerConfig::*field;  // the text field to correct
     std::string message;
 };
-// A ";" in a password would be cut off by the store's reader (and the login would fail), a '"'
-// in any text field would end its quoted value in the script.
+// A ";" in a password, a blank that begins a text field or a ";" that ends it would be cut off
+// by the store's reader (and a changed admin password fails the login); a '"' in any text field
+// would end its quoted value in the script.
 std::optional<ValueProblem> CheckSaveValues(const ServerConfig& cfg);
 
 struct SaveRequest {

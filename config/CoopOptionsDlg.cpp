@@ -17,7 +17,7 @@ void CCoopOptionsDlg::ShowExtra()
 
 bool CCoopOptionsDlg::OnCommand(WORD code, WORD id, HWND control)
 {
-    if (id == IDC_DIFFICULTY && code == CBN_CLOSEUP) {
+    if (id == IDC_DIFFICULTY && m_cmbDifficulty.IsChoice(code)) {
         ApplyDifficultyChoice(TheServerConfig(), m_cmbDifficulty.GetCurSel());
         return true;
     }

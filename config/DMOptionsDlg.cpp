@@ -47,16 +47,21 @@ void CDMOptionsDlg::FillMapListChoice()
     m_cmbMapList.SetCurSel(pick.selected);
 }
 
-void CDMOptionsDlg::OnMapListCloseUp()
+void CDMOptionsDlg::OnMapListChosen(bool bCloseUp)
 {
     ServerConfig& cfg = TheServerConfig();
     int selected = m_cmbMapList.GetCurSel();
     if (selected < 0 && m_cmbMapList.GetCount() > 0)
         selected = 0;
+    // A change of selection onto the list already chosen (a click's second notification) has
+    // nothing left to do.
+    if (!bCloseUp && (selected < 0 || m_cmbMapList.GetItemText(selected) == cfg.g_strMapList))
+        return;
     if (selected >= 0)
         cfg.g_strMapList = m_cmbMapList.GetItemText(selected);
     LogMessage("INF:  Current Map List: %s\n", cfg.g_strMapList.c_str());
-    ::SetFocus(GetItem(IDC_MODIFY_MAP_LIST));
+    if (bCloseUp)
+        ::SetFocus(GetItem(IDC_MODIFY_MAP_LIST));
 }
 
 void CDMOptionsDlg::OnModifyMapList()
@@ -70,8 +75,8 @@ void CDMOptionsDlg::OnModifyMapList()
 
 bool CDMOptionsDlg::OnCommand(WORD code, WORD id, HWND control)
 {
-    if (id == IDC_MAP_LIST_CHOICE && code == CBN_CLOSEUP) {
-        OnMapListCloseUp();
+    if (id == IDC_MAP_LIST_CHOICE && m_cmbMapList.IsChoice(code)) {
+        OnMapListChosen(code == CBN_CLOSEUP);
         return true;
     }
     if (id == IDC_MODIFY_MAP_LIST && code == BN_CLICKED) {

@@ -18,7 +18,8 @@ protected:
 private:
     // Lists the map lists and selects the current one, creating the default list when needed.
     void FillMapListChoice();
-    void OnMapListCloseUp();
+    // A choice in the list (see wingui::CComboBox::IsChoice); a close-up moves the focus on.
+    void OnMapListChosen(bool bCloseUp);
     void OnModifyMapList();
 
     OptionPagesContext m_context;

@@ -121,18 +121,24 @@ void CMapListDlg::MoveFocusTo(int id)
     SendMsg(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetItem(id)), TRUE);
 }
 
-void CMapListDlg::OnNameCloseUp()
+void CMapListDlg::OnNameChosen(bool bCloseUp)
 {
     int selected = m_cmbName.GetCurSel();
     if (selected < 0 && m_cmbName.GetCount() > 0)
         selected = 0;
+    // A key or the wheel loads the list it brought into the box, so that Save never writes one
+    // list's rows under another's name. The list already loaded is left alone: that is the
+    // second notification of a click.
+    if (!bCloseUp && (selected < 0 || m_cmbName.GetItemText(selected) == m_strListName))
+        return;
     if (selected >= 0) {
         m_strListName = m_cmbName.GetItemText(selected);
         LogMessage("INF:  Current Map List: %s\n", m_strListName.c_str());
         LoadList(m_strListName);
         SetNameBoxText(m_strListName);
     }
-    MoveFocusTo(IDOK);
+    if (bCloseUp)
+        MoveFocusTo(IDOK);
 }
 
 void CMapListDlg::OnSave()
@@ -237,8 +243,8 @@ bool CMapListDlg::OnCommand(WORD code, WORD id, HWND control)
     case IDC_MAP_LIST_NAME:
         if (code == CBN_EDITCHANGE && !m_nUpdating)
             m_strListName = m_cmbName.GetText();
-        else if (code == CBN_CLOSEUP)
-            OnNameCloseUp();
+        else if (m_cmbName.IsChoice(code) && !m_nUpdating)
+            OnNameChosen(code == CBN_CLOSEUP);
         return true;
     }
     return false;

@@ -34,7 +34,9 @@ protected:
 private:
     void FillNameBox();
     void LoadList(const std::string& name);
-    void OnNameCloseUp();
+    // A choice in the name box (see wingui::CComboBox::IsChoice) loads the list it shows; a
+    // close-up also moves the focus to "Save Map List".
+    void OnNameChosen(bool bCloseUp);
     void OnSave();
     void SetNameBoxText(const std::string& text);
     void MoveFocusTo(int id);

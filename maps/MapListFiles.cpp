@@ -44,6 +44,11 @@ EWrite WriteLevelLines(const std::string& path, const std::vector<std::string>& 
 
 }  // namespace
 
+bool IsStorableMapListName(const std::string& name)
+{
+    return !name.empty() && name.front() != ' ' && name.back() != ';';
+}
+
 std::vector<std::string> ListMapLists(const std::string& gameFolder, bool bLogOpenFailures)
 {
     std::vector<std::string> names;
@@ -65,7 +70,7 @@ std::vector<std::string> ListMapLists(const std::string& gameFolder, bool bLogOp
         // Only the final ".txt" goes: the name must lead back to this very file when the list
         // is read or saved ("a.txt.txt" is the list "a.txt").
         std::string name = entry.name.substr(0, entry.name.size() - 4);
-        if (bMapList && !name.empty())
+        if (bMapList && IsStorableMapListName(name))
             names.push_back(name);
     }
     return names;
@@ -111,6 +116,10 @@ EMapListSave WriteMapList(const std::string& gameFolder, const std::string& name
         return EMapListSave::EmptyList;
     if (!IsSafeFileName(name)) {
         LogMessage("ERR:  Map List name is not a valid file name: %s\n", name.c_str());
+        return EMapListSave::UnsafeName;
+    }
+    if (!IsStorableMapListName(name)) {
+        LogMessage("ERR:  Map List name would not survive History.ini: %s\n", name.c_str());
         return EMapListSave::UnsafeName;
     }
     std::vector<std::string> lines;

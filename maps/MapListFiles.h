@@ -13,8 +13,13 @@ extern const char* const kLevelPathMark;  // "Content/DravicQel2/Levels/"
 extern const char* const kDefaultMapListName;  // "MapList"
 
 
+// Whether History.ini gives the name back as it was written: its reader drops the blanks that
+// begin a value and every ";" that ends it, so the configuration would point at another list.
+bool IsStorableMapListName(const std::string& name);
+
 // Names (file name without ".txt") of the map lists in the folder, in file-system order. A file
-// that cannot be opened is skipped; with bLogOpenFailures it is also logged.
+// that cannot be opened is skipped; with bLogOpenFailures it is also logged. A name that is not
+// storable is skipped too: chosen, it would not survive the store.
 std::vector<std::string> ListMapLists(const std::string& gameFolder, bool bLogOpenFailures);
 
 // Reads <folder>\<fileName> (fileName with ".txt") into the deathmatch slots it names, in file
@@ -25,7 +30,7 @@ bool ReadMapList(const std::string& gameFolder, const std::string& fileName, con
 enum class EMapListSave {
     Saved,
     EmptyList,     // nothing to save; the editor tells the user
-    UnsafeName,    // the name cannot be a file name in the folder; logged
+    UnsafeName,    // the name cannot be a file name in the folder, or is not storable; logged
     UnknownLevel,  // a slot that is not a filled deathmatch slot; nothing written
     Failed,        // the file could not be created or written; logged
 };

@@ -44,6 +44,11 @@ public:
         return s;
     }
     bool IsDroppedDown() const { return SendMsg(CB_GETDROPPEDSTATE) != 0; }
+    // A choice made in the box: its list closing up, or a change of selection while the list is
+    // closed (arrow keys, Home/End, the wheel, a typed prefix). A change inside an open list
+    // waits for the close-up. A click's CBN_SELCHANGE may come before or after its CBN_CLOSEUP
+    // (Windows and Wine differ), so one pick can arrive twice.
+    bool IsChoice(WORD code) const { return code == CBN_CLOSEUP || (code == CBN_SELCHANGE && !IsDroppedDown()); }
     // The entry with exactly this text (CB_FINDSTRINGEXACT ignores letter case), or -1.
     int FindExact(const std::string& s) const
     {

@@ -537,6 +537,86 @@ E2E_SCENARIO(maplist_editor_saves_three)
     CloseAndWait(s.run, s.main);
 }
 
+namespace {
+
+// Tollan answers WM_GETTEXT only between messages, so a text seen means the key was handled.
+bool Shows(HWND root, int id, const std::string& text) { return TextOf(root, id) == text; }
+
+// A key on a closed box (a letter is typed, 0 turns the wheel up), then the text that follows.
+void Move(HWND root, int id, unsigned key, int followerId, const char* follower)
+{
+    HWND box = FindControl(root, id), edit = FindWindowExA(box, nullptr, "Edit", nullptr);
+    if (key >= 'a' && key <= 'z')
+        PostChars(box, std::string(1, static_cast<char>(key)));
+    else if (key)
+        PostKey(edit ? edit : box, key);
+    else
+        PostMessageA(box, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    WaitUntil([&] { return Shows(root, followerId, follower); }, 5000, follower);
+}
+
+void SaveAndWaitFor(const CStarted& s, HWND dlg, const std::string& name, const std::vector<std::string>& lines)
+{
+    Click(dlg, 1200);
+    auto saved = [&] {
+        const std::string block = Block(Store(s.game), name);
+        return std::all_of(lines.begin(), lines.end(), [&](const std::string& l) { return Contains(block, l); });
+    };
+    WaitUntil(saved, 10000, name.c_str());
+}
+
+}  // namespace
+
+// Keys, the wheel and a typed letter on closed lists act as a pick of what they show, in the
+// map list editor and in the configuration dialog; a raised server FPS is shown once saved.
+E2E_SCENARIO(config_keys_choose_what_shows)
+{
+    CStarted s = StartOnDefaults();
+    WriteTextFile(Join(UtilityFolder(s.game), "MapLists\\Second.txt"), DmPath("DM_Chanolin"));
+    HWND dlg = OpenConfigDialog(s.run, s.main);
+    Click(dlg, 1244);
+    HWND editor = WaitForWindow(s.run, "#32770", kMapListCaption);
+    Move(editor, 1110, VK_DOWN, 1110, "Second");
+    WaitUntil([&] { return ListCount(GetDlgItem(editor, 1112)) == 1; }, 5000, "Second's rows");
+    Click(editor, IDOK);
+    WaitUntil([&] { return Shows(editor, IDCANCEL, "Finished"); }, 5000, "Finished");
+    ExpectText(MapListFile(s.game, "Second"), DmPath("DM_Chanolin"), "Second.txt");
+    CloseWindowWith(editor, IDCANCEL);
+
+    SetText(dlg, 1214, "10");
+    Move(dlg, 1243, VK_HOME, 1243, "MapList");
+    Move(dlg, 1205, VK_HOME, 1205, "Little Trouble");
+    SaveAndWaitFor(s, dlg, "NormalDM", {"  g_strMapList = MapList;", "  g_iDmStartingLevel = 0;", "  g_iFPS = 15;"});
+    WaitUntil([&] { return Shows(dlg, 1214, "15"); }, 5000, "the raised FPS");
+    Move(dlg, 1201, VK_DOWN, 1204, "COOPERATIVE");
+    Move(dlg, 1230, VK_END, 1230, "DRAVIC");
+    SaveAndWaitFor(s, dlg, "NormalCOOP", {"  g_gdDifficulty = 4;", "  g_gtGameType = 0;"});
+    Move(dlg, 1201, 0, 1204, "DEATHMATCH");
+    Move(dlg, 1204, 'c', 1204, "COOPERATIVE");
+    ExpectText(TextOf(dlg, 1230), "NORMAL", "NormalDM's difficulty on the new page");
+    CloseWindowWith(dlg, IDCANCEL);
+    CloseAndWait(s.run, s.main);
+}
+
+// A name typed and left with Cancel is gone at the next opening: Save writes the entry shown.
+E2E_SCENARIO(config_typed_name_abandoned)
+{
+    CStarted s = StartOnDefaults();
+    const std::string coop = Block(Store(s.game), "NormalCOOP");
+    HWND dlg = OpenConfigDialog(s.run, s.main);
+    HWND edit = FindWindowExA(FindControl(dlg, 1201), nullptr, "Edit", nullptr);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    PostChars(edit, "NormalCOOP");
+    WaitUntil([&] { return Shows(dlg, 1201, "NormalCOOP"); }, 5000, "the typed name");
+    CloseWindowWith(dlg, IDCANCEL);
+    dlg = OpenConfigDialog(s.run, s.main);
+    SetText(dlg, 1209, "7");
+    SaveAndWaitFor(s, dlg, "NormalDM", {"  g_ctMaxPlayers = 7;"});
+    ExpectText(Block(Store(s.game), "NormalCOOP"), coop, "NormalCOOP's block");
+    CloseWindowWith(dlg, IDCANCEL);
+    CloseAndWait(s.run, s.main);
+}
+
 // Not a check: the time from a click on "Config Settings..." to the dialog on the screen.
 E2E_SCENARIO(config_dialog_timing)
 {

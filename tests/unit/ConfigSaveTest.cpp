@@ -80,6 +80,9 @@ TEST_F(ConfigSaveTest, ValuesThatBreakTheFilesAreRefused)
         {&ServerConfig::g_strVIPPassword, "vip;", "A password cannot hold a \";\"."},
         {&ServerConfig::g_strSessionName, "The \"Best\"", "The text fields cannot hold a double quote (\")."},
         {&ServerConfig::g_strConnectPassword, "a\"b", "The text fields cannot hold a double quote (\")."},
+        {&ServerConfig::g_strAdminPassword, " brindlex", "The text fields cannot begin with a blank or end in \";\"."},
+        {&ServerConfig::g_strConnectPassword, "\tpw", "The text fields cannot begin with a blank or end in \";\"."},
+        {&ServerConfig::g_strSessionName, "Frag Hall;", "The text fields cannot begin with a blank or end in \";\"."},
     };
     for (const auto& c : cases) {
         ServerConfig cfg = m_cfg;

@@ -189,6 +189,20 @@ TEST_F(MapListTest, WritingRefusesEmptyListsUnsafeNamesAndUnknownSlots)
     EXPECT_EQ(log[1], "ERR:  Map List name is not a valid file name: a/b\r\n");
 }
 
+// History.ini drops the blanks that begin a value and the ";" that end it.
+TEST_F(MapListTest, NamesTheStoreWouldChangeAreRefusedAndNotListed)
+{
+    MakeFolder();
+    int start = 7;
+    for (const char* bad : {" Lead", "Semi;"}) {
+        EXPECT_EQ(WriteMapList(m_game.path(), bad, {0}, m_catalogue.dm, start), EMapListSave::UnsafeName) << bad;
+        Put(std::string(bad) + ".txt", kTrouble + "\n");
+    }
+    EXPECT_EQ(start, 7);
+    EXPECT_EQ(ListMapLists(m_game.path(), false), std::vector<std::string>{});
+    EXPECT_EQ(WriteMapList(m_game.path(), "Semi;colon", {0}, m_catalogue.dm, start), EMapListSave::Saved);
+}
+
 TEST_F(MapListTest, AFailedWriteKeepsTheOldListAndTheStartingLevel)
 {
     MakeFolder();
