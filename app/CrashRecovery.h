@@ -1,11 +1,13 @@
 // After a crash of a cooperative server, the options script is made to start at the level that
 // was running: a changed copy <name>Temp.cfg is written at once and swapped in later.
 //
-// Contract for the shell (one instance, held by the main dialog):
-// - Follower thread, outcome "crashed" with g_gtGameType 0:
-//     if (recovery.AddCurrentLevelToConfig(gameFolder, configName, level, g_iFPS))
-//         start the script swap timer (20000 ms);
-// - Script swap timer (UI thread): recovery.SwapConfigScript(gameFolder, current config name).
+// Contract for the shell (one instance, held by the server runner; every call on the
+// user-interface thread, where the run model's actions are carried out):
+// - Action CrashCopy: if (recovery.AddCurrentLevelToConfig(gameFolder, config, level, g_iFPS))
+//   report OnCrashCopyWritten to the model, which starts the script swap timer (20000 ms);
+// - Action SwapScript (that timer): recovery.SwapConfigScript(gameFolder, config);
+// - A save of a configuration: if (recovery.CancelPendingSwap(gameFolder, config)) report
+//   OnSwapCancelled.
 // The swap happens only when that very copy was written completely by the last call of
 // AddCurrentLevelToConfig (not by an earlier one, and not for another configuration), and then
 // in one replace operation, so a failed write never costs the script. Every failure is logged.

@@ -60,32 +60,3 @@ bool CLogFollowerModel::OnProcessWait(bool bProcessEnded, size_t nBytesThisCycle
         ++m_nEmptyCycles;
     return m_nEmptyCycles <= kMaxEmptyCycles;
 }
-
-COutcome CLogFollowerModel::DecideOutcome(bool bStopRequested, bool bClosing, bool bLoginFailed,
-                                          int gtGameType)
-{
-    COutcome o;
-    if (bStopRequested) {
-        o.kind = EFollowerOutcome::Stopped;
-        o.strConsole = "\nINF:    The server has stopped.\n\n";
-        o.strLog = "INF:  The server has stopped.\n";
-        o.bCaptionStart = true;
-    } else if (bClosing) {
-        o.kind = EFollowerOutcome::Closing;
-        o.bCloseTimer = true;
-    } else if (bLoginFailed) {
-        o.kind = EFollowerOutcome::LoginFailed;
-        o.strConsole = "\nERR:    Unable to log in!\nINF:    Stopping Server.\n\n";
-        o.strMessageBox =
-            "The utility was unable to log in to the server and has stopped it.\n"
-            "If this problem persists, please submit a bug report.";
-        o.bCaptionStart = true;
-    } else {
-        o.kind = EFollowerOutcome::Crashed;
-        o.strConsole = "\nERR:    The server has crashed.\n\n";
-        o.strLog = "ERR:  The server has crashed.\n";
-        o.bAddLevelToConfig = gtGameType == 0;
-        o.bRestartTimer = true;
-    }
-    return o;
-}

@@ -1,21 +1,20 @@
-// The decisions of the server log follower (FollowServerLog) without threads, handles or waits:
-// what each read shows and logs, when the run is over, and what the end of the run means.
+// The reading rules of the server log follower without threads, handles or waits: what each read
+// shows and logs, when a recreated log is read from its start, and when the run is over. What
+// the end of a run means is the run model's (CServerRunModel::OnFollowerEnded).
 //
-// Contract for the shell's worker thread, one model per run:
-//   model.Start();  (also: m_bServerRunning = true, m_bStopRequested = false, level emptied)
-//   sleep 250 ms;
-//   while (m_bServerRunning) {
+// Contract for the shell's worker thread (ServerLogFollower.cpp), one model per run:
+//   model.Start(), or model.StartAtEnd(size) for a server that was picked up;
+//   note "started" to the main window; sleep 250 ms;
+//   loop:
 //       if (model.OnFileSize(current size of the log file)) seek the file to offset 0;
-//       n = read at most kReadSize bytes;
-//       CFollowerActions a = model.OnRead(those n bytes);  (n == 0 or a failed read: empty)
-//       AppendConsoleText each a.console text in order; LogMessage("%s", each a.log line);
+//       n = read at most kReadSize bytes (a failed read or a log that cannot be opened: none);
+//       a = model.OnRead(those n bytes): note each a.console text to the main window, log each
+//           a.log line;
 //       ended = wait at most 100 ms for the process;
-//       if (!model.OnProcessWait(ended, n)) m_bServerRunning = false;
+//       if (!model.OnProcessWait(ended, n)) leave the loop;
 //       sleep 100 ms;
-//   }
-//   COutcome o = CLogFollowerModel::DecideOutcome(stop, closing, loginFailed, g_gtGameType);
-// then carry out the outcome's fields in the order they are declared. A log that cannot be opened
-// reads as empty and has size 0.
+//   note "ended" with the moment the process ended. The main window carries every note out on
+//   its own thread, and only while it exists.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -25,19 +24,6 @@
 struct CFollowerActions {
     std::vector<std::string> console;  // texts for AppendConsoleText, in order
     std::vector<std::string> log;      // lines for LogMessage, in order
-};
-
-enum class EFollowerOutcome { Stopped, Closing, LoginFailed, Crashed };
-
-struct COutcome {
-    EFollowerOutcome kind = EFollowerOutcome::Crashed;
-    std::string strConsole;     // for AppendConsoleText; empty: nothing
-    std::string strLog;         // for LogMessage; empty: nothing
-    std::string strMessageBox;  // shown from the follower's thread, which waits for it; empty: none
-    bool bCaptionStart = false;      // caption of button 1 = "Start Server"
-    bool bCloseTimer = false;        // start the close timer (500 ms)
-    bool bAddLevelToConfig = false;  // call AddCurrentLevelToConfig() with the current level
-    bool bRestartTimer = false;      // start the restart timer (5000 ms)
 };
 
 class CLogFollowerModel {
@@ -57,9 +43,6 @@ public:
     // False when the run is over: more than kMaxEmptyCycles cycles without bytes since the
     // process ended.
     bool OnProcessWait(bool bProcessEnded, size_t nBytesThisCycle);
-
-    static COutcome DecideOutcome(bool bStopRequested, bool bClosing, bool bLoginFailed,
-                                  int gtGameType);
 
     uint64_t Position() const { return m_nPosition; }
     bool WaitingForStart() const { return m_bWaitForStart; }

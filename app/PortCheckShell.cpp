@@ -2,9 +2,7 @@
 
 #include <winsock2.h>
 
-#include "app/GameFolderShell.h"
 #include "app/PortCheck.h"
-#include "base/UtilityLog.h"
 
 #include <iprtrmib.h>
 #include <tlhelp32.h>
@@ -114,28 +112,19 @@ std::string ImageNameOf(DWORD pid)
 
 }  // namespace
 
-namespace {
-
-// `owner` null: nobody is at the screen.
-bool CheckConsolePort(HWND owner)
+CPortCheck CheckConsolePort()
 {
+    CPortCheck check;
     std::vector<CTcpTableRow> rows;
     if (!ReadTcpRows(rows)) {
-        LogMessage("%s", kPortNotCheckedLine);
-        return true;
+        check.state = EPortState::Unknown;
+        return check;
     }
-    auto listener = FindConsolePortListener(rows);
-    if (!listener)
-        return true;
-    CPortInUseReport report = DescribePortInUse(listener->nPid, listener->nPid ? ImageNameOf(listener->nPid) : "");
-    LogMessage("%s", (owner ? report.strLogLine : report.strRestartLogLine).c_str());
-    if (owner)
-        ShowTollanMessage(owner, report.strMessage.c_str());
-    return false;
+    if (auto listener = FindConsolePortListener(rows)) {
+        check.state = EPortState::Busy;
+        check.nOwnerPid = listener->nPid;
+        if (listener->nPid)
+            check.strOwnerImage = ImageNameOf(listener->nPid);
+    }
+    return check;
 }
-
-}  // namespace
-
-bool ConsolePortIsFree(HWND owner) { return CheckConsolePort(owner); }
-
-bool ConsolePortIsFreeForRestart() { return CheckConsolePort(nullptr); }

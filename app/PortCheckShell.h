@@ -1,11 +1,9 @@
-// The port check before a launch from Start, on Windows: the TCP listener tables from iphlpapi
-// and the owner's image name from a process snapshot; the decision and the texts are PortCheck's.
+// The look at the remote console port before a launch, on Windows: the TCP listener tables from
+// iphlpapi and the owner's image name from a process snapshot. What follows from it (the message,
+// the log lines, the launch) is the run model's.
 #pragma once
-#include <windows.h>
+#include "app/ServerRunModel.h"
 
-// True when nothing else listens on 127.0.0.1:25600 (or the tables cannot be read, which is
-// logged). Otherwise shows the "Tollan" message, logs the "ERR:  " line and returns false.
-bool ConsolePortIsFree(HWND owner);
-// The same for the restart after a crash, which nobody asked for at the screen: no message box,
-// only the log line.
-bool ConsolePortIsFreeForRestart();
+// Who listens on 127.0.0.1:25600 (or an address covering it); Unknown when the tables cannot be
+// read at all.
+CPortCheck CheckConsolePort();

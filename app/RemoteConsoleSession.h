@@ -8,7 +8,7 @@
 //   one send call each (the first is the telnet reply, sent even when it is empty; a second one,
 //   when present, is the password line). A failed or empty receive: do not call HandleChunk.
 // - Once IsLoggedIn() is true, leave arriving data unread; `bLoggedIn` in the result reports the
-//   chunk that confirmed the login, so the owner can set its own m_bLoggedIn.
+//   chunk that confirmed the login, which the socket passes on to its owner once.
 // - The password is asked from the owner through the callback each time it is due.
 #pragma once
 #include <cstddef>

@@ -11,12 +11,12 @@
 #include <memory>
 #include <string>
 
-// What the connection needs from the window that owns it (the main dialog).
+// What the connection needs from its owner (the server runner).
 class CRemoteConsoleOwner {
 public:
     // The administrator password, asked each time the password line is due.
     virtual std::string GetRemoteConsolePassword() = 0;
-    // The server confirmed the login; the owner sets its m_bLoggedIn.
+    // The server confirmed the login; the owner tells the run model, whose run it was.
     virtual void OnRemoteConsoleLoggedIn() = 0;
 
 protected:

@@ -1,6 +1,6 @@
 #include "app/ServerRunModel.h"
 
-#include "app/LogFollowerModel.h"
+#include "app/PortCheck.h"
 #include "base/GamePaths.h"
 #include "base/SafeName.h"
 #include "config/ServerConfig.h"
@@ -73,7 +73,8 @@ std::string Describe(const CRunAction& a)
         return std::string("buttons start:") + (a.buttons.bStartEnabled ? "on" : "off") + " '" +
                a.buttons.strStartCaption + "' commands:" + (a.buttons.bCommandsEnabled ? "on" : "off");
     case ERunAction::Title: return "title " + a.text;
-    case ERunAction::Launch: return (a.bUnattended ? "relaunch " : "launch ") + a.config + " " + a.text;
+    case ERunAction::CheckPort: return "check-port";
+    case ERunAction::Launch: return "launch " + a.config + " " + a.text;
     case ERunAction::Follow: return "follow " + std::to_string(a.run) + (a.bFromLogEnd ? " from-end" : "");
     case ERunAction::Connect: return "connect " + std::to_string(a.run);
     case ERunAction::Terminate: return "terminate " + std::to_string(a.run);
@@ -143,19 +144,13 @@ void CServerRunModel::Refresh(CRunActions& out)
     out.push_back(a);
 }
 
-bool CServerRunModel::StartPressLaunches() const { return !Guarded() && !m_pRun; }
-
 CRunActions CServerRunModel::OnStartStopPressed(const std::string& currentConfig)
 {
     CRunActions out;
     if (Guarded() || (m_pRun && m_pRun->phase == ERunPhase::Ending))
         return out;
     if (!m_pRun) {
-        // Between a crash and its restart this press is the restart, so only one server runs.
-        // A launch the user asks for begins a new count for the crash-loop guard.
-        KillTimer(kTimerRestart, out);
-        m_nQuickCrashes = 0;
-        Launch(currentConfig, false, out);
+        CheckPortAndLaunch(currentConfig, false, out);
         return out;
     }
     // Tollan never ends the server itself on a stop: the run ends when the process does. Only a
@@ -175,7 +170,51 @@ CRunActions CServerRunModel::OnStartStopPressed(const std::string& currentConfig
     return out;
 }
 
-void CServerRunModel::Launch(const std::string& configName, bool bUnattended, CRunActions& out)
+// Another program on the console port would get the password and every command: every launch
+// is preceded by a look at the port.
+void CServerRunModel::CheckPortAndLaunch(const std::string& configName, bool bUnattended, CRunActions& out)
+{
+    m_pCheck.reset(new CPendingCheck{configName, bUnattended});
+    out.push_back(CRunAction{ERunAction::CheckPort});
+}
+
+CRunActions CServerRunModel::OnPortChecked(const CPortCheck& check)
+{
+    CRunActions out;
+    if (!m_pCheck)
+        return out;
+    const CPendingCheck pending = *m_pCheck;
+    m_pCheck.reset();
+    if (m_pRun)
+        return out;
+    if (check.state == EPortState::Unknown)
+        out.push_back(Text(ERunAction::Log, kPortNotCheckedLine));
+    if (check.state != EPortState::Busy) {
+        if (!pending.bUnattended) {
+            // Between a crash and its restart this press is the restart, so only one server
+            // runs. A launch the user asks for begins a new count for the crash-loop guard.
+            KillTimer(kTimerRestart, out);
+            m_nQuickCrashes = 0;
+        }
+        Launch(pending.strConfig, out);
+        return out;
+    }
+    const CPortInUseReport report = DescribePortInUse(check.nOwnerPid, check.strOwnerImage);
+    if (!pending.bUnattended) {
+        // A refused press changes nothing, not even a restart that is pending after a crash.
+        out.push_back(Text(ERunAction::Log, report.strLogLine));
+        out.push_back(Text(ERunAction::ShowMessage, report.strMessage));
+        return out;
+    }
+    out.push_back(Text(ERunAction::Log, report.strRestartLogLine));
+    out.push_back(Text(ERunAction::Console, "ERR:    The server was not restarted, as another program listens on "
+                                            "its remote console port.\n\n"));
+    m_strStartCaption = kStartCaption;
+    Refresh(out);
+    return out;
+}
+
+void CServerRunModel::Launch(const std::string& configName, CRunActions& out)
 {
     out.push_back(Text(ERunAction::Log, "INF:  Launching Server...\n"));
     // The name goes inside the quotes of the command line; one edited into History.ini by hand
@@ -195,7 +234,6 @@ void CServerRunModel::Launch(const std::string& configName, bool bUnattended, CR
     CRunAction a{ERunAction::Launch};
     a.config = configName;
     a.text = ServerLaunchParameters(m_store.GameTypeOf(configName), configName);
-    a.bUnattended = bUnattended;
     out.push_back(a);
 }
 
@@ -221,17 +259,6 @@ CRunActions CServerRunModel::OnLaunched(bool bStarted, RunClock now)
     Refresh(out);
     SetTimer(kTimerConnect, 2000, out);
     out.push_back(ForRun(ERunAction::Follow, m_pRun->id));
-    return out;
-}
-
-CRunActions CServerRunModel::OnLaunchRefused()
-{
-    CRunActions out;
-    m_strLaunching.clear();
-    out.push_back(Text(ERunAction::Console, "ERR:    The server was not restarted, as another program listens on "
-                                            "its remote console port.\n\n"));
-    m_strStartCaption = kStartCaption;
-    Refresh(out);
     return out;
 }
 
@@ -320,7 +347,7 @@ CRunActions CServerRunModel::OnTimer(unsigned timer)
         break;
     case kTimerRestart:
         if (!m_pRun)
-            Launch(m_strRestartConfig, true, out);
+            CheckPortAndLaunch(m_strRestartConfig, true, out);
         break;
     case kTimerClose:
         out.push_back(CRunAction{ERunAction::CloseWindow});
@@ -474,67 +501,70 @@ void CServerRunModel::FinishRun(bool bCaptionStart, CRunActions& out)
         out.push_back(Text(ERunAction::Title, kIdleTitle));
 }
 
+// What the end of a run means, first match wins: a stop the user asked for, a close of the window,
+// a server ended for its failed login, or else a crash.
 CRunActions CServerRunModel::OnFollowerEnded(RunId run, const std::string& currentLevel, RunClock endedAt)
 {
     CRunActions out;
     if (!IsCurrentRun(run) || m_pRun->phase == ERunPhase::Ending)
         return out;
     EndRun(out);
-    const std::string config = m_strActiveScript;
-    const int gameType = m_store.GameTypeOf(config);
-    COutcome o = CLogFollowerModel::DecideOutcome(m_pRun->bStopRequested, m_bClosing, m_pRun->bLoginFailed,
-                                                  gameType);
-    if (!o.strConsole.empty())
-        out.push_back(Text(ERunAction::Console, o.strConsole));
-    if (!o.strLog.empty())
-        out.push_back(Text(ERunAction::Log, o.strLog));
-    switch (o.kind) {
-    case EFollowerOutcome::Stopped:
+    if (m_pRun->bStopRequested) {
+        out.push_back(Text(ERunAction::Console, "\nINF:    The server has stopped.\n\n"));
+        out.push_back(Text(ERunAction::Log, "INF:  The server has stopped.\n"));
         FinishRun(true, out);
-        break;
-    case EFollowerOutcome::Closing:
+    } else if (m_bClosing) {
         // The window closes; nothing may start in the meantime, so the run stays in its end.
         SetTimer(kTimerClose, 500, out);
         out.push_back(Text(ERunAction::Title, kIdleTitle));
-        break;
-    case EFollowerOutcome::LoginFailed:
+    } else if (m_pRun->bLoginFailed) {
+        out.push_back(Text(ERunAction::Console, "\nERR:    Unable to log in!\nINF:    Stopping Server.\n\n"));
         m_bAwaitingBox = true;
-        out.push_back(Text(ERunAction::ShowMessage, o.strMessageBox));
-        break;
-    case EFollowerOutcome::Crashed: {
-        // A picked-up run was launched who knows when: its crash is not one at start.
-        const bool quick = m_pRun->launchedAt && endedAt - *m_pRun->launchedAt <= kCrashLoopWindowMs;
-        m_nQuickCrashes = quick ? m_nQuickCrashes + 1 : 0;
+        out.push_back(Text(ERunAction::ShowMessage, "The utility was unable to log in to the server and has "
+                                                    "stopped it.\nIf this problem persists, please submit a bug "
+                                                    "report."));
+    } else {
+        OnCrashed(currentLevel, endedAt, out);
+    }
+    return out;
+}
+
+void CServerRunModel::OnCrashed(const std::string& currentLevel, RunClock endedAt, CRunActions& out)
+{
+    out.push_back(Text(ERunAction::Console, "\nERR:    The server has crashed.\n\n"));
+    out.push_back(Text(ERunAction::Log, "ERR:  The server has crashed.\n"));
+    // A picked-up run was launched who knows when: its crash is not one at start.
+    const bool quick = m_pRun->launchedAt && endedAt - *m_pRun->launchedAt <= kCrashLoopWindowMs;
+    m_nQuickCrashes = quick ? m_nQuickCrashes + 1 : 0;
+    // The run's script: a switch while it ran changed what the restart launches.
+    const std::string config = m_strActiveScript;
+    if (m_store.GameTypeOf(config) == kGameTypeCoop) {
         // A configuration that was only assumed may not be what ran: its script stays as it is.
-        if (o.bAddLevelToConfig && m_pRun->bConfigGuessed)
+        if (m_pRun->bConfigGuessed) {
             out.push_back(Text(ERunAction::Log, "INF:  The crashed server's configuration was only assumed, so its "
                                                 "script keeps its starting level.\n"));
-        else if (o.bAddLevelToConfig) {
+        } else {
             m_strCrashCopyConfig = config;
             CRunAction a{ERunAction::CrashCopy};
             a.config = config;
             a.text = currentLevel;
             out.push_back(a);
         }
-        if (m_nQuickCrashes >= kCrashLoopLimit) {
-            m_nQuickCrashes = 0;
-            static_assert(kCrashLoopLimit == 3 && kCrashLoopWindowMs == 60000, "the texts name the thresholds");
-            out.push_back(Text(ERunAction::Console, "ERR:    The server crashed 3 times in a row, each time within "
-                                                    "60 s of its launch; it is not restarted.\n\n"));
-            out.push_back(Text(ERunAction::Log, "ERR:  The server crashed 3 times in a row, each time within 60 s of "
-                                                "its launch, and was not restarted. Check its configuration and "
-                                                "DedicatedServer.log, then press Start Server.\n"));
-            FinishRun(true, out);
-            break;
-        }
-        // The restart launches what crashed: the list may name another configuration by now.
-        m_strRestartConfig = config;
-        SetTimer(kTimerRestart, 5000, out);
-        FinishRun(false, out);
-        break;
     }
+    if (m_nQuickCrashes >= kCrashLoopLimit) {
+        m_nQuickCrashes = 0;
+        static_assert(kCrashLoopLimit == 3 && kCrashLoopWindowMs == 60000, "the texts name the thresholds");
+        out.push_back(Text(ERunAction::Console, "ERR:    The server crashed 3 times in a row, each time within "
+                                                "60 s of its launch; it is not restarted.\n\n"));
+        out.push_back(Text(ERunAction::Log, "ERR:  The server crashed 3 times in a row, each time within 60 s of "
+                                            "its launch, and was not restarted. Check its configuration and "
+                                            "DedicatedServer.log, then press Start Server.\n"));
+        FinishRun(true, out);
+        return;
     }
-    return out;
+    m_strRestartConfig = config;
+    SetTimer(kTimerRestart, 5000, out);
+    FinishRun(false, out);
 }
 
 CRunActions CServerRunModel::OnMessageBoxClosed()

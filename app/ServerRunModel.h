@@ -67,9 +67,9 @@ enum class ERunAction {
     KillTimer,    // timer
     Buttons,      // buttons
     Title,        // text: the main window's title
-    Launch,       // config, text: start the server program with these parameters; report
-                  // OnLaunched. bUnattended: a restart nobody asked for at the screen, so a busy
-                  // console port refuses it with a log line only (report OnLaunchRefused)
+    CheckPort,    // look for another program listening on the remote console port; report
+                  // OnPortChecked
+    Launch,       // config, text: start the server program with these parameters; report OnLaunched
     Follow,       // run: start the run's log follower; report OnFollowerLost when it cannot start.
                   // bFromLogEnd: follow what is appended from now on, awaiting no start marker
     Connect,      // run: make the remote console connection; report OnConnectBegun when begun
@@ -90,13 +90,12 @@ struct CRunAction {
     unsigned ms = 0;
     RunId run = 0;
     CButtonStates buttons;
-    bool bUnattended = false;
     bool bFromLogEnd = false;
 };
 using CRunActions = std::vector<CRunAction>;
 
 // One line per action, for tests and traces: "send Quit()\r\n", "timer 32776 2000", ...
-// (an unattended launch reads "relaunch ...", a follower from the log's end "follow N from-end")
+// (a follower from the log's end reads "follow N from-end")
 std::string Describe(const CRunAction& action);
 
 // What the model reads from the configuration store when it launches.
@@ -111,6 +110,15 @@ protected:
     ~CRunStore() = default;
 };
 
+// What the shell found on 127.0.0.1:25600 before a launch: nobody, another program (named as far
+// as the system tells), or nothing known because the system's tables could not be read.
+enum class EPortState { Free, Busy, Unknown };
+struct CPortCheck {
+    EPortState state = EPortState::Free;
+    std::uint32_t nOwnerPid = 0;
+    std::string strOwnerImage;
+};
+
 // The server's parameters for a game type: cooperative, deathmatch, or none for any other value.
 std::string ServerLaunchParameters(int gtGameType, const std::string& configName);
 
@@ -120,8 +128,6 @@ public:
     ~CServerRunModel();
 
     // The user.
-    // True when a press of button 1 now would launch a server (no run, nothing pending).
-    bool StartPressLaunches() const;
     CRunActions OnStartStopPressed(const std::string& currentConfig);
     CRunActions OnCommandPressed(EServerCommand command);
     // The configuration list closed up with `currentConfig` as the current configuration.
@@ -141,9 +147,8 @@ public:
     CRunActions OnServerPickedUp(std::uint32_t pid, const std::string& config, bool bConfigGuessed);
 
     // What the shell did with an action.
+    CRunActions OnPortChecked(const CPortCheck& check);
     CRunActions OnLaunched(bool bStarted, RunClock now);
-    // An unattended launch was not made: another program listens on the console port (logged).
-    CRunActions OnLaunchRefused();
     CRunActions OnConnectBegun(RunId run);
     CRunActions OnLoggedIn(RunId run);
     CRunActions OnCrashCopyWritten();
@@ -175,12 +180,17 @@ private:
     // command refuses further presses; a stop does not.
     enum class EPending { None, Launch, Command, Stop };
 
-    void Launch(const std::string& configName, bool bUnattended, CRunActions& out);
+    void CheckPortAndLaunch(const std::string& configName, bool bUnattended, CRunActions& out);
+    void Launch(const std::string& configName, CRunActions& out);
+    void OnCrashed(const std::string& currentLevel, RunClock endedAt, CRunActions& out);
     void EndRun(CRunActions& out);
     void FinishRun(bool bCaptionStart, CRunActions& out);
     void SendCommand(const std::string& text, const std::string& logLine, unsigned ms, CRunActions& out);
     void Refresh(CRunActions& out);
-    bool Guarded() const { return m_ePending == EPending::Launch || m_ePending == EPending::Command; }
+    bool Guarded() const
+    {
+        return m_ePending == EPending::Launch || m_ePending == EPending::Command || m_pCheck;
+    }
     void SetTimer(unsigned timer, unsigned ms, CRunActions& out);
     void KillTimer(unsigned timer, CRunActions& out);
 
@@ -195,6 +205,12 @@ private:
     int m_nQuickCrashes = 0;  // crashes in a row, each within kCrashLoopWindowMs of its launch
     std::string m_strRestartConfig;  // the crashed run's configuration
     std::string m_strCrashCopyConfig;
+    // A launch waits for its port check: what it will launch, and whether anybody asked for it.
+    struct CPendingCheck {
+        std::string strConfig;
+        bool bUnattended;
+    };
+    std::unique_ptr<CPendingCheck> m_pCheck;
     std::string m_strLaunching;  // between a Launch action and OnLaunched
     std::string m_strBrowsedConfig;  // the list's choice while it settles
     std::string m_strActiveScript;

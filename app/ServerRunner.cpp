@@ -54,15 +54,6 @@ void CServerRunner::Detach()
     m_pSocket.reset();
 }
 
-void CServerRunner::OnStartStop(const std::string& currentConfig)
-{
-    // Another program on the console port would get the password and every command; a refused
-    // press changes nothing, not even a restart that is pending after a crash.
-    if (m_model.StartPressLaunches() && !ConsolePortIsFree(m_pDialog->GetHWND()))
-        return;
-    Execute(m_model.OnStartStopPressed(currentConfig));
-}
-
 bool CServerRunner::SendCommandLine(const std::string& text)
 {
     if (!m_model.IsServerRunning())
@@ -119,10 +110,36 @@ void CServerRunner::OnSocketMessage(WPARAM w, LPARAM l)
         m_pSocket->OnSocketMessage(w, l);
 }
 
-void CServerRunner::Execute(const CRunActions& actions)
+void CServerRunner::Execute(CRunActions actions)
 {
-    for (const CRunAction& action : actions)
+    for (CRunAction& action : actions)
+        m_actions.push_back(std::move(action));
+    // A message box runs a message loop: timers and socket notes that arrive meanwhile join the
+    // queue of the loop below instead of starting one of their own.
+    if (m_bCarrying)
+        return;
+    struct CCarrying {
+        CServerRunner& runner;
+        explicit CCarrying(CServerRunner& r) : runner(r) { runner.m_bCarrying = true; }
+        ~CCarrying()
+        {
+            runner.m_bCarrying = false;
+            runner.m_actions.clear();
+            runner.m_events.clear();
+        }
+    } carrying(*this);
+    while (!m_actions.empty() || !m_events.empty()) {
+        if (m_actions.empty()) {
+            std::function<CRunActions()> event = std::move(m_events.front());
+            m_events.pop_front();
+            for (CRunAction& action : event())
+                m_actions.push_back(std::move(action));
+            continue;
+        }
+        const CRunAction action = std::move(m_actions.front());
+        m_actions.pop_front();
         Carry(action);
+    }
     ReleaseEndedProcess();
 }
 
@@ -152,6 +169,11 @@ void CServerRunner::Carry(const CRunAction& a)
     case ERunAction::Title:
         m_pDialog->SetText(a.text);
         break;
+    case ERunAction::CheckPort: {
+        const CPortCheck check = CheckConsolePort();
+        Later([this, check] { return m_model.OnPortChecked(check); });
+        break;
+    }
     case ERunAction::Launch:
         Launch(a);
         break;
@@ -167,14 +189,14 @@ void CServerRunner::Carry(const CRunAction& a)
         break;
     case ERunAction::ShowMessage:
         MessageBoxA(hwnd, a.text.c_str(), "Tollan", MB_OK | MB_ICONWARNING);
-        Execute(m_model.OnMessageBoxClosed());
+        Later([this] { return m_model.OnMessageBoxClosed(); });
         break;
     case ERunAction::ClearLevel:
         m_pConsole->ClearCurrentLevel();
         break;
     case ERunAction::CrashCopy:
         if (m_crashRecovery.AddCurrentLevelToConfig(GameFolder(), a.config, a.text, TheServerConfig().g_iFPS))
-            Execute(m_model.OnCrashCopyWritten());
+            Later([this] { return m_model.OnCrashCopyWritten(); });
         break;
     case ERunAction::SwapScript:
         m_crashRecovery.SwapConfigScript(GameFolder(), a.config);
@@ -187,10 +209,6 @@ void CServerRunner::Carry(const CRunAction& a)
 
 void CServerRunner::Launch(const CRunAction& a)
 {
-    if (a.bUnattended && !ConsolePortIsFreeForRestart()) {
-        Execute(m_model.OnLaunchRefused());
-        return;
-    }
     const std::string program = ServerProgramPath(GameFolder());
     SHELLEXECUTEINFOA sei{};
     sei.cbSize = sizeof sei;
@@ -200,15 +218,19 @@ void CServerRunner::Launch(const CRunAction& a)
     sei.lpParameters = a.text.c_str();
     sei.nShow = SW_HIDE;
     const bool started = ShellExecuteExA(&sei) && sei.hProcess;
-    CRunActions next = m_model.OnLaunched(started, GetTickCount());
-    if (started) {
-        m_hServerProcess = sei.hProcess;
-        m_nProcessRun = m_model.CurrentRun();
-        // A later Tollan that finds this server still running takes it up with this name.
-        if (!WriteSettingString(kLastLaunchedConfigValue, a.config))
-            LogMessage("ERR:  Unable to write the last launched configuration to registry.\n");
-    }
-    Execute(next);
+    // A later Tollan that finds this server still running takes it up with this name.
+    if (started && !WriteSettingString(kLastLaunchedConfigValue, a.config))
+        LogMessage("ERR:  Unable to write the last launched configuration to registry.\n");
+    const HANDLE process = started ? sei.hProcess : nullptr;
+    const RunClock now = GetTickCount();
+    Later([this, started, process, now] {
+        CRunActions next = m_model.OnLaunched(started, now);
+        if (started) {
+            m_hServerProcess = process;
+            m_nProcessRun = m_model.CurrentRun();
+        }
+        return next;
+    });
 }
 
 std::optional<std::string> CServerRunner::PickUpRunningServer(const std::string& currentConfig)
@@ -244,7 +266,7 @@ void CServerRunner::Follow(const CRunAction& a)
                                                                 FALSE, 0);
     if (!duplicated || !StartServerLogFollower(std::move(start))) {
         LogMessage("ERR:  Could not start the server log follower.\n");
-        Execute(m_model.OnFollowerLost(run));
+        Later([this, run] { return m_model.OnFollowerLost(run); });
     }
 }
 
@@ -253,7 +275,7 @@ void CServerRunner::Connect(RunId run)
     if (!CRemoteConsoleSocket::ConnectToServer(m_pSocket, m_pDialog->GetHWND(), this))
         return;
     m_nSocketRun = run;
-    Execute(m_model.OnConnectBegun(run));
+    Later([this, run] { return m_model.OnConnectBegun(run); });
 }
 
 void CServerRunner::ApplyButtons(const CButtonStates& b)

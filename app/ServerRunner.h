@@ -10,6 +10,8 @@
 #include "wingui/Controls.h"
 #include "wingui/Dialog.h"
 
+#include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -32,7 +34,7 @@ public:
     // WM_DESTROY: followers leave the window alone from now on, and the server keeps running.
     void Detach();
 
-    void OnStartStop(const std::string& currentConfig);
+    void OnStartStop(const std::string& currentConfig) { Execute(m_model.OnStartStopPressed(currentConfig)); }
     void OnCommand(EServerCommand command) { Execute(m_model.OnCommandPressed(command)); }
     void OnConfigChosen(const std::string& currentConfig) { Execute(m_model.OnConfigChosen(currentConfig)); }
     void OnConfigBrowsed(const std::string& currentConfig) { Execute(m_model.OnConfigBrowsed(currentConfig)); }
@@ -52,7 +54,10 @@ public:
     void OnSocketMessage(WPARAM w, LPARAM l);
 
 private:
-    void Execute(const CRunActions& actions);
+    // Carries out the actions in their order. What an action reports back to the model waits
+    // until the actions returned before it are done, so nothing runs nested or out of turn.
+    void Execute(CRunActions actions);
+    void Later(std::function<CRunActions()> event) { m_events.push_back(std::move(event)); }
     void Carry(const CRunAction& action);
     void Launch(const CRunAction& action);
     void Follow(const CRunAction& action);
@@ -63,6 +68,10 @@ private:
 
     std::string GetRemoteConsolePassword() override { return m_model.AdminPassword(); }
     void OnRemoteConsoleLoggedIn() override { Execute(m_model.OnLoggedIn(m_nSocketRun)); }
+
+    std::deque<CRunAction> m_actions;
+    std::deque<std::function<CRunActions()>> m_events;
+    bool m_bCarrying = false;
 
     CHistoryRunStore m_store;
     CServerRunModel m_model{m_store};

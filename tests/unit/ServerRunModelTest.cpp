@@ -15,6 +15,9 @@ const char kBusy[] = "buttons start:off 'Start Server' commands:off";
 const char kStopping[] = "buttons start:off 'Stop Server' commands:off";
 const char kRunning[] = "buttons start:on 'Stop Server' commands:on";
 const char kIdle[] = "buttons start:on 'Start Server' commands:off";
+const char kCrashed[] = "buttons start:on 'Stop Server' commands:off";
+const char kLaunchDM[] = "launch NormalDM +gametype dm +gameoptions \"DedicatedServerUtility/Config/NormalDM.cfg\"";
+const char kLaunchCoop[] = "launch NormalCOOP +gameoptions \"DedicatedServerUtility/Config/NormalCOOP.cfg\"";
 
 class CFakeStore : public CRunStore {
 public:
@@ -36,35 +39,127 @@ Lines D(const CRunActions& actions)
     return out;
 }
 
-class ServerRunModelTest : public testing::Test {
-protected:
-    // A launch of `name` up to its login check being armed; returns its run.
-    RunId Run(const std::string& name)
+bool Has(const Lines& lines, const std::string& line) { return std::count(lines.begin(), lines.end(), line) > 0; }
+size_t Count(const Lines& lines, const std::string& prefix)
+{
+    return std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+}
+
+// The model with a simulated shell and clock: each action is carried as CServerRunner does it,
+// what it reports back comes after the actions returned before it, timers fire when they are
+// due, and a follower reports its start 250 ms after it was started. The port is free, launches
+// succeed and message boxes are confirmed at once unless a test says otherwise.
+struct CShell {
+    // Carries the actions and everything that follows from them now; their trace.
+    Lines Do(const CRunActions& actions)
     {
-        m.OnStartStopPressed(name);
-        m.OnLaunched(true, 0);
-        RunId run = m.CurrentRun();
-        m.OnFollowerStarted(run);
-        m.OnTimer(kTimerConnect);
-        m.OnConnectBegun(run);
-        return run;
+        Lines trace;
+        std::vector<std::function<CRunActions()>> later;
+        for (const CRunAction& a : actions) {
+            trace.push_back(Describe(a));
+            all.push_back(trace.back());
+            switch (a.kind) {
+            case ERunAction::SetTimer: due[a.timer] = now + a.ms; break;
+            case ERunAction::KillTimer: due.erase(a.timer); break;
+            case ERunAction::CheckPort: later.push_back([this] { return m.OnPortChecked(port); }); break;
+            case ERunAction::Launch:
+                later.push_back([this] { return m.OnLaunched(launchSucceeds, static_cast<RunClock>(now)); });
+                break;
+            case ERunAction::Follow: {
+                const RunId run = a.run;
+                events.emplace(now + 250, [this, run] { return m.OnFollowerStarted(run); });
+                break;
+            }
+            case ERunAction::Connect: {
+                const RunId run = a.run;
+                later.push_back([this, run] { return m.OnConnectBegun(run); });
+                break;
+            }
+            case ERunAction::CrashCopy: later.push_back([this] { return m.OnCrashCopyWritten(); }); break;
+            case ERunAction::ShowMessage:
+                if (confirmBoxes)
+                    later.push_back([this] { return m.OnMessageBoxClosed(); });
+                break;
+            default: break;
+            }
+        }
+        for (auto& event : later)
+            for (const std::string& line : Do(event()))
+                trace.push_back(line);
+        return trace;
     }
+    // Lets `ms` pass: due timers fire and scheduled notes arrive, in time order.
+    Lines Advance(double ms)
+    {
+        Lines trace;
+        const double until = now + ms;
+        for (;;) {
+            auto timer = std::min_element(due.begin(), due.end(),
+                                          [](const auto& a, const auto& b) { return a.second < b.second; });
+            const double nextTimer = timer == due.end() ? 1e18 : timer->second;
+            const double nextEvent = events.empty() ? 1e18 : events.begin()->first;
+            if (std::min(nextTimer, nextEvent) > until)
+                break;
+            Lines step;
+            if (nextEvent <= nextTimer) {
+                now = nextEvent;
+                auto fire = events.begin()->second;
+                events.erase(events.begin());
+                step = Do(fire());
+            } else {
+                now = nextTimer;
+                const unsigned id = timer->first;
+                due.erase(timer);
+                step = Do(m.OnTimer(id));
+            }
+            trace.insert(trace.end(), step.begin(), step.end());
+        }
+        now = until;
+        return trace;
+    }
+    // After `ms`, the follower of the current run reports its end (the process ended then).
+    void EndRunAfter(double ms, const std::string& level = "")
+    {
+        const RunId run = m.CurrentRun();
+        events.emplace(now + ms, [this, run, level] { return m.OnFollowerEnded(run, level, static_cast<RunClock>(now)); });
+    }
+    // A launch of `name` up to its login check being armed; its run.
+    RunId Launch(const std::string& name)
+    {
+        Do(m.OnStartStopPressed(name));
+        Advance(2000);
+        return m.CurrentRun();
+    }
+    std::string Buttons() const
+    {
+        CRunAction a{ERunAction::Buttons};
+        a.buttons = m.Buttons();
+        return Describe(a);
+    }
+
     CFakeStore store;
     CServerRunModel m{store};
+    double now = 0;
+    std::map<unsigned, double> due;
+    std::multimap<double, std::function<CRunActions()>> events;
+    Lines all;  // every action carried so far
+    CPortCheck port;
+    bool launchSucceeds = true;
+    bool confirmBoxes = true;
 };
 
+class ServerRunModelTest : public testing::Test, protected CShell {};
+
+// One full trace of a launch: the port check, the launch, the follower, the connection.
 TEST_F(ServerRunModelTest, LaunchToConnection)
 {
-    EXPECT_EQ(D(m.OnStartStopPressed("NormalDM")),
-              (Lines{"log INF:  Launching Server...\n",
-                     "launch NormalDM +gametype dm +gameoptions \"DedicatedServerUtility/Config/NormalDM.cfg\""}));
-    EXPECT_EQ(D(m.OnLaunched(true, 0)), (Lines{kBusy, "timer 32785 2000", "follow 1"}));
+    EXPECT_EQ(Do(m.OnStartStopPressed("NormalDM")),
+              (Lines{"check-port", "log INF:  Launching Server...\n", kLaunchDM, kBusy, "timer 32785 2000", "follow 1"}));
     EXPECT_TRUE(m.IsServerRunning());
     EXPECT_TRUE(m.OnStartStopPressed("NormalDM").empty());  // the pending guard
-    EXPECT_EQ(D(m.OnFollowerStarted(1)),
-              (Lines{"clear-level", kStopping, std::string(kTitle) + " - 'NormalDM.cfg'"}));
-    EXPECT_EQ(D(m.OnTimer(kTimerConnect)), (Lines{kRunning, "connect 1"}));
-    EXPECT_EQ(D(m.OnConnectBegun(1)), (Lines{"timer 32777 15000", "log INF:  Attempting to connect to server...\n"}));
+    EXPECT_EQ(Advance(250), (Lines{"clear-level", kStopping, std::string(kTitle) + " - 'NormalDM.cfg'"}));
+    EXPECT_EQ(Advance(1750), (Lines{kRunning, "connect 1", "timer 32777 15000",
+                                    "log INF:  Attempting to connect to server...\n"}));
     EXPECT_EQ(m.AdminPassword(), "brindlex");
 }
 
@@ -77,12 +172,43 @@ TEST_F(ServerRunModelTest, LaunchParametersByGameType)
 
 TEST_F(ServerRunModelTest, FailedLaunchesChangeNothing)
 {
-    m.OnStartStopPressed("NormalDM");
-    EXPECT_EQ(D(m.OnLaunched(false, 0)), Lines{"log ERR:  ShellExecuteEx() failed.\n"});
+    launchSucceeds = false;
+    EXPECT_TRUE(Has(Do(m.OnStartStopPressed("NormalDM")), "log ERR:  ShellExecuteEx() failed.\n"));
     EXPECT_FALSE(m.IsServerRunning());
-    EXPECT_EQ(D(m.OnStartStopPressed("a\"b")),
-              (Lines{"log INF:  Launching Server...\n",
+    EXPECT_EQ(Buttons(), kIdle);
+    EXPECT_EQ(Do(m.OnStartStopPressed("a\"b")),
+              (Lines{"check-port", "log INF:  Launching Server...\n",
                      "log ERR:  Configuration name \"a\"b\" cannot be used to start the server.\n"}));
+}
+
+// Another program on the console port: a press is refused with the message and changes nothing,
+// not even a pending restart; a restart nobody asked for logs it and ends idle. Tables that
+// cannot be read let the launch go ahead, with a log line.
+TEST_F(ServerRunModelTest, BusyConsolePortRefusesTheLaunch)
+{
+    port = {EPortState::Busy, 4321, "other.exe"};
+    Lines pressed = Do(m.OnStartStopPressed("NormalDM"));
+    EXPECT_EQ(Count(pressed, "launch"), 0u);
+    EXPECT_EQ(Count(pressed, "box "), 1u);
+    EXPECT_EQ(Count(pressed, "log ERR:  "), 1u);
+    EXPECT_EQ(pressed.at(1).find("other.exe (process id 4321)") != std::string::npos, true) << pressed.at(1);
+
+    port = {};
+    Launch("NormalDM");
+    EndRunAfter(0);
+    Advance(0);
+    port = {EPortState::Busy, 0, ""};
+    Do(m.OnStartStopPressed("NormalDM"));
+    EXPECT_EQ(due.count(kTimerRestart), 1u);  // the restart still stands
+    Lines restart = Advance(5000);
+    EXPECT_TRUE(Has(restart, "console ERR:    The server was not restarted, as another program listens on its "
+                             "remote console port.\n\n"));
+    EXPECT_EQ(Count(restart, "launch"), 0u);
+    EXPECT_EQ(Buttons(), kIdle);
+
+    port = {EPortState::Unknown, 0, ""};
+    EXPECT_EQ(Count(Do(m.OnStartStopPressed("NormalDM")), "launch NormalDM"), 1u);
+    EXPECT_EQ(Count(all, "log ERR:  Could not read the system's TCP table"), 1u);
 }
 
 TEST_F(ServerRunModelTest, CommandsHoldTheButtonsForTheirIntervals)
@@ -90,217 +216,237 @@ TEST_F(ServerRunModelTest, CommandsHoldTheButtonsForTheirIntervals)
     struct Case {
         EServerCommand command;
         const char* sent;
-        const char* ms;
-    } cases[] = {{EServerCommand::Restart, "qelRestartServer()", "8000"},
-                 {EServerCommand::Pause, "qelPauseGame()", "4000"},
-                 {EServerCommand::ListPlayers, "qelListPlayers()", "4000"}};
+        double ms;
+    } cases[] = {{EServerCommand::Restart, "qelRestartServer()", 8000},
+                 {EServerCommand::Pause, "qelPauseGame()", 4000},
+                 {EServerCommand::ListPlayers, "qelListPlayers()", 4000}};
     EXPECT_TRUE(m.OnCommandPressed(EServerCommand::Pause).empty());  // no run
-    Run("NormalDM");
+    Launch("NormalDM");
     for (const Case& c : cases) {
-        EXPECT_EQ(D(m.OnCommandPressed(c.command)),
+        EXPECT_EQ(Do(m.OnCommandPressed(c.command)),
                   (Lines{std::string("send ") + c.sent + "\r\n",
                          std::string("log INF:  ") + c.sent + " command has been sent to the server.\n", kStopping,
-                         std::string("timer 32776 ") + c.ms}));
+                         "timer 32776 " + std::to_string(static_cast<int>(c.ms))}));
         EXPECT_TRUE(m.OnStartStopPressed("NormalDM").empty());
-        EXPECT_EQ(D(m.OnTimer(kTimerCommandDone)), Lines{kRunning});
+        Advance(c.ms - 1);
+        EXPECT_EQ(Buttons(), kStopping) << c.sent;
+        Advance(1);
+        EXPECT_EQ(Buttons(), kRunning) << c.sent;
     }
 }
 
 TEST_F(ServerRunModelTest, StopEndsAsStoppedWhateverFollows)
 {
-    Run("NormalDM");
-    EXPECT_EQ(D(m.OnStartStopPressed("NormalDM")),
+    Launch("NormalDM");
+    EXPECT_EQ(Do(m.OnStartStopPressed("NormalDM")),
               (Lines{"send Quit()\r\n", "log INF:  Quit() command has been sent to the server.\n", kBusy,
                      "timer 32776 2000"}));
-    EXPECT_EQ(D(m.OnTimer(kTimerCommandDone)), Lines{"buttons start:on 'Start Server' commands:on"});
+    Advance(2000);
+    EXPECT_EQ(Buttons(), "buttons start:on 'Start Server' commands:on");
     // Pressed again while the server has not obeyed: Quit() again, never a second launch.
-    EXPECT_EQ(D(m.OnStartStopPressed("NormalDM")).at(0), "send Quit()\r\n");
-    m.OnTimer(kTimerCommandDone);
-    EXPECT_EQ(D(m.OnFollowerEnded(1, "L", 0)),
-              (Lines{"kill 32777", kBusy, "console \nINF:    The server has stopped.\n\n",
-                     "log INF:  The server has stopped.\n", kIdle, kTitle}));
+    EXPECT_EQ(Do(m.OnStartStopPressed("NormalDM")).at(0), "send Quit()\r\n");
+    Advance(2000);
+    EndRunAfter(0, "L");
+    Lines end = Advance(0);
+    EXPECT_TRUE(Has(end, "console \nINF:    The server has stopped.\n\n"));
+    EXPECT_TRUE(Has(end, "log INF:  The server has stopped.\n"));
+    EXPECT_EQ(end.back(), kTitle);
+    EXPECT_EQ(Buttons(), kIdle);
+    EXPECT_EQ(Count(all, "launch"), 1u);
+}
+
+// The end of a run, first match wins: stop, close, failed login, crash.
+TEST_F(ServerRunModelTest, EndOfARunByWhatHappenedBefore)
+{
+    struct Case {
+        bool stop, close, loginFailed;
+        const char* expected;
+    } cases[] = {{true, true, true, "console \nINF:    The server has stopped.\n\n"},
+                 {false, true, true, "timer 32782 500"},
+                 {false, false, true, "console \nERR:    Unable to log in!\nINF:    Stopping Server.\n\n"},
+                 {false, false, false, "console \nERR:    The server has crashed.\n\n"}};
+    for (const Case& c : cases) {
+        CShell s;
+        s.Do(s.m.OnStartStopPressed("NormalDM"));
+        s.Advance(c.loginFailed ? 17000 : 2000);
+        if (c.stop)
+            s.Do(s.m.OnStartStopPressed("NormalDM"));
+        if (c.close)
+            s.Do(s.m.OnCloseCommand());
+        const Lines end = s.Do(s.m.OnFollowerEnded(1, "", 0));
+        EXPECT_TRUE(Has(end, c.expected)) << c.expected;
+        EXPECT_EQ(Count(end, "console "), c.close && !c.stop ? 0u : 1u) << c.expected;
+    }
 }
 
 TEST_F(ServerRunModelTest, ConfigurationSwitchWhileRunning)
 {
     EXPECT_TRUE(m.OnConfigChosen("NormalCOOP").empty());  // no run
-    Run("NormalDM");
-    EXPECT_EQ(D(m.OnConfigChosen("NormalCOOP")),
+    Launch("NormalDM");
+    EXPECT_EQ(Do(m.OnConfigChosen("NormalCOOP")),
               (Lines{"send qel_strOptionsScript = \"DedicatedServerUtility/Config/NormalCOOP.cfg\"\r\n", kStopping,
                      "timer 32776 8000"}));
     EXPECT_TRUE(m.OnConfigChosen("NormalCOOP").empty());
     EXPECT_TRUE(m.OnConfigChosen("Other").empty());  // pending: not sent, but followed
     EXPECT_EQ(m.ActiveScript(), "Other");
-    m.OnTimer(kTimerCommandDone);
-    EXPECT_EQ(D(m.OnConfigChosen("NormalCOOP")).at(0),
+    Advance(8000);
+    EXPECT_EQ(Do(m.OnConfigChosen("NormalCOOP")).at(0),
               "send qel_strOptionsScript = \"DedicatedServerUtility/Config/NormalCOOP.cfg\"\r\n");
+}
+
+TEST_F(ServerRunModelTest, OptionsScriptSwitchSettlesAndRefusesUnsafeNames)
+{
+    Launch("NormalDM");
+    // A name that would close the command's quotes never reaches the console.
+    EXPECT_EQ(Do(m.OnConfigChosen("x\"; Quit(); \"")),
+              Lines{"log ERR:  Configuration name \"x\"; Quit(); \"\" cannot be used as the server's options "
+                    "script.\n"});
+    // Keys and the wheel: one switch, to where the list came to rest.
+    EXPECT_EQ(Do(m.OnConfigBrowsed("NormalCOOP")), Lines{"timer 32797 1000"});
+    Advance(900);
+    Do(m.OnConfigBrowsed("Other"));
+    Lines settled = Advance(1000);
+    EXPECT_EQ(Count(settled, "send qel_strOptionsScript"), 1u);
+    EXPECT_TRUE(Has(settled, "send qel_strOptionsScript = \"DedicatedServerUtility/Config/Other.cfg\"\r\n"));
+    Advance(8000);
+    // A close-up while the choice settles is the choice.
+    Do(m.OnConfigBrowsed("NormalCOOP"));
+    EXPECT_EQ(Do(m.OnConfigChosen("NormalDM")).at(0), "kill 32797");
+    EXPECT_EQ(Count(Advance(2000), "send"), 0u);
 }
 
 TEST_F(ServerRunModelTest, CommandLineAndCloseCommand)
 {
     EXPECT_TRUE(m.OnCommandLine("x").empty());
     EXPECT_EQ(D(m.OnCloseCommand()), Lines{"close"});
-    Run("NormalDM");
-    EXPECT_EQ(D(m.OnCommandLine("qelNextMap()")),
+    Launch("NormalDM");
+    EXPECT_EQ(Do(m.OnCommandLine("qelNextMap()")),
               (Lines{"send qelNextMap()\r\n", "log INF:  Command: 'qelNextMap()' sent to the server.\n"}));
     for (int i = 0; i < 2; ++i)
-        EXPECT_EQ(D(m.OnCloseCommand()),
+        EXPECT_EQ(Do(m.OnCloseCommand()),
                   (Lines{"send Quit()\r\n", "log INF:  Quit() command has been sent to the server during Close.\n"}));
-    EXPECT_EQ(D(m.OnFollowerEnded(1, "", 0)), (Lines{"kill 32777", kStopping, "timer 32782 500", kTitle}));
+    EndRunAfter(0);
+    EXPECT_TRUE(Has(Advance(0), "timer 32782 500"));
     EXPECT_TRUE(m.OnStartStopPressed("NormalDM").empty());  // nothing starts before the window goes
-    EXPECT_EQ(D(m.OnTimer(kTimerClose)), Lines{"close"});
+    EXPECT_EQ(Advance(500), Lines{"close"});
 }
 
 // The login check judges only its own run: a server crashing 9, 10 or 11 s after its launch is
 // restarted before the first check would fire, and the restarted one must stay up and log in.
 TEST_F(ServerRunModelTest, StaleLoginCheckNeverJudgesTheRestartedRun)
 {
-    for (double crashAt : {9.0, 10.0, 11.0}) {
-        CFakeStore s;
-        CServerRunModel model(s);
-        std::map<unsigned, double> due;
-        std::multimap<double, std::function<CRunActions()>> events;
-        Lines trace;
-        double now = 0;
-        std::function<void(const CRunActions&)> apply = [&](const CRunActions& actions) {
-            for (const CRunAction& a : actions) {
-                trace.push_back(Describe(a));
-                if (a.kind == ERunAction::SetTimer)
-                    due[a.timer] = now + a.ms / 1000.0;
-                else if (a.kind == ERunAction::KillTimer)
-                    due.erase(a.timer);
-                else if (a.kind == ERunAction::Launch)
-                    apply(model.OnLaunched(true, static_cast<RunClock>(now * 1000)));
-                else if (a.kind == ERunAction::Follow) {
-                    RunId run = a.run;
-                    events.emplace(now + 0.25, [&model, run] { return model.OnFollowerStarted(run); });
-                    if (run == 1)  // crashes; its log is drained 1.1 s later
-                        events.emplace(crashAt + 1.1, [&model, crashAt] {
-                            return model.OnFollowerEnded(1, "", static_cast<RunClock>(crashAt * 1000));
-                        });
-                } else if (a.kind == ERunAction::Connect) {
-                    apply(model.OnConnectBegun(a.run));
-                    RunId run = a.run;
-                    if (run == 2)
-                        events.emplace(now + 1, [&model, run] { return model.OnLoggedIn(run); });
-                }
-            }
-        };
-        apply(model.OnStartStopPressed("NormalDM"));
-        while (now < 60) {
-            auto timer = std::min_element(due.begin(), due.end(),
-                                          [](const auto& a, const auto& b) { return a.second < b.second; });
-            double nextTimer = timer == due.end() ? 1e9 : timer->second;
-            double nextEvent = events.empty() ? 1e9 : events.begin()->first;
-            if (std::min(nextTimer, nextEvent) > 60)
-                break;
-            if (nextEvent <= nextTimer) {
-                now = nextEvent;
-                auto fire = events.begin()->second;
-                events.erase(events.begin());
-                apply(fire());
-            } else {
-                now = nextTimer;
-                unsigned id = timer->first;
-                due.erase(timer);
-                apply(model.OnTimer(id));
-            }
-        }
-        EXPECT_EQ(std::count(trace.begin(), trace.end(), "terminate 2"), 0) << crashAt;
-        EXPECT_EQ(std::count(trace.begin(), trace.end(), "log INF:  Connection to server was a success.\n"), 1)
-            << crashAt;
-        EXPECT_EQ(std::count(trace.begin(), trace.end(), "follow 2"), 1) << crashAt;
-        EXPECT_TRUE(model.IsCurrentRun(2) && model.IsServerRunning()) << crashAt;
+    for (double crashAt : {9000.0, 10000.0, 11000.0}) {
+        CShell s;
+        s.Do(s.m.OnStartStopPressed("NormalDM"));
+        s.EndRunAfter(crashAt + 1100);
+        s.Advance(crashAt + 1100 + 5000 + 2000);
+        ASSERT_EQ(s.m.CurrentRun(), 2u) << crashAt;
+        s.m.OnLoggedIn(2);
+        s.Advance(60000);
+        EXPECT_EQ(Count(s.all, "terminate"), 0u) << crashAt;
+        EXPECT_EQ(Count(s.all, "log INF:  Connection to server was a success.\n"), 1u) << crashAt;
+        EXPECT_TRUE(s.m.IsCurrentRun(2) && s.m.IsServerRunning()) << crashAt;
     }
 }
 
 TEST_F(ServerRunModelTest, FailedLoginEndsOnlyAfterItsMessageBox)
 {
-    Run("NormalDM");
-    EXPECT_EQ(D(m.OnTimer(kTimerLoginCheck)),
-              (Lines{"terminate 1", "log ERR:  Unable to connect to server.  Server was shut down.\n"}));
-    EXPECT_EQ(D(m.OnFollowerEnded(1, "", 0)),
-              (Lines{kStopping, "console \nERR:    Unable to log in!\nINF:    Stopping Server.\n\n",
-                     "box The utility was unable to log in to the server and has stopped it.\nIf this problem "
-                     "persists, please submit a bug report."}));
+    confirmBoxes = false;
+    Launch("NormalDM");
+    EXPECT_EQ(Advance(15000), (Lines{"terminate 1", "log ERR:  Unable to connect to server.  Server was shut down.\n"}));
+    EndRunAfter(0);
+    Lines end = Advance(0);
+    EXPECT_TRUE(Has(end, "console \nERR:    Unable to log in!\nINF:    Stopping Server.\n\n"));
+    EXPECT_TRUE(Has(end, "box The utility was unable to log in to the server and has stopped it.\nIf this problem "
+                         "persists, please submit a bug report."));
     // While the box is open nothing starts.
     EXPECT_TRUE(m.OnStartStopPressed("NormalDM").empty());
     EXPECT_TRUE(m.OnFollowerEnded(1, "", 0).empty());
-    EXPECT_EQ(D(m.OnMessageBoxClosed()), (Lines{kIdle, kTitle}));
+    EXPECT_EQ(Do(m.OnMessageBoxClosed()), (Lines{kIdle, kTitle}));
     EXPECT_TRUE(m.OnMessageBoxClosed().empty());
     // The next run's login belongs to it alone: logged in, then a crash is a crash.
-    RunId run = Run("NormalDM");
+    RunId run = Launch("NormalDM");
     m.OnLoggedIn(run);
-    EXPECT_EQ(D(m.OnTimer(kTimerLoginCheck)), Lines{"log INF:  Connection to server was a success.\n"});
-    EXPECT_EQ(D(m.OnFollowerEnded(run, "", 0)).at(1), "console \nERR:    The server has crashed.\n\n");
+    EXPECT_EQ(Advance(15000), Lines{"log INF:  Connection to server was a success.\n"});
+    EndRunAfter(0);
+    EXPECT_TRUE(Has(Advance(0), "console \nERR:    The server has crashed.\n\n"));
 }
 
 TEST_F(ServerRunModelTest, NotesOfAnEndedRunAreDropped)
 {
-    Run("NormalDM");
-    m.OnStartStopPressed("NormalDM");
-    m.OnTimer(kTimerCommandDone);
-    m.OnFollowerEnded(1, "", 0);
+    Launch("NormalDM");
+    Do(m.OnStartStopPressed("NormalDM"));
+    Advance(2000);
+    Do(m.OnFollowerEnded(1, "", 0));
     EXPECT_FALSE(m.IsCurrentRun(1));
-    RunId run = Run("NormalDM");
+    RunId run = Launch("NormalDM");
     EXPECT_EQ(run, 2u);
     EXPECT_TRUE(m.OnFollowerEnded(1, "", 0).empty());
     EXPECT_TRUE(m.OnFollowerLost(1).empty());
     EXPECT_TRUE(m.OnFollowerStarted(1).empty());
     m.OnLoggedIn(1);
-    EXPECT_EQ(D(m.OnTimer(kTimerLoginCheck)).at(0), "terminate 2");
+    EXPECT_EQ(Advance(15000).at(0), "terminate 2");
 }
 
+// One full trace of a crash: a cooperative run gets its crash copy, and the restart launches the
+// script the server was told to use.
 TEST_F(ServerRunModelTest, CrashRestartsTheConfigurationThatCrashed)
 {
     store.entries["Switched"] = {0, "sw"};
-    Run("NormalCOOP");
-    m.OnConfigChosen("Switched");  // the server was told to use another script
-    m.OnTimer(kTimerCommandDone);
-    EXPECT_EQ(D(m.OnFollowerEnded(1, "Levels/A.wld", 0)),
-              (Lines{"kill 32777", kStopping, "console \nERR:    The server has crashed.\n\n",
-                     "log ERR:  The server has crashed.\n", "crash-copy Switched Levels/A.wld", "timer 32781 5000",
-                     "buttons start:on 'Stop Server' commands:off", kTitle}));
-    EXPECT_EQ(D(m.OnCrashCopyWritten()), Lines{"timer 32796 20000"});
+    Launch("NormalCOOP");
+    Do(m.OnConfigChosen("Switched"));
+    Advance(8000);
+    EndRunAfter(0, "Levels/A.wld");
+    EXPECT_EQ(Advance(0), (Lines{"kill 32777", kStopping, "console \nERR:    The server has crashed.\n\n",
+                                 "log ERR:  The server has crashed.\n", "crash-copy Switched Levels/A.wld",
+                                 "timer 32781 5000", kCrashed, kTitle, "timer 32796 20000"}));
     // The list made another entry current meanwhile; the restart keeps to what crashed.
-    EXPECT_EQ(D(m.OnTimer(kTimerRestart)),
-              (Lines{"log INF:  Launching Server...\n", "relaunch Switched +gameoptions \"DedicatedServerUtility/Config/Switched.cfg\""}));
+    EXPECT_TRUE(Has(Advance(5000), "launch Switched +gameoptions \"DedicatedServerUtility/Config/Switched.cfg\""));
     EXPECT_EQ(m.AdminPassword(), "sw");
-    EXPECT_EQ(D(m.OnTimer(kTimerScriptSwap)), Lines{"swap Switched"});
+    EXPECT_TRUE(Has(Advance(15000), "swap Switched"));
+    EXPECT_EQ(Count(all, "crash-copy"), 1u);
+}
+
+TEST_F(ServerRunModelTest, DeathmatchCrashKeepsItsScript)
+{
+    Launch("NormalDM");
+    EndRunAfter(0, "Levels/A.wld");
+    Advance(0);
+    EXPECT_EQ(Count(all, "crash-copy"), 0u);
+    EXPECT_TRUE(Has(Advance(5000), kLaunchDM));
 }
 
 TEST_F(ServerRunModelTest, StartDuringTheCrashGapIsTheRestart)
 {
-    Run("NormalDM");
-    m.OnFollowerEnded(1, "", 0);
-    EXPECT_EQ(D(m.OnStartStopPressed("Other")),
-              (Lines{"kill 32781", "log INF:  Launching Server...\n",
-                     "launch Other +gametype dm +gameoptions \"DedicatedServerUtility/Config/Other.cfg\""}));
-    m.OnLaunched(true, 0);
-    EXPECT_TRUE(m.OnTimer(kTimerRestart).empty());
+    Launch("NormalDM");
+    EndRunAfter(0);
+    Advance(0);
+    Lines pressed = Do(m.OnStartStopPressed("Other"));
+    EXPECT_TRUE(Has(pressed, "kill 32781"));
+    EXPECT_TRUE(Has(pressed, "launch Other +gametype dm +gameoptions \"DedicatedServerUtility/Config/Other.cfg\""));
+    EXPECT_EQ(Count(Advance(10000), "launch"), 0u);
 }
 
 TEST_F(ServerRunModelTest, EachLaunchLogsInWithItsOwnPassword)
 {
-    Run("Other");
+    Launch("Other");
     EXPECT_EQ(m.AdminPassword(), "other");
-    m.OnStartStopPressed("Other");
-    m.OnTimer(kTimerCommandDone);
-    m.OnFollowerEnded(1, "", 0);
+    Do(m.OnStartStopPressed("Other"));
+    Advance(2000);
+    Do(m.OnFollowerEnded(1, "", 0));
     store.entries["Other"].password.reset();  // store unreadable: the last password stays
-    Run("Other");
+    Launch("Other");
     EXPECT_EQ(m.AdminPassword(), "other");
 }
 
 TEST_F(ServerRunModelTest, LostFollowerEndsTheServerItWouldLeaveUnwatched)
 {
-    m.OnStartStopPressed("NormalDM");
-    m.OnLaunched(true, 0);
-    EXPECT_EQ(D(m.OnFollowerLost(1)),
+    Do(m.OnStartStopPressed("NormalDM"));
+    EXPECT_EQ(Do(m.OnFollowerLost(1)),
               (Lines{"kill 32785", "terminate 1", "log ERR:  The server was shut down, as its log cannot be followed.\n",
                      kIdle}));
     EXPECT_FALSE(m.IsServerRunning());
-    EXPECT_TRUE(m.OnTimer(kTimerConnect).empty());
+    EXPECT_TRUE(Advance(3000).empty());
 }
 
 // The crash-loop guard. Each letter is a run that crashes: launched by a press of Start (P) or by
@@ -316,11 +462,12 @@ TEST_F(ServerRunModelTest, CrashLoopGuardCountsQuickCrashesInARow)
         Lines end;
         for (const char* step = c[0]; *step; ++step, t += 6100) {
             *step == 'P' ? model.OnStartStopPressed("NormalCOOP") : model.OnTimer(kTimerRestart);
+            model.OnPortChecked({});
             model.OnLaunched(true, t);
             model.OnFollowerStarted(model.CurrentRun());
             t += *step == '=' ? 60000 : *step == 'L' ? 60001 : 5000;
             end = D(model.OnFollowerEnded(model.CurrentRun(), "L", t));
-            restarted += std::count(end.begin(), end.end(), "timer 32781 5000") ? '+' : '-';
+            restarted += Has(end, "timer 32781 5000") ? '+' : '-';
         }
         EXPECT_EQ(restarted, c[1]) << c[0];
         if (&c == &cases[0]) {
@@ -340,7 +487,7 @@ TEST_F(ServerRunModelTest, CrashLoopGuardCountsQuickCrashesInARow)
 // with the follower at the log's end; its crash is not one at start and is restarted.
 TEST_F(ServerRunModelTest, PickedUpRunStartsAsALaunchedOneAfterItsLaunch)
 {
-    EXPECT_EQ(D(m.OnServerPickedUp(4242, "NormalCOOP", false)),
+    EXPECT_EQ(Do(m.OnServerPickedUp(4242, "NormalCOOP", false)),
               (Lines{"log INF:  Picked up the server that was left running (process id 4242).\n",
                      "console INF:    Picked up the server that was left running.\n", kBusy, "timer 32785 2000",
                      "follow 1 from-end"}));
@@ -348,44 +495,26 @@ TEST_F(ServerRunModelTest, PickedUpRunStartsAsALaunchedOneAfterItsLaunch)
     EXPECT_EQ(m.ActiveScript(), "NormalCOOP");
     EXPECT_EQ(m.AdminPassword(), "brindlex");
     EXPECT_TRUE(m.OnServerPickedUp(4243, "NormalDM", false).empty());
-    EXPECT_EQ(D(m.OnFollowerStarted(1)),
-              (Lines{"clear-level", kStopping, std::string(kTitle) + " - 'NormalCOOP.cfg'"}));
-    EXPECT_EQ(D(m.OnTimer(kTimerConnect)), (Lines{kRunning, "connect 1"}));
-    m.OnConnectBegun(1);
-    EXPECT_EQ(D(m.OnFollowerEnded(1, "L", 0)).at(4), "crash-copy NormalCOOP L");
-    EXPECT_EQ(D(m.OnTimer(kTimerRestart)).at(1),
-              "relaunch NormalCOOP +gameoptions \"DedicatedServerUtility/Config/NormalCOOP.cfg\"");
-}
-
-TEST_F(ServerRunModelTest, RestartRefusedByABusyPortEndsIdle)
-{
-    Run("NormalDM");
-    m.OnFollowerEnded(1, "", 0);
-    EXPECT_EQ(D(m.OnTimer(kTimerRestart)).at(1),
-              "relaunch NormalDM +gametype dm +gameoptions \"DedicatedServerUtility/Config/NormalDM.cfg\"");
-    EXPECT_EQ(D(m.OnLaunchRefused()), (Lines{"console ERR:    The server was not restarted, as another program "
-                                             "listens on its remote console port.\n\n",
-                                             kIdle}));
-    EXPECT_FALSE(m.IsServerRunning());
-    EXPECT_EQ(D(m.OnStartStopPressed("NormalDM")).at(1),
-              "launch NormalDM +gametype dm +gameoptions \"DedicatedServerUtility/Config/NormalDM.cfg\"");
+    EXPECT_EQ(Advance(250), (Lines{"clear-level", kStopping, std::string(kTitle) + " - 'NormalCOOP.cfg'"}));
+    EXPECT_TRUE(Has(Advance(1750), "connect 1"));
+    m.OnLoggedIn(1);
+    EndRunAfter(0, "L");
+    EXPECT_TRUE(Has(Advance(0), "crash-copy NormalCOOP L"));
+    EXPECT_TRUE(Has(Advance(5000), kLaunchCoop));
 }
 
 // Tollan never ends a server it did not launch: a picked-up server that refuses the login, or
 // whose log cannot be followed, runs on; only Stop ends it, and a close leaves it running.
 TEST_F(ServerRunModelTest, PickedUpServerIsEndedOnlyByStop)
 {
-    m.OnServerPickedUp(7, "NormalDM", false);
-    m.OnFollowerStarted(1);
-    m.OnTimer(kTimerConnect);
-    m.OnConnectBegun(1);
-    EXPECT_EQ(D(m.OnTimer(kTimerLoginCheck)),
+    Do(m.OnServerPickedUp(7, "NormalDM", false));
+    Advance(2000);
+    EXPECT_EQ(Advance(15000),
               (Lines{"console \nERR:    Unable to log in to the server that was picked up; it keeps running. Stop "
                      "Server ends it.\n\n",
-                     "log ERR:  Unable to log in to the server that was picked up; it was left running.\n",
-                     "buttons start:on 'Stop Server' commands:off"}));
+                     "log ERR:  Unable to log in to the server that was picked up; it was left running.\n", kCrashed}));
     EXPECT_TRUE(m.IsServerRunning());
-    EXPECT_EQ(D(m.OnStartStopPressed("NormalDM")),
+    EXPECT_EQ(Do(m.OnStartStopPressed("NormalDM")),
               (Lines{"send Quit()\r\n", "log INF:  Quit() command has been sent to the server.\n", "terminate 1",
                      "log INF:  The server did not accept the login, so Stop Server ended its process.\n", kBusy,
                      "timer 32776 2000"}));
@@ -407,55 +536,32 @@ TEST_F(ServerRunModelTest, PickedUpServerIsEndedOnlyByStop)
 
 TEST_F(ServerRunModelTest, AssumedConfigurationGetsNoCrashCopy)
 {
-    m.OnServerPickedUp(7, "NormalCOOP", true);
-    m.OnFollowerStarted(1);
-    const Lines end = D(m.OnFollowerEnded(1, "Levels/A.wld", 0));
-    EXPECT_EQ(std::count_if(end.begin(), end.end(), [](const std::string& l) { return l.rfind("crash-copy", 0) == 0; }),
-              0);
-    EXPECT_EQ(std::count(end.begin(), end.end(), "log INF:  The crashed server's configuration was only assumed, so "
-                                                 "its script keeps its starting level.\n"),
-              1);
-    EXPECT_EQ(D(m.OnTimer(kTimerRestart)).at(1),
-              "relaunch NormalCOOP +gameoptions \"DedicatedServerUtility/Config/NormalCOOP.cfg\"");
+    Do(m.OnServerPickedUp(7, "NormalCOOP", true));
+    Advance(250);
+    EndRunAfter(0, "Levels/A.wld");
+    Advance(0);
+    EXPECT_EQ(Count(all, "crash-copy"), 0u);
+    EXPECT_TRUE(Has(all, "log INF:  The crashed server's configuration was only assumed, so its script keeps its "
+                         "starting level.\n"));
+    EXPECT_TRUE(Has(Advance(5000), kLaunchCoop));
 }
 
 // A restart after a crash that cannot be made leaves no "Stop Server" on a stopped server.
 TEST_F(ServerRunModelTest, RestartThatFailsEndsWithStartServer)
 {
-    for (const char* failure : {"program gone", "unsafe name"}) {
+    for (const char* name : {"NormalDM", "a\"b"}) {
         CServerRunModel model(store);
-        const std::string name = failure[0] == 'u' ? "a\"b" : "NormalDM";
         store.entries[name] = {1, "x"};
         model.OnServerPickedUp(7, name, false);
         model.OnFollowerStarted(1);
         model.OnFollowerEnded(1, "", 0);
         ASSERT_EQ(model.Buttons().strStartCaption, "Stop Server");
         model.OnTimer(kTimerRestart);
-        if (failure[0] == 'p')
-            model.OnLaunched(false, 0);
-        EXPECT_EQ(model.Buttons(), CButtonStates()) << failure;
-        EXPECT_FALSE(model.IsServerRunning()) << failure;
+        model.OnPortChecked({});
+        model.OnLaunched(false, 0);  // the program is gone (for the unsafe name, never asked)
+        EXPECT_EQ(model.Buttons(), CButtonStates()) << name;
+        EXPECT_FALSE(model.IsServerRunning()) << name;
     }
-}
-
-TEST_F(ServerRunModelTest, OptionsScriptSwitch)
-{
-    Run("NormalDM");
-    // A name that would close the command's quotes never reaches the console.
-    EXPECT_EQ(D(m.OnConfigChosen("x\"; Quit(); \"")),
-              Lines{"log ERR:  Configuration name \"x\"; Quit(); \"\" cannot be used as the server's options "
-                    "script.\n"});
-    // Keys and the wheel: one switch, to where the list came to rest.
-    EXPECT_EQ(D(m.OnConfigBrowsed("NormalCOOP")), Lines{"timer 32797 1000"});
-    EXPECT_EQ(D(m.OnConfigBrowsed("Other")), Lines{"timer 32797 1000"});
-    EXPECT_EQ(D(m.OnTimer(kTimerConfigSettle)),
-              (Lines{"send qel_strOptionsScript = \"DedicatedServerUtility/Config/Other.cfg\"\r\n", kStopping,
-                     "timer 32776 8000"}));
-    m.OnTimer(kTimerCommandDone);
-    // A close-up while the choice settles is the choice.
-    m.OnConfigBrowsed("NormalCOOP");
-    EXPECT_EQ(D(m.OnConfigChosen("NormalDM")).at(0), "kill 32797");
-    EXPECT_TRUE(m.OnTimer(kTimerConfigSettle).empty());
 }
 
 }  // namespace
