@@ -2,14 +2,6 @@
 
 #include "platform/Platform.h"
 
-namespace {
-std::string g_gameFolder;
-}
-
-const std::string& GameFolder() { return g_gameFolder; }
-
-void SetGameFolder(const std::string& folder) { g_gameFolder = folder; }
-
 bool HasServerProgram(const std::string& gameFolder)
 {
     for (const platform::DirEntry& e : platform::ListDirectory(gameFolder + platform::kSep + "Bin")) {
@@ -21,21 +13,21 @@ bool HasServerProgram(const std::string& gameFolder)
     return false;
 }
 
-bool SearchGameFolder(const CGameFolderSearch& steps)
+bool SearchGameFolder(const CGameFolderSearch& steps, std::string& folder)
 {
-    SetGameFolder(steps.readStoredPath());
-    if (steps.hasServerProgram(GameFolder()))
+    folder = steps.readStoredPath();
+    if (steps.hasServerProgram(folder))
         return true;
 
     std::string fromRegistry;
     if (steps.readGameRegistry(fromRegistry)) {
-        SetGameFolder(fromRegistry);
+        folder = fromRegistry;
         return true;
     }
 
     for (int attempt = 1; attempt <= 3; ++attempt) {
-        SetGameFolder(steps.browse());
-        if (steps.hasServerProgram(GameFolder()))
+        folder = steps.browse();
+        if (steps.hasServerProgram(folder))
             return true;
         if (attempt < 3)
             steps.promptValidFolder();

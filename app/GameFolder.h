@@ -1,13 +1,8 @@
-// The game folder: the game installation that holds the dedicated server program, as an absolute
-// path without a trailing separator. One per process; found once at start-up.
+// The search for the game folder: the game installation that holds the dedicated server program,
+// as an absolute path without a trailing separator. It runs once, while the main window starts.
 #pragma once
 #include <functional>
 #include <string>
-
-#include "base/GamePaths.h"  // CleanRegistryGamePath
-
-const std::string& GameFolder();
-void SetGameFolder(const std::string& folder);
 
 // True when "<game>\Bin" holds an entry named exactly "DedicatedServer.exe" (letter case counts).
 bool HasServerProgram(const std::string& gameFolder);
@@ -23,6 +18,6 @@ struct CGameFolderSearch {
 };
 
 // Stored path with the server program, else the game's registry entry (taken as it is), else up
-// to three browses with a prompt after the first and second failure. Sets the game folder to what
-// was tried last; false when the third browse failed too.
-bool SearchGameFolder(const CGameFolderSearch& steps);
+// to three browses with a prompt after the first and second failure. `folder` is what was tried
+// last; false when the third browse failed too.
+bool SearchGameFolder(const CGameFolderSearch& steps, std::string& folder);

@@ -1,7 +1,8 @@
 #include "app/GameFolderShell.h"
 
 #include "app/GameFolder.h"
-#include "app/Settings.h"
+#include "base/GameRegistry.h"
+#include "base/SettingsStore.h"
 #include "base/UtilityLog.h"
 #include "wingui/FolderBrowser.h"
 
@@ -22,54 +23,27 @@ std::string BrowseForFolder(HWND owner, const std::string& title, const std::str
     return chosen;
 }
 
-void BrowseForGameFolder(HWND owner)
+bool FindGameFolderInRegistry(std::string& folder)
 {
-    SetGameFolder(BrowseForFolder(owner, "Dravic Qel 2 Game Folder", "C:\\"));
-}
-
-bool FindGameFolderInRegistry()
-{
-    HKEY key;
-    // The game is a 32-bit program and writes its key in the 32-bit view of the registry; a
-    // 64-bit build of Tollan would otherwise look in the other view and miss it.
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Morvane\\DravicQel2", 0, KEY_READ | KEY_WOW64_32KEY,
-                      &key) != ERROR_SUCCESS) {
+    std::optional<std::string> found = ReadGameFolderFromRegistry();
+    if (!found) {
         LogMessage("DQ2 is not installed.\n");
         return false;
     }
-    char buf[260];
-    DWORD size = sizeof buf;
-    DWORD type = 0;
-    std::string raw;
-    // Only a string that carries its terminating zero within the 260 bytes counts.
-    if (RegQueryValueExA(key, "Path", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) ==
-            ERROR_SUCCESS &&
-        (type == REG_SZ || type == REG_EXPAND_SZ) && size > 0 && buf[size - 1] == '\0')
-        raw = buf;
-    std::string folder = CleanRegistryGamePath(raw);
+    folder = *found;
     LogMessage("DQ2 Is Installed, Location: %s\n", folder.c_str());
-    SetGameFolder(folder);
-    RegCloseKey(key);
     return true;
 }
 
-bool FindGameFolder(HWND owner)
+bool FindGameFolder(HWND owner, CSettingsStore& settings, std::string& folder)
 {
     CGameFolderSearch steps;
-    steps.readStoredPath = [] { return ReadSettingString("GamePath").value_or(std::string()); };
-    steps.readGameRegistry = [](std::string& folder) {
-        if (!FindGameFolderInRegistry())
-            return false;
-        folder = GameFolder();
-        return true;
-    };
-    steps.browse = [owner] {
-        BrowseForGameFolder(owner);
-        return GameFolder();
-    };
+    steps.readStoredPath = [&settings] { return settings.ReadString("GamePath").value_or(std::string()); };
+    steps.readGameRegistry = FindGameFolderInRegistry;
+    steps.browse = [owner] { return BrowseForFolder(owner, "Dravic Qel 2 Game Folder", "C:\\"); };
     steps.promptValidFolder = [owner] {
         ShowTollanMessage(owner, "Please select a valid Game Installation Folder\n\n For Example: "
                                  "C:\\Program Files\\Dravic Qel 2");
     };
-    return SearchGameFolder(steps);
+    return SearchGameFolder(steps, folder);
 }

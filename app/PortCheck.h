@@ -2,12 +2,13 @@
 // console connects (127.0.0.1:25600)? Tollan would send it the administrator password and every
 // command. The shell copies the system's TCP tables into rows; the rules and the texts are here.
 #pragma once
+#include "base/Names.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-constexpr unsigned short kRemoteConsolePort = 25600;
 constexpr std::uint32_t kTcpStateListen = 2;  // MIB_TCP_STATE_LISTEN
 
 // One row of a TCP table as the system gives it: the local address in network byte order (the

@@ -1,4 +1,5 @@
 #include "app/RemoteConsoleSocket.h"
+#include "base/Names.h"
 
 #include "base/UtilityLog.h"
 #include "app/AppMessages.h"
@@ -48,7 +49,7 @@ bool CRemoteConsoleSocket::ConnectToServer(std::unique_ptr<CRemoteConsoleSocket>
         socket.reset();
         return false;
     }
-    socket->Connect("127.0.0.1", kPort);
+    socket->Connect(kRemoteConsoleAddress, kRemoteConsolePort);
     LogMessage("INF:  Connecting to server...\n");
     return true;
 }

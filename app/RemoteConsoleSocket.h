@@ -25,8 +25,6 @@ protected:
 
 class CRemoteConsoleSocket {
 public:
-    static constexpr unsigned short kPort = 25600;
-
     // Replaces `socket` by a new connection attempt to 127.0.0.1:25600 (the old object is
     // destroyed first, which closes its connection). Notifications go to `hNotify` as
     // WM_APP_SOCKET, to be passed to OnSocketMessage. True when the attempt has begun; the caller

@@ -8,8 +8,6 @@
 namespace {
 
 const char kIdleTitle[] = "Dravic Qel 2 Dedicated Server Utility";
-const char kStartCaption[] = "Start Server";
-const char kStopCaption[] = "Stop Server";
 
 unsigned TimerBit(unsigned timer)
 {
@@ -71,7 +69,7 @@ std::string Describe(const CRunAction& a)
     case ERunAction::KillTimer: return "kill " + std::to_string(a.timer);
     case ERunAction::Buttons:
         return std::string("buttons start:") + (a.buttons.bStartEnabled ? "on" : "off") + " '" +
-               a.buttons.strStartCaption + "' commands:" + (a.buttons.bCommandsEnabled ? "on" : "off");
+               (a.buttons.bStopCaption ? "Stop Server" : "Start Server") + "' commands:" + (a.buttons.bCommandsEnabled ? "on" : "off");
     case ERunAction::Title: return "title " + a.text;
     case ERunAction::CheckPort: return "check-port";
     case ERunAction::Launch: return "launch " + a.config + " " + a.text;
@@ -133,7 +131,7 @@ void CServerRunModel::Refresh(CRunActions& out)
     const bool ending = m_pRun && m_pRun->phase == ERunPhase::Ending;
     CButtonStates now;
     now.bStartEnabled = m_ePending == EPending::None && !ending;
-    now.strStartCaption = m_strStartCaption;
+    now.bStopCaption = m_bStopCaption;
     now.bCommandsEnabled = m_pRun && m_pRun->phase == ERunPhase::Running && !m_pRun->bLoginRefused &&
                            m_ePending == EPending::None;
     if (now == m_shown)
@@ -163,7 +161,7 @@ CRunActions CServerRunModel::OnStartStopPressed(const std::string& currentConfig
         out.push_back(Text(ERunAction::Log, "INF:  The server did not accept the login, so Stop Server ended "
                                             "its process.\n"));
     }
-    m_strStartCaption = kStartCaption;
+    m_bStopCaption = false;
     m_ePending = EPending::Stop;
     Refresh(out);
     SetTimer(kTimerCommandDone, 2000, out);
@@ -209,7 +207,7 @@ CRunActions CServerRunModel::OnPortChecked(const CPortCheck& check)
     out.push_back(Text(ERunAction::Log, report.strRestartLogLine));
     out.push_back(Text(ERunAction::Console, "ERR:    The server was not restarted, as another program listens on "
                                             "its remote console port.\n\n"));
-    m_strStartCaption = kStartCaption;
+    m_bStopCaption = false;
     Refresh(out);
     return out;
 }
@@ -222,7 +220,7 @@ void CServerRunModel::Launch(const std::string& configName, CRunActions& out)
     if (!IsSafeFileName(configName)) {
         out.push_back(Text(ERunAction::Log, "ERR:  Configuration name \"" + configName +
                                                 "\" cannot be used to start the server.\n"));
-        m_strStartCaption = kStartCaption;
+        m_bStopCaption = false;
         Refresh(out);
         return;
     }
@@ -245,7 +243,7 @@ CRunActions CServerRunModel::OnLaunched(bool bStarted, RunClock now)
     if (!bStarted) {
         out.push_back(Text(ERunAction::Log, "ERR:  ShellExecuteEx() failed.\n"));
         // A restart after a crash may fail too: no run is on, whatever the caption said.
-        m_strStartCaption = kStartCaption;
+        m_bStopCaption = false;
         Refresh(out);
         return out;
     }
@@ -295,7 +293,7 @@ CRunActions CServerRunModel::OnFollowerStarted(RunId run)
     if (!IsCurrentRun(run) || m_pRun->phase != ERunPhase::Launching)
         return out;
     m_pRun->phase = ERunPhase::Running;
-    m_strStartCaption = kStopCaption;
+    m_bStopCaption = true;
     m_pRun->bTitled = true;
     out.push_back(CRunAction{ERunAction::ClearLevel});
     Refresh(out);
@@ -495,7 +493,7 @@ void CServerRunModel::FinishRun(bool bCaptionStart, CRunActions& out)
     const bool titled = m_pRun->bTitled;
     m_pRun.reset();
     if (bCaptionStart)
-        m_strStartCaption = kStartCaption;
+        m_bStopCaption = false;
     Refresh(out);
     if (titled)
         out.push_back(Text(ERunAction::Title, kIdleTitle));

@@ -49,11 +49,11 @@ enum class ERunStart { Launched, PickedUp };
 // Button 1 (Start/Stop) and the three command buttons (1026, 1060, 1061).
 struct CButtonStates {
     bool bStartEnabled = true;
-    std::string strStartCaption = "Start Server";
+    bool bStopCaption = false;  // button 1 reads "Stop Server", else "Start Server"
     bool bCommandsEnabled = false;
     bool operator==(const CButtonStates& o) const
     {
-        return bStartEnabled == o.bStartEnabled && strStartCaption == o.strStartCaption &&
+        return bStartEnabled == o.bStartEnabled && bStopCaption == o.bStopCaption &&
                bCommandsEnabled == o.bCommandsEnabled;
     }
     bool operator!=(const CButtonStates& o) const { return !(*this == o); }
@@ -215,6 +215,6 @@ private:
     std::string m_strBrowsedConfig;  // the list's choice while it settles
     std::string m_strActiveScript;
     std::string m_strAdminPassword;
-    std::string m_strStartCaption = "Start Server";
+    bool m_bStopCaption = false;
     CButtonStates m_shown;
 };

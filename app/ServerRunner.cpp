@@ -1,10 +1,10 @@
 #include "app/ServerRunner.h"
 
-#include "app/GameFolder.h"
+#include "app/AppContext.h"
 #include "app/PortCheckShell.h"
 #include "app/ServerPickUp.h"
 #include "app/ServerPickUpShell.h"
-#include "app/Settings.h"
+#include "base/SettingsStore.h"
 #include "base/GamePaths.h"
 #include "base/UtilityLog.h"
 #include "config/HistoryStore.h"
@@ -17,7 +17,7 @@ int CHistoryRunStore::GameTypeOf(const std::string& configName)
 {
     // The record holds whatever the configuration dialog loaded last, which need not be the
     // configuration that is started; its own stored block says how it is to be started.
-    return ReadStoredGameType(configName).value_or(TheServerConfig().g_gtGameType);
+    return ReadStoredGameType(configName).value_or(m_record.g_gtGameType);
 }
 
 std::optional<std::string> CHistoryRunStore::AdminPasswordOf(const std::string& configName)
@@ -25,7 +25,7 @@ std::optional<std::string> CHistoryRunStore::AdminPasswordOf(const std::string& 
     return ReadConfigAdminPassword(configName);
 }
 
-CServerRunner::CServerRunner() = default;
+CServerRunner::CServerRunner(CAppContext& context) : m_context(context), m_store(context.record) {}
 
 CServerRunner::~CServerRunner()
 {
@@ -41,6 +41,8 @@ void CServerRunner::Attach(wingui::CDialog& dialog, CConsoleCtrl& console)
     m_btnRestartServer.Attach(dialog.GetItem(IDC_RESTART_SERVER));
     m_btnPauseServer.Attach(dialog.GetItem(IDC_PAUSE_SERVER));
     m_btnListPlayers.Attach(dialog.GetItem(IDC_LIST_PLAYERS));
+    // The template's captions are never shown.
+    m_btnRestartServer.SetText("Restart Server");
     m_pLink->hWnd = dialog.GetHWND();
     ApplyButtons(m_model.Buttons());
 }
@@ -125,22 +127,45 @@ void CServerRunner::Execute(CRunActions actions)
         {
             runner.m_bCarrying = false;
             runner.m_actions.clear();
-            runner.m_events.clear();
+            runner.m_nNextAction = 0;
+            runner.m_reports.clear();
         }
     } carrying(*this);
-    while (!m_actions.empty() || !m_events.empty()) {
-        if (m_actions.empty()) {
-            std::function<CRunActions()> event = std::move(m_events.front());
-            m_events.pop_front();
-            for (CRunAction& action : event())
-                m_actions.push_back(std::move(action));
+    for (;;) {
+        if (m_nNextAction < m_actions.size()) {
+            const CRunAction action = std::move(m_actions[m_nNextAction++]);
+            Carry(action);
             continue;
         }
-        const CRunAction action = std::move(m_actions.front());
-        m_actions.pop_front();
-        Carry(action);
+        m_actions.clear();
+        m_nNextAction = 0;
+        if (m_reports.empty())
+            break;
+        const CReport report = m_reports.front();
+        m_reports.erase(m_reports.begin());
+        m_actions = Deliver(report);
     }
     ReleaseEndedProcess();
+}
+
+CRunActions CServerRunner::Deliver(const CReport& r)
+{
+    switch (r.kind) {
+    case CReport::PortChecked: return m_model.OnPortChecked(r.check);
+    case CReport::Launched: {
+        CRunActions next = m_model.OnLaunched(r.bStarted, r.now);
+        if (r.bStarted) {
+            m_hServerProcess = r.hProcess;
+            m_nProcessRun = m_model.CurrentRun();
+        }
+        return next;
+    }
+    case CReport::ConnectBegun: return m_model.OnConnectBegun(r.run);
+    case CReport::CrashCopyWritten: return m_model.OnCrashCopyWritten();
+    case CReport::MessageBoxClosed: return m_model.OnMessageBoxClosed();
+    case CReport::FollowerLost: return m_model.OnFollowerLost(r.run);
+    }
+    return {};
 }
 
 void CServerRunner::Carry(const CRunAction& a)
@@ -170,8 +195,9 @@ void CServerRunner::Carry(const CRunAction& a)
         m_pDialog->SetText(a.text);
         break;
     case ERunAction::CheckPort: {
-        const CPortCheck check = CheckConsolePort();
-        Later([this, check] { return m_model.OnPortChecked(check); });
+        CReport report{CReport::PortChecked};
+        report.check = CheckConsolePort();
+        Later(report);
         break;
     }
     case ERunAction::Launch:
@@ -189,17 +215,17 @@ void CServerRunner::Carry(const CRunAction& a)
         break;
     case ERunAction::ShowMessage:
         MessageBoxA(hwnd, a.text.c_str(), "Tollan", MB_OK | MB_ICONWARNING);
-        Later([this] { return m_model.OnMessageBoxClosed(); });
+        Later({CReport::MessageBoxClosed});
         break;
     case ERunAction::ClearLevel:
         m_pConsole->ClearCurrentLevel();
         break;
     case ERunAction::CrashCopy:
-        if (m_crashRecovery.AddCurrentLevelToConfig(GameFolder(), a.config, a.text, TheServerConfig().g_iFPS))
-            Later([this] { return m_model.OnCrashCopyWritten(); });
+        if (m_crashRecovery.AddCurrentLevelToConfig(m_context.gameFolder, a.config, a.text, m_context.record.g_iFPS))
+            Later({CReport::CrashCopyWritten});
         break;
     case ERunAction::SwapScript:
-        m_crashRecovery.SwapConfigScript(GameFolder(), a.config);
+        m_crashRecovery.SwapConfigScript(m_context.gameFolder, a.config);
         break;
     case ERunAction::CloseWindow:
         m_pDialog->End(IDCANCEL);
@@ -209,7 +235,7 @@ void CServerRunner::Carry(const CRunAction& a)
 
 void CServerRunner::Launch(const CRunAction& a)
 {
-    const std::string program = ServerProgramPath(GameFolder());
+    const std::string program = ServerProgramPath(m_context.gameFolder);
     SHELLEXECUTEINFOA sei{};
     sei.cbSize = sizeof sei;
     sei.fMask = SEE_MASK_NOCLOSEPROCESS;
@@ -219,27 +245,22 @@ void CServerRunner::Launch(const CRunAction& a)
     sei.nShow = SW_HIDE;
     const bool started = ShellExecuteExA(&sei) && sei.hProcess;
     // A later Tollan that finds this server still running takes it up with this name.
-    if (started && !WriteSettingString(kLastLaunchedConfigValue, a.config))
+    if (started && !m_context.settings.WriteString(kLastLaunchedConfigValue, a.config))
         LogMessage("ERR:  Unable to write the last launched configuration to registry.\n");
-    const HANDLE process = started ? sei.hProcess : nullptr;
-    const RunClock now = GetTickCount();
-    Later([this, started, process, now] {
-        CRunActions next = m_model.OnLaunched(started, now);
-        if (started) {
-            m_hServerProcess = process;
-            m_nProcessRun = m_model.CurrentRun();
-        }
-        return next;
-    });
+    CReport report{CReport::Launched};
+    report.bStarted = started;
+    report.hProcess = started ? sei.hProcess : nullptr;
+    report.now = GetTickCount();
+    Later(report);
 }
 
 std::optional<std::string> CServerRunner::PickUpRunningServer(const std::string& currentConfig)
 {
-    std::optional<CRunningServer> server = FindRunningServer(GameFolder());
+    std::optional<CRunningServer> server = FindRunningServer(m_context.gameFolder);
     if (!server)
         return std::nullopt;
     CPickedUpConfig config =
-        ChoosePickedUpConfig(ReadSettingString(kLastLaunchedConfigValue), ReadStoredConfigNames(), currentConfig);
+        ChoosePickedUpConfig(m_context.settings.ReadString(kLastLaunchedConfigValue), ReadStoredConfigNames(), currentConfig);
     CRunActions next = m_model.OnServerPickedUp(server->nPid, config.strName, config.bGuessed);
     if (next.empty()) {
         CloseHandle(server->hProcess);
@@ -259,14 +280,16 @@ void CServerRunner::Follow(const CRunAction& a)
     CFollowerStart start;
     start.run = run;
     start.pLink = m_pLink;
-    start.strGameFolder = GameFolder();
+    start.strGameFolder = m_context.gameFolder;
     start.bFromLogEnd = a.bFromLogEnd;
     const bool duplicated = m_hServerProcess && DuplicateHandle(GetCurrentProcess(), m_hServerProcess,
                                                                 GetCurrentProcess(), &start.hWait, SYNCHRONIZE,
                                                                 FALSE, 0);
     if (!duplicated || !StartServerLogFollower(std::move(start))) {
         LogMessage("ERR:  Could not start the server log follower.\n");
-        Later([this, run] { return m_model.OnFollowerLost(run); });
+        CReport report{CReport::FollowerLost};
+        report.run = run;
+        Later(report);
     }
 }
 
@@ -275,12 +298,14 @@ void CServerRunner::Connect(RunId run)
     if (!CRemoteConsoleSocket::ConnectToServer(m_pSocket, m_pDialog->GetHWND(), this))
         return;
     m_nSocketRun = run;
-    Later([this, run] { return m_model.OnConnectBegun(run); });
+    CReport report{CReport::ConnectBegun};
+    report.run = run;
+    Later(report);
 }
 
 void CServerRunner::ApplyButtons(const CButtonStates& b)
 {
-    m_btnStartServer.SetText(b.strStartCaption);
+    m_btnStartServer.SetText(b.bStopCaption ? "Stop Server" : "Start Server");
     m_btnStartServer.Enable(b.bStartEnabled);
     m_btnRestartServer.Enable(b.bCommandsEnabled);
     m_btnPauseServer.Enable(b.bCommandsEnabled);
@@ -299,6 +324,6 @@ void CServerRunner::ReleaseEndedProcess()
 
 void CServerRunner::OnScriptSaved(const std::string& config)
 {
-    if (m_crashRecovery.CancelPendingSwap(GameFolder(), config))
+    if (m_crashRecovery.CancelPendingSwap(m_context.gameFolder, config))
         Execute(m_model.OnSwapCancelled());
 }

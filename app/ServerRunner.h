@@ -10,21 +10,27 @@
 #include "wingui/Controls.h"
 #include "wingui/Dialog.h"
 
-#include <deque>
-#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
+
+struct CAppContext;
+struct ServerConfig;
 
 // The store the runs are launched from: History.ini, with the record as the fallback game type.
 class CHistoryRunStore : public CRunStore {
 public:
+    explicit CHistoryRunStore(const ServerConfig& record) : m_record(record) {}
     int GameTypeOf(const std::string& configName) override;
     std::optional<std::string> AdminPasswordOf(const std::string& configName) override;
+
+private:
+    const ServerConfig& m_record;
 };
 
 class CServerRunner : private CRemoteConsoleOwner {
 public:
-    CServerRunner();
+    explicit CServerRunner(CAppContext& context);
     ~CServerRunner();
     CServerRunner(const CServerRunner&) = delete;
     CServerRunner& operator=(const CServerRunner&) = delete;
@@ -54,10 +60,20 @@ public:
     void OnSocketMessage(WPARAM w, LPARAM l);
 
 private:
-    // Carries out the actions in their order. What an action reports back to the model waits
-    // until the actions returned before it are done, so nothing runs nested or out of turn.
+    // What an action reports back to the model.
+    struct CReport {
+        enum EKind { PortChecked, Launched, ConnectBegun, CrashCopyWritten, MessageBoxClosed, FollowerLost } kind;
+        RunId run = 0;
+        CPortCheck check;
+        bool bStarted = false;
+        HANDLE hProcess = nullptr;
+        RunClock now = 0;
+    };
+    // Carries out the actions in their order. A report waits until the actions returned before it
+    // are done, so nothing runs nested or out of turn.
     void Execute(CRunActions actions);
-    void Later(std::function<CRunActions()> event) { m_events.push_back(std::move(event)); }
+    void Later(const CReport& report) { m_reports.push_back(report); }
+    CRunActions Deliver(const CReport& report);
     void Carry(const CRunAction& action);
     void Launch(const CRunAction& action);
     void Follow(const CRunAction& action);
@@ -69,10 +85,12 @@ private:
     std::string GetRemoteConsolePassword() override { return m_model.AdminPassword(); }
     void OnRemoteConsoleLoggedIn() override { Execute(m_model.OnLoggedIn(m_nSocketRun)); }
 
-    std::deque<CRunAction> m_actions;
-    std::deque<std::function<CRunActions()>> m_events;
+    CRunActions m_actions;  // still to carry, from m_nNextAction on
+    size_t m_nNextAction = 0;
+    std::vector<CReport> m_reports;
     bool m_bCarrying = false;
 
+    CAppContext& m_context;
     CHistoryRunStore m_store;
     CServerRunModel m_model{m_store};
     wingui::CDialog* m_pDialog = nullptr;

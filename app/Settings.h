@@ -1,21 +1,14 @@
-// Per-user settings: HKEY_CURRENT_USER\Software\<program>\Settings. Values that cannot be read are
-// missing (nullopt); writes report success so that callers can log a failure.
+// The settings store on the registry: HKEY_CURRENT_USER\Software\Tollan\Settings, each access
+// opening and closing the key.
 #pragma once
-#include <cstdint>
-#include <optional>
-#include <string>
+#include "base/SettingsStore.h"
 
-// String value: the name of the configuration launched last, for a server that a later Tollan
-// picks up still running.
-constexpr char kLastLaunchedConfigValue[] = "LastLaunchedConfig";
-
-// The settings root is the key named after the program directly under Software.
-void SetSettingsRoot(const std::string& programName);
-
-std::optional<std::string> ReadSettingString(const char* name);
-std::optional<std::string> ReadSettingBinary(const char* name);
-std::optional<std::uint32_t> ReadSettingDword(const char* name);
-
-bool WriteSettingString(const char* name, const std::string& value);
-bool WriteSettingBinary(const char* name, const std::string& bytes);
-bool WriteSettingDword(const char* name, std::uint32_t value);
+class CRegistrySettings : public CSettingsStore {
+public:
+    std::optional<std::string> ReadString(const char* name) override;
+    std::optional<std::string> ReadBinary(const char* name) override;
+    std::optional<std::uint32_t> ReadDword(const char* name) override;
+    bool WriteString(const char* name, const std::string& value) override;
+    bool WriteBinary(const char* name, const std::string& bytes) override;
+    bool WriteDword(const char* name, std::uint32_t value) override;
+};

@@ -1,10 +1,14 @@
 #include "app/TollanApp.h"
 
+#include "app/AppContext.h"
 #include "app/GameFolderShell.h"
-#include "base/OwnFolder.h"
 #include "app/Settings.h"
 #include "app/TollanDlg.h"
+#include "base/Names.h"
+#include "base/OwnFolder.h"
 #include "base/UtilityLog.h"
+#include "config/ServerConfig.h"
+#include "maps/LevelCatalogue.h"
 #include "platform/Platform.h"
 #include "resources/resource.h"
 #include "wingui/Dialog.h"
@@ -12,9 +16,9 @@
 #include <commctrl.h>
 #include <winsock2.h>
 
-namespace {
+#include <memory>
 
-CTollanApp g_app;
+namespace {
 
 void ReportException(const char* what)
 {
@@ -22,8 +26,6 @@ void ReportException(const char* what)
 }
 
 }  // namespace
-
-CTollanApp& TheApp() { return g_app; }
 
 int CTollanApp::Run(HINSTANCE instance)
 {
@@ -45,7 +47,7 @@ int CTollanApp::Run(HINSTANCE instance)
     }
     LogMessage("INF:  Windows Sockets initialization was succesful.\n");
 
-    m_hInstanceMutex = CreateMutexA(nullptr, TRUE, "CTollanApp");
+    m_hInstanceMutex = CreateMutexA(nullptr, TRUE, kInstanceMutexName);
     if (m_hInstanceMutex && GetLastError() == ERROR_ALREADY_EXISTS) {
         // Another instance runs; leave without a word.
         CloseHandle(m_hInstanceMutex);
@@ -55,13 +57,15 @@ int CTollanApp::Run(HINSTANCE instance)
     if (m_hInstanceMutex)
         ReleaseMutex(m_hInstanceMutex);
 
-    SetSettingsRoot("Tollan");
-
     {
-        CTollanDlg dlg;
-        m_pMainWnd = &dlg;
+        // The record and the catalogue live on the heap: some 40 KB that a static would carry in
+        // the program file.
+        std::unique_ptr<ServerConfig> record(new ServerConfig);
+        std::unique_ptr<LevelCatalogue> levels(new LevelCatalogue);
+        CRegistrySettings settings;
+        CAppContext context{*record, *levels, settings, std::string()};
+        CTollanDlg dlg(context);
         dlg.RunModalLoop(instance, IDD_TOLLAN_DIALOG, nullptr);
-        m_pMainWnd = nullptr;
     }
 
     WSACleanup();
@@ -74,5 +78,6 @@ int CTollanApp::Run(HINSTANCE instance)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    return TheApp().Run(instance);
+    CTollanApp app;
+    return app.Run(instance);
 }

@@ -2,16 +2,12 @@
 #pragma once
 #include <windows.h>
 
-class CTollanDlg;
-
 class CTollanApp {
 public:
     // Runs the whole program; the return value ends the process.
     int Run(HINSTANCE instance);
 
     HINSTANCE m_hInstance = nullptr;
-    // The main window while the main dialog runs.
-    CTollanDlg* m_pMainWnd = nullptr;
 
 private:
     // Kept open for the life of the process: the named mutex exists exactly as long as we run.
@@ -19,4 +15,3 @@ private:
     HMODULE m_hRichEdit = nullptr;
 };
 
-CTollanApp& TheApp();

@@ -1,10 +1,10 @@
 #include "app/TollanDlg.h"
 
+#include "app/AppContext.h"
 #include "app/AppMessages.h"
-#include "app/GameFolder.h"
 #include "app/GameFolderShell.h"
 #include "app/MainLayout.h"
-#include "app/Settings.h"
+#include "base/SettingsStore.h"
 #include "app/WindowPlacementRecord.h"
 #include "base/GamePaths.h"
 #include "base/UtilityLog.h"
@@ -48,6 +48,8 @@ int WindowHeight(const wingui::CWindow& w)
 
 }  // namespace
 
+CTollanDlg::CTollanDlg(CAppContext& context) : m_context(context), m_runner(context) {}
+
 CTollanDlg::~CTollanDlg()
 {
     if (m_hCommandLineFont)
@@ -61,26 +63,21 @@ CTollanDlg::~CTollanDlg()
 
 bool CTollanDlg::OnInit()
 {
-    m_btnStartServer.Attach(GetItem(IDC_START_SERVER));
-    m_btnRestartServer.Attach(GetItem(IDC_RESTART_SERVER));
-    m_btnPauseServer.Attach(GetItem(IDC_PAUSE_SERVER));
-    m_btnListPlayers.Attach(GetItem(IDC_LIST_PLAYERS));
     m_btnConfigSettings.Attach(GetItem(IDC_CONFIG_SETTINGS));
     m_lblCurrentConfig.Attach(GetItem(IDC_CURRENT_CONFIG_LABEL));
     m_lblCfg.Attach(GetItem(IDC_CFG_LABEL));
     m_cmbConfigList.Attach(GetItem(IDC_CONFIG_LIST));
     m_console.Attach(GetItem(IDC_CONSOLE));
     m_cmbCommandLine.Attach(GetItem(IDC_COMMAND_LINE));
-    m_hArrowCursor = LoadCursor(nullptr, IDC_ARROW);
     m_hSizeCursor = LoadCursor(nullptr, IDC_SIZENWSE);
 
     AppendAboutToSystemMenu();
 
     m_hIcon = static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
-                                            GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+                                            GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
     m_hSmallIcon = static_cast<HICON>(LoadImageA(Instance(), MAKEINTRESOURCEA(IDI_SMALL), IMAGE_ICON,
                                                  GetSystemMetrics(SM_CXSMICON),
-                                                 GetSystemMetrics(SM_CYSMICON), 0));
+                                                 GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     SendMsg(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMsg(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
 
@@ -89,11 +86,7 @@ bool CTollanDlg::OnInit()
         m_console.ModifyStyles(WS_BORDER, 0, WS_EX_CLIENTEDGE, 0);
     PrepareConsole();
 
-    m_btnStartServer.SetText("Start Server");
-    m_btnRestartServer.SetText("Restart Server");
-    m_btnRestartServer.Enable(false);
-    m_btnPauseServer.Enable(false);
-    m_btnListPlayers.Enable(false);
+    // The four server buttons are the runner's from here on.
     m_runner.Attach(*this, m_console);
 
     CreateSizeGrip();
@@ -104,7 +97,7 @@ bool CTollanDlg::OnInit()
     LayoutControls(client.right, client.bottom);
     ApplyStoredPlacement();
 
-    if (!FindGameFolder(m_hWnd)) {
+    if (!FindGameFolder(m_hWnd, m_context.settings, m_context.gameFolder)) {
         ShowTollanMessage(m_hWnd, "Sorry but the Application has failed to find\nthe "
                                   "DedicatedServer.exe file and will now close");
         LogMessage("ERR:  Failed to find the DedicatedServer.exe file.\n");
@@ -182,7 +175,7 @@ void CTollanDlg::SetCommandLineFont()
 
 void CTollanDlg::ApplyStoredPlacement()
 {
-    auto bytes = ReadSettingBinary("WindowPlacement");
+    auto bytes = m_context.settings.ReadBinary("WindowPlacement");
     if (!bytes)
         return;
     auto record = CWindowPlacementRecord::Decode(*bytes);
@@ -203,7 +196,7 @@ void CTollanDlg::GetConfigHistory()
     std::vector<std::string> shown;
     for (int i = 0, n = m_cmbConfigList.GetCount(); i < n; ++i)
         shown.push_back(m_cmbConfigList.GetItemText(i));
-    ConfigHistoryResult result = ReadConfigHistory(m_runner.IsServerRunning(), shown);
+    ConfigHistoryResult result = ReadConfigHistory(m_strCurrentConfig, m_runner.IsServerRunning(), shown);
     if (result.listRead) {
         m_cmbConfigList.ResetContent();
         for (const std::string& name : result.names)
@@ -217,18 +210,18 @@ void CTollanDlg::FillCommandLineList() { m_cmbCommandLine.Fill(); }
 
 void CTollanDlg::DiscoverLevels()
 {
-    TheLevelCatalogue().Clear();
-    ScanLevels(GameFolder(), TheLevelCatalogue());
+    m_context.levels.Clear();
+    ScanLevels(m_context.gameFolder, m_context.levels);
 }
 
 // A server left running by an earlier Tollan: its run goes on here, and the list shows the
 // configuration it runs.
 void CTollanDlg::PickUpRunningServer()
 {
-    std::optional<std::string> config = m_runner.PickUpRunningServer(CurrentConfigName());
+    std::optional<std::string> config = m_runner.PickUpRunningServer(m_strCurrentConfig);
     if (!config)
         return;
-    TheServerConfig().m_strConfigName = *config;
+    m_strCurrentConfig = *config;
     for (int i = 0, n = m_cmbConfigList.GetCount(); i < n; ++i)
         if (m_cmbConfigList.GetItemText(i) == *config) {
             m_cmbConfigList.SetCurSel(i);
@@ -267,19 +260,18 @@ void CTollanDlg::SetMenuBitmaps()
 
 void CTollanDlg::ShowUpdateSetting()
 {
-    auto stored = ReadSettingDword("CheckForUpdate");
+    auto stored = m_context.settings.ReadDword("CheckForUpdate");
     if (!stored)
-        WriteSettingDword("CheckForUpdate", 1);
-    m_bCheckForUpdate = stored.value_or(1) != 0;
+        m_context.settings.WriteDword("CheckForUpdate", 1);
     CheckMenuItem(GetMenu(m_hWnd), ID_CHECK_FOR_UPDATES,
-                  MF_BYCOMMAND | (m_bCheckForUpdate ? MF_CHECKED : MF_UNCHECKED));
+                  MF_BYCOMMAND | (stored.value_or(1) != 0 ? MF_CHECKED : MF_UNCHECKED));
 }
 
 bool CTollanDlg::OnCommand(WORD code, WORD id, HWND control)
 {
     switch (id) {
     case IDC_START_SERVER:  // also Enter, the dialog's default action
-        m_runner.OnStartStop(CurrentConfigName());
+        m_runner.OnStartStop(m_strCurrentConfig);
         return true;
     case IDC_RESTART_SERVER:
         m_runner.OnCommand(EServerCommand::Restart);
@@ -328,11 +320,9 @@ bool CTollanDlg::OnCommand(WORD code, WORD id, HWND control)
 // "  Close Utility" and Escape: at once, whatever runs.
 void CTollanDlg::OnCloseUtility() { End(IDCANCEL); }
 
-std::string CTollanDlg::CurrentConfigName() const { return TheServerConfig().m_strConfigName; }
-
 void CTollanDlg::OnOpenCurrentConfigFile()
 {
-    const std::string path = ConfigScriptPath(GameFolder(), CurrentConfigName());
+    const std::string path = ConfigScriptPath(m_context.gameFolder, m_strCurrentConfig);
     LogMessage("INF:  Opening current Config File: %s\n", path.c_str());
     if (!OpenInNotepad(m_hWnd, path))
         LogMessage("ERR:  ShellExecute() failed to open: %s\n", path.c_str());
@@ -348,10 +338,9 @@ void CTollanDlg::OnOpenUtilityLogFile()
 void CTollanDlg::OnCheckForUpdates()
 {
     HMENU menu = GetMenu(m_hWnd);
-    bool checked = (GetMenuState(menu, ID_CHECK_FOR_UPDATES, MF_BYCOMMAND) & MF_CHECKED) != 0;
-    m_bCheckForUpdate = !checked;
-    CheckMenuItem(menu, ID_CHECK_FOR_UPDATES, MF_BYCOMMAND | (m_bCheckForUpdate ? MF_CHECKED : MF_UNCHECKED));
-    WriteSettingDword("CheckForUpdate", m_bCheckForUpdate ? 1 : 0);
+    const bool check = (GetMenuState(menu, ID_CHECK_FOR_UPDATES, MF_BYCOMMAND) & MF_CHECKED) == 0;
+    CheckMenuItem(menu, ID_CHECK_FOR_UPDATES, MF_BYCOMMAND | (check ? MF_CHECKED : MF_UNCHECKED));
+    m_context.settings.WriteDword("CheckForUpdate", check ? 1 : 0);
 }
 
 // The pending fragment of the console model is kept: a line the log completes later still shows.
@@ -368,11 +357,12 @@ void CTollanDlg::SendCommandLine()
 // "Config Settings...": the configuration dialog, modal; afterwards the list shows the store.
 void CTollanDlg::OnConfigSettings()
 {
-    CConfigDlg dialog(GameFolder(), TheLevelCatalogue());
+    m_context.record.m_strConfigName = m_strCurrentConfig;
+    CConfigDlg dialog(m_context.record, m_context.gameFolder, m_context.levels);
     dialog.m_onScriptSaved = [this](const std::string& name) { m_runner.OnScriptSaved(name); };
-    m_pConfigDlg = &dialog;
     dialog.Run(Instance(), m_hWnd);
-    m_pConfigDlg = nullptr;
+    // The configuration the dialog ended on becomes the current one, as it saved or picked it.
+    m_strCurrentConfig = m_context.record.m_strConfigName;
     GetConfigHistory();
 }
 
@@ -396,10 +386,10 @@ void CTollanDlg::LayoutControls(int cx, int cy)
     Place(m_lblCurrentConfig, m.m_currentConfigLabel);
     Place(m_cmbConfigList, m.m_configList);
     Place(m_lblCfg, m.m_cfgLabel);
-    Place(m_btnListPlayers, m.m_listPlayers);
-    Place(m_btnPauseServer, m.m_pauseServer);
-    Place(m_btnRestartServer, m.m_restartServer);
-    Place(m_btnStartServer, m.m_startServer);
+    Place(wingui::CWindow(GetItem(IDC_LIST_PLAYERS)), m.m_listPlayers);
+    Place(wingui::CWindow(GetItem(IDC_PAUSE_SERVER)), m.m_pauseServer);
+    Place(wingui::CWindow(GetItem(IDC_RESTART_SERVER)), m.m_restartServer);
+    Place(wingui::CWindow(GetItem(IDC_START_SERVER)), m.m_startServer);
     Place(m_console, m.m_console);
     Place(m_cmbCommandLine, m.m_commandLine);
     Place(m_sizeGrip, m.m_sizeGrip);
@@ -535,13 +525,13 @@ void CTollanDlg::SaveSettings()
         record.m_nBottom = wp.rcNormalPosition.bottom;
         RECT now = GetWindowRectangle();
         record.ApplyMaximisedRule(now.left, now.top, now.right, now.bottom);
-        if (!WriteSettingBinary("WindowPlacement", record.Encode()))
+        if (!m_context.settings.WriteBinary("WindowPlacement", record.Encode()))
             LogMessage("ERR:  Unable to write Window Placement to registry.\n");
     } else {
         LogMessage("ERR:  Unable to write Window Placement to registry.\n");
     }
-    if (!GameFolder().empty() && platform::IsDirectory(GameFolder()) &&
-        !WriteSettingString("GamePath", GameFolder()))
+    const std::string& game = m_context.gameFolder;
+    if (!game.empty() && platform::IsDirectory(game) && !m_context.settings.WriteString("GamePath", game))
         LogMessage("ERR:  Unable to write game directory to registry.\n");
     LogMessage("INF:  The utility has shut down.\n");
 }
@@ -552,11 +542,11 @@ void CTollanDlg::OnConfigListChange(bool bCloseUp)
 {
     int sel = m_cmbConfigList.GetCurSel();
     if (sel >= 0)
-        TheServerConfig().m_strConfigName = m_cmbConfigList.GetItemText(sel);
+        m_strCurrentConfig = m_cmbConfigList.GetItemText(sel);
     if (bCloseUp)
-        m_runner.OnConfigChosen(CurrentConfigName());
+        m_runner.OnConfigChosen(m_strCurrentConfig);
     else
-        m_runner.OnConfigBrowsed(CurrentConfigName());
+        m_runner.OnConfigBrowsed(m_strCurrentConfig);
 }
 
 void CTollanDlg::OnConsoleRightButtonUp(POINT screenPoint)

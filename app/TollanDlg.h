@@ -11,11 +11,11 @@
 #include <cstdint>
 #include <string>
 
-class CConfigDlg;
+struct CAppContext;
 
 class CTollanDlg : public wingui::CDialog {
 public:
-    CTollanDlg() = default;
+    explicit CTollanDlg(CAppContext& context);
     ~CTollanDlg() override;
 
     // Fills the configuration list from History.ini; at start-up and after the configuration
@@ -62,9 +62,11 @@ private:
     void LayoutControls(int cx, int cy);
     void Paint();
     void SaveSettings();
-    std::string CurrentConfigName() const;
 
-    wingui::CButton m_btnStartServer, m_btnRestartServer, m_btnPauseServer, m_btnListPlayers;
+    CAppContext& m_context;
+    // The configuration the list shows: what Start launches and "Open Current Config File" opens.
+    std::string m_strCurrentConfig;
+
     wingui::CButton m_btnConfigSettings;
     wingui::CStatic m_lblCurrentConfig, m_lblCfg;
     wingui::CComboBox m_cmbConfigList;
@@ -72,21 +74,17 @@ private:
     CCommandLineCtrl m_cmbCommandLine;
     wingui::CWindow m_sizeGrip;
 
-    HICON m_hIcon = nullptr;
-    HICON m_hSmallIcon = nullptr;
+    HICON m_hIcon = nullptr;       // shared: the system frees it
+    HICON m_hSmallIcon = nullptr;  // shared
     HFONT m_hCommandLineFont = nullptr;
-    HCURSOR m_hArrowCursor = nullptr;
     HCURSOR m_hSizeCursor = nullptr;
     HBITMAP m_hMenuBitmaps[7] = {};
 
     bool m_bThemed = false;
     bool m_bHasFrameColour = false;
     std::uint32_t m_nFrameColour = 0;
-    bool m_bCheckForUpdate = true;
     HBITMAP m_hCopyBitmap = nullptr;
 
     // The server run: its model and the Win32 runner that carries it out.
     CServerRunner m_runner;
-    // The configuration dialog while it is open; nullptr otherwise.
-    CConfigDlg* m_pConfigDlg = nullptr;
 };

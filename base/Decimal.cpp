@@ -3,36 +3,36 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <vector>
 
 namespace {
 
-// An unsigned integer of any size, 32-bit words with the least significant first. Every finite
-// double is such an integer times a power of two, so exact conversions need nothing more.
+// An unsigned integer of up to 4096 bits, 32-bit words with the least significant first. Every
+// finite double is such an integer times a power of two, and no conversion here needs more: the
+// largest is a divisor of 10^1131 with the dividend shifted 64 bits past it.
 class CBig {
 public:
     explicit CBig(std::uint64_t v = 0)
     {
         for (; v; v >>= 32)
-            m_words.push_back(static_cast<std::uint32_t>(v));
+            Push(static_cast<std::uint32_t>(v));
     }
-    bool IsZero() const { return m_words.empty(); }
+    bool IsZero() const { return m_nWords == 0; }
     size_t BitLength() const
     {
-        if (m_words.empty())
+        if (m_nWords == 0)
             return 0;
-        size_t bits = 32 * (m_words.size() - 1);
-        for (std::uint32_t top = m_words.back(); top; top >>= 1)
+        size_t bits = 32 * (m_nWords - 1);
+        for (std::uint32_t top = m_awWords[m_nWords - 1]; top; top >>= 1)
             ++bits;
         return bits;
     }
-    bool Bit(size_t i) const { return i / 32 < m_words.size() && (m_words[i / 32] >> (i % 32) & 1); }
+    bool Bit(size_t i) const { return i / 32 < m_nWords && (m_awWords[i / 32] >> (i % 32) & 1); }
     // Whether any bit below `i` is set.
     bool AnyBelow(size_t i) const
     {
-        for (size_t w = 0; w < m_words.size() && 32 * w < i; ++w) {
+        for (size_t w = 0; w < m_nWords && 32 * w < i; ++w) {
             std::uint32_t mask = i - 32 * w >= 32 ? ~0u : (1u << (i - 32 * w)) - 1;
-            if (m_words[w] & mask)
+            if (m_awWords[w] & mask)
                 return true;
         }
         return false;
@@ -40,36 +40,37 @@ public:
     std::uint64_t Low64() const
     {
         std::uint64_t v = 0;
-        for (size_t w = std::min<size_t>(2, m_words.size()); w-- > 0;)
-            v = v << 32 | m_words[w];
+        for (size_t w = std::min<size_t>(2, m_nWords); w-- > 0;)
+            v = v << 32 | m_awWords[w];
         return v;
     }
     void MulAdd(std::uint32_t factor, std::uint32_t add = 0)
     {
         std::uint64_t carry = add;
-        for (std::uint32_t& w : m_words) {
-            carry += static_cast<std::uint64_t>(w) * factor;
-            w = static_cast<std::uint32_t>(carry);
+        for (size_t w = 0; w < m_nWords; ++w) {
+            carry += static_cast<std::uint64_t>(m_awWords[w]) * factor;
+            m_awWords[w] = static_cast<std::uint32_t>(carry);
             carry >>= 32;
         }
         if (carry)
-            m_words.push_back(static_cast<std::uint32_t>(carry));
+            Push(static_cast<std::uint32_t>(carry));
         Trim();
     }
     void MulPow10(int n)
     {
         for (; n >= 9; n -= 9)
             MulAdd(1000000000u);
-        static const std::uint32_t kSmall[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
-        if (n > 0)
-            MulAdd(kSmall[n]);
+        std::uint32_t rest = 1;
+        while (n-- > 0)
+            rest *= 10;
+        MulAdd(rest);
     }
     std::uint32_t DivSmall(std::uint32_t divisor)
     {
         std::uint64_t rest = 0;
-        for (size_t w = m_words.size(); w-- > 0;) {
-            rest = rest << 32 | m_words[w];
-            m_words[w] = static_cast<std::uint32_t>(rest / divisor);
+        for (size_t w = m_nWords; w-- > 0;) {
+            rest = rest << 32 | m_awWords[w];
+            m_awWords[w] = static_cast<std::uint32_t>(rest / divisor);
             rest %= divisor;
         }
         Trim();
@@ -80,55 +81,55 @@ public:
         if (IsZero() || bits == 0)
             return;
         const size_t words = bits / 32, rest = bits % 32;
-        std::vector<std::uint32_t> out(words, 0);
-        std::uint32_t carry = 0;
-        for (std::uint32_t w : m_words) {
-            out.push_back(rest ? (w << rest | carry) : w);
-            carry = rest ? w >> (32 - rest) : 0;
+        const size_t from = m_nWords;
+        m_nWords = std::min(kWords, m_nWords + words + 1);
+        for (size_t w = m_nWords; w-- > 0;) {
+            const std::uint32_t high = w >= words && w - words < from ? m_awWords[w - words] : 0;
+            const std::uint32_t low = rest && w >= words + 1 && w - words - 1 < from ? m_awWords[w - words - 1] : 0;
+            m_awWords[w] = rest ? (high << rest | low >> (32 - rest)) : high;
         }
-        if (carry)
-            out.push_back(carry);
-        m_words.swap(out);
+        Trim();
     }
     void ShiftRight(size_t bits)
     {
         const size_t words = bits / 32, rest = bits % 32;
-        if (words >= m_words.size()) {
-            m_words.clear();
+        if (words >= m_nWords) {
+            m_nWords = 0;
             return;
         }
-        std::vector<std::uint32_t> out(m_words.begin() + words, m_words.end());
-        if (rest)
-            for (size_t i = 0; i < out.size(); ++i)
-                out[i] = out[i] >> rest | (i + 1 < out.size() ? out[i + 1] << (32 - rest) : 0);
-        m_words.swap(out);
+        const size_t count = m_nWords - words;
+        for (size_t i = 0; i < count; ++i) {
+            const std::uint32_t next = i + 1 < count ? m_awWords[i + words + 1] : 0;
+            m_awWords[i] = rest ? (m_awWords[i + words] >> rest | next << (32 - rest)) : m_awWords[i + words];
+        }
+        m_nWords = count;
         Trim();
     }
     int Compare(const CBig& o) const
     {
-        if (m_words.size() != o.m_words.size())
-            return m_words.size() < o.m_words.size() ? -1 : 1;
-        for (size_t w = m_words.size(); w-- > 0;)
-            if (m_words[w] != o.m_words[w])
-                return m_words[w] < o.m_words[w] ? -1 : 1;
+        if (m_nWords != o.m_nWords)
+            return m_nWords < o.m_nWords ? -1 : 1;
+        for (size_t w = m_nWords; w-- > 0;)
+            if (m_awWords[w] != o.m_awWords[w])
+                return m_awWords[w] < o.m_awWords[w] ? -1 : 1;
         return 0;
     }
     // *this -= o, with o <= *this.
     void Subtract(const CBig& o)
     {
         std::int64_t borrow = 0;
-        for (size_t w = 0; w < m_words.size(); ++w) {
-            std::int64_t d = static_cast<std::int64_t>(m_words[w]) - borrow - (w < o.m_words.size() ? o.m_words[w] : 0);
+        for (size_t w = 0; w < m_nWords; ++w) {
+            std::int64_t d = static_cast<std::int64_t>(m_awWords[w]) - borrow - (w < o.m_nWords ? o.m_awWords[w] : 0);
             borrow = d < 0;
-            m_words[w] = static_cast<std::uint32_t>(d + (borrow << 32));
+            m_awWords[w] = static_cast<std::uint32_t>(d + (borrow << 32));
         }
         Trim();
     }
     void SetBit(size_t i)
     {
-        if (m_words.size() <= i / 32)
-            m_words.resize(i / 32 + 1, 0);
-        m_words[i / 32] |= 1u << (i % 32);
+        while (m_nWords <= i / 32)
+            Push(0);
+        m_awWords[i / 32] |= 1u << (i % 32);
     }
     // Decimal digits, most significant first; "0" for zero.
     std::string Digits() const
@@ -144,12 +145,19 @@ public:
     }
 
 private:
+    static constexpr size_t kWords = 128;
+    void Push(std::uint32_t w)
+    {
+        if (m_nWords < kWords)
+            m_awWords[m_nWords++] = w;
+    }
     void Trim()
     {
-        while (!m_words.empty() && m_words.back() == 0)
-            m_words.pop_back();
+        while (m_nWords > 0 && m_awWords[m_nWords - 1] == 0)
+            --m_nWords;
     }
-    std::vector<std::uint32_t> m_words;
+    std::uint32_t m_awWords[kWords];
+    size_t m_nWords = 0;
 };
 
 // quotient = floor(dividend / divisor), dividend becomes the remainder.

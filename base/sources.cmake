@@ -7,3 +7,6 @@ tollan_core(
   StringPrintf.cpp
   Decimal.cpp
 )
+tollan_win(
+  GameRegistry.cpp
+)

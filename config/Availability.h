@@ -25,7 +25,7 @@ extern const VoteTypeEntry kVoteTypeTable[kVoteTypeCount];
 // Index of an item in kItemTable by its token, or -1.
 int FindItem(const char* token);
 
-void BuildDisabledItems(ServerConfig& cfg = TheServerConfig());
-void BuildDisabledVoteTypes(ServerConfig& cfg = TheServerConfig());
-void ReadDisabledItems(ServerConfig& cfg = TheServerConfig());
-void ReadDisabledVoteTypes(ServerConfig& cfg = TheServerConfig());
+void BuildDisabledItems(ServerConfig& cfg);
+void BuildDisabledVoteTypes(ServerConfig& cfg);
+void ReadDisabledItems(ServerConfig& cfg);
+void ReadDisabledVoteTypes(ServerConfig& cfg);

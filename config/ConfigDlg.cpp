@@ -5,8 +5,8 @@
 #include "maps/LevelCatalogue.h"
 #include "resources/resource.h"
 
-CConfigDlg::CConfigDlg(const std::string& gameFolder, const LevelCatalogue& catalogue)
-    : m_strGameFolder(gameFolder), m_catalogue(catalogue)
+CConfigDlg::CConfigDlg(ServerConfig& record, const std::string& gameFolder, const LevelCatalogue& catalogue)
+    : m_record(record), m_strGameFolder(gameFolder), m_catalogue(catalogue)
 {
 }
 
@@ -17,7 +17,7 @@ INT_PTR CConfigDlg::Run(HINSTANCE instance, HWND parent)
 
 bool CConfigDlg::OnInit()
 {
-    ServerConfig& cfg = TheServerConfig();
+    ServerConfig& cfg = m_record;
     m_btnCancel.Attach(GetItem(IDCANCEL));
     m_cmbName.Attach(GetItem(IDC_CONFIG_NAME));
     m_cmbGameType.Attach(GetItem(IDC_GAME_TYPE));
@@ -45,6 +45,7 @@ bool CConfigDlg::OnInit()
     m_tabs.SetMinTabWidth(120);
     OptionPagesContext context;
     context.instance = Instance();
+    context.record = &m_record;
     context.gameFolder = m_strGameFolder;
     context.catalogue = &m_catalogue;
     context.onMapListSaved = [this] { RefillStartingLevels(); };
@@ -57,14 +58,14 @@ bool CConfigDlg::OnInit()
 void CConfigDlg::ShowRecord()
 {
     wingui::CUpdateGuard guard(m_nUpdating);
-    m_exchange.Show(TheServerConfig());
+    m_exchange.Show(m_record);
 }
 
-bool CConfigDlg::ReadControls() { return m_exchange.Read(TheServerConfig()); }
+bool CConfigDlg::ReadControls() { return m_exchange.Read(m_record); }
 
 void CConfigDlg::FillNameBox()
 {
-    ServerConfig& cfg = TheServerConfig();
+    ServerConfig& cfg = m_record;
     wingui::CUpdateGuard guard(m_nUpdating);
     ConfigComboResult names = FillConfigCombo(cfg);
     m_cmbName.ResetContent();
@@ -83,7 +84,7 @@ void CConfigDlg::SetNameBoxText(const std::string& text)
 
 void CConfigDlg::RefillStartingLevels()
 {
-    const ServerConfig& cfg = TheServerConfig();
+    const ServerConfig& cfg = m_record;
     const LevelList& levels = cfg.g_gtGameType == kGameTypeDeathmatch ? m_catalogue.dm : m_catalogue.coop;
     wingui::CUpdateGuard guard(m_nUpdating);
     m_cmbStartingLevel.ResetContent();
@@ -94,7 +95,7 @@ void CConfigDlg::RefillStartingLevels()
 
 void CConfigDlg::NameTabs()
 {
-    const bool deathmatch = TheServerConfig().g_gtGameType == kGameTypeDeathmatch;
+    const bool deathmatch = m_record.g_gtGameType == kGameTypeDeathmatch;
     m_tabs.SetItemText(0, deathmatch ? "Death Match Settings" : "Cooperative Settings");
     m_tabs.SetItemText(1, "Voting Settings");
 }
@@ -106,7 +107,7 @@ void CConfigDlg::RefreshForGameType()
     RefillStartingLevels();
     {
         wingui::CUpdateGuard guard(m_nUpdating);
-        m_cmbGameType.SetCurSel(TheServerConfig().g_gtGameType);
+        m_cmbGameType.SetCurSel(m_record.g_gtGameType);
         m_tabs.RebuildPages();
         NameTabs();
         m_tabs.SetCurSel(0);
@@ -120,7 +121,7 @@ void CConfigDlg::MoveFocusTo(int id)
 
 void CConfigDlg::OnNameChosen(bool bCloseUp)
 {
-    ServerConfig& cfg = TheServerConfig();
+    ServerConfig& cfg = m_record;
     const int selected = m_cmbName.GetCurSel();
     // A key or the wheel loads the entry it brought into the box. The entry already loaded and
     // not typed over is left alone: that is the second notification of a click.
@@ -142,7 +143,7 @@ void CConfigDlg::OnNameChosen(bool bCloseUp)
 
 void CConfigDlg::OnGameTypeChosen(bool bCloseUp)
 {
-    ServerConfig& cfg = TheServerConfig();
+    ServerConfig& cfg = m_record;
     const int selected = m_cmbGameType.GetCurSel();
     if (!bCloseUp && selected == cfg.g_gtGameType)
         return;
@@ -154,7 +155,7 @@ void CConfigDlg::OnGameTypeChosen(bool bCloseUp)
 
 void CConfigDlg::OnStartingLevelChosen(bool bCloseUp)
 {
-    ApplyStartingLevelChoice(TheServerConfig(), m_cmbStartingLevel.GetCurSel());
+    ApplyStartingLevelChoice(m_record, m_cmbStartingLevel.GetCurSel());
     if (bCloseUp)
         MoveFocusTo(IDC_SAVE_CONFIG);
 }
@@ -166,7 +167,7 @@ void CConfigDlg::OnSave()
         return;
     // The box shows the current name after every pick, so any other text was typed. The edit's
     // notifications alone are not enough: the combo box drops one after it set its own text.
-    ServerConfig& cfg = TheServerConfig();
+    ServerConfig& cfg = m_record;
     const std::string shown = m_cmbName.GetText();
     if (shown != cfg.m_strConfigName || m_bNameTyped) {
         cfg.m_strNewConfigName = shown;
@@ -175,7 +176,7 @@ void CConfigDlg::OnSave()
     SaveRequest request;
     request.nameTyped = m_bNameTyped;
     request.onScriptWritten = m_onScriptSaved;
-    SaveResult result = SaveConfiguration(m_strGameFolder, m_catalogue, request);
+    SaveResult result = SaveConfiguration(m_strGameFolder, m_catalogue, request, cfg);
     if (result.refused) {
         ShowConfigMessage(m_hWnd, result.message);
         int focus = IDC_CONFIG_NAME;
@@ -220,7 +221,7 @@ bool CConfigDlg::OnCommand(WORD code, WORD id, HWND control)
         return true;
     case IDC_CONFIG_NAME:
         if (code == CBN_EDITCHANGE && !m_nUpdating) {
-            TheServerConfig().m_strNewConfigName = m_cmbName.GetText();
+            m_record.m_strNewConfigName = m_cmbName.GetText();
             m_bNameTyped = true;
         } else if (m_cmbName.IsChoice(code) && !m_nUpdating) {
             OnNameChosen(code == CBN_CLOSEUP);

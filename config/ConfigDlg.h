@@ -14,7 +14,9 @@ struct LevelCatalogue;
 
 class CConfigDlg : public wingui::CDialog {
 public:
-    CConfigDlg(const std::string& gameFolder, const LevelCatalogue& catalogue);
+    // Edits `record` on the configuration record.m_strConfigName names when it opens; when it has
+    // closed, that field names the configuration it ended on.
+    CConfigDlg(ServerConfig& record, const std::string& gameFolder, const LevelCatalogue& catalogue);
 
     // Called with the configuration name whenever Save has written its script.
     std::function<void(const std::string& name)> m_onScriptSaved;
@@ -48,6 +50,7 @@ private:
     void OnClose();
     bool IsDroppedDownCombo(HWND focus) const;
 
+    ServerConfig& m_record;
     std::string m_strGameFolder;
     const LevelCatalogue& m_catalogue;
     int m_nUpdating = 0;

@@ -51,4 +51,4 @@ struct SaveResult {
 // the history list is updated and the store rewritten. The store follows even when the script
 // failed; the result says which files could not be written.
 SaveResult SaveConfiguration(const std::string& gameFolder, const LevelCatalogue& catalogue,
-                             const SaveRequest& request, ServerConfig& cfg = TheServerConfig());
+                             const SaveRequest& request, ServerConfig& cfg);

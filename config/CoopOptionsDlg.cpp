@@ -2,7 +2,7 @@
 
 #include "resources/resource.h"
 
-CCoopOptionsDlg::CCoopOptionsDlg() : COptionPage(IDD_COOP_OPTIONS) {}
+CCoopOptionsDlg::CCoopOptionsDlg(ServerConfig& record) : COptionPage(IDD_COOP_OPTIONS, record) {}
 
 void CCoopOptionsDlg::BindFields(CRecordExchange& exchange) { exchange.Bind(m_hWnd, CoopOptionsFields()); }
 
@@ -12,13 +12,13 @@ void CCoopOptionsDlg::ShowExtra()
     m_cmbDifficulty.ResetContent();
     for (const char* label : kDifficultyLabels)
         m_cmbDifficulty.AddString(label);
-    m_cmbDifficulty.SetCurSel(TheServerConfig().g_gdDifficulty);
+    m_cmbDifficulty.SetCurSel(m_record.g_gdDifficulty);
 }
 
 bool CCoopOptionsDlg::OnCommand(WORD code, WORD id, HWND control)
 {
     if (id == IDC_DIFFICULTY && m_cmbDifficulty.IsChoice(code)) {
-        ApplyDifficultyChoice(TheServerConfig(), m_cmbDifficulty.GetCurSel());
+        ApplyDifficultyChoice(m_record, m_cmbDifficulty.GetCurSel());
         return true;
     }
     return COptionPage::OnCommand(code, id, control);

@@ -5,7 +5,7 @@
 
 class CCoopOptionsDlg : public COptionPage {
 public:
-    CCoopOptionsDlg();
+    explicit CCoopOptionsDlg(ServerConfig& record);
 
 protected:
     void BindFields(CRecordExchange& exchange) override;

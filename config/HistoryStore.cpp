@@ -242,9 +242,8 @@ ConfigComboResult FillConfigCombo(ServerConfig& cfg)
     return result;
 }
 
-ConfigHistoryResult ReadConfigHistory(bool serverRunning,
-                                      const std::vector<std::string>& shownEntries,
-                                      ServerConfig& cfg)
+ConfigHistoryResult ReadConfigHistory(std::string& currentName, bool serverRunning,
+                                      const std::vector<std::string>& shownEntries)
 {
     ConfigHistoryResult result;
     std::optional<CTextReader> in;
@@ -262,16 +261,16 @@ ConfigHistoryResult ReadConfigHistory(bool serverRunning,
         for (size_t i = 0; i < result.names.size(); ++i) {
             if (serverRunning) {
                 if (i == 0) {
-                    cfg.m_strConfigName = result.names[0];
+                    currentName = result.names[0];
                     result.selected = 0;
                 }
-            } else if (result.names[i] == cfg.m_strConfigName) {
+            } else if (result.names[i] == currentName) {
                 result.selected = static_cast<int>(i);
             }
         }
     }
-    if (cfg.m_strConfigName.empty() && !result.names.empty()) {
-        cfg.m_strConfigName = result.names[0];
+    if (currentName.empty() && !result.names.empty()) {
+        currentName = result.names[0];
         result.selected = 0;
     }
     return result;

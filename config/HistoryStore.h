@@ -10,7 +10,7 @@
 // Loads the block of the current configuration name into the record; keys missing from the block
 // keep their values. The availability flags are rebuilt from the texts whether or not the block
 // was found. False (with a log line) when History.ini cannot be opened.
-bool GetConfigOptions(ServerConfig& cfg = TheServerConfig());
+bool GetConfigOptions(ServerConfig& cfg);
 
 struct ConfigComboResult {
     bool opened = false;
@@ -19,7 +19,7 @@ struct ConfigComboResult {
 };
 // Reads the history section for the configuration dialog and refills the record's history list
 // with the first kHistorySlots names.
-ConfigComboResult FillConfigCombo(ServerConfig& cfg = TheServerConfig());
+ConfigComboResult FillConfigCombo(ServerConfig& cfg);
 
 struct ConfigHistoryResult {
     // False when History.ini could not be read even after creating the default store: the shell
@@ -30,16 +30,15 @@ struct ConfigHistoryResult {
     int selected = -1;
 };
 // The main dialog's list. Creates the default store when History.ini is missing. While the server
-// runs the first entry becomes the current configuration; otherwise the entry equal to it is
-// selected; an empty current name takes the first entry.
-ConfigHistoryResult ReadConfigHistory(bool serverRunning,
-                                      const std::vector<std::string>& shownEntries = {},
-                                      ServerConfig& cfg = TheServerConfig());
+// runs the first entry becomes the current configuration `currentName`; otherwise the entry equal
+// to it is selected; an empty current name takes the first entry.
+ConfigHistoryResult ReadConfigHistory(std::string& currentName, bool serverRunning,
+                                      const std::vector<std::string>& shownEntries = {});
 
 // Rewrites the whole store through HistoryTemp.ini: the current block first, then the other blocks
 // in their old order. The old History.ini survives any failure; one that exists but cannot be read
 // is never replaced, as that would lose every other configuration. True when it was replaced.
-bool WriteHistoryFile(ServerConfig& cfg = TheServerConfig());
+bool WriteHistoryFile(ServerConfig& cfg);
 
 // The password of the server options section, as the remote console login uses it. Nothing when
 // History.ini cannot be opened or holds no such line.

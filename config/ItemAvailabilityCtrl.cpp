@@ -7,13 +7,11 @@ void CAvailabilityPage::BindFields(CRecordExchange& exchange)
     exchange.Bind(m_hWnd, AvailabilityFields(m_ePage));
 }
 
-CWeaponsDlg::CWeaponsDlg() : CAvailabilityPage(IDD_WEAPONS_PAGE, AvailabilityPage::Weapons) {}
-CItemsDlg::CItemsDlg() : CAvailabilityPage(IDD_ITEMS_PAGE, AvailabilityPage::Items) {}
-CPowerupsDlg::CPowerupsDlg() : CAvailabilityPage(IDD_POWERUPS_PAGE, AvailabilityPage::Powerups) {}
-
-CItemAvailabilityCtrl::CItemAvailabilityCtrl()
+CItemAvailabilityCtrl::CItemAvailabilityCtrl(ServerConfig& record)
     : m_anTemplateIds{IDD_WEAPONS_PAGE, IDD_ITEMS_PAGE, IDD_POWERUPS_PAGE},
-      m_apPages{std::make_unique<CWeaponsDlg>(), std::make_unique<CItemsDlg>(), std::make_unique<CPowerupsDlg>()}
+      m_apPages{std::make_unique<CAvailabilityPage>(IDD_WEAPONS_PAGE, AvailabilityPage::Weapons, record),
+                std::make_unique<CAvailabilityPage>(IDD_ITEMS_PAGE, AvailabilityPage::Items, record),
+                std::make_unique<CAvailabilityPage>(IDD_POWERUPS_PAGE, AvailabilityPage::Powerups, record)}
 {
 }
 

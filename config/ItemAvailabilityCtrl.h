@@ -9,7 +9,10 @@
 // One page of availability check boxes.
 class CAvailabilityPage : public COptionPage {
 public:
-    CAvailabilityPage(int templateId, AvailabilityPage page) : COptionPage(templateId), m_ePage(page) {}
+    CAvailabilityPage(int templateId, AvailabilityPage page, ServerConfig& record)
+        : COptionPage(templateId, record), m_ePage(page)
+    {
+    }
 
 protected:
     void BindFields(CRecordExchange& exchange) override;
@@ -18,23 +21,10 @@ private:
     AvailabilityPage m_ePage;
 };
 
-class CWeaponsDlg : public CAvailabilityPage {
-public:
-    CWeaponsDlg();
-};
-class CItemsDlg : public CAvailabilityPage {
-public:
-    CItemsDlg();
-};
-class CPowerupsDlg : public CAvailabilityPage {
-public:
-    CPowerupsDlg();
-};
-
 class CItemAvailabilityCtrl : public wingui::CTabCtrl {
 public:
     // The three page objects are made here; their windows by CreatePages.
-    CItemAvailabilityCtrl();
+    explicit CItemAvailabilityCtrl(ServerConfig& record);
     CItemAvailabilityCtrl(const CItemAvailabilityCtrl&) = delete;
     CItemAvailabilityCtrl& operator=(const CItemAvailabilityCtrl&) = delete;
 

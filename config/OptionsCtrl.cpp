@@ -6,11 +6,12 @@
 
 void COptionsCtrl::CreatePages()
 {
-    if (TheServerConfig().g_gtGameType == kGameTypeDeathmatch)
+    ServerConfig& record = *m_context.record;
+    if (record.g_gtGameType == kGameTypeDeathmatch)
         m_apPages[0] = std::make_unique<CDMOptionsDlg>(m_context);
     else
-        m_apPages[0] = std::make_unique<CCoopOptionsDlg>();
-    m_apPages[1] = std::make_unique<CVoteOptionsDlg>();
+        m_apPages[0] = std::make_unique<CCoopOptionsDlg>(record);
+    m_apPages[1] = std::make_unique<CVoteOptionsDlg>(record);
     for (int i = 0; i < kPageCount; ++i) {
         m_anTemplateIds[i] = m_apPages[i]->TemplateId();
         m_apPages[i]->CreateChild(m_context.instance, m_anTemplateIds[i], m_hWnd);

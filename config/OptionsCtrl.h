@@ -14,6 +14,7 @@ struct LevelCatalogue;
 // What the pages need from the dialog that holds them.
 struct OptionPagesContext {
     HINSTANCE instance = nullptr;
+    ServerConfig* record = nullptr;
     std::string gameFolder;
     const LevelCatalogue* catalogue = nullptr;
     // The map list editor saved a list: the dialog refills its starting level list.

@@ -72,12 +72,12 @@ bool COptionPage::OnInit()
 {
     BindFields(m_exchange);
     wingui::CUpdateGuard guard(m_nUpdating);
-    m_exchange.Show(TheServerConfig());
+    m_exchange.Show(m_record);
     ShowExtra();
     return true;
 }
 
-bool COptionPage::ReadAll() { return m_exchange.Read(TheServerConfig()); }
+bool COptionPage::ReadAll() { return m_exchange.Read(m_record); }
 
 bool COptionPage::OnCommand(WORD code, WORD id, HWND control)
 {

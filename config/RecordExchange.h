@@ -40,11 +40,11 @@ private:
 // boxes, and any change of one of its edits by the user, reads all of its controls.
 class COptionPage : public wingui::CDialog {
 public:
-    explicit COptionPage(int templateId) : m_nTemplateId(templateId) {}
+    COptionPage(int templateId, ServerConfig& record) : m_record(record), m_nTemplateId(templateId) {}
     int TemplateId() const { return m_nTemplateId; }
     // The confirming read of every control of the page.
     virtual bool ReadAll();
-    bool WouldPass() const { return m_exchange.WouldPass(TheServerConfig()); }
+    bool WouldPass() const { return m_exchange.WouldPass(m_record); }
 
 protected:
     bool OnInit() override;
@@ -53,6 +53,7 @@ protected:
     virtual void BindFields(CRecordExchange& exchange) = 0;
     virtual void ShowExtra() {}
 
+    ServerConfig& m_record;
     int m_nUpdating = 0;
     CRecordExchange m_exchange;
 

@@ -19,7 +19,7 @@ std::string BuildConfigScript(ServerConfig& cfg, const LevelCatalogue& catalogue
 // replaced only when every step succeeded. A name that cannot be a file name writes nothing.
 // True when both files were written.
 bool WriteConfigFile(const std::string& gameFolder, const LevelCatalogue& catalogue,
-                     ServerConfig& cfg = TheServerConfig());
+                     ServerConfig& cfg);
 
 struct ConfigFileResult {
     bool scriptWritten = false;  // <name>.cfg written whole
@@ -27,4 +27,4 @@ struct ConfigFileResult {
 };
 // WriteConfigFile, telling the two files apart for a caller that reports them.
 ConfigFileResult WriteConfigFiles(const std::string& gameFolder, const LevelCatalogue& catalogue,
-                                  ServerConfig& cfg = TheServerConfig());
+                                  ServerConfig& cfg);

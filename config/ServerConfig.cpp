@@ -2,12 +2,6 @@
 
 #include <vector>
 
-ServerConfig& TheServerConfig()
-{
-    static ServerConfig s_config;
-    return s_config;
-}
-
 void DeriveMapListFile(ServerConfig& cfg)
 {
     cfg.g_strMapListFile = "DedicatedServerUtility/MapLists/" + cfg.g_strMapList + ".txt";

@@ -13,6 +13,7 @@ constexpr int kMinServerFps = 15;
 // Game type and difficulty codes as the record holds them.
 enum : int { kGameTypeCoop = 0, kGameTypeDeathmatch = 1 };
 
+// A load assigns only the keys it finds, so the record is never reset while the program runs.
 struct ServerConfig {
     // Fields carry the names of their store keys (History.ini), so the store's table reads well.
     int g_bAmmoStays = 1;
@@ -68,9 +69,6 @@ struct ServerConfig {
         m_abVoteTypeAvailable.fill(1);
     }
 };
-
-// The process-wide record. It is never reset: a load assigns only the keys it finds.
-ServerConfig& TheServerConfig();
 
 // "DedicatedServerUtility/MapLists/<g_strMapList>.txt", derived before every write.
 void DeriveMapListFile(ServerConfig& cfg);

@@ -2,6 +2,6 @@
 
 #include "resources/resource.h"
 
-CVoteOptionsDlg::CVoteOptionsDlg() : COptionPage(IDD_VOTE_OPTIONS) {}
+CVoteOptionsDlg::CVoteOptionsDlg(ServerConfig& record) : COptionPage(IDD_VOTE_OPTIONS, record) {}
 
 void CVoteOptionsDlg::BindFields(CRecordExchange& exchange) { exchange.Bind(m_hWnd, VoteOptionsFields()); }

@@ -4,7 +4,7 @@
 
 class CVoteOptionsDlg : public COptionPage {
 public:
-    CVoteOptionsDlg();
+    explicit CVoteOptionsDlg(ServerConfig& record);
 
 protected:
     void BindFields(CRecordExchange& exchange) override;

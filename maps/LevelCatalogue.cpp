@@ -1,7 +1,1 @@
 #include "maps/LevelCatalogue.h"
-
-LevelCatalogue& TheLevelCatalogue()
-{
-    static LevelCatalogue s_catalogue;
-    return s_catalogue;
-}

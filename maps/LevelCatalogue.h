@@ -29,6 +29,7 @@ struct LevelList {
     void Clear() { slots.fill(LevelSlot{}); }
 };
 
+// Filled by the level scan at start-up, read by everything after it.
 struct LevelCatalogue {
     LevelList coop;
     LevelList dm;
@@ -39,5 +40,3 @@ struct LevelCatalogue {
     }
 };
 
-// The one process-wide catalogue, written only by the scan at start-up.
-LevelCatalogue& TheLevelCatalogue();

@@ -2,4 +2,5 @@ tollan_win(
   Dialog.cpp
   FolderBrowser.cpp
   Subclass.cpp
+  Registry.cpp
 )

@@ -4,6 +4,7 @@
 #include "WinTestFiles.h"
 #include "base/OwnFolder.h"
 #include "app/RemoteConsoleSocket.h"
+#include "base/Names.h"
 #include "base/UtilityLog.h"
 #include "app/AppMessages.h"
 
@@ -412,7 +413,7 @@ void TestNoReceiveInsideMessageBox()
     // A connected notification with an error code of the table, queued ahead of the real ones.
     PostMessageA(g_hWnd, WM_APP_SOCKET, static_cast<WPARAM>(g_pSocket->GetSocket()),
                  WSAMAKESELECTREPLY(FD_CONNECT, WSAEADDRINUSE));
-    g_pSocket->Connect("127.0.0.1", CRemoteConsoleSocket::kPort);
+    g_pSocket->Connect(kRemoteConsoleAddress, kRemoteConsolePort);
 
     CHECK(PumpUntil([&] { return owner.m_bLoggedIn.load(); }, 15000), "login completes after the box");
     std::vector<std::string> texts = watcher.Texts();

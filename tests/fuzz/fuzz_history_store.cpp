@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
     ReadAdminPassword();
     ReadStoredGameType("B");
-    ReadConfigHistory(size % 2 == 0, {}, cfg);
+    ReadConfigHistory(cfg.m_strConfigName, size % 2 == 0);
 
     // Rewriting keeps every other block and the result loads back to the same record.
     cfg.m_strConfigName = "A";

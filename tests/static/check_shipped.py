@@ -12,6 +12,8 @@ import subprocess
 import sys
 import zipfile
 
+TOLLAN_BUDGET = 466944
+
 PAYLOAD_ORDER = [
     "Config/",
     "MapLists/",
@@ -98,6 +100,9 @@ def main(objdump, bin_dir, payload_path):
         if name.endswith(".exe"):
             check(pe.field("Subsystem") == "00000002", "%s is not a GUI program" % name)
         print("figure: %s is %d bytes" % (name, len(pe.bytes)))
+    # The size of the original program: the utility must never outgrow it.
+    check(len(files["Tollan.exe"].bytes) <= TOLLAN_BUDGET,
+          "Tollan.exe is %d bytes, over its budget of %d" % (len(files["Tollan.exe"].bytes), TOLLAN_BUDGET))
 
     delete = files["Delete.dll"]
     check(sorted(delete.exports()) == ["MagicDel", "_MagicDel@16"], "Delete.dll exports %s" % delete.exports())

@@ -1,6 +1,7 @@
 // Start-up pieces of the core: the stored window placement, the game's registry path, the server
 // program test and the order of the game folder search; plus the main window's geometry.
 #include "app/GameFolder.h"
+#include "base/GamePaths.h"
 #include "app/MainLayout.h"
 #include "app/WindowPlacementRecord.h"
 #include "platform/Platform.h"
@@ -116,6 +117,7 @@ protected:
         return game;
     }
     TempDir m_dir;
+    std::string m_strFound = "(not set)";
 };
 
 TEST_F(GameFolderTest, ServerProgramNameMustMatchExactly)
@@ -167,8 +169,8 @@ TEST_F(GameFolderTest, StoredPathWithServerProgramIsFoundAtOnce)
     script.stored = MakeGame("stored", {"DedicatedServer.exe"});
     script.registryExists = true;
     script.registryFolder = "elsewhere";
-    EXPECT_TRUE(SearchGameFolder(script.Steps()));
-    EXPECT_EQ(GameFolder(), script.stored);
+    EXPECT_TRUE(SearchGameFolder(script.Steps(), m_strFound));
+    EXPECT_EQ(m_strFound, script.stored);
     EXPECT_EQ(script.calls, (std::vector<std::string>{"stored"}));
 }
 
@@ -178,18 +180,18 @@ TEST_F(GameFolderTest, StoredPathWithoutProgramFallsBackToTheGameRegistryUncheck
     script.stored = MakeGame("stored", {"dedicatedserver.exe"});
     script.registryExists = true;
     script.registryFolder = m_dir / "no such folder";
-    EXPECT_TRUE(SearchGameFolder(script.Steps()));
-    EXPECT_EQ(GameFolder(), script.registryFolder);
+    EXPECT_TRUE(SearchGameFolder(script.Steps(), m_strFound));
+    EXPECT_EQ(m_strFound, script.registryFolder);
     EXPECT_EQ(script.calls, (std::vector<std::string>{"stored", "registry"}));
 }
 
 TEST_F(GameFolderTest, ThreeFailedBrowsesGiveUpAfterTwoPrompts)
 {
     CSearchScript script;
-    EXPECT_FALSE(SearchGameFolder(script.Steps()));
+    EXPECT_FALSE(SearchGameFolder(script.Steps(), m_strFound));
     EXPECT_EQ(script.calls, (std::vector<std::string>{"stored", "registry", "browse:", "prompt",
                                                       "browse:", "prompt", "browse:"}));
-    EXPECT_EQ(GameFolder(), "");
+    EXPECT_EQ(m_strFound, "");
 }
 
 TEST_F(GameFolderTest, BrowsingToTheGameEndsTheSearch)
@@ -198,8 +200,8 @@ TEST_F(GameFolderTest, BrowsingToTheGameEndsTheSearch)
     std::string wrong = MakeGame("wrong", {});
     std::string good = MakeGame("good", {"DedicatedServer.exe"});
     script.browses = {wrong, good, m_dir / "never asked"};
-    EXPECT_TRUE(SearchGameFolder(script.Steps()));
-    EXPECT_EQ(GameFolder(), good);
+    EXPECT_TRUE(SearchGameFolder(script.Steps(), m_strFound));
+    EXPECT_EQ(m_strFound, good);
     EXPECT_EQ(script.calls, (std::vector<std::string>{"stored", "registry", "browse:" + wrong, "prompt",
                                                       "browse:" + good}));
 }
@@ -209,8 +211,8 @@ TEST_F(GameFolderTest, AThirdBrowseCanStillFindTheGame)
     CSearchScript script;
     std::string good = MakeGame("good", {"DedicatedServer.exe"});
     script.browses = {"", "", good};
-    EXPECT_TRUE(SearchGameFolder(script.Steps()));
-    EXPECT_EQ(GameFolder(), good);
+    EXPECT_TRUE(SearchGameFolder(script.Steps(), m_strFound));
+    EXPECT_EQ(m_strFound, good);
     EXPECT_EQ(script.calls.size(), 7u);
     EXPECT_EQ(script.calls.back(), "browse:" + good);
 }

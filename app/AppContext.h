@@ -1,0 +1,16 @@
+// What the parts of Tollan share, made once in CTollanApp::Run and handed down at construction:
+// the configuration record the configuration dialog edits, the level catalogue, the per-user
+// settings, and the game folder, which the main window finds while it starts.
+#pragma once
+#include <string>
+
+struct LevelCatalogue;
+struct ServerConfig;
+class CSettingsStore;
+
+struct CAppContext {
+    ServerConfig& record;
+    LevelCatalogue& levels;
+    CSettingsStore& settings;
+    std::string gameFolder;
+};
