@@ -1,6 +1,7 @@
 #include "installer/InstallerDlg.h"
 
 #include "installer/InstallRun.h"
+#include "base/GameRegistry.h"
 #include "installer/Registration.h"
 #include "installer/resource.h"
 #include "platform/Platform.h"
@@ -108,7 +109,7 @@ int CPageHeader::TitleId() const { return IDC_HEADER_TITLE; }
 bool CDestinationPage::OnInit()
 {
     CWizardPanel::OnInit();
-    m_settings.m_strGameFolder = ReadGameFolderFromRegistry();
+    m_settings.m_strGameFolder = ReadGameFolderFromRegistry().value_or(std::string());
     ShowTarget();
     // Windows 2000 (NT 5.0) gets the other folder icon; it draws the usual one poorly.
     OSVERSIONINFOA version{};

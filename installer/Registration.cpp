@@ -1,6 +1,7 @@
 #include "installer/Registration.h"
 
-#include "base/GamePaths.h"
+#include "base/Names.h"
+#include "wingui/Registry.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -13,27 +14,6 @@ const CLSID kClsidShellLink = {0x00021401, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}}
 const IID kIidShellLinkA = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 const IID kIidPersistFile = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 }  // namespace
-
-const char* const kSettingsKey = "Software\\Tollan\\Settings";
-const char* const kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tollan";
-
-std::string ReadGameFolderFromRegistry()
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Morvane\\DravicQel2", 0, KEY_READ | KEY_WOW64_32KEY, &key) !=
-        ERROR_SUCCESS)
-        return std::string();
-    // One byte more than the value may fill, so the text always ends.
-    char buf[261] = "";
-    DWORD size = 260;
-    DWORD type = 0;
-    LONG rc = RegQueryValueExA(key, "Path", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
-    RegCloseKey(key);
-    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
-        return std::string();
-    buf[size < 260 ? size : 260] = '\0';
-    return CleanRegistryGamePath(buf);
-}
 
 std::string ShortcutLinkPath(const CShortcutSpec& spec)
 {
@@ -80,16 +60,6 @@ IInstallHost::ShortcutResult SaveShortcut(const CShortcutSpec& spec, std::string
 
 namespace {
 
-bool SetValue(HKEY root, const char* path, const char* name, DWORD type, const BYTE* data, DWORD size)
-{
-    HKEY key;
-    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return false;
-    bool ok = RegSetValueExA(key, name, 0, type, data, size) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return ok;
-}
-
 // REG_SZ data of exactly the text's length, without a terminating NUL. Some registry layers
 // add a NUL that follows the counted data, so the wide text is followed by a guard character.
 bool SetTextValue(HKEY key, const char* name, const std::string& text)
@@ -108,36 +78,28 @@ bool SetTextValue(HKEY key, const char* name, const std::string& text)
 
 bool WriteTollanSettingNumber(const char* name, std::uint32_t value)
 {
-    DWORD v = value;
-    return SetValue(HKEY_CURRENT_USER, kSettingsKey, name, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
+    wingui::CRegKey key;
+    return key.Create(HKEY_CURRENT_USER, kSettingsKeyPath) && key.SetDword(name, value);
 }
 
 bool WriteTollanSettingText(const char* name, const std::string& text)
 {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return false;
-    bool ok = SetTextValue(key, name, text);
-    RegCloseKey(key);
-    return ok;
+    wingui::CRegKey key;
+    return key.Create(HKEY_CURRENT_USER, kSettingsKeyPath) && SetTextValue(key.Get(), name, text);
 }
 
 bool WriteUninstallKey(const std::string& displayName, const std::string& command)
 {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
+    wingui::CRegKey key;
+    if (!key.Create(HKEY_LOCAL_MACHINE, kUninstallKeyPath))
         return false;
-    bool ok = SetTextValue(key, "DisplayName", displayName);
-    ok = SetTextValue(key, "UninstallString", command) && ok;
-    RegCloseKey(key);
-    return ok;
+    bool ok = SetTextValue(key.Get(), "DisplayName", displayName);
+    return SetTextValue(key.Get(), "UninstallString", command) && ok;
 }
 
 bool IsTollanRunning()
 {
-    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "CTollanApp");
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, kInstanceMutexName);
     if (mutex) {
         CloseHandle(mutex);
         return true;

@@ -7,10 +7,6 @@
 #include <cstdint>
 #include <string>
 
-// HKLM Software\Morvane\DravicQel2 value Path (32-bit view), cleaned; empty when the key, the
-// value or a string type is missing.
-std::string ReadGameFolderFromRegistry();
-
 IInstallHost::ShortcutResult SaveShortcut(const CShortcutSpec& spec, std::string& linkPath);
 // The link file's path of a planned shortcut; empty when its special folder is unknown.
 std::string ShortcutLinkPath(const CShortcutSpec& spec);
@@ -19,9 +15,6 @@ bool WriteTollanSettingNumber(const char* name, std::uint32_t value);
 // Stored without a terminating NUL, as Installer has always written it; Tollan reads both.
 bool WriteTollanSettingText(const char* name, const std::string& text);
 bool WriteUninstallKey(const std::string& displayName, const std::string& command);
-
-extern const char* const kSettingsKey;   // Software\Tollan\Settings
-extern const char* const kUninstallKey;  // SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Tollan
 
 // True while Tollan runs: its single-instance mutex exists.
 bool IsTollanRunning();

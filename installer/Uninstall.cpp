@@ -2,6 +2,7 @@
 // Tollan's settings and the uninstall entry. The user's configurations and logs stay unless the
 // user agrees to remove them too. Its own file goes last: Delete.dll, started under rundll32,
 // removes it once this process has ended.
+#include "base/Names.h"
 #include "installer/InstallPlan.h"
 #include "installer/Registration.h"
 #include "installer/resource.h"
@@ -114,8 +115,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     if (!group.empty())
         RemoveDirectoryA(group.c_str());
 
-    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tollan");
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+    SHDeleteKeyA(HKEY_CURRENT_USER, kTollanKeyPath);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKeyPath);
 
     // Our own file is still in use: rundll32 runs MagicDel, which removes it after a pause, then
     // the library itself. The path goes unquoted: MagicDel takes it unchanged.
