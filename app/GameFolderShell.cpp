@@ -2,25 +2,20 @@
 
 #include "app/GameFolder.h"
 #include "base/GameRegistry.h"
+#include "base/Names.h"
+#include "wingui/Dialog.h"
 #include "base/SettingsStore.h"
 #include "base/UtilityLog.h"
 #include "wingui/FolderBrowser.h"
+#include "wingui/Owners.h"
 
 #include <objbase.h>
-
-void ShowTollanMessage(HWND owner, const char* text)
-{
-    MessageBoxA(owner, text, "Tollan", MB_OK | MB_ICONWARNING);
-}
 
 std::string BrowseForFolder(HWND owner, const std::string& title, const std::string& initialFolder)
 {
     // The new dialog style hosts shell views and needs COM on this thread.
-    HRESULT com = CoInitialize(nullptr);
-    std::string chosen = wingui::BrowseForFolder(owner, {title, initialFolder, initialFolder});
-    if (SUCCEEDED(com))
-        CoUninitialize();
-    return chosen;
+    wingui::CComApartment com;
+    return wingui::BrowseForFolder(owner, {title, initialFolder, initialFolder});
 }
 
 bool FindGameFolderInRegistry(std::string& folder)
@@ -42,7 +37,7 @@ bool FindGameFolder(HWND owner, CSettingsStore& settings, std::string& folder)
     steps.readGameRegistry = FindGameFolderInRegistry;
     steps.browse = [owner] { return BrowseForFolder(owner, "Dravic Qel 2 Game Folder", "C:\\"); };
     steps.promptValidFolder = [owner] {
-        ShowTollanMessage(owner, "Please select a valid Game Installation Folder\n\n For Example: "
+        wingui::ShowWarning(owner, kProgramName, "Please select a valid Game Installation Folder\n\n For Example: "
                                  "C:\\Program Files\\Dravic Qel 2");
     };
     return SearchGameFolder(steps, folder);

@@ -15,5 +15,3 @@ bool FindGameFolderInRegistry(std::string& folder);
 // The shell folder browser with an edit box; the chosen folder, or empty when cancelled.
 std::string BrowseForFolder(HWND owner, const std::string& title, const std::string& initialFolder);
 
-// Message boxes of the program: titled "Tollan", one OK button, a warning icon.
-void ShowTollanMessage(HWND owner, const char* text);

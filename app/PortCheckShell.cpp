@@ -3,9 +3,9 @@
 #include <winsock2.h>
 
 #include "app/PortCheck.h"
+#include "wingui/Processes.h"
 
 #include <iprtrmib.h>
-#include <tlhelp32.h>
 
 #include <cstring>
 #include <string>
@@ -96,17 +96,11 @@ bool ReadTcpRows(std::vector<CTcpTableRow>& rows)
 std::string ImageNameOf(DWORD pid)
 {
     std::string name;
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snap == INVALID_HANDLE_VALUE)
-        return name;
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snap, &entry); more; more = Process32Next(snap, &entry))
-        if (entry.th32ProcessID == pid) {
+    wingui::ForEachProcess([&](const PROCESSENTRY32& entry) {
+        if (entry.th32ProcessID == pid)
             name = entry.szExeFile;
-            break;
-        }
-    CloseHandle(snap);
+        return name.empty();
+    });
     return name;
 }
 

@@ -1,5 +1,6 @@
 #include "app/RemoteConsoleSocket.h"
 #include "base/Names.h"
+#include "wingui/Dialog.h"
 
 #include "base/UtilityLog.h"
 #include "app/AppMessages.h"
@@ -187,7 +188,7 @@ void CRemoteConsoleSocket::OnSend(WORD error)
 
 void CRemoteConsoleSocket::ShowMessage(const char* text)
 {
-    MessageBoxA(m_hNotify, text, "Tollan", MB_OK | MB_ICONWARNING);
+    wingui::ShowWarning(m_hNotify, kProgramName, text);
 }
 
 void CRemoteConsoleSocket::SendText(const std::string& text)

@@ -2,8 +2,8 @@
 
 #include "app/ServerPickUp.h"
 #include "base/GamePaths.h"
+#include "wingui/Processes.h"
 
-#include <tlhelp32.h>
 
 #include <cstring>
 
@@ -73,26 +73,18 @@ bool IsServerName(const char* exeFile)
 
 std::optional<CRunningServer> FindRunningServer(const std::string& gameFolder)
 {
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snap == INVALID_HANDLE_VALUE)
-        return std::nullopt;
     const std::string expected = Upper(FullPath(ServerProgramPath(gameFolder)));
     std::optional<CRunningServer> found;
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snap, &entry); more && !found; more = Process32Next(snap, &entry)) {
+    wingui::ForEachProcess([&](const PROCESSENTRY32& entry) {
         if (!IsServerName(entry.szExeFile) || entry.th32ProcessID == GetCurrentProcessId())
-            continue;
+            return true;
         bool limited = false;
-        HANDLE h = OpenServer(entry.th32ProcessID, limited);
-        if (!h)
-            continue;
+        wingui::CHandle process(OpenServer(entry.th32ProcessID, limited));
         // A process that has ended may linger while some handle to it is open.
-        if (WaitForSingleObject(h, 0) == WAIT_TIMEOUT && IsSameWindowsPath(Upper(ImagePath(h, limited)), expected))
-            found = CRunningServer{h, entry.th32ProcessID};
-        else
-            CloseHandle(h);
-    }
-    CloseHandle(snap);
+        if (process && WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT &&
+            IsSameWindowsPath(Upper(ImagePath(process.Get(), limited)), expected))
+            found = CRunningServer{process.Release(), entry.th32ProcessID};
+        return !found;
+    });
     return found;
 }

@@ -6,6 +6,7 @@
 #include "app/ServerPickUpShell.h"
 #include "base/SettingsStore.h"
 #include "base/GamePaths.h"
+#include "base/Names.h"
 #include "base/UtilityLog.h"
 #include "config/HistoryStore.h"
 #include "config/ServerConfig.h"
@@ -214,7 +215,7 @@ void CServerRunner::Carry(const CRunAction& a)
             TerminateProcess(m_hServerProcess, 0);
         break;
     case ERunAction::ShowMessage:
-        MessageBoxA(hwnd, a.text.c_str(), "Tollan", MB_OK | MB_ICONWARNING);
+        wingui::ShowWarning(hwnd, kProgramName, a.text);
         Later({CReport::MessageBoxClosed});
         break;
     case ERunAction::ClearLevel:

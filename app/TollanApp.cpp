@@ -42,7 +42,7 @@ int CTollanApp::Run(HINSTANCE instance)
 
     WSADATA wsa;
     if (WSAStartup(MAKEWORD(1, 1), &wsa) != 0) {
-        ShowTollanMessage(nullptr, "Failed to Initialize Windows Sockets");
+        wingui::ShowWarning(nullptr, kProgramName, "Failed to Initialize Windows Sockets");
         return 0;
     }
     LogMessage("INF:  Windows Sockets initialization was succesful.\n");

@@ -7,6 +7,7 @@
 #include "base/SettingsStore.h"
 #include "app/WindowPlacementRecord.h"
 #include "base/GamePaths.h"
+#include "base/Names.h"
 #include "base/UtilityLog.h"
 #include "config/ConfigDlg.h"
 #include "config/HistoryStore.h"
@@ -16,6 +17,8 @@
 #include "maps/LevelDiscovery.h"
 #include "platform/Platform.h"
 #include "resources/resource.h"
+#include "wingui/Owners.h"
+#include "wingui/Registry.h"
 
 #include <shellapi.h>
 
@@ -50,16 +53,7 @@ int WindowHeight(const wingui::CWindow& w)
 
 CTollanDlg::CTollanDlg(CAppContext& context) : m_context(context), m_runner(context) {}
 
-CTollanDlg::~CTollanDlg()
-{
-    if (m_hCommandLineFont)
-        DeleteObject(m_hCommandLineFont);
-    for (HBITMAP b : m_hMenuBitmaps)
-        if (b)
-            DeleteObject(b);
-    if (m_hCopyBitmap)
-        DeleteObject(m_hCopyBitmap);
-}
+CTollanDlg::~CTollanDlg() = default;
 
 bool CTollanDlg::OnInit()
 {
@@ -98,7 +92,7 @@ bool CTollanDlg::OnInit()
     ApplyStoredPlacement();
 
     if (!FindGameFolder(m_hWnd, m_context.settings, m_context.gameFolder)) {
-        ShowTollanMessage(m_hWnd, "Sorry but the Application has failed to find\nthe "
+        wingui::ShowWarning(m_hWnd, kProgramName, "Sorry but the Application has failed to find\nthe "
                                   "DedicatedServer.exe file and will now close");
         LogMessage("ERR:  Failed to find the DedicatedServer.exe file.\n");
         End(IDCANCEL);
@@ -128,20 +122,14 @@ void CTollanDlg::AppendAboutToSystemMenu()
 // instead of its own border.
 void CTollanDlg::ReadColourScheme()
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager",
-                      0, KEY_READ, &key) != ERROR_SUCCESS)
+    wingui::CRegKey key;
+    if (!key.Open(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager"))
         return;
-    char name[260] = "";
-    DWORD size = sizeof name - 1;
-    DWORD type = 0;
-    LONG rc = RegQueryValueExA(key, "ColorName", nullptr, &type, reinterpret_cast<BYTE*>(name), &size);
-    RegCloseKey(key);
-    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+    const std::optional<std::string> name = key.ReadString("ColorName", 260);
+    if (!name)
         return;
-    name[size < sizeof name ? size : sizeof name - 1] = '\0';
     m_bThemed = true;
-    if (auto colour = FrameColourForScheme(name)) {
+    if (auto colour = FrameColourForScheme(*name)) {
         m_bHasFrameColour = true;
         m_nFrameColour = *colour;
     }
@@ -161,16 +149,11 @@ void CTollanDlg::CreateSizeGrip()
 
 void CTollanDlg::SetCommandLineFont()
 {
-    LOGFONTA lf{};
-    HFONT dialogFont = GetFont();
-    if (!dialogFont || !GetObjectA(dialogFont, sizeof lf, &lf))
+    if (!GetFont())
         return;
-    lf.lfHeight = 16;
-    lf.lfWidth = 0;
-    lf.lfWeight = FW_BOLD;
-    m_hCommandLineFont = CreateFontIndirectA(&lf);
-    if (m_hCommandLineFont)
-        m_cmbCommandLine.SetFont(m_hCommandLineFont);
+    m_commandLineFont = wingui::DerivedFont(m_hWnd, 16, FW_BOLD);
+    if (m_commandLineFont)
+        m_cmbCommandLine.SetFont(m_commandLineFont.Get());
 }
 
 void CTollanDlg::ApplyStoredPlacement()
@@ -247,12 +230,12 @@ void CTollanDlg::SetMenuBitmaps()
         {ID_APP_ABOUT, IDB_MENU_ABOUT, IDB_MENU_ABOUT},
     };
     auto load = [this](int id) {
-        HBITMAP& slot = m_hMenuBitmaps[id - IDB_MENU_CLOSE];
+        wingui::CBitmap& slot = m_menuBitmaps[id - IDB_MENU_CLOSE];
         if (!slot)
             // LR_LOADMAP3DCOLORS turns the bitmaps' grey background into the menu face colour.
-            slot = static_cast<HBITMAP>(LoadImageA(Instance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0,
-                                                   LR_LOADMAP3DCOLORS));
-        return slot;
+            slot.Reset(static_cast<HBITMAP>(
+                LoadImageA(Instance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
+        return slot.Get();
     };
     for (const auto& item : items)
         SetMenuItemBitmaps(menu, item.command, MF_BYCOMMAND, load(item.unchecked), load(item.checked));
@@ -551,8 +534,8 @@ void CTollanDlg::OnConfigListChange(bool bCloseUp)
 
 void CTollanDlg::OnConsoleRightButtonUp(POINT screenPoint)
 {
-    if (!m_hCopyBitmap)
-        m_hCopyBitmap = static_cast<HBITMAP>(
-            LoadImageA(Instance(), MAKEINTRESOURCEA(IDB_MENU_COPY), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
-    m_console.ShowContextMenu(Instance(), screenPoint, m_hCopyBitmap);
+    if (!m_copyBitmap)
+        m_copyBitmap.Reset(static_cast<HBITMAP>(
+            LoadImageA(Instance(), MAKEINTRESOURCEA(IDB_MENU_COPY), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
+    m_console.ShowContextMenu(Instance(), screenPoint, m_copyBitmap.Get());
 }

@@ -7,6 +7,7 @@
 #include "controls/ConsoleCtrl.h"
 #include "wingui/Controls.h"
 #include "wingui/Dialog.h"
+#include "wingui/Owners.h"
 
 #include <cstdint>
 #include <string>
@@ -76,14 +77,14 @@ private:
 
     HICON m_hIcon = nullptr;       // shared: the system frees it
     HICON m_hSmallIcon = nullptr;  // shared
-    HFONT m_hCommandLineFont = nullptr;
+    wingui::CFont m_commandLineFont;
     HCURSOR m_hSizeCursor = nullptr;
-    HBITMAP m_hMenuBitmaps[7] = {};
+    wingui::CBitmap m_menuBitmaps[7];
 
     bool m_bThemed = false;
     bool m_bHasFrameColour = false;
     std::uint32_t m_nFrameColour = 0;
-    HBITMAP m_hCopyBitmap = nullptr;
+    wingui::CBitmap m_copyBitmap;
 
     // The server run: its model and the Win32 runner that carries it out.
     CServerRunner m_runner;

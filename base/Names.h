@@ -2,6 +2,8 @@
 // place, so that the programs can never disagree about them.
 #pragma once
 
+// The program's name: the title of its message boxes.
+constexpr char kProgramName[] = "Tollan";
 // Per-user settings: HKEY_CURRENT_USER\Software\Tollan\Settings.
 constexpr char kSettingsKeyPath[] = "Software\\Tollan\\Settings";
 constexpr char kTollanKeyPath[] = "Software\\Tollan";

@@ -1,5 +1,6 @@
 #include "config/ConfigDlg.h"
 
+#include "base/Names.h"
 #include "config/ConfigSave.h"
 #include "config/HistoryStore.h"
 #include "maps/LevelCatalogue.h"
@@ -178,7 +179,7 @@ void CConfigDlg::OnSave()
     request.onScriptWritten = m_onScriptSaved;
     SaveResult result = SaveConfiguration(m_strGameFolder, m_catalogue, request, cfg);
     if (result.refused) {
-        ShowConfigMessage(m_hWnd, result.message);
+        wingui::ShowWarning(m_hWnd, kProgramName, result.message);
         int focus = IDC_CONFIG_NAME;
         FieldTable fields = ServerSettingsFields();
         for (size_t i = 0; i < fields.count; ++i)
@@ -192,7 +193,7 @@ void CConfigDlg::OnSave()
     // show what the files now hold.
     ShowRecord();
     if (!result.saved) {
-        ShowConfigMessage(m_hWnd, result.message);
+        wingui::ShowWarning(m_hWnd, kProgramName, result.message);
         return;
     }
     m_btnCancel.SetText("Finished");

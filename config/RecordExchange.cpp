@@ -1,8 +1,8 @@
 #include "config/RecordExchange.h"
 
+#include "base/Names.h"
 #include "wingui/Controls.h"
 
-void ShowConfigMessage(HWND owner, const std::string& text) { wingui::ShowWarning(owner, "Tollan", text); }
 
 void CRecordExchange::Bind(HWND dialog, const FieldRule* rules, size_t count)
 {
@@ -55,7 +55,7 @@ bool CRecordExchange::Read(ServerConfig& cfg) const
     std::optional<ExchangeFailure> failure = ReadControls(m_rules.data(), m_rules.size(), *this, cfg);
     if (!failure)
         return true;
-    ShowConfigMessage(::GetAncestor(m_hDialog, GA_ROOT), failure->message);
+    wingui::ShowWarning(::GetAncestor(m_hDialog, GA_ROOT), kProgramName, failure->message);
     HWND control = ::GetDlgItem(m_hDialog, failure->controlId);
     ::SetFocus(control);
     ::SendMessageA(control, EM_SETSEL, 0, -1);

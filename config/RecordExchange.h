@@ -6,8 +6,6 @@
 
 #include <vector>
 
-// Message boxes of the configuration dialogs: titled "Tollan", OK, warning icon.
-void ShowConfigMessage(HWND owner, const std::string& text);
 
 class CRecordExchange : public ControlSource {
 public:

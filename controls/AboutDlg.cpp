@@ -12,12 +12,6 @@ const char kAuthorAddress[] = "https://tollan.example.org/";
 const char kMakerAddress[] = "https://www.morvane.example/";
 }  // namespace
 
-CAboutDlg::~CAboutDlg()
-{
-    if (m_hLinkFont)
-        DeleteObject(m_hLinkFont);
-}
-
 void CAboutDlg::Show(HINSTANCE instance, HWND owner)
 {
     CAboutDlg dlg;
@@ -44,15 +38,11 @@ bool CAboutDlg::OnInit()
         link.label.Attach(GetItem(link.nId));
 
     // The links are drawn in the labels' own font, underlined.
-    LOGFONTA lf{};
-    HFONT labelFont = m_links[0].label.GetFont();
-    if (labelFont && GetObjectA(labelFont, sizeof lf, &lf)) {
-        lf.lfUnderline = TRUE;
-        m_hLinkFont = CreateFontIndirectA(&lf);
-    }
-    if (m_hLinkFont)
+    if (m_links[0].label.GetFont())
+        m_linkFont = wingui::DerivedFont(m_links[0].label, 0, 0, true);
+    if (m_linkFont)
         for (CLink& link : m_links)
-            link.label.SetFont(m_hLinkFont, false);
+            link.label.SetFont(m_linkFont.Get(), false);
     CreateTooltips();
     return true;
 }

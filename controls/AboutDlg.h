@@ -5,10 +5,10 @@
 #include "controls/LinkLabelModel.h"
 #include "wingui/Controls.h"
 #include "wingui/Dialog.h"
+#include "wingui/Owners.h"
 
 class CAboutDlg : public wingui::CDialog {
 public:
-    ~CAboutDlg() override;
     // Runs a new about dialog modally over the owner.
     static void Show(HINSTANCE instance, HWND owner);
 
@@ -32,5 +32,5 @@ private:
     HCURSOR m_hNormalCursor = nullptr;  // shared: never destroyed
     HCURSOR m_hHandCursor = nullptr;    // shared: never destroyed
     HWND m_hTooltips = nullptr;
-    HFONT m_hLinkFont = nullptr;
+    wingui::CFont m_linkFont;
 };

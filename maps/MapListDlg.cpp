@@ -1,5 +1,6 @@
 #include "maps/MapListDlg.h"
 
+#include "base/Names.h"
 #include "base/UtilityLog.h"
 #include "maps/MapListFiles.h"
 #include "resources/resource.h"
@@ -7,8 +8,6 @@
 #include <windowsx.h>
 
 namespace {
-
-void ShowMapListMessage(HWND owner, const char* text) { wingui::ShowWarning(owner, "Tollan", text); }
 
 // Menu command ids: one per model command, away from every control id.
 UINT MenuId(MapListCommand command) { return 0x7000 + static_cast<UINT>(command); }
@@ -149,15 +148,15 @@ void CMapListDlg::OnSave()
     m_strListName = m_cmbName.GetText();
     const std::string name = MapListSaveName(m_cmbName.GetItemTexts(), m_strListName);
     if (name.empty()) {
-        ShowMapListMessage(m_hWnd, "Sorry, cannot save a Map List without a name.");
+        wingui::ShowWarning(m_hWnd, kProgramName, "Sorry, cannot save a Map List without a name.");
         return;
     }
     switch (WriteMapList(m_strGameFolder, name, m_model.MapRows(), m_dm, m_iDmStartingLevel)) {
     case EMapListSave::EmptyList:
-        ShowMapListMessage(m_hWnd, "The Map List must contain at least one map!");
+        wingui::ShowWarning(m_hWnd, kProgramName, "The Map List must contain at least one map!");
         break;
     case EMapListSave::UnsafeName:
-        ShowMapListMessage(m_hWnd, "Sorry, cannot save a Map List under that name: it cannot be a file name.");
+        wingui::ShowWarning(m_hWnd, kProgramName, "Sorry, cannot save a Map List under that name: it cannot be a file name.");
         break;
     case EMapListSave::Saved:
         m_btnCancel.SetText("Finished");

@@ -49,14 +49,6 @@ public:
     // waits for the close-up. A click's CBN_SELCHANGE may come before or after its CBN_CLOSEUP
     // (Windows and Wine differ), so one pick can arrive twice.
     bool IsChoice(WORD code) const { return code == CBN_CLOSEUP || (code == CBN_SELCHANGE && !IsDroppedDown()); }
-    // The entry with exactly this text (CB_FINDSTRINGEXACT ignores letter case), or -1.
-    int FindExact(const std::string& s) const
-    {
-        for (int i = 0, n = GetCount(); i < n; ++i)
-            if (GetItemText(i) == s)
-                return i;
-        return -1;
-    }
     std::vector<std::string> GetItemTexts() const
     {
         std::vector<std::string> texts;

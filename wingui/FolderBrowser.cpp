@@ -1,5 +1,7 @@
 #include "wingui/FolderBrowser.h"
 
+#include "wingui/Owners.h"
+
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -14,26 +16,16 @@ struct CBrowseContext {
     std::string m_strInitial;  // cut to the browser's limit before the dialog opens
     const char* m_pszEditText = "";
     HWND m_hEdit = nullptr;
-    HFONT m_hTitleFont = nullptr;
-    HFONT m_hFolderFont = nullptr;
+    CFont m_titleFont;
+    CFont m_folderFont;
 };
 
-// A copy of the control's font with another height and weight, keeping its face.
-HFONT ResizedFont(HWND control, int height, int weight)
+// The control gets a copy of its font with another height and weight, kept in `font`.
+void Refont(HWND control, CFont& font, int height, int weight)
 {
-    HFONT current = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
-    if (!current)
-        current = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    LOGFONTA lf{};
-    if (!GetObjectA(current, sizeof lf, &lf))
-        return nullptr;
-    lf.lfHeight = height;
-    lf.lfWidth = 0;
-    lf.lfWeight = weight;
-    HFONT font = CreateFontIndirectA(&lf);
+    font = DerivedFont(control, height, weight);
     if (font)
-        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    return font;
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
 }
 
 // Called by the shell's dialog; it allocates nothing and so cannot throw into it.
@@ -49,9 +41,9 @@ int CALLBACK BrowseCallback(HWND hwnd, UINT msg, LPARAM l, LPARAM data)
         if (ctx->m_hEdit)
             SetWindowTextA(ctx->m_hEdit, ctx->m_pszEditText);
         if (HWND title = FindWindowExA(hwnd, nullptr, "Static", nullptr))
-            ctx->m_hTitleFont = ResizedFont(title, 23, FW_NORMAL);
+            Refont(title, ctx->m_titleFont, 23, FW_NORMAL);
         if (HWND folder = FindWindowExA(hwnd, nullptr, "Static", "Folder:"))
-            ctx->m_hFolderFont = ResizedFont(folder, 16, FW_NORMAL);
+            Refont(folder, ctx->m_folderFont, 16, FW_NORMAL);
         SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     } else if (msg == BFFM_SELCHANGED && ctx->m_hEdit) {
@@ -85,10 +77,6 @@ std::string BrowseForFolder(HWND owner, const CFolderBrowse& browse)
             chosen = path;
         CoTaskMemFree(pidl);
     }
-    if (ctx.m_hTitleFont)
-        DeleteObject(ctx.m_hTitleFont);
-    if (ctx.m_hFolderFont)
-        DeleteObject(ctx.m_hFolderFont);
     return chosen;
 }
 

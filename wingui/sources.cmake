@@ -3,4 +3,5 @@ tollan_win(
   FolderBrowser.cpp
   Subclass.cpp
   Registry.cpp
+  Owners.cpp
 )
