@@ -6,6 +6,7 @@
 #include "wingui/Controls.h"
 #include "wingui/Dialog.h"
 #include "wingui/ListView.h"
+#include "wingui/Owners.h"
 #include "wingui/ToolTip.h"
 
 #include <functional>
@@ -67,8 +68,7 @@ private:
     bool m_bDragFromAvailable = false;
     HIMAGELIST m_hDragImage = nullptr;
     HIMAGELIST m_hRowImages = nullptr;
-    HBITMAP m_hAddBitmap = nullptr;
-    HBITMAP m_hRemoveBitmap = nullptr;
+    wingui::CBitmap m_addBitmap, m_removeBitmap;
     std::minstd_rand m_random;
 
     wingui::CButton m_btnSave, m_btnCancel;

@@ -7,4 +7,5 @@ tollan_core(
 )
 tollan_win(
   MapListDlg.cpp
+  MapListDrag.cpp
 )

@@ -1,0 +1,105 @@
+// The map list editor's two drags: rows of the available levels dragged onto the map list, with a
+// picture of them under the pointer, and rows of the map list dragged to another place in it.
+#include "maps/MapListDlg.h"
+
+void CMapListDlg::BeginReorder(int row)
+{
+    PullSelections();
+    m_model.BeginReorder(row);
+    m_bReorderDrag = true;
+    ::SetCapture(m_hWnd);
+}
+
+void CMapListDlg::BeginDragFromAvailable(POINT listPoint)
+{
+    // The picture: the selected rows that are visible, stacked as in the list.
+    const int top = m_lvAvailable.GetTopIndex();
+    const int last = top + m_lvAvailable.GetCountPerPage();
+    POINT origin{0, 0};
+    for (int row : m_lvAvailable.GetSelectedRows()) {
+        if (row < top || row > last)
+            continue;
+        POINT at{};
+        HIMAGELIST one = reinterpret_cast<HIMAGELIST>(
+            m_lvAvailable.SendMsg(LVM_CREATEDRAGIMAGE, row, reinterpret_cast<LPARAM>(&at)));
+        if (!one)
+            continue;
+        if (!m_hDragImage) {
+            m_hDragImage = one;
+            origin = at;
+            continue;
+        }
+        HIMAGELIST merged = ImageList_Merge(m_hDragImage, 0, one, 0, at.x - origin.x, at.y - origin.y);
+        ImageList_Destroy(one);
+        if (merged) {
+            ImageList_Destroy(m_hDragImage);
+            m_hDragImage = merged;
+        }
+    }
+    m_bDragFromAvailable = true;
+    ::SetCapture(m_hWnd);
+    if (m_hDragImage && ImageList_BeginDrag(m_hDragImage, 0, listPoint.x - origin.x, listPoint.y - origin.y)) {
+        POINT screen = listPoint;
+        ::ClientToScreen(m_lvAvailable, &screen);
+        RECT window = GetWindowRectangle();
+        ImageList_DragEnter(m_hWnd, screen.x - window.left, screen.y - window.top);
+    }
+}
+
+void CMapListDlg::OnDragMove(POINT dialogPoint)
+{
+    if (m_bDragFromAvailable) {
+        POINT screen = dialogPoint;
+        ::ClientToScreen(m_hWnd, &screen);
+        RECT window = GetWindowRectangle();
+        ImageList_DragMove(screen.x - window.left, screen.y - window.top);
+        return;
+    }
+    POINT pt = dialogPoint;
+    ::MapWindowPoints(m_hWnd, m_lvMapList, &pt, 1);
+    UINT flags = 0;
+    int hit = m_lvMapList.HitTest(pt, &flags);
+    PointerPlace place = PointerPlace::Elsewhere;
+    if (hit >= 0 && (flags & LVHT_ONITEM))
+        place = PointerPlace::OnRow;
+    else if (flags & LVHT_BELOW)
+        place = PointerPlace::Below;
+    else if (flags & LVHT_ABOVE)
+        place = PointerPlace::Above;
+    const int target = CMapListModel::ReorderTarget(place, hit, m_lvMapList.GetTopIndex(),
+                                                    m_lvMapList.GetCountPerPage());
+    m_lvMapList.SetRedraw(false);
+    std::vector<int> moved = m_model.ReorderStep(target);
+    RenderMapList();  // turns drawing on again
+    for (int row : moved)
+        m_lvMapList.EnsureVisible(row);
+}
+
+void CMapListDlg::OnDragEnd(POINT dialogPoint, bool drop)
+{
+    if (m_bReorderDrag) {
+        m_bReorderDrag = false;
+        ::ReleaseCapture();
+        m_model.SetMapSelection({});
+        RenderMapList();
+        return;
+    }
+    if (!m_bDragFromAvailable)
+        return;
+    m_bDragFromAvailable = false;
+    if (m_hDragImage) {
+        ImageList_DragLeave(m_hWnd);
+        ImageList_EndDrag();
+        ImageList_Destroy(m_hDragImage);
+        m_hDragImage = nullptr;
+    }
+    ::ReleaseCapture();
+    POINT screen = dialogPoint;
+    ::ClientToScreen(m_hWnd, &screen);
+    if (drop && ::WindowFromPoint(screen) == m_lvMapList.GetHWND()) {
+        PullSelections();
+        m_model.DropSelectedAvailable();
+        RenderAvailable();
+        RenderMapList();
+    }
+}
