@@ -42,6 +42,7 @@ bool CRemoteConsoleSocket::ConnectToServer(std::unique_ptr<CRemoteConsoleSocket>
     socket.reset();
     socket.reset(new (std::nothrow) CRemoteConsoleSocket(hNotify, pOwner));
     if (!socket) {
+        // These two lines end without a line break, as they always have: the next entry follows.
         LogMessage("ERR:  Could not create new socket class");
         return false;
     }

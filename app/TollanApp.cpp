@@ -45,6 +45,7 @@ int CTollanApp::Run(HINSTANCE instance)
         wingui::ShowWarning(nullptr, kProgramName, "Failed to Initialize Windows Sockets");
         return 0;
     }
+    // "succesful" as the journal has always spelt it: tools that read the log look for it.
     LogMessage("INF:  Windows Sockets initialization was succesful.\n");
 
     m_hInstanceMutex = CreateMutexA(nullptr, TRUE, kInstanceMutexName);

@@ -253,6 +253,7 @@ ConfigHistoryResult ReadConfigHistory(std::string& currentName, bool serverRunni
         in.emplace(StorePath());
 
     if (!in->IsOpen()) {
+        // Without a line break on purpose, as the journal has always had it.
         LogMessage("ERR:  Failed to open History.ini during call to GetConfigHistory().");
         result.names = shownEntries;
     } else {
@@ -392,6 +393,7 @@ std::optional<std::string> ReadAdminPassword()
 {
     CTextReader in(StorePath());
     if (!in.IsOpen()) {
+        // Without a line break on purpose, as the journal has always had it.
         LogMessage("ERR:  Could not Get Admin Password.");
         return std::nullopt;
     }
