@@ -1,5 +1,6 @@
 #include "base/OwnFolder.h"
 #include "base/UtilityLog.h"
+#include "platform/Platform.h"
 #include "tests/unit/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -94,9 +95,14 @@ TEST_F(UtilityLogTest, MessagesWithoutLineBreakShareOneLine)
 
 TEST_F(UtilityLogTest, UnwritableLogIsSilentlySkipped)
 {
-    SetOwnFolder(m_dir.path() + "/missing-folder");
+    const std::string missing = m_dir.path() + "/missing-folder";
+    SetOwnFolder(missing);
     LogMessage("INF:  lost\n");
-    SUCCEED();
+    EXPECT_FALSE(platform::PathExists(missing));  // nothing is made in its place
+    // The next entry, once the journal can be written, is the only one there.
+    SetOwnFolder(m_dir.path());
+    LogMessage("INF:  kept\n");
+    EXPECT_EQ(Entries(Log()), std::vector<std::string>{"INF:  kept\r\n"});
 }
 
 TEST_F(UtilityLogTest, EntriesFromTwoThreadsStayWhole)
