@@ -18,7 +18,7 @@ const char* const kWizardCaption = " DQ2 Dedicated Server Utility Installer";
 const char* const kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tollan";
 const char* const kStoppedStatus = "The installation has stopped. Installation.log tells why.";
 enum { kNext = 1004, kBack = 1007, kCancel = 2, kTargetEdit = 1008, kHeaderTitle = 1013, kStatusLine = 1018,
-       kDetailLine = 1011, kViewReadMe = 1017, kLaunchUtility = 1018 };
+       kDetailLine = 1011, kViewReadMe = 1017, kLaunchUtility = 1018, kDesktopIcons = 1017 };
 
 std::string BuiltFile(const char* name)
 {
@@ -493,6 +493,37 @@ E2E_SCENARIO(install_wizard)
     Sleep(300);
     E2E_CHECK(ShownText(frame, kNext) == "&Install" && !Shown(frame, kDetailLine), "a run started without a folder");
     CancelInstaller(run, frame);
+}
+
+E2E_SCENARIO(install_boxes_as_shown)
+{
+    // Boxes changed without a click (as assistive tools set them): the run and Finish do what
+    // they show, not what the last click said.
+    CleanSystem();
+    AtScenarioEnd(CleanSystem);
+    AtScenarioEnd(EndForeignPrograms);
+    const std::string game = PrepareBareGame();
+    HWND frame = nullptr;
+    CTollanRun run = StartInstaller(frame);
+    ClickShown(frame, kNext);
+    WaitForText(frame, kTargetEdit, (game + "\\DedicatedServerUtility").c_str());
+    ClickShown(frame, kNext);
+    WaitForText(frame, kNext, "&Install");
+    SendMessageA(Shown(frame, kDesktopIcons), BM_SETCHECK, BST_UNCHECKED, 0);
+    ClickShown(frame, kNext);
+    WaitForText(frame, kNext, "Finish", 30000);
+    SendMessageA(Shown(frame, kViewReadMe), BM_SETCHECK, BST_CHECKED, 0);
+    ClickShown(frame, kNext);
+    E2E_CHECK(WaitForExit(run, 20000), "the Installer did not end after Finish");
+    HWND notepad = WaitForForeignWindow("Notepad", nullptr);
+
+    const std::vector<std::string> links = LinkPaths();
+    E2E_CHECK(!PathIsFile(links[0]), "the desktop shortcut was made with its box cleared");
+    E2E_CHECK(PathIsFile(links[1]), "the quick launch shortcut is missing");
+    const std::vector<std::string> log = InstallationLog(game);
+    E2E_CHECK(!log.empty() && log.back() == "Opening current ReadMe File: " + UtilityFolder(game) + "\\ReadMe.txt.",
+              "last log line: \"%s\"", log.empty() ? "" : log.back().c_str());
+    CloseForeign(notepad, WM_CLOSE, 0);
 }
 
 E2E_SCENARIO(install_refused_while_running)
