@@ -7,17 +7,24 @@
 
 #include <shellapi.h>
 
-namespace {
-const char* const kDestinationTitle = "Destination Folder";
-const char* const kDestinationSubtitle = "Where should the DQ2 Dedicated Server Utility be installed?";
-}  // namespace
-
 CInstallerDlg::CInstallerDlg() : m_destination(m_settings), m_shortcuts(m_settings), m_finished(m_settings) {}
 
-wingui::CDialog& CInstallerDlg::Page(int index)
+wingui::CDialog& CInstallerDlg::Panel(EWizardPage page)
 {
-    wingui::CDialog* pages[] = {&m_welcome, &m_destination, &m_shortcuts, &m_progress, &m_finished};
-    return *pages[index];
+    wingui::CDialog* panels[] = {&m_welcome, &m_destination, &m_shortcuts, &m_progress, &m_finished};
+    return *panels[static_cast<int>(page)];
+}
+
+wingui::CWindow CInstallerDlg::PartWindow(EWizardPart part)
+{
+    switch (part) {
+    case EWizardPart::Header: return wingui::CWindow(m_header.GetHWND());
+    case EWizardPart::Back: return m_btnBack;
+    case EWizardPart::Next: return m_btnNext;
+    case EWizardPart::Cancel: return m_btnCancel;
+    case EWizardPart::Page: break;
+    }
+    return wingui::CWindow();
 }
 
 bool CInstallerDlg::OnInit()
@@ -35,9 +42,8 @@ bool CInstallerDlg::OnInit()
                              IDD_FINISHED_PAGE};
     bool created = true;
     for (int i = 0; i < 5; ++i)
-        created = Page(i).CreateChild(instance, templates[i], m_hWnd) && created;
+        created = Panel(static_cast<EWizardPage>(i)).CreateChild(instance, templates[i], m_hWnd) && created;
     created = m_header.CreateChild(instance, IDD_PAGE_HEADER, m_hWnd) && created;
-    m_bPanelsCreated = created;
     if (created) {
         RECT client = GetClientRectangle();
         const int W = client.right, H = client.bottom;
@@ -48,21 +54,15 @@ bool CInstallerDlg::OnInit()
                                       static_cast<wingui::CDialog*>(&m_progress)})
             page->Move(0, 67, W, H - 110);
         m_header.Move(0, 0, W, 67);
-        m_welcome.Show(SW_SHOW);
     }
-    m_btnBack.Show(SW_HIDE);
+    Carry(m_model.OnOpened(created));
     return true;
 }
 
-void CInstallerDlg::SetHeader(const char* title, const char* subtitle)
+EGameFolder CInstallerDlg::JudgeFolder() const
 {
-    SetDlgItemTextA(m_header, IDC_HEADER_TITLE, title);
-    SetDlgItemTextA(m_header, IDC_HEADER_SUBTITLE, subtitle);
-}
-
-bool CInstallerDlg::GameFolderUsable() const
-{
-    return !m_settings.m_strGameFolder.empty() && platform::IsDirectory(m_settings.m_strGameFolder);
+    const std::string& folder = m_settings.m_strGameFolder;
+    return JudgeGameFolder(folder, !folder.empty() && platform::IsDirectory(folder));
 }
 
 bool CInstallerDlg::OnCommand(WORD code, WORD id, HWND)
@@ -70,9 +70,20 @@ bool CInstallerDlg::OnCommand(WORD code, WORD id, HWND)
     if (code != BN_CLICKED)
         return false;
     switch (id) {
-    case IDC_NEXT: OnNext(); return true;
-    case IDC_BACK: OnBack(); return true;
-    case IDCANCEL: OnCancel(); return true;
+    case IDC_NEXT: {
+        CWizardFacts facts;
+        facts.eFolder = JudgeFolder();
+        // The run reads only the shortcut flags and the folder, so the finishing flags may be
+        // read here at any time.
+        m_finished.ReadChoices(m_settings);
+        facts.bLaunchUtility = m_settings.m_bLaunchUtility;
+        facts.bViewReadMe = m_settings.m_bViewReadMe;
+        Carry(m_model.OnNext(facts));
+        return true;
+    }
+    case IDC_BACK: Carry(m_model.OnBack()); return true;
+    case IDCANCEL: Carry(m_model.OnCancel()); return true;
+    case IDC_BROWSE: Carry(m_model.OnBrowsePressed()); return true;  // from the destination page
     }
     return false;
 }
@@ -87,87 +98,46 @@ bool CInstallerDlg::OnMessage(UINT msg, WPARAM, LPARAM l, INT_PTR& result)
     return false;
 }
 
-void CInstallerDlg::OnNext()
+void CInstallerDlg::Carry(CWizardActions actions)
 {
-    // The worker's last step shows Finish; a click on it may arrive before the worker has
-    // quite ended, and counts.
-    if ((m_bRunning && !m_bRunCompleted) || !m_bPanelsCreated)
-        return;
-    // "&Install" needs a game folder that exists: the run would otherwise unpack below the
-    // drive's root and register an empty GamePath.
-    if (m_nPage == 2 && !GameFolderUsable()) {
+    for (std::size_t i = 0; i < actions.size(); ++i) {
+        const CWizardAction action = actions[i];
+        CWizardActions answer = CarryOut(action);
+        actions.insert(actions.end(), answer.begin(), answer.end());
+    }
+}
+
+CWizardActions CInstallerDlg::CarryOut(const CWizardAction& a)
+{
+    switch (a.kind) {
+    case EWizardAction::Show:
+        if (a.part == EWizardPart::Page)
+            Panel(a.page).Show(a.bOn ? SW_SHOW : SW_HIDE);
+        else
+            PartWindow(a.part).Show(a.bOn ? SW_SHOW : SW_HIDE);
+        break;
+    case EWizardAction::EnableCancel: m_btnCancel.Enable(a.bOn); break;
+    case EWizardAction::SetNextText: m_btnNext.SetText(a.text); break;
+    case EWizardAction::SetHeader:
+        SetDlgItemTextA(m_header, IDC_HEADER_TITLE, a.text.c_str());
+        SetDlgItemTextA(m_header, IDC_HEADER_SUBTITLE, a.subtitle.c_str());
+        break;
+    case EWizardAction::FocusNext: m_btnNext.SetFocus(); break;
+    case EWizardAction::RepaintFrameLine: wingui::CWindow(GetItem(IDC_FRAME_LINE)).Invalidate(); break;
+    case EWizardAction::Browse:
         m_destination.Browse();
-        if (!GameFolderUsable())
-            return;
+        return m_model.OnBrowsed(JudgeFolder());
+    case EWizardAction::AskCancel: {
+        CCancelDlg confirm;
+        return m_model.OnCancelAnswered(confirm.DoModal(Instance(), IDD_CANCEL_DIALOG, m_hWnd) == IDYES);
     }
-    if (m_nPage < 4) {
-        Page(m_nPage).Show(SW_HIDE);
-        ++m_nPage;
-        Page(m_nPage).Show(SW_SHOW);
+    case EWizardAction::OpenLog: OpenLog(); break;
+    case EWizardAction::StartRun: return RunInstallation();
+    case EWizardAction::LaunchUtility: LaunchUtility(); break;
+    case EWizardAction::OpenReadMe: OpenReadMe(); break;
+    case EWizardAction::Close: End(a.result); break;
     }
-    switch (m_nPage) {
-    case 1:
-        m_btnBack.Show(SW_SHOW);
-        m_header.Show(SW_SHOW);
-        m_btnNext.SetText("&Next >");
-        if (m_settings.m_strGameFolder.empty())
-            m_destination.Browse();
-        SetHeader(kDestinationTitle, kDestinationSubtitle);
-        break;
-    case 2:
-        m_btnNext.SetText("&Install");
-        SetHeader("Select Additional Tasks", "Which additional tasks should be performed during installation?");
-        break;
-    case 3:
-        OpenLog();
-        RunInstallation();
-        break;
-    case 4:
-        m_btnNext.SetText("&Finish");
-        m_btnCancel.Show(SW_HIDE);
-        m_btnBack.Show(SW_HIDE);
-        m_header.Show(SW_HIDE);
-        // What the boxes show is what is done.
-        m_finished.ReadChoices(m_settings);
-        if (m_settings.m_bLaunchUtility)
-            LaunchUtility();
-        if (m_settings.m_bViewReadMe)
-            OpenReadMe();
-        End(IDOK);
-        break;
-    }
-}
-
-void CInstallerDlg::OnBack()
-{
-    if (m_nPage == 0 || m_nPage > 2 || m_bRunning)
-        return;
-    Page(m_nPage).Show(SW_HIDE);
-    --m_nPage;
-    Page(m_nPage).Show(SW_SHOW);
-    if (m_nPage == 0) {
-        m_btnBack.Show(SW_HIDE);
-        m_header.Show(SW_HIDE);
-    } else {
-        m_btnBack.Show(SW_SHOW);
-        m_btnNext.SetText("&Next >");
-        if (m_nPage == 1)
-            SetHeader(kDestinationTitle, kDestinationSubtitle);
-    }
-}
-
-void CInstallerDlg::OnCancel()
-{
-    // A cancel could not stop the run, so none is offered while it works.
-    if (m_bRunning && !m_bRunCompleted)
-        return;
-    if (m_bRunCompleted) {
-        End(IDCANCEL);
-        return;
-    }
-    CCancelDlg confirm;
-    if (confirm.DoModal(Instance(), IDD_CANCEL_DIALOG, m_hWnd) == IDYES)
-        End(IDCANCEL);
+    return {};
 }
 
 void CInstallerDlg::OpenLog()
@@ -178,51 +148,25 @@ void CInstallerDlg::OpenLog()
     m_log.Open(target + "\\Installation.log");
 }
 
-void CInstallerDlg::RunInstallation()
+CWizardActions CInstallerDlg::RunInstallation()
 {
-    // One run only: a second "&Install" while messages are dispatched would reach Finish and
-    // start Tollan before it is unpacked.
-    m_btnNext.Show(SW_HIDE);
-    m_btnBack.Show(SW_HIDE);
-    m_btnCancel.Enable(false);
-
     // The worker reads the shortcut flags: they are taken from the boxes before it starts.
     m_shortcuts.ReadChoices(m_settings);
     CWizardHost host(*this);
-    if (!host.Start(m_log, m_settings)) {
-        m_btnCancel.Enable(true);
-        return;
-    }
-    m_bRunning = true;
+    const bool started = host.Start(m_log, m_settings);
+    Carry(m_model.OnRunStarted(started));
+    if (!started)
+        return {};
     host.WaitForEnd();
-    m_bRunning = false;
+    return m_model.OnRunEnded();
 }
 
 // ---- the run's requests ----
 
-void CInstallerDlg::OnRunHidesButtons()
-{
-    m_btnBack.Show(SW_HIDE);
-    m_btnNext.Show(SW_HIDE);
-}
-
-void CInstallerDlg::OnRunHeader(const char* title, const char* subtitle) { SetHeader(title, subtitle); }
-
-void CInstallerDlg::OnRunCompleted()
-{
-    m_btnCancel.Show(SW_HIDE);
-    m_btnBack.Show(SW_HIDE);
-    m_header.Show(SW_HIDE);
-    m_progress.Show(SW_HIDE);
-    m_finished.Show(SW_SHOW);
-    m_btnNext.SetText("Finish");
-    m_btnNext.Show(SW_SHOW);
-    m_btnNext.SetFocus();
-    wingui::CWindow(GetItem(IDC_FRAME_LINE)).Invalidate();
-    m_bRunCompleted = true;
-}
-
-void CInstallerDlg::OnRunStopped() { m_btnCancel.Enable(true); }
+void CInstallerDlg::OnRunHidesButtons() { Carry(m_model.OnRunHidesButtons()); }
+void CInstallerDlg::OnRunHeader(const char* title, const char* subtitle) { Carry(m_model.OnRunHeader(title, subtitle)); }
+void CInstallerDlg::OnRunCompleted() { Carry(m_model.OnRunCompleted()); }
+void CInstallerDlg::OnRunStopped() { Carry(m_model.OnRunStopped()); }
 
 // ---- the finishing actions ----
 

@@ -1,13 +1,13 @@
-// The Installer's wizard frame: five panels and a header band, walked with Next and Back; page 3
+// The Installer's wizard frame: five panels and a header band, walked with Next and Back. The
+// wizard model decides what each button does; the frame carries out its actions, and page 3
 // runs the installation on a worker thread while the frame keeps painting (CWizardHost).
 #pragma once
 #include "installer/InstallLog.h"
 #include "installer/InstallPlan.h"
+#include "installer/WizardModel.h"
 #include "installer/WizardPanels.h"
 #include "wingui/Controls.h"
 #include "wingui/Dialog.h"
-
-#include <atomic>
 
 class CInstallerDlg : public wingui::CDialog {
 public:
@@ -29,27 +29,24 @@ protected:
     void OnDestroy() override;
 
 private:
-    void OnNext();
-    void OnBack();
-    void OnCancel();
-    wingui::CDialog& Page(int index);
-    void SetHeader(const char* title, const char* subtitle);
-    bool GameFolderUsable() const;
+    wingui::CDialog& Panel(EWizardPage page);
+    wingui::CWindow PartWindow(EWizardPart part);
+    EGameFolder JudgeFolder() const;
+    // Carries out the actions in order; an answer's actions follow the action that asked.
+    void Carry(CWizardActions actions);
+    CWizardActions CarryOut(const CWizardAction& action);
     void OpenLog();
-    void RunInstallation();
+    CWizardActions RunInstallation();
     void LaunchUtility();
     void OpenReadMe();
 
-    int m_nPage = 0;
-    bool m_bRunning = false;
-    std::atomic<bool> m_bRunCompleted{false};
+    CWizardModel m_model;
     CWelcomePage m_welcome;
     CDestinationPage m_destination;
     CShortcutsPage m_shortcuts;
     CProgressPage m_progress;
     CFinishedPage m_finished;
     CPageHeader m_header;
-    bool m_bPanelsCreated = false;
     wingui::CButton m_btnNext, m_btnBack, m_btnCancel;
     CInstallationLog m_log;
 };

@@ -131,10 +131,10 @@ void CDestinationPage::Browse()
     ShowTarget();
 }
 
-bool CDestinationPage::OnCommand(WORD code, WORD id, HWND)
+bool CDestinationPage::OnCommand(WORD code, WORD id, HWND control)
 {
     if (id == IDC_BROWSE && code == BN_CLICKED) {
-        Browse();
+        SendMessageA(::GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
         return true;
     }
     return false;

@@ -34,7 +34,8 @@ protected:
     int TitleId() const override;
 };
 
-// Shows the target folder.
+// Shows the target folder; its Browse button goes to the frame, which decides when the browser
+// opens.
 class CDestinationPage : public CWizardPanel {
 public:
     explicit CDestinationPage(CInstallSettings& settings) : CWizardPanel(false, 0, 0), m_settings(settings) {}
