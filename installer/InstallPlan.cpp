@@ -21,18 +21,60 @@ bool IsSafeEntryName(const std::string& name)
     return name.find("..") == std::string::npos && name.find(':') == std::string::npos;
 }
 
+const char* const kPayloadEntries[10] = {
+    "Config/",
+    "MapLists/",
+    "DedicatedServerUtility/History.ini",
+    "DedicatedServerUtility/Tollan.exe",
+    "DedicatedServerUtility/MapLists/MapList.txt",
+    "DedicatedServerUtility/Config/NormalCOOP.cfg",
+    "DedicatedServerUtility/Config/NormalDM.cfg",
+    "DedicatedServerUtility/Updater.exe",
+    "DedicatedServerUtility/Uninstall.exe",
+    "DedicatedServerUtility/ReadMe.txt",
+};
+const char* const kUninstallerEntry = "DedicatedServerUtility/Uninstall.exe";
+
+namespace {
+const char* const kUtility = "DedicatedServerUtility";
+
+bool StartsWith(const std::string& s, const std::string& prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
+bool IsFolderEntry(const std::string& name) { return !name.empty() && name.back() == '/'; }
+}  // namespace
+
 bool IsUserDataEntry(const std::string& name)
 {
-    static const char* const kUserData[] = {
-        "DedicatedServerUtility/History.ini",
-        "DedicatedServerUtility/MapLists/MapList.txt",
-        "DedicatedServerUtility/Config/NormalCOOP.cfg",
-        "DedicatedServerUtility/Config/NormalDM.cfg",
-    };
-    for (const char* entry : kUserData)
-        if (name == entry)
+    const std::string utility = std::string(kUtility) + "/";
+    if (!StartsWith(name, utility))
+        return false;
+    const std::string rest = name.substr(utility.size());
+    for (const char* file : {"History.ini", "HistoryTemp.ini", "Tollan.log", "Installation.log"})
+        if (rest == file)
+            return true;
+    for (const char* folder : {"Config/", "MapLists/"})
+        if (StartsWith(rest, folder) && rest.size() > std::string(folder).size())
             return true;
     return false;
+}
+
+CUninstallPlan PlanUninstall(const std::vector<std::string>& found, bool removeUserData)
+{
+    CUninstallPlan plan;
+    for (const char* entry : kPayloadEntries)
+        if (!IsFolderEntry(entry) && !IsUserDataEntry(entry) && entry != std::string(kUninstallerEntry))
+            plan.m_files.push_back(entry);
+    if (removeUserData) {
+        for (const std::string& name : found)
+            if (IsUserDataEntry(name))
+                plan.m_files.push_back(name);
+        for (const char* folder : {"Config", "MapLists"})
+            plan.m_folders.push_back(std::string(kUtility) + "/" + folder);
+    }
+    // The payload's folders at the game folder's top go when nothing was put in them.
+    for (const char* entry : kPayloadEntries)
+        if (IsFolderEntry(entry))
+            plan.m_folders.push_back(std::string(entry, std::string(entry).size() - 1));
+    return plan;
 }
 
 namespace {

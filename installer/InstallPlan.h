@@ -25,7 +25,14 @@ std::string GameFolderFromChosen(const std::string& chosen);
 // "\", no ":" (drive letters, alternate streams), and not empty.
 bool IsSafeEntryName(const std::string& name);
 
-// The user's own data among the payload's entries: a reinstall keeps an existing copy.
+// The payload's entries in archive order, as installer/make_payload.py puts them together; a
+// name ending in "/" is a folder entry.
+extern const char* const kPayloadEntries[10];
+
+// The user's own data below the game folder, named as entries are ("DedicatedServerUtility/..."):
+// the configuration store and its twin, the two logs, and everything in the folders of the
+// options scripts and map lists. A reinstall keeps an existing copy; the uninstaller removes it
+// only when the user agrees.
 bool IsUserDataEntry(const std::string& name);
 
 // Registry data of the uninstall entry. The path is quoted when it holds a blank, so that the
@@ -43,3 +50,14 @@ struct CShortcutSpec {
     std::string m_strDescription;   // empty: none is set
 };
 std::vector<CShortcutSpec> PlanShortcuts(const CInstallSettings& settings);
+
+// What Uninstall.exe removes below the game folder, names as entries are ("/" separated, below
+// the game folder). `found` lists the files it found in the utility folder and in its Config and
+// MapLists folders. Program files always go (its own file excepted: Delete.dll removes that once
+// it has ended), the user's data only when asked; a file that is neither stays.
+struct CUninstallPlan {
+    std::vector<std::string> m_files;
+    std::vector<std::string> m_folders;  // removed in this order, each only when empty
+};
+CUninstallPlan PlanUninstall(const std::vector<std::string>& found, bool removeUserData);
+extern const char* const kUninstallerEntry;  // DedicatedServerUtility/Uninstall.exe

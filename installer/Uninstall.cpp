@@ -5,11 +5,13 @@
 #include "installer/InstallPlan.h"
 #include "installer/Registration.h"
 #include "installer/resource.h"
+#include "platform/Platform.h"
 
 #include <windows.h>
 #include <shlwapi.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -21,17 +23,25 @@ bool Ask(const std::string& text, bool defaultYes)
     return MessageBoxA(nullptr, text.c_str(), kTitle, style) == IDYES;
 }
 
-void RemoveFilesIn(const std::string& folder)
+// An entry-style name below the game folder ("DedicatedServerUtility/Config/x.cfg") as a path.
+std::string PathOf(const std::string& game, const std::string& name)
 {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            DeleteFileA((folder + "\\" + fd.cFileName).c_str());
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
+    std::string path = game + "\\" + name;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+// The files of the utility folder and of its Config and MapLists folders, named as entries are.
+std::vector<std::string> FindInstalledFiles(const std::string& game)
+{
+    std::vector<std::string> found;
+    for (const char* folder : {"DedicatedServerUtility", "DedicatedServerUtility/Config", "DedicatedServerUtility/MapLists"})
+        for (const platform::DirEntry& entry : platform::ListDirectory(PathOf(game, folder)))
+            if (!entry.isDirectory)
+                found.push_back(std::string(folder) + "/" + entry.name);
+    return found;
 }
 
 // Delete.dll from our resources into a file of its own in the temp folder.
@@ -88,19 +98,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
                                 "Choose No to keep them in\n" + utility,
                                 false);
 
-    for (const char* file : {"Tollan.exe", "Updater.exe", "ReadMe.txt"})
-        DeleteFileA((utility + "\\" + file).c_str());
-    if (removeData) {
-        for (const char* file : {"History.ini", "HistoryTemp.ini", "Tollan.log", "Installation.log"})
-            DeleteFileA((utility + "\\" + file).c_str());
-        for (const char* folder : {"Config", "MapLists"}) {
-            RemoveFilesIn(utility + "\\" + folder);
-            RemoveDirectoryA((utility + "\\" + folder).c_str());
-        }
-    }
-    // The payload's two folders at the game folder's top go when nothing was put in them.
-    for (const char* folder : {"Config", "MapLists"})
-        RemoveDirectoryA((game + "\\" + folder).c_str());
+    const CUninstallPlan plan = PlanUninstall(FindInstalledFiles(game), removeData);
+    for (const std::string& file : plan.m_files)
+        DeleteFileA(PathOf(game, file).c_str());
+    for (const std::string& folder : plan.m_folders)
+        RemoveDirectoryA(PathOf(game, folder).c_str());
 
     CInstallSettings all;
     all.m_strGameFolder = game;
