@@ -57,6 +57,8 @@ bool IsUserDataEntry(const std::string& name)
     return false;
 }
 
+bool GameFolderFits(const std::string& gameFolder) { return gameFolder.size() <= kMaxGameFolderChars; }
+
 CUninstallPlan PlanUninstall(const std::vector<std::string>& found, bool removeUserData)
 {
     CUninstallPlan plan;
@@ -75,6 +77,36 @@ CUninstallPlan PlanUninstall(const std::vector<std::string>& found, bool removeU
         if (IsFolderEntry(entry))
             plan.m_folders.push_back(std::string(entry, std::string(entry).size() - 1));
     return plan;
+}
+
+namespace {
+// Windows compares file names without regard to letter case.
+std::string Folded(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+}  // namespace
+
+bool IsUtilityFolder(const std::string& folder)
+{
+    const std::size_t slash = folder.find_last_of("\\/");
+    const std::string last = slash == std::string::npos ? folder : folder.substr(slash + 1);
+    return Folded(last) == Folded(kUtility);
+}
+
+bool NamesSamePath(const std::string& registered, const std::string& ours)
+{
+    auto plain = [](std::string s) {
+        if (s.size() >= 2 && s.front() == '"' && s.back() == '"')
+            s = s.substr(1, s.size() - 2);
+        while (!s.empty() && (s.back() == '\\' || s.back() == '/'))
+            s.pop_back();
+        return Folded(s);
+    };
+    return !registered.empty() && plain(registered) == plain(ours);
 }
 
 namespace {

@@ -1,6 +1,7 @@
 // What the installation writes where: the target folder, the payload's rules for entries, the
 // shortcuts and the uninstall entry. Pure functions; the Win32 shell carries them out.
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,13 @@ extern const char* const kPayloadEntries[10];
 // only when the user agrees.
 bool IsUserDataEntry(const std::string& name);
 
+// The longest game folder the installation fits below. Every line the run and its finishing
+// actions log then stays whole within the log's 255 characters (the longest reads
+// "  Error!  ShellExecute() failed to open: <game>\DedicatedServerUtility\ReadMe.txt.\n"), and
+// every path it writes stays within the 259 characters of the ANSI file calls.
+constexpr std::size_t kMaxGameFolderChars = 178;
+bool GameFolderFits(const std::string& gameFolder);
+
 // Registry data of the uninstall entry. The path is quoted when it holds a blank, so that the
 // system does not split it; without one it is the bare path.
 std::string UninstallCommand(const std::string& gameFolder);
@@ -61,3 +69,12 @@ struct CUninstallPlan {
 };
 CUninstallPlan PlanUninstall(const std::vector<std::string>& found, bool removeUserData);
 extern const char* const kUninstallerEntry;  // DedicatedServerUtility/Uninstall.exe
+
+// Uninstall.exe acts only from a folder named DedicatedServerUtility (in any letter case, as the
+// file system compares it): a copy elsewhere would remove another folder's files.
+bool IsUtilityFolder(const std::string& folder);
+
+// Whether a path the registration holds (a shortcut's target, the uninstall entry's command,
+// GamePath) names `ours`, letter case, surrounding quotes and trailing separators aside. An empty
+// one names nothing.
+bool NamesSamePath(const std::string& registered, const std::string& ours);

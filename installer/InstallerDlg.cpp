@@ -73,6 +73,7 @@ bool CInstallerDlg::OnCommand(WORD code, WORD id, HWND)
     case IDC_NEXT: {
         CWizardFacts facts;
         facts.eFolder = JudgeFolder();
+        facts.strGameFolder = m_settings.m_strGameFolder;
         // The run reads only the shortcut flags and the folder, so the finishing flags may be
         // read here at any time.
         m_finished.ReadChoices(m_settings);
@@ -127,6 +128,7 @@ CWizardActions CInstallerDlg::CarryOut(const CWizardAction& a)
     case EWizardAction::Browse:
         m_destination.Browse();
         return m_model.OnBrowsed(JudgeFolder());
+    case EWizardAction::Warn: wingui::ShowWarning(m_hWnd, kInstallerCaption, a.text); break;
     case EWizardAction::AskCancel: {
         CCancelDlg confirm;
         return m_model.OnCancelAnswered(confirm.DoModal(Instance(), IDD_CANCEL_DIALOG, m_hWnd) == IDYES);

@@ -17,22 +17,47 @@ const IID kIidPersistFile = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 const char* const kSettingsKey = "Software\\Tollan\\Settings";
 const char* const kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tollan";
 
-std::string ReadGameFolderFromRegistry()
+std::string ReadRegistryText(HKEY root, const char* path, const char* name, REGSAM view, DWORD maxBytes)
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Morvane\\DravicQel2", 0, KEY_READ | KEY_WOW64_32KEY, &key) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
         return std::string();
     // One byte more than the value may fill, so the text always ends.
-    char buf[261] = "";
-    DWORD size = 260;
+    std::vector<char> buf(maxBytes + 1, '\0');
+    DWORD size = maxBytes;
     DWORD type = 0;
-    LONG rc = RegQueryValueExA(key, "Path", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+    LONG rc = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &size);
     RegCloseKey(key);
     if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
         return std::string();
-    buf[size < 260 ? size : 260] = '\0';
-    return CleanRegistryGamePath(buf);
+    buf[size < maxBytes ? size : maxBytes] = '\0';
+    return buf.data();
+}
+
+std::string ReadGameFolderFromRegistry()
+{
+    return CleanRegistryGamePath(
+        ReadRegistryText(HKEY_LOCAL_MACHINE, "Software\\Morvane\\DravicQel2", "Path", KEY_WOW64_32KEY, 260));
+}
+
+std::string ShortcutTarget(const std::string& linkPath)
+{
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, kIidShellLinkA,
+                                reinterpret_cast<void**>(&link))))
+        return std::string();
+    std::string target;
+    IPersistFile* file = nullptr;
+    WCHAR wide[MAX_PATH] = L"";
+    if (MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH) > 0 &&
+        SUCCEEDED(link->QueryInterface(kIidPersistFile, reinterpret_cast<void**>(&file)))) {
+        char path[MAX_PATH] = "";
+        if (SUCCEEDED(file->Load(wide, STGM_READ)) && SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH)))
+            target = path;
+        file->Release();
+    }
+    link->Release();
+    return target;
 }
 
 std::string ShortcutLinkPath(const CShortcutSpec& spec)

@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 
 #include <windows.h>
+#include <objbase.h>
 #include <shlwapi.h>
 
 #include <string>
@@ -85,6 +86,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const std::string utility = selfPath.substr(0, selfPath.find_last_of('\\'));
     const std::string game = utility.substr(0, utility.find_last_of('\\'));
 
+    if (!IsUtilityFolder(utility)) {
+        MessageBoxA(nullptr,
+                    ("This Uninstall.exe is not in a DedicatedServerUtility folder, so it removes nothing:\n" + utility)
+                        .c_str(),
+                    kTitle, MB_OK | MB_ICONWARNING);
+        return 1;
+    }
     if (IsTollanRunning()) {
         MessageBoxA(nullptr, "Please close the DQ2 Dedicated Server Utility, then uninstall it.", kTitle,
                     MB_OK | MB_ICONWARNING);
@@ -104,20 +112,30 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     for (const std::string& folder : plan.m_folders)
         RemoveDirectoryA(PathOf(game, folder).c_str());
 
+    // The registration goes only where it names this installation: after an install into another
+    // game folder, the shortcuts, the uninstall entry and the settings are that one's.
+    HRESULT com = CoInitialize(nullptr);
     CInstallSettings all;
     all.m_strGameFolder = game;
     std::string group;
-    for (const CShortcutSpec& spec : PlanShortcuts(all)) {
-        std::string link = ShortcutLinkPath(spec);
-        DeleteFileA(link.c_str());
-        if (!spec.m_strGroupFolder.empty())
+    for (const CShortcutSpec& shortcut : PlanShortcuts(all)) {
+        std::string link = ShortcutLinkPath(shortcut);
+        if (NamesSamePath(ShortcutTarget(link), shortcut.m_strTarget))
+            DeleteFileA(link.c_str());
+        if (!shortcut.m_strGroupFolder.empty())
             group = link.substr(0, link.find_last_of('\\'));
     }
+    if (SUCCEEDED(com))
+        CoUninitialize();
     if (!group.empty())
-        RemoveDirectoryA(group.c_str());
+        RemoveDirectoryA(group.c_str());  // only when empty
 
-    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tollan");
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
+    const std::string gamePath = ReadRegistryText(HKEY_CURRENT_USER, kSettingsKey, "GamePath");
+    if (gamePath.empty() || NamesSamePath(gamePath, game))
+        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tollan");
+    const std::string command = ReadRegistryText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString");
+    if (command.empty() || NamesSamePath(command, UninstallCommand(game)))
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
 
     // Our own file is still in use: rundll32 runs MagicDel, which removes it after a pause, then
     // the library itself. The path goes unquoted: MagicDel takes it unchanged.

@@ -1,5 +1,7 @@
 #include "installer/WizardModel.h"
 
+#include "installer/InstallPlan.h"
+
 namespace {
 const char* const kDestinationTitle = "Destination Folder";
 const char* const kDestinationSubtitle = "Where should the DQ2 Dedicated Server Utility be installed?";
@@ -13,7 +15,16 @@ EGameFolder JudgeGameFolder(const std::string& gameFolder, bool isDirectory)
 {
     if (gameFolder.empty())
         return EGameFolder::None;
+    if (!GameFolderFits(gameFolder))
+        return EGameFolder::TooLong;
     return isDirectory ? EGameFolder::Usable : EGameFolder::Missing;
+}
+
+std::string TooLongFolderText(const std::string& gameFolder)
+{
+    return "The path of this game folder is too long to install the DQ2 Dedicated Server Utility below it:\n\n" +
+           gameFolder + "\n\nPlease choose a game folder whose path has at most " +
+           std::to_string(kMaxGameFolderChars) + " characters.";
 }
 
 std::string Describe(const CWizardAction& a)
@@ -29,6 +40,7 @@ std::string Describe(const CWizardAction& a)
     case EWizardAction::FocusNext: return "focus next";
     case EWizardAction::RepaintFrameLine: return "repaint line";
     case EWizardAction::Browse: return "browse";
+    case EWizardAction::Warn: return "warn " + a.text;
     case EWizardAction::AskCancel: return "ask cancel";
     case EWizardAction::OpenLog: return "open log";
     case EWizardAction::StartRun: return "start run";
@@ -105,6 +117,7 @@ void CWizardModel::Close(int result, CWizardActions& out)
     CWizardAction a(EWizardAction::Close);
     a.result = result;
     out.push_back(a);
+    m_bClosed = true;
 }
 
 // ---- events ----
@@ -124,11 +137,20 @@ CWizardActions CWizardModel::OnNext(const CWizardFacts& facts)
     CWizardActions out;
     // While the run works there is nothing to go on to; its last step shows Finish, and a click
     // on that counts even before the worker has quite ended.
-    if (!m_bPanelsCreated || (m_bRunning && !m_bRunCompleted))
+    if (!Idle() || !m_bPanelsCreated || (m_bRunning && !m_bRunCompleted))
         return out;
-    // "&Install" needs a game folder that exists: the run would otherwise unpack below the
-    // drive's root and register an empty GamePath.
+    // A run that stopped, or never started, hides Next but leaves it the default button: Enter
+    // must not reach the finished page of an installation that did not happen.
+    if (m_ePage == EWizardPage::Progress && !m_bRunCompleted)
+        return out;
+    // "&Install" needs a game folder that exists and fits: the run would otherwise unpack below
+    // the drive's root, or fail half-way on paths too long.
     if (m_ePage == EWizardPage::Tasks && facts.eFolder != EGameFolder::Usable) {
+        if (facts.eFolder == EGameFolder::TooLong) {
+            CWizardAction warn(EWizardAction::Warn);
+            warn.text = TooLongFolderText(facts.strGameFolder);
+            out.push_back(warn);
+        }
         Ask(EAsking::BrowseForInstall, EWizardAction::Browse, out);
         return out;
     }
@@ -187,7 +209,7 @@ CWizardActions CWizardModel::Advance(const CWizardFacts& facts)
 CWizardActions CWizardModel::OnBack()
 {
     CWizardActions out;
-    if (m_bRunning || m_ePage == EWizardPage::Welcome || PageNumber(m_ePage) > PageNumber(EWizardPage::Tasks))
+    if (!Idle() || m_bRunning || m_ePage == EWizardPage::Welcome || PageNumber(m_ePage) > PageNumber(EWizardPage::Tasks))
         return out;
     ShowPage(m_ePage, false, out);
     m_ePage = static_cast<EWizardPage>(PageNumber(m_ePage) - 1);
@@ -207,7 +229,7 @@ CWizardActions CWizardModel::OnBack()
 CWizardActions CWizardModel::OnCancel()
 {
     CWizardActions out;
-    if (m_bRunning && !m_bRunCompleted)
+    if (!Idle() || (m_bRunning && !m_bRunCompleted))
         return out;
     if (m_bRunCompleted)
         Close(kResultCancelled, out);
@@ -219,7 +241,8 @@ CWizardActions CWizardModel::OnCancel()
 CWizardActions CWizardModel::OnBrowsePressed()
 {
     CWizardActions out;
-    Ask(EAsking::BrowseByButton, EWizardAction::Browse, out);
+    if (Idle())
+        Ask(EAsking::BrowseByButton, EWizardAction::Browse, out);
     return out;
 }
 

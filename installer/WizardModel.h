@@ -14,13 +14,18 @@ enum class EWizardPage { Welcome, Destination, Tasks, Progress, Finished };
 enum class EGameFolder {
     None,     // empty: the user has not chosen one
     Missing,  // not an existing folder
+    TooLong,  // longer than the installation fits below (GameFolderFits)
     Usable,
 };
 EGameFolder JudgeGameFolder(const std::string& gameFolder, bool isDirectory);
 
+// The warning for a game folder the installation does not fit below.
+std::string TooLongFolderText(const std::string& gameFolder);
+
 // What Next needs to know of the pages at the moment it is pressed.
 struct CWizardFacts {
     EGameFolder eFolder = EGameFolder::None;
+    std::string strGameFolder;
     bool bLaunchUtility = false;  // as the finished page's boxes show them
     bool bViewReadMe = false;
 };
@@ -36,6 +41,7 @@ enum class EWizardAction {
     FocusNext,
     RepaintFrameLine,  // the etched line above the buttons, after the panels changed over it
     Browse,            // the folder browser; report OnBrowsed
+    Warn,              // text: a warning box owned by the frame
     AskCancel,         // the cancel confirmation; report OnCancelAnswered
     OpenLog,           // Installation.log in the target folder, before the run
     StartRun,          // the installation run on its worker; report OnRunStarted, then OnRunEnded
@@ -100,9 +106,11 @@ public:
     const CWizardView& View() const { return m_view; }
 
 private:
-    // What the wizard waits for, so that the answer continues where the question came from.
+    // What the wizard waits for; while it waits, the frame's buttons do nothing, so that a click
+    // that reaches the frame under the modal box cannot walk the pages beneath it.
     enum class EAsking { Nothing, BrowseOnEntry, BrowseForInstall, BrowseByButton, CancelQuestion };
 
+    bool Idle() const { return m_eAsking == EAsking::Nothing && !m_bClosed; }
     CWizardActions Advance(const CWizardFacts& facts);
     void Show(EWizardPart part, bool on, CWizardActions& out);
     void ShowPage(EWizardPage page, bool on, CWizardActions& out);
@@ -116,6 +124,7 @@ private:
     bool m_bPanelsCreated = false;
     bool m_bRunning = false;
     bool m_bRunCompleted = false;
+    bool m_bClosed = false;
     EAsking m_eAsking = EAsking::Nothing;
     CWizardView m_view;
 };

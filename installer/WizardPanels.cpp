@@ -1,9 +1,12 @@
 #include "installer/WizardPanels.h"
 
 #include "installer/Registration.h"
+#include "installer/WizardModel.h"
 #include "installer/resource.h"
 #include "platform/Platform.h"
 #include "wingui/FolderBrowser.h"
+
+const char* const kInstallerCaption = " DQ2 Dedicated Server Utility Installer";
 
 namespace {
 const char* const kChooseFolder = "Please Choose the DQ2 Game Folder";
@@ -127,7 +130,12 @@ void CDestinationPage::Browse()
     std::string chosen = wingui::BrowseForFolder(m_hWnd, {"DQ2 Game Folder:", "", kChooseFolder});
     if (chosen.empty() || !platform::IsDirectory(chosen))
         return;
-    m_settings.m_strGameFolder = GameFolderFromChosen(chosen);
+    const std::string folder = GameFolderFromChosen(chosen);
+    if (!GameFolderFits(folder)) {
+        wingui::ShowWarning(::GetParent(m_hWnd), kInstallerCaption, TooLongFolderText(folder));
+        return;
+    }
+    m_settings.m_strGameFolder = folder;
     ShowTarget();
 }
 

@@ -5,6 +5,9 @@
 #include "installer/InstallPlan.h"
 #include "wingui/Dialog.h"
 
+// The caption of the wizard and of the boxes it shows.
+extern const char* const kInstallerCaption;
+
 // White panels paint themselves and their controls white; a title control may get the dialog
 // font with another weight and character height.
 class CWizardPanel : public wingui::CDialog {
@@ -39,7 +42,8 @@ protected:
 class CDestinationPage : public CWizardPanel {
 public:
     explicit CDestinationPage(CInstallSettings& settings) : CWizardPanel(false, 0, 0), m_settings(settings) {}
-    // The folder browser; an existing folder the user confirms becomes the game folder.
+    // The folder browser; an existing folder the user confirms becomes the game folder, unless
+    // the installation does not fit below it (then a warning says so and nothing changes).
     void Browse();
 
 protected:

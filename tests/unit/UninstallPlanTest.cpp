@@ -70,4 +70,25 @@ TEST(UninstallPlan, ProgramFilesAlwaysGoTheUsersDataOnlyWhenAskedAndOtherFilesSt
               (Names{"DedicatedServerUtility/Config", "DedicatedServerUtility/MapLists", "Config", "MapLists"}));
 }
 
+TEST(UninstallPlan, ItActsOnlyFromAFolderNamedDedicatedServerUtility)
+{
+    for (const char* folder : {"C:\\Games\\DQ2\\DedicatedServerUtility", "C:\\Games\\DQ2\\dedicatedserverutility",
+                               "/games/dq2/DedicatedServerUtility", "DedicatedServerUtility"})
+        EXPECT_TRUE(IsUtilityFolder(folder)) << folder;
+    for (const char* folder : {"C:\\Users\\Me\\Downloads", "C:\\Games\\DQ2\\DedicatedServerUtility - Copy",
+                               "C:\\DedicatedServerUtility\\Sub", "C:\\XDedicatedServerUtility", ""})
+        EXPECT_FALSE(IsUtilityFolder(folder)) << folder;
+}
+
+TEST(UninstallPlan, TheRegistrationIsRemovedOnlyWhereItNamesThisInstallation)
+{
+    const std::string ours = "C:\\Games\\DQ2\\DedicatedServerUtility\\Uninstall.exe";
+    for (const std::string& same : {ours, "\"" + ours + "\"", std::string("c:\\games\\dq2\\dedicatedserverutility\\uninstall.exe")})
+        EXPECT_TRUE(NamesSamePath(same, ours)) << same;
+    EXPECT_TRUE(NamesSamePath("C:\\Games\\DQ2\\", "C:\\Games\\DQ2"));
+    for (const std::string& other : {std::string(""), std::string("D:\\Games\\DQ2\\DedicatedServerUtility\\Uninstall.exe"),
+                                     std::string("C:\\Games\\DQ2 Test\\DedicatedServerUtility\\Uninstall.exe")})
+        EXPECT_FALSE(NamesSamePath(other, ours)) << other;
+}
+
 }  // namespace

@@ -1,5 +1,7 @@
 #include "installer/WizardModel.h"
 
+#include "installer/InstallPlan.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -182,6 +184,76 @@ TEST_F(WizardModelTest, AWorkerThatDoesNotStartLeavesCancelUsable)
     EXPECT_EQ(Shown(m.View()), "page 3 cancel header 'Select Additional Tasks'");
     EXPECT_EQ(D(m.OnBack()), Lines{});
     EXPECT_EQ(D(m.OnCancel()), Lines{"ask cancel"});
+}
+
+TEST_F(WizardModelTest, EnterAfterAStoppedRunDoesNotReachTheFinishedPage)
+{
+    // Next is hidden then, but stays the default button that Enter presses.
+    CWizardModel stopped = Running();
+    stopped.OnRunStopped();
+    stopped.OnRunEnded();
+    EXPECT_EQ(D(stopped.OnNext(kUsable)), Lines{});
+    EXPECT_EQ(Shown(stopped.View()), "page 3 cancel header 'Select Additional Tasks'");
+    for (int i = 0; i < 3; ++i)
+        m.OnNext(kUsable);
+    m.OnRunStarted(false);
+    EXPECT_EQ(D(m.OnNext(kUsable)), Lines{});
+}
+
+TEST_F(WizardModelTest, WhileItAsksOrAfterItClosedTheButtonsDoNothing)
+{
+    // A click can reach the frame under a modal box (a posted one, or one already queued).
+    struct Case {
+        const char* what;
+        void (*arrange)(CWizardModel&);
+    };
+    const Case cases[] = {
+        {"browser on entering page 1", [](CWizardModel& w) { w.OnNext(Folder(EGameFolder::None)); }},
+        {"browser of the Browse button", [](CWizardModel& w) { w.OnNext(kUsable); w.OnBrowsePressed(); }},
+        {"browser before the run",
+         [](CWizardModel& w) { w.OnNext(kUsable); w.OnNext(kUsable); w.OnNext(Folder(EGameFolder::Missing)); }},
+        {"cancel question", [](CWizardModel& w) { w.OnNext(kUsable); w.OnCancel(); }},
+        {"closed", [](CWizardModel& w) { w.OnNext(kUsable); w.OnCancel(); w.OnCancelAnswered(true); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CWizardModel w;
+        w.OnOpened(true);
+        c.arrange(w);
+        const std::string before = Shown(w.View());
+        EXPECT_EQ(D(w.OnNext(kUsable)), Lines{});
+        EXPECT_EQ(D(w.OnBack()), Lines{});
+        EXPECT_EQ(D(w.OnCancel()), Lines{});
+        EXPECT_EQ(D(w.OnBrowsePressed()), Lines{});
+        EXPECT_EQ(Shown(w.View()), before);
+    }
+}
+
+TEST_F(WizardModelTest, AGameFolderTooLongToInstallBelowIsRefusedWithAWarning)
+{
+    const std::string longest(kMaxGameFolderChars, 'g');
+    struct Case {
+        std::string folder;
+        bool isDirectory;
+        EGameFolder judged;
+    };
+    const Case cases[] = {{"", true, EGameFolder::None},
+                          {longest + "g", true, EGameFolder::TooLong},
+                          {longest, false, EGameFolder::Missing},
+                          {longest, true, EGameFolder::Usable}};
+    for (const Case& c : cases)
+        EXPECT_EQ(JudgeGameFolder(c.folder, c.isDirectory), c.judged) << c.folder.size();
+
+    m.OnNext(kUsable);
+    m.OnNext(kUsable);
+    CWizardFacts facts = Folder(EGameFolder::TooLong);
+    facts.strGameFolder = "D:\\Deep";
+    EXPECT_EQ(D(m.OnNext(facts)),
+              (Lines{"warn The path of this game folder is too long to install the DQ2 Dedicated Server Utility "
+                     "below it:\n\nD:\\Deep\n\nPlease choose a game folder whose path has at most 178 characters.",
+                     "browse"}));
+    EXPECT_EQ(D(m.OnBrowsed(EGameFolder::TooLong)), Lines{});
+    EXPECT_EQ(Shown(m.View()), kPage2);
 }
 
 TEST(WizardModel, WithoutItsPanelsTheFrameOpensWithoutAPageAndNextDoesNothing)
