@@ -8,6 +8,7 @@
 #include <vector>
 
 const char* const kStoppedStatus = "The installation has stopped. Installation.log tells why.";
+const char* const kStoppedWithoutLogStatus = "The installation has stopped. Installation.log could not be written in:";
 
 namespace {
 
@@ -83,10 +84,12 @@ EntryOutcome UnpackEntry(unzFile zip, const std::string& base, const std::string
     return UnpackCurrentEntry(zip, path, info) ? EntryOutcome::Written : EntryOutcome::Failed;
 }
 
-void StopRun(IInstallHost& host)
+// Without a log to tell why, the status says so and the detail line names the folder it could
+// not be written in: pointing at a log that is not there would send the user looking for nothing.
+void StopRun(IInstallHost& host, const CInstallationLog& log, const CInstallSettings& settings)
 {
-    host.SetStatusLine(kStoppedStatus);
-    host.SetDetailLine("");
+    host.SetStatusLine(log.IsOpen() ? kStoppedStatus : kStoppedWithoutLogStatus);
+    host.SetDetailLine(log.IsOpen() ? std::string() : InstallTargetFolder(settings.m_strGameFolder));
     host.ShowStopped();
 }
 
@@ -132,7 +135,7 @@ bool RunInstallation(IInstallHost& host, CInstallationLog& log, const CInstallSe
     // A running Tollan holds its program file and may rewrite History.ini under us.
     if (host.IsUtilityRunning()) {
         log.Printf("  Error!  The DQ2 Dedicated Server Utility is running. Close it, then run the Installer again.\n");
-        StopRun(host);
+        StopRun(host, log, settings);
         return false;
     }
 
@@ -156,7 +159,7 @@ bool RunInstallation(IInstallHost& host, CInstallationLog& log, const CInstallSe
             platform::RemoveFile(archive);
             host.RemoveTempFolder(tempFolder);
         }
-        StopRun(host);
+        StopRun(host, log, settings);
         return false;
     }
     log.Printf("Created Installer.zip file.\n\n");
@@ -168,7 +171,7 @@ bool RunInstallation(IInstallHost& host, CInstallationLog& log, const CInstallSe
         log.Printf("  Error!  Failed to Open Installer.zip file.\n");
         platform::RemoveFile(archive);
         host.RemoveTempFolder(tempFolder);
-        StopRun(host);
+        StopRun(host, log, settings);
         return false;
     }
 
@@ -226,7 +229,7 @@ bool RunInstallation(IInstallHost& host, CInstallationLog& log, const CInstallSe
         log.Printf("\n  Error!  %d of %d entries could not be installed; no shortcut or registry value was "
                    "created.\n",
                    failures, entries);
-        StopRun(host);
+        StopRun(host, log, settings);
         return false;
     }
 

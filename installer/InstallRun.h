@@ -47,8 +47,10 @@ public:
 
 // The version number Installer records for Tollan.
 constexpr std::uint32_t kInstalledVersion = 5;
-// The status line of a run that stopped early.
+// The status line of a run that stopped early; without an open log the detail line then names the
+// target folder.
 extern const char* const kStoppedStatus;
+extern const char* const kStoppedWithoutLogStatus;
 
 // Runs every step in order; true when the run completed (end state shown).
 bool RunInstallation(IInstallHost& host, CInstallationLog& log, const CInstallSettings& settings);

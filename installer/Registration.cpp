@@ -15,6 +15,26 @@ const IID kIidShellLinkA = {0x000214EE, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 const IID kIidPersistFile = {0x0000010B, 0, 0, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 }  // namespace
 
+std::string ShortcutTarget(const std::string& linkPath)
+{
+    IShellLinkA* link = nullptr;
+    if (FAILED(CoCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, kIidShellLinkA,
+                                reinterpret_cast<void**>(&link))))
+        return std::string();
+    std::string target;
+    IPersistFile* file = nullptr;
+    WCHAR wide[MAX_PATH] = L"";
+    if (MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH) > 0 &&
+        SUCCEEDED(link->QueryInterface(kIidPersistFile, reinterpret_cast<void**>(&file)))) {
+        char path[MAX_PATH] = "";
+        if (SUCCEEDED(file->Load(wide, STGM_READ)) && SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH)))
+            target = path;
+        file->Release();
+    }
+    link->Release();
+    return target;
+}
+
 std::string ShortcutLinkPath(const CShortcutSpec& spec)
 {
     char folder[MAX_PATH] = "";

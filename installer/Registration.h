@@ -4,8 +4,13 @@
 #include "installer/InstallPlan.h"
 #include "installer/InstallRun.h"
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
+
+// The target path a link file names; empty when it cannot be read. COM must be set up.
+std::string ShortcutTarget(const std::string& linkPath);
 
 IInstallHost::ShortcutResult SaveShortcut(const CShortcutSpec& spec, std::string& linkPath);
 // The link file's path of a planned shortcut; empty when its special folder is unknown.

@@ -6,11 +6,16 @@
 #include "installer/InstallPlan.h"
 #include "installer/Registration.h"
 #include "installer/resource.h"
+#include "platform/Platform.h"
+#include "wingui/Owners.h"
+#include "wingui/Registry.h"
 
 #include <windows.h>
+#include <objbase.h>
 #include <shlwapi.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -22,17 +27,25 @@ bool Ask(const std::string& text, bool defaultYes)
     return MessageBoxA(nullptr, text.c_str(), kTitle, style) == IDYES;
 }
 
-void RemoveFilesIn(const std::string& folder)
+// An entry-style name below the game folder ("DedicatedServerUtility/Config/x.cfg") as a path.
+std::string PathOf(const std::string& game, const std::string& name)
 {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            DeleteFileA((folder + "\\" + fd.cFileName).c_str());
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
+    std::string path = game + "\\" + name;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+// The files of the utility folder and of its Config and MapLists folders, named as entries are.
+std::vector<std::string> FindInstalledFiles(const std::string& game)
+{
+    std::vector<std::string> found;
+    for (const char* folder : {"DedicatedServerUtility", "DedicatedServerUtility/Config", "DedicatedServerUtility/MapLists"})
+        for (const platform::DirEntry& entry : platform::ListDirectory(PathOf(game, folder)))
+            if (!entry.isDirectory)
+                found.push_back(std::string(folder) + "/" + entry.name);
+    return found;
 }
 
 // Delete.dll from our resources into a file of its own in the temp folder.
@@ -76,6 +89,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     const std::string utility = selfPath.substr(0, selfPath.find_last_of('\\'));
     const std::string game = utility.substr(0, utility.find_last_of('\\'));
 
+    if (!IsUtilityFolder(utility)) {
+        MessageBoxA(nullptr,
+                    ("This Uninstall.exe is not in a DedicatedServerUtility folder, so it removes nothing:\n" + utility)
+                        .c_str(),
+                    kTitle, MB_OK | MB_ICONWARNING);
+        return 1;
+    }
     if (IsTollanRunning()) {
         MessageBoxA(nullptr, "Please close the DQ2 Dedicated Server Utility, then uninstall it.", kTitle,
                     MB_OK | MB_ICONWARNING);
@@ -89,34 +109,44 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
                                 "Choose No to keep them in\n" + utility,
                                 false);
 
-    for (const char* file : {"Tollan.exe", "Updater.exe", "ReadMe.txt"})
-        DeleteFileA((utility + "\\" + file).c_str());
-    if (removeData) {
-        for (const char* file : {"History.ini", "HistoryTemp.ini", "Tollan.log", "Installation.log"})
-            DeleteFileA((utility + "\\" + file).c_str());
-        for (const char* folder : {"Config", "MapLists"}) {
-            RemoveFilesIn(utility + "\\" + folder);
-            RemoveDirectoryA((utility + "\\" + folder).c_str());
+    const CUninstallPlan plan = PlanUninstall(FindInstalledFiles(game), removeData);
+    for (const std::string& file : plan.m_files)
+        DeleteFileA(PathOf(game, file).c_str());
+    for (const std::string& folder : plan.m_folders)
+        RemoveDirectoryA(PathOf(game, folder).c_str());
+
+    // The registration goes only where it names this installation: after an install into another
+    // game folder, the shortcuts, the uninstall entry and the settings are that one's.
+    std::string group;
+    {
+        wingui::CComApartment com;
+        CInstallSettings all;
+        all.m_strGameFolder = game;
+        for (const CShortcutSpec& shortcut : PlanShortcuts(all)) {
+            std::string link = ShortcutLinkPath(shortcut);
+            if (NamesSamePath(ShortcutTarget(link), shortcut.m_strTarget))
+                DeleteFileA(link.c_str());
+            if (!shortcut.m_strGroupFolder.empty())
+                group = link.substr(0, link.find_last_of('\\'));
         }
     }
-    // The payload's two folders at the game folder's top go when nothing was put in them.
-    for (const char* folder : {"Config", "MapLists"})
-        RemoveDirectoryA((game + "\\" + folder).c_str());
-
-    CInstallSettings all;
-    all.m_strGameFolder = game;
-    std::string group;
-    for (const CShortcutSpec& spec : PlanShortcuts(all)) {
-        std::string link = ShortcutLinkPath(spec);
-        DeleteFileA(link.c_str());
-        if (!spec.m_strGroupFolder.empty())
-            group = link.substr(0, link.find_last_of('\\'));
-    }
     if (!group.empty())
-        RemoveDirectoryA(group.c_str());
+        RemoveDirectoryA(group.c_str());  // only when empty
 
-    SHDeleteKeyA(HKEY_CURRENT_USER, kTollanKeyPath);
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKeyPath);
+    // Settings and the uninstall entry go only when they are this installation's.
+    wingui::CRegKey settings, entry;
+    const std::string gamePath = settings.Open(HKEY_CURRENT_USER, kSettingsKeyPath)
+                                     ? settings.ReadString("GamePath").value_or(std::string())
+                                     : std::string();
+    settings.Close();
+    if (gamePath.empty() || NamesSamePath(gamePath, game))
+        SHDeleteKeyA(HKEY_CURRENT_USER, kTollanKeyPath);
+    const std::string command = entry.Open(HKEY_LOCAL_MACHINE, kUninstallKeyPath)
+                                    ? entry.ReadString("UninstallString").value_or(std::string())
+                                    : std::string();
+    entry.Close();
+    if (command.empty() || NamesSamePath(command, UninstallCommand(game)))
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKeyPath);
 
     // Our own file is still in use: rundll32 runs MagicDel, which removes it after a pause, then
     // the library itself. The path goes unquoted: MagicDel takes it unchanged.

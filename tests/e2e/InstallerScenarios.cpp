@@ -18,7 +18,8 @@ const char* const kWizardCaption = " DQ2 Dedicated Server Utility Installer";
 const char* const kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tollan";
 const char* const kStoppedStatus = "The installation has stopped. Installation.log tells why.";
 enum { kNext = 1004, kBack = 1007, kCancel = 2, kTargetEdit = 1008, kHeaderTitle = 1013, kStatusLine = 1018,
-       kDetailLine = 1011, kViewReadMe = 1017, kLaunchUtility = 1018 };
+       kDetailLine = 1011, kViewReadMe = 1017, kLaunchUtility = 1018, kDesktopIcons = 1017,
+       kBrowse = 1009 };
 
 std::string BuiltFile(const char* name)
 {
@@ -260,9 +261,9 @@ const char* const kPayloadFiles[] = {
 };
 
 // A game folder with the game but without the utility; the game's key points at it.
-std::string PrepareBareGame()
+std::string PrepareBareGame(const std::string& name = "Dravic Qel 2")
 {
-    std::string game = PrepareGameFolder();
+    std::string game = PrepareGameFolder(name);
     RemoveTree(UtilityFolder(game));
     WriteGameKey(game);
     return game;
@@ -320,6 +321,33 @@ void CancelInstaller(const CTollanRun& run, HWND frame)
     HWND confirm = WaitForDialog(run, kWizardCaption, frame);
     ClickButton(confirm, IDYES);
     E2E_CHECK(WaitForExit(run, 20000), "the Installer did not end after a confirmed Cancel");
+}
+
+// The text of a message box (its static text) shown by the process with that caption.
+std::string BoxText(HWND box)
+{
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (ClassOf(child) == "Static" && (GetDlgCtrlID(child) & 0xFFFF) == 0xFFFF)
+            return WindowText(child);
+    return std::string();
+}
+
+// Tab, as the keyboard sends it, until the focus is on `target`.
+HWND FocusOf(const CTollanRun& run)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(run.m_pi.dwThreadId, &info) ? info.hwndFocus : nullptr;
+}
+
+void TabTo(const CTollanRun& run, HWND frame, HWND target)
+{
+    for (int i = 0; i < 8 && !FocusIsOn(run, target); ++i) {
+        const HWND before = FocusOf(run);
+        PostKey(frame, VK_TAB);
+        WaitUntil([&] { return FocusOf(run) != before; }, 5000, "Tab to move the focus");
+    }
+    E2E_CHECK(FocusIsOn(run, target), "Tab never reached control %d", GetDlgCtrlID(target));
 }
 
 // A top-level window of another process the Installer started, by class and title.
@@ -495,6 +523,97 @@ E2E_SCENARIO(install_wizard)
     CancelInstaller(run, frame);
 }
 
+E2E_SCENARIO(install_boxes_as_shown)
+{
+    // Boxes changed without a click (as assistive tools set them): the run and Finish do what
+    // they show, not what the last click said.
+    CleanSystem();
+    AtScenarioEnd(CleanSystem);
+    AtScenarioEnd(EndForeignPrograms);
+    const std::string game = PrepareBareGame();
+    HWND frame = nullptr;
+    CTollanRun run = StartInstaller(frame);
+    ClickShown(frame, kNext);
+    WaitForText(frame, kTargetEdit, (game + "\\DedicatedServerUtility").c_str());
+    ClickShown(frame, kNext);
+    WaitForText(frame, kNext, "&Install");
+    SendMessageA(Shown(frame, kDesktopIcons), BM_SETCHECK, BST_UNCHECKED, 0);
+    ClickShown(frame, kNext);
+    WaitForText(frame, kNext, "Finish", 30000);
+    SendMessageA(Shown(frame, kViewReadMe), BM_SETCHECK, BST_CHECKED, 0);
+    ClickShown(frame, kNext);
+    E2E_CHECK(WaitForExit(run, 20000), "the Installer did not end after Finish");
+    HWND notepad = WaitForForeignWindow("Notepad", nullptr);
+
+    const std::vector<std::string> links = LinkPaths();
+    E2E_CHECK(!PathIsFile(links[0]), "the desktop shortcut was made with its box cleared");
+    E2E_CHECK(PathIsFile(links[1]), "the quick launch shortcut is missing");
+    const std::vector<std::string> log = InstallationLog(game);
+    E2E_CHECK(!log.empty() && log.back() == "Opening current ReadMe File: " + UtilityFolder(game) + "\\ReadMe.txt.",
+              "last log line: \"%s\"", log.empty() ? "" : log.back().c_str());
+    CloseForeign(notepad, WM_CLOSE, 0);
+}
+
+E2E_SCENARIO(install_keys_browse_and_cancel)
+{
+    CleanSystem();
+    AtScenarioEnd(CleanSystem);
+    const std::string game = PrepareBareGame();
+    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tollan");
+    const std::string target = game + "\\DedicatedServerUtility";
+    HWND frame = nullptr;
+    CTollanRun run = StartInstaller(frame);
+    PostMessageA(GetDlgItem(frame, kNext), WM_SYSCHAR, 'n', 0x20000001);  // Alt+N
+    WaitForText(frame, kTargetEdit, target.c_str());
+
+    // Enter on the focused Browse button opens the browser (the dialog manager sends that click
+    // to the frame); Escape there changes nothing.
+    HWND browse = Shown(frame, kBrowse);
+    TabTo(run, frame, browse);
+    PostKey(browse, VK_RETURN);
+    HWND browser = WaitForDialog(run, "  Browsing for...");
+    PostKey(browser, VK_ESCAPE);
+    WaitUntil([&] { return !IsWindow(browser); }, 10000, "the folder browser to close");
+    E2E_CHECK(ShownText(frame, kTargetEdit) == target, "a cancelled browser changed the target to \"%s\"",
+              ShownText(frame, kTargetEdit).c_str());
+
+    // Escape asks; after "Yes" nothing at all was written.
+    PostKey(browse, VK_ESCAPE);
+    HWND confirm = WaitForDialog(run, kWizardCaption, frame);
+    ClickButton(confirm, IDYES);
+    E2E_CHECK(WaitForExit(run, 20000), "the Installer did not end after a confirmed Cancel");
+    E2E_CHECK(!PathIsFolder(UtilityFolder(game)) && !KeyExists(HKEY_CURRENT_USER, "Software\\Tollan"),
+              "a cancelled wizard wrote something");
+}
+
+E2E_SCENARIO(install_long_game_folder)
+{
+    // Beyond 178 characters the log's lines would be cut (and on Windows the paths pass MAX_PATH).
+    CleanSystem();
+    AtScenarioEnd(CleanSystem);
+    std::string deep = PrepareBareGame();
+    while (deep.size() < 160) {
+        deep = Join(deep, "nested folder");
+        CreateDirectoryA(deep.c_str(), nullptr);
+    }
+    deep = Join(deep, std::string(179 - deep.size() - 1, 'x'));
+    E2E_CHECK(CreateDirectoryA(deep.c_str(), nullptr) && deep.size() == 179, "cannot make the long folder");
+    WriteGameKey(deep);
+    HWND frame = nullptr;
+    CTollanRun run = StartInstaller(frame);
+    WalkToInstall(frame, deep);
+    HWND warning = WaitForDialog(run, kWizardCaption, frame);
+    const std::string text = BoxText(warning);
+    E2E_CHECK(text.find(deep) != std::string::npos && text.find("at most 178 characters") != std::string::npos,
+              "warning: \"%s\"", text.c_str());
+    ClickButton(warning, IDOK);
+    CancelBrowser(run);
+    E2E_CHECK(ShownText(frame, kNext) == "&Install" && !Shown(frame, kDetailLine), "a run started below the folder");
+    E2E_CHECK(!PathIsFolder(UtilityFolder(deep)) && !PathIsFolder(Join(deep, "Config")),
+              "something was written below the folder");
+    CancelInstaller(run, frame);
+}
+
 E2E_SCENARIO(install_refused_while_running)
 {
     CleanSystem();
@@ -609,6 +728,53 @@ E2E_SCENARIO(uninstall)
     }
     E2E_CHECK(!PathIsFolder(Join(game, "Config")) && !PathIsFolder(Join(game, "MapLists")),
               "the payload's top folders are still there");
+}
+
+E2E_SCENARIO(uninstall_leaves_another_installation)
+{
+    // Two game folders, each with the utility; the shortcuts, entry and settings name the second.
+    CleanSystem();
+    AtScenarioEnd(CleanSystem);
+    const std::string first = PrepareBareGame("First Game");
+    InstallAndFinish(first);
+    const std::string second = PrepareBareGame("Second Game");
+    InstallAndFinish(second);
+
+    CTollanRun run = StartProgram("\"" + Join(UtilityFolder(first), "Uninstall.exe") + "\"", UtilityFolder(first));
+    AnswerBox(run, IDYES);
+    AnswerBox(run, IDNO);
+    E2E_CHECK(WaitForExit(run, 20000) && ExitCodeOf(run) == 0, "Uninstall.exe did not end well");
+    E2E_CHECK(!PathIsFile(Join(UtilityFolder(first), "Tollan.exe")), "the first installation was not removed");
+    for (const std::string& link : LinkPaths())
+        E2E_CHECK(PathIsFile(link), "the second installation's %s was removed", link.c_str());
+    DWORD type = 0;
+    std::string data;
+    E2E_CHECK(ReadValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", type, data) &&
+                  data == "\"" + UtilityFolder(second) + "\\Uninstall.exe\"",
+              "the uninstall entry reads \"%s\"", data.c_str());
+    E2E_CHECK(ReadValue(HKEY_CURRENT_USER, "Software\\Tollan\\Settings", "GamePath", type, data) && data == second,
+              "GamePath reads \"%s\"", data.c_str());
+}
+
+E2E_SCENARIO(uninstall_elsewhere_removes_nothing)
+{
+    // A copy of Uninstall.exe outside a DedicatedServerUtility folder would remove that folder's
+    // read-me, store and scripts.
+    const std::string folder = Join(Context().m_strWorkRoot, "Downloads");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    CreateDirectoryA(Join(folder, "Config").c_str(), nullptr);
+    const char* const files[] = {"ReadMe.txt", "History.ini", "Config\\Mine.cfg", "Uninstall.exe"};
+    for (const char* name : files)
+        WriteAll(Join(folder, name), "mine");  // Uninstall.exe: replaced by the program below
+    E2E_CHECK(CopyFileA(BuiltFile("Uninstall.exe").c_str(), Join(folder, "Uninstall.exe").c_str(), FALSE),
+              "cannot copy Uninstall.exe");
+    CTollanRun run = StartProgram("\"" + Join(folder, "Uninstall.exe") + "\"", folder);
+    const std::string text = AnswerBox(run, IDOK);
+    E2E_CHECK(text == "This Uninstall.exe is not in a DedicatedServerUtility folder, so it removes nothing:\n" + folder,
+              "box: \"%s\"", text.c_str());
+    E2E_CHECK(WaitForExit(run, 20000) && ExitCodeOf(run) == 1, "Uninstall.exe did not end refusing");
+    for (const char* name : files)
+        E2E_CHECK(PathIsFile(Join(folder, name)), "%s was removed", name);
 }
 
 E2E_SCENARIO(delete_dll)

@@ -64,11 +64,12 @@ struct CFakeHost : IInstallHost {
     int m_nRange = -1, m_nPos = -1;
     bool m_bEnd = false, m_bStopped = false;
     std::string m_strStatus = "Extracting files...";
+    std::string m_strDetail = "Extracting files...";
 
     void HideBackAndNext() override { m_events.push_back("hide back+next"); }
     void SetHeader(const char* t, const char* s) override { m_events.push_back(std::string(t) + "|" + s); }
     void SetStatusLine(const std::string& text) override { m_strStatus = text; }
-    void SetDetailLine(const std::string&) override {}
+    void SetDetailLine(const std::string& text) override { m_strDetail = text; }
     void SetProgressRange(int n) override { m_nRange = n; }
     void SetProgressPos(int pos) override
     {
@@ -332,6 +333,35 @@ TEST_F(InstallRunTest, ShortcutAndRegistryOutcomesAreLoggedOnlyAsTheyHappened)
                                      : std::vector<std::string>({"  Error!  L\\DQ2 Dedicated Server Utility.lnk NOT "
                                                                  "Written! CreateShortCut() failed!"}));
     }
+}
+
+TEST_F(InstallRunTest, AStopWithoutALogNamesTheFolderTheLogCouldNotBeWrittenIn)
+{
+    // A file where the utility's folder belongs: neither the log nor any entry can be written.
+    WriteFile(m_strGame + "/DedicatedServerUtility", "in the way");
+    m_host.m_strPayload = MakePayload(m_dir, kPayload);
+    CInstallationLog notOpen;
+    EXPECT_FALSE(RunInstallation(m_host, notOpen, m_settings));
+    EXPECT_TRUE(m_host.m_bStopped);
+    EXPECT_EQ(m_host.m_strStatus, "The installation has stopped. Installation.log could not be written in:");
+    EXPECT_EQ(m_host.m_strDetail, m_strGame + "/DedicatedServerUtility");
+    EXPECT_TRUE(m_host.m_registry.empty());
+}
+
+TEST_F(InstallRunTest, BelowTheLongestGameFolderEveryLogLineStaysWhole)
+{
+    // The longest lines of a run are those of the kept entries on a reinstall.
+    const std::string base = m_dir / "";
+    m_strGame = base + std::string(kMaxGameFolderChars - base.size(), 'g');
+    m_settings.m_strGameFolder = m_strGame;
+    for (const char* folder : {"", "/DedicatedServerUtility", "/DedicatedServerUtility/Config"})
+        platform::MakeDirectory(m_strGame + folder);
+    WriteFile(m_strGame + "/DedicatedServerUtility/Config/NormalCOOP.cfg", "mine");
+    std::vector<std::string> log = Run();
+    ASSERT_GE(log.size(), 8u);
+    EXPECT_EQ(log[6], "  " + m_strGame + "\\DedicatedServerUtility/Config/NormalCOOP.cfg already exists and is kept.");
+    EXPECT_EQ(log[7], "  " + m_strGame + "\\DedicatedServerUtility/Config/NormalDM.cfg");
+    EXPECT_TRUE(m_host.m_bEnd);
 }
 
 TEST(InstallationLog, CutsEachMessageAt255AndWritesCrLf)
