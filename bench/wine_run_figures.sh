@@ -3,7 +3,9 @@
 #   - command latency: posted "List Players" click to the stand-in's record (median of 20);
 #   - CPU of the Tollan.exe Wine process (utime+stime from /proc over 60 s), quiet and flooded;
 #   - resident memory over FLOOD_MINUTES (default 20) of a flood, sampled every minute;
-#   - the title-bar close while running: from the stand-in's end to Tollan's end (three times).
+#   - the title-bar close while running, once and twice in a row: from the stand-in's end to the end
+#     of the run (the idle title), and from there to Tollan's end (twice each); and how long Tollan's
+#     Linux process then waits as a zombie until PID 1 reaps it (see watch_reaping).
 # Usage: bench/wine_run_figures.sh <windows build tree>   (needs WINEPREFIX and DISPLAY set up;
 # port 25600 must be free). FIGURES="quiet flood close" picks the parts. Prints FIGURE lines.
 set -euo pipefail
@@ -67,6 +69,39 @@ measure() {
   fi
 }
 
+# Wine starts a Windows program as a grandchild of its parent's Unix process, so PID 1 adopts it.
+# Once Tollan has ended, its Unix process stays in /proc as a zombie until PID 1 reaps it; where
+# PID 1 reaps slowly (a container's init), a watch on the Linux process (kill -0, /proc/<pid>)
+# sees Tollan end that much later than its Windows process handle does. The driver's figures are
+# taken on the handle; this prints the zombie's wait, per Tollan process of our prefix, until the
+# driver $1 has ended and every process seen is gone (at most 10 s more).
+watch_reaping() {
+  local -A state=() since=()
+  local p st after=0
+  while [ $after -lt 500 ] && { kill -0 "$1" 2>/dev/null || [[ " ${state[*]} " == *" alive "* || " ${state[*]} " == *" zombie "* ]]; }; do
+    kill -0 "$1" 2>/dev/null || after=$((after + 1))
+    for p in $(pgrep -f 'DedicatedServerUtility\\Tollan.exe' || true); do
+      if [ -z "${state[$p]:-}" ] && grep -qxz "WINEPREFIX=$WINEPREFIX" "/proc/$p/environ" 2>/dev/null; then
+        state[$p]=alive
+      fi
+    done
+    for p in "${!state[@]}"; do
+      case ${state[$p]} in
+        alive)
+          st=$(awk '{print $3}' "/proc/$p/stat" 2>/dev/null) || st=gone
+          if [ "$st" = Z ]; then state[$p]=zombie; since[$p]=$(date +%s%3N); fi
+          if [ "$st" = gone ]; then state[$p]=gone; echo "FIGURE close_linux_zombie_to_reaped_ms 0 (between two looks)"; fi ;;
+        zombie)
+          if [ ! -e "/proc/$p" ]; then
+            state[$p]=gone
+            echo "FIGURE close_linux_zombie_to_reaped_ms $(($(date +%s%3N) - since[$p]))"
+          fi ;;
+      esac
+    done
+    sleep 0.02
+  done
+}
+
 parts=" ${FIGURES:-quiet flood close} "
 if [[ $parts == *" quiet "* ]]; then
   DQ2SIM_QUIET=1 run quiet
@@ -76,5 +111,8 @@ if [[ $parts == *" flood "* ]]; then
   DQ2SIM_FLOOD_BYTES_PER_SEC=4000 DQ2SIM_FLOOD_BYTES=$((4000 * (minutes * 60 + 300))) run flood
 fi
 if [[ $parts == *" close "* ]]; then
-  wine "$driver" figures_close "$tollan" "$work/close" "$tree/demo-game"
+  wine "$driver" figures_close "$tollan" "$work/close" "$tree/demo-game" &
+  driverpid=$!
+  watch_reaping $driverpid
+  wait $driverpid
 fi

@@ -458,7 +458,11 @@ E2E_SCENARIO(server_close_while_running)
     PostMessageA(s.main, WM_CLOSE, 0, 0);
     PostMessageA(s.main, WM_CLOSE, 0, 0);
     WaitLog(game, "INF:  Quit() command has been sent to the server during Close.\n", 2, 5000);
+    WaitUntil([&] { return WindowText(s.main) == kIdleTitle; }, 10000, "the end of the run");
+    double runEnd = Now();
     E2E_CHECK(WaitForExit(s.run, 10000), "Tollan did not close after the server ended");
+    // The close timer: the window and the process go 500 ms after the run has ended.
+    ExpectNear(Now() - runEnd, 500, 400, "end of the run to Tollan's end");
     E2E_CHECK(CountEvents(game, "CMD Quit()") >= 1, "Quit() not received");
     E2E_CHECK(!LogHas(game, kStoppedLine) && !LogHas(game, kCrashLine), "the close was reported as another outcome");
     ExpectEqualText(LogMessages(game).back(), kShutDownLine, "last log line");
@@ -801,33 +805,41 @@ E2E_SCENARIO(figures)
     CloseAtOnce(s);
 }
 
-// Not a test: bench/wine_run_figures.sh runs it. The title-bar close while a server runs, timed
-// from the end of the stand-in to the shut-down line and to the end of Tollan, three times.
+// Not a test: bench/wine_run_figures.sh runs it. The title-bar close while a server runs, once and
+// twice in a row (a Quit() each), twice each: from the stand-in's end to the end of the run (the
+// idle title), to the shut-down line and to the end of Tollan.
 E2E_SCENARIO(figures_close)
 {
     std::string game = PrepareServerGame();
-    for (int i = 1; i <= 3; ++i) {
+    size_t run = 0;
+    for (int closes : {1, 1, 2, 2}) {
         CSession s = StartSession(game);
-        StartAndLogIn(game, s.main, static_cast<size_t>(i));
+        StartAndLogIn(game, s.main, ++run);
         DWORD pid = std::strtoul(ReadWholeFile(Join(game, "Bin\\DedicatedServer.pid")).c_str(), nullptr, 10);
         HANDLE server = OpenProcess(SYNCHRONIZE, FALSE, pid);
         E2E_CHECK(server != nullptr, "no stand-in process");
         double closed = Now();
-        PostMessageA(s.main, WM_CLOSE, 0, 0);
+        for (int i = 0; i < closes; ++i)
+            PostMessageA(s.main, WM_CLOSE, 0, 0);
         E2E_CHECK(WaitForSingleObject(server, 10000) == WAIT_OBJECT_0, "the stand-in did not end");
         double ended = Now();
-        std::printf("FIGURE close_command_to_server_end_ms %.0f\n", ended - closed);
         CloseHandle(server);
-        double shutDown = 0;
+        double runEnd = 0, shutDown = 0;
         while (IsRunning(s.run)) {
-            if (!shutDown && CountLog(game, kShutDownLine) >= static_cast<size_t>(i))
+            if (!runEnd && WindowText(s.main) == kIdleTitle)
+                runEnd = Now();
+            if (!shutDown && CountLog(game, kShutDownLine) >= run)
                 shutDown = Now();
             E2E_CHECK(Now() - ended < 20000, "Tollan did not end");
             Sleep(2);
         }
         double exited = Now();
-        std::printf("FIGURE close_server_end_to_shutdown_line_ms %.0f\n", shutDown ? shutDown - ended : -1.0);
-        std::printf("FIGURE close_server_end_to_exit_ms %.0f\n", exited - ended);
+        std::printf("FIGURE close_x%d_command_to_server_end_ms %.0f\n", closes, ended - closed);
+        std::printf("FIGURE close_x%d_server_end_to_run_end_ms %.0f\n", closes, runEnd ? runEnd - ended : -1.0);
+        std::printf("FIGURE close_x%d_run_end_to_exit_ms %.0f\n", closes, runEnd ? exited - runEnd : -1.0);
+        std::printf("FIGURE close_x%d_server_end_to_shutdown_line_ms %.0f\n", closes,
+                    shutDown ? shutDown - ended : -1.0);
+        std::printf("FIGURE close_x%d_server_end_to_exit_ms %.0f\n", closes, exited - ended);
         std::fflush(stdout);
     }
 }
