@@ -1,5 +1,8 @@
 #include "installer/InstallLog.h"
 
+#include "base/StringPrintf.h"
+#include "platform/Platform.h"
+
 #include <cstdarg>
 
 bool CInstallationLog::Open(const std::string& path)
@@ -17,16 +20,11 @@ void CInstallationLog::Printf(const char* format, ...)
     char text[256];
     va_list args;
     va_start(args, format);
-    int n = std::vsnprintf(text, sizeof text, format, args);
+    const int n = platform::FormatV(text, sizeof text, format, args);
     va_end(args);
     if (n < 0)
         return;
-    std::string out;
-    for (const char* p = text; *p; ++p) {
-        if (*p == '\n')
-            out += '\r';
-        out += *p;
-    }
+    const std::string out = WithCrLf(text);
     std::fwrite(out.data(), 1, out.size(), m_file);
     // The run may end in a crash or a kill; what was logged so far is on disk.
     std::fflush(m_file);

@@ -9,6 +9,7 @@
 #include "platform/Platform.h"
 #include "wingui/Owners.h"
 #include "wingui/Registry.h"
+#include "wingui/Temp.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -51,30 +52,25 @@ std::vector<std::string> FindInstalledFiles(const std::string& game)
 // Delete.dll from our resources into a file of its own in the temp folder.
 std::string WriteDeleteLibrary()
 {
-    HRSRC res = FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_DELETE_DLL), RT_RCDATA);
-    HGLOBAL loaded = res ? LoadResource(nullptr, res) : nullptr;
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    DWORD size = data ? SizeofResource(nullptr, res) : 0;
-    char temp[MAX_PATH] = "";
-    DWORD n = GetTempPathA(sizeof temp, temp);
-    if (!data || n == 0 || n >= sizeof temp)
+    const void* data = nullptr;
+    std::size_t size = 0;
+    if (!wingui::FindResourceBytes(RT_RCDATA, IDR_DELETE_DLL, data, size))
         return std::string();
-    for (unsigned i = 0; i < 100; ++i) {
-        char path[MAX_PATH + 64];
-        wsprintfA(path, "%sTollanDelete-%lu-%u.dll", temp, GetCurrentProcessId(), i);
+    bool written = false;
+    const std::string path = wingui::CreateInTempFolder("TollanDelete", ".dll", [&](const char* name) {
         // Never over a file that is already there.
-        HANDLE f = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (f == INVALID_HANDLE_VALUE)
-            continue;
-        DWORD written = 0;
-        BOOL ok = WriteFile(f, data, size, &written, nullptr) && written == size;
-        CloseHandle(f);
-        if (ok)
-            return path;
-        DeleteFileA(path);
+        wingui::CHandle file(CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file)
+            return false;
+        DWORD done = 0;
+        written = WriteFile(file.Get(), data, static_cast<DWORD>(size), &done, nullptr) && done == size;
+        return true;
+    });
+    if (!path.empty() && !written) {
+        DeleteFileA(path.c_str());
         return std::string();
     }
-    return std::string();
+    return path;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "installer/InstallerDlg.h"
 #include "installer/Registration.h"
 #include "installer/resource.h"
+#include "wingui/Temp.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -113,26 +114,13 @@ bool CWizardHost::IsUtilityRunning() { return IsTollanRunning(); }
 
 bool CWizardHost::GetPayload(const void*& data, std::size_t& size)
 {
-    HRSRC res = FindResourceExA(nullptr, "ZIP", MAKEINTRESOURCEA(IDR_PAYLOAD), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
-    HGLOBAL loaded = res ? LoadResource(nullptr, res) : nullptr;
-    data = loaded ? LockResource(loaded) : nullptr;
-    size = data ? SizeofResource(nullptr, res) : 0;
-    return data != nullptr;
+    return wingui::FindResourceBytes("ZIP", IDR_PAYLOAD, data, size, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
 }
 
 std::string CWizardHost::MakeTempFolder()
 {
-    char temp[MAX_PATH] = "";
-    DWORD n = GetTempPathA(sizeof temp, temp);
-    if (n == 0 || n >= sizeof temp)
-        return std::string();
-    for (unsigned i = 0; i < 100; ++i) {
-        char name[MAX_PATH + 64];
-        wsprintfA(name, "%sTollanInstaller-%lu-%u", temp, GetCurrentProcessId(), i);
-        if (CreateDirectoryA(name, nullptr))
-            return name;
-    }
-    return std::string();
+    return wingui::CreateInTempFolder("TollanInstaller", "",
+                                      [](const char* name) { return CreateDirectoryA(name, nullptr) != 0; });
 }
 
 void CWizardHost::RemoveTempFolder(const std::string& folder) { RemoveDirectoryA(folder.c_str()); }

@@ -44,26 +44,13 @@ void DrawSidePicture(const DRAWITEMSTRUCT& item)
 
 }  // namespace
 
-CWizardPanel::~CWizardPanel()
-{
-    if (m_hTitleFont)
-        DeleteObject(m_hTitleFont);
-}
-
 bool CWizardPanel::OnInit()
 {
     if (int id = TitleId()) {
         wingui::CWindow title(GetItem(id));
-        LOGFONTA lf{};
-        HFONT font = title.GetFont() ? title.GetFont() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-        if (GetObjectA(font, sizeof lf, &lf)) {
-            lf.lfHeight = -m_nTitleHeight;
-            lf.lfWidth = 0;
-            lf.lfWeight = m_nTitleWeight;
-            m_hTitleFont = CreateFontIndirectA(&lf);
-            if (m_hTitleFont)
-                title.SetFont(m_hTitleFont);
-        }
+        m_titleFont = wingui::DerivedFont(title, -m_nTitleHeight, m_nTitleWeight);
+        if (m_titleFont)
+            title.SetFont(m_titleFont.Get());
     }
     return true;
 }

@@ -4,6 +4,7 @@
 #pragma once
 #include "installer/InstallPlan.h"
 #include "wingui/Dialog.h"
+#include "wingui/Owners.h"
 
 // The caption of the wizard and of the boxes it shows.
 extern const char* const kInstallerCaption;
@@ -14,7 +15,6 @@ class CWizardPanel : public wingui::CDialog {
 public:
     CWizardPanel(bool white, int titleWeight, int titleHeight)
         : m_bWhite(white), m_nTitleWeight(titleWeight), m_nTitleHeight(titleHeight) {}
-    ~CWizardPanel() override;
 
 protected:
     bool OnInit() override;
@@ -26,7 +26,7 @@ private:
     bool m_bWhite;
     int m_nTitleWeight;
     int m_nTitleHeight;
-    HFONT m_hTitleFont = nullptr;
+    wingui::CFont m_titleFont;
 };
 
 class CWelcomePage : public CWizardPanel {

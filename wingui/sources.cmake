@@ -4,4 +4,5 @@ tollan_win(
   Subclass.cpp
   Registry.cpp
   Owners.cpp
+  Temp.cpp
 )
