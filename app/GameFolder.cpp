@@ -4,7 +4,7 @@
 
 bool HasServerProgram(const std::string& gameFolder)
 {
-    for (const platform::DirEntry& e : platform::ListDirectory(gameFolder + platform::kSep + "Bin")) {
+    for (const platform::CDirEntry& e : platform::ListDirectory(gameFolder + platform::kSep + "Bin")) {
         if (e.name == "." || e.name == "..")
             continue;
         if (e.name == "DedicatedServer.exe")

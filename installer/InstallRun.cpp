@@ -55,7 +55,7 @@ bool UnpackCurrentEntry(unzFile zip, const std::string& path, const unz_file_inf
         ok = std::fclose(f) == 0 && ok;
     if (ok) {
         const tm_unz& d = info.tmu_date;
-        platform::LocalTime when;
+        platform::CLocalTime when;
         when.year = static_cast<int>(d.tm_year);
         when.month = static_cast<int>(d.tm_mon) + 1;
         when.day = static_cast<int>(d.tm_mday);

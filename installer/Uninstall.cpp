@@ -43,7 +43,7 @@ std::vector<std::string> FindInstalledFiles(const std::string& game)
 {
     std::vector<std::string> found;
     for (const char* folder : {"DedicatedServerUtility", "DedicatedServerUtility/Config", "DedicatedServerUtility/MapLists"})
-        for (const platform::DirEntry& entry : platform::ListDirectory(PathOf(game, folder)))
+        for (const platform::CDirEntry& entry : platform::ListDirectory(PathOf(game, folder)))
             if (!entry.isDirectory)
                 found.push_back(std::string(folder) + "/" + entry.name);
     return found;

@@ -194,7 +194,7 @@ void ParseNfo(const char* data, size_t size, CNfoState& state)
 void ScanLevels(const std::string& gameFolder, LevelCatalogue& catalogue)
 {
     CScan scan(catalogue);
-    for (const platform::DirEntry& entry : platform::ListDirectory(gameFolder)) {
+    for (const platform::CDirEntry& entry : platform::ListDirectory(gameFolder)) {
         if (entry.isDirectory || !EndsWith(entry.name, ".gro") || IsExcluded(entry.name))
             continue;
         scan.ScanArchive(gameFolder + platform::kSep + entry.name, entry.name);

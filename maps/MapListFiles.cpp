@@ -53,7 +53,7 @@ std::vector<std::string> ListMapLists(const std::string& gameFolder, bool bLogOp
 {
     std::vector<std::string> names;
     std::string folder = MapListFolder(gameFolder);
-    for (const platform::DirEntry& entry : platform::ListDirectory(folder)) {
+    for (const platform::CDirEntry& entry : platform::ListDirectory(folder)) {
         if (entry.isDirectory || !HasTxtExtension(entry.name))
             continue;
         std::string path = Join(folder, entry.name);

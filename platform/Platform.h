@@ -11,14 +11,14 @@ namespace platform {
 // Path separator used when the core joins paths: '\\' on Windows, '/' natively.
 extern const char kSep;
 
-struct DirEntry {
+struct CDirEntry {
     std::string name;
     bool isDirectory = false;
 };
 
 // Lists the entries of a folder in the order the file system gives them, "." and ".." included
 // when the file system reports them. An unreadable folder gives an empty list.
-std::vector<DirEntry> ListDirectory(const std::string& folder);
+std::vector<CDirEntry> ListDirectory(const std::string& folder);
 
 bool IsDirectory(const std::string& path);
 bool FileExists(const std::string& path);
@@ -32,11 +32,11 @@ bool RemoveFile(const std::string& path);
 bool ReplaceFileWith(const std::string& source, const std::string& target);
 
 // A local calendar time as an archive entry records it.
-struct LocalTime {
+struct CLocalTime {
     int year = 1980, month = 1, day = 1, hour = 0, minute = 0, second = 0;
 };
 // Sets a file's last-write (and last-access) time; false when the file cannot be changed.
-bool SetFileModifiedTime(const std::string& path, const LocalTime& when);
+bool SetFileModifiedTime(const std::string& path, const CLocalTime& when);
 
 // Folder of the running program, without a trailing separator (the working directory natively).
 std::string ProgramFolder();

@@ -14,14 +14,14 @@ namespace platform {
 
 const char kSep = '/';
 
-std::vector<DirEntry> ListDirectory(const std::string& folder)
+std::vector<CDirEntry> ListDirectory(const std::string& folder)
 {
-    std::vector<DirEntry> entries;
+    std::vector<CDirEntry> entries;
     DIR* dir = opendir(folder.c_str());
     if (!dir)
         return entries;
     while (dirent* e = readdir(dir)) {
-        DirEntry entry;
+        CDirEntry entry;
         entry.name = e->d_name;
         entry.isDirectory = IsDirectory(folder + "/" + entry.name);
         entries.push_back(std::move(entry));
@@ -60,7 +60,7 @@ bool ReplaceFileWith(const std::string& source, const std::string& target)
     return std::rename(source.c_str(), target.c_str()) == 0;
 }
 
-bool SetFileModifiedTime(const std::string& path, const LocalTime& when)
+bool SetFileModifiedTime(const std::string& path, const CLocalTime& when)
 {
     std::tm tm{};
     tm.tm_year = when.year - 1900;

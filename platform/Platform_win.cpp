@@ -8,9 +8,9 @@ namespace platform {
 
 const char kSep = '\\';
 
-std::vector<DirEntry> ListDirectory(const std::string& folder)
+std::vector<CDirEntry> ListDirectory(const std::string& folder)
 {
-    std::vector<DirEntry> entries;
+    std::vector<CDirEntry> entries;
     WIN32_FIND_DATAA fd;
     HANDLE h = FindFirstFileA((folder + "\\*.*").c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE)
@@ -56,7 +56,7 @@ bool ReplaceFileWith(const std::string& source, const std::string& target)
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-bool SetFileModifiedTime(const std::string& path, const LocalTime& when)
+bool SetFileModifiedTime(const std::string& path, const CLocalTime& when)
 {
     SYSTEMTIME st{};
     st.wYear = static_cast<WORD>(when.year);
