@@ -4,13 +4,13 @@
 #pragma once
 #include <string>
 
-struct LevelCatalogue;
+struct CLevelCatalogue;
 struct ServerConfig;
 class CSettingsStore;
 
 struct CAppContext {
     ServerConfig& record;
-    LevelCatalogue& levels;
+    CLevelCatalogue& levels;
     CSettingsStore& settings;
     std::string gameFolder;
 };

@@ -101,7 +101,7 @@ const std::string& LargeGame()
 void Discover(benchmark::State& state, const std::string& game, int expected)
 {
     LogFolder();
-    auto catalogue = std::make_unique<LevelCatalogue>();
+    auto catalogue = std::make_unique<CLevelCatalogue>();
     for (auto _ : state) {
         catalogue->Clear();
         ScanLevels(game, *catalogue);

@@ -6,7 +6,7 @@
 #include "maps/LevelCatalogue.h"
 #include "resources/resource.h"
 
-CConfigDlg::CConfigDlg(ServerConfig& record, const std::string& gameFolder, const LevelCatalogue& catalogue)
+CConfigDlg::CConfigDlg(ServerConfig& record, const std::string& gameFolder, const CLevelCatalogue& catalogue)
     : m_record(record), m_strGameFolder(gameFolder), m_catalogue(catalogue)
 {
 }
@@ -86,7 +86,7 @@ void CConfigDlg::SetNameBoxText(const std::string& text)
 void CConfigDlg::RefillStartingLevels()
 {
     const ServerConfig& cfg = m_record;
-    const LevelList& levels = cfg.g_gtGameType == kGameTypeDeathmatch ? m_catalogue.dm : m_catalogue.coop;
+    const CLevelList& levels = cfg.g_gtGameType == kGameTypeDeathmatch ? m_catalogue.dm : m_catalogue.coop;
     wingui::CUpdateGuard guard(m_nUpdating);
     m_cmbStartingLevel.ResetContent();
     for (int i = 0, n = levels.Count(); i < n; ++i)

@@ -10,13 +10,13 @@
 #include <functional>
 #include <string>
 
-struct LevelCatalogue;
+struct CLevelCatalogue;
 
 class CConfigDlg : public wingui::CDialog {
 public:
     // Edits `record` on the configuration record.m_strConfigName names when it opens; when it has
     // closed, that field names the configuration it ended on.
-    CConfigDlg(ServerConfig& record, const std::string& gameFolder, const LevelCatalogue& catalogue);
+    CConfigDlg(ServerConfig& record, const std::string& gameFolder, const CLevelCatalogue& catalogue);
 
     // Called with the configuration name whenever Save has written its script.
     std::function<void(const std::string& name)> m_onScriptSaved;
@@ -52,7 +52,7 @@ private:
 
     ServerConfig& m_record;
     std::string m_strGameFolder;
-    const LevelCatalogue& m_catalogue;
+    const CLevelCatalogue& m_catalogue;
     int m_nUpdating = 0;
     bool m_bNameTyped = false;  // the name box was typed in since the last pick
 

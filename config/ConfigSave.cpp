@@ -69,7 +69,7 @@ std::optional<ValueProblem> CheckSaveValues(const ServerConfig& cfg)
     return std::nullopt;
 }
 
-SaveResult SaveConfiguration(const std::string& gameFolder, const LevelCatalogue& catalogue,
+SaveResult SaveConfiguration(const std::string& gameFolder, const CLevelCatalogue& catalogue,
                              const SaveRequest& request, ServerConfig& cfg)
 {
     SaveResult result;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-struct LevelCatalogue;
+struct CLevelCatalogue;
 
 // Configuration names longer than this are refused: the name becomes a file name and a line of
 // History.ini.
@@ -50,5 +50,5 @@ struct SaveResult {
 // Otherwise the pending name becomes current (and is cleared), the script and INI are written,
 // the history list is updated and the store rewritten. The store follows even when the script
 // failed; the result says which files could not be written.
-SaveResult SaveConfiguration(const std::string& gameFolder, const LevelCatalogue& catalogue,
+SaveResult SaveConfiguration(const std::string& gameFolder, const CLevelCatalogue& catalogue,
                              const SaveRequest& request, ServerConfig& cfg);

@@ -31,14 +31,14 @@ void CDMOptionsDlg::ShowExtra()
 void CDMOptionsDlg::FillMapListChoice()
 {
     ServerConfig& cfg = m_record;
-    const LevelList& dm = m_context.catalogue->dm;
+    const CLevelList& dm = m_context.catalogue->dm;
     auto fill = [&] {
         m_cmbMapList.ResetContent();
         for (const std::string& name : ListMapLists(m_context.gameFolder, false))
             m_cmbMapList.AddString(name);
         return m_cmbMapList.GetItemTexts();  // as the sorted list shows them
     };
-    MapListPick pick = PickMapList(fill(), cfg.g_strMapList, dm.Count() > 0);
+    CMapListPick pick = PickMapList(fill(), cfg.g_strMapList, dm.Count() > 0);
     if (pick.createDefault) {
         CreateDefaultMapList(m_context.gameFolder, dm);
         pick = PickMapList(fill(), kDefaultMapListName, false);

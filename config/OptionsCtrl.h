@@ -9,14 +9,14 @@
 #include <memory>
 #include <string>
 
-struct LevelCatalogue;
+struct CLevelCatalogue;
 
 // What the pages need from the dialog that holds them.
 struct OptionPagesContext {
     HINSTANCE instance = nullptr;
     ServerConfig* record = nullptr;
     std::string gameFolder;
-    const LevelCatalogue* catalogue = nullptr;
+    const CLevelCatalogue* catalogue = nullptr;
     // The map list editor saved a list: the dialog refills its starting level list.
     std::function<void()> onMapListSaved;
 };

@@ -14,7 +14,7 @@
 namespace {
 
 
-std::string StartingLevelPath(const ServerConfig& cfg, const LevelCatalogue& catalogue)
+std::string StartingLevelPath(const ServerConfig& cfg, const CLevelCatalogue& catalogue)
 {
     if (cfg.g_gtGameType == kGameTypeCoop)
         return catalogue.coop.PathAt(cfg.g_iCoopStartingLevel);
@@ -24,7 +24,7 @@ std::string StartingLevelPath(const ServerConfig& cfg, const LevelCatalogue& cat
 }
 
 // Step 3: the script itself. False when it could not be created or written whole.
-bool WriteScript(const std::string& path, ServerConfig& cfg, const LevelCatalogue& catalogue)
+bool WriteScript(const std::string& path, ServerConfig& cfg, const CLevelCatalogue& catalogue)
 {
     CTextWriter out;
     if (!out.Open(path)) {
@@ -87,7 +87,7 @@ bool RewriteServerIni(const std::string& gameFolder, ServerConfig& cfg, bool scr
 
 }  // namespace
 
-std::string BuildConfigScript(ServerConfig& cfg, const LevelCatalogue& catalogue)
+std::string BuildConfigScript(ServerConfig& cfg, const CLevelCatalogue& catalogue)
 {
     BuildDisabledVoteTypes(cfg);
     BuildDisabledItems(cfg);
@@ -138,14 +138,14 @@ std::string BuildConfigScript(ServerConfig& cfg, const LevelCatalogue& catalogue
     return s;
 }
 
-bool WriteConfigFile(const std::string& gameFolder, const LevelCatalogue& catalogue,
+bool WriteConfigFile(const std::string& gameFolder, const CLevelCatalogue& catalogue,
                      ServerConfig& cfg)
 {
     ConfigFileResult result = WriteConfigFiles(gameFolder, catalogue, cfg);
     return result.scriptWritten && result.iniWritten;
 }
 
-ConfigFileResult WriteConfigFiles(const std::string& gameFolder, const LevelCatalogue& catalogue,
+ConfigFileResult WriteConfigFiles(const std::string& gameFolder, const CLevelCatalogue& catalogue,
                                   ServerConfig& cfg)
 {
     ConfigFileResult result;

@@ -5,20 +5,20 @@
 
 #include <string>
 
-struct LevelCatalogue;
+struct CLevelCatalogue;
 
 // Lines of the server INI are handled in pieces of at most this many characters.
 constexpr size_t kIniPieceChars = 254;
 
 // The script's text ("\n" line ends) for the record as it stands; rebuilds the disabled texts and
 // g_strMapListFile in the record first, as the script carries them.
-std::string BuildConfigScript(ServerConfig& cfg, const LevelCatalogue& catalogue);
+std::string BuildConfigScript(ServerConfig& cfg, const CLevelCatalogue& catalogue);
 
 // Writes the script of the current configuration, then rewrites DedicatedServer.ini through
 // DedicatedServerTemp.ini with the record's frame rate (raised to kMinServerFps first). The INI is
 // replaced only when every step succeeded. A name that cannot be a file name writes nothing.
 // True when both files were written.
-bool WriteConfigFile(const std::string& gameFolder, const LevelCatalogue& catalogue,
+bool WriteConfigFile(const std::string& gameFolder, const CLevelCatalogue& catalogue,
                      ServerConfig& cfg);
 
 struct ConfigFileResult {
@@ -26,5 +26,5 @@ struct ConfigFileResult {
     bool iniWritten = false;     // DedicatedServer.ini replaced (never after a failed script)
 };
 // WriteConfigFile, telling the two files apart for a caller that reports them.
-ConfigFileResult WriteConfigFiles(const std::string& gameFolder, const LevelCatalogue& catalogue,
+ConfigFileResult WriteConfigFiles(const std::string& gameFolder, const CLevelCatalogue& catalogue,
                                   ServerConfig& cfg);

@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-struct LevelSlot {
+struct CLevelSlot {
     std::string name;   // display name (at most 100 characters)
     std::string path;   // archive path with "/", ending in ".wld"
     int index = -1;     // the slot's own number when filled
@@ -13,8 +13,8 @@ struct LevelSlot {
 
 constexpr int kLevelSlots = 200;
 
-struct LevelList {
-    std::array<LevelSlot, kLevelSlots> slots;
+struct CLevelList {
+    std::array<CLevelSlot, kLevelSlots> slots;
 
     // Number of filled slots (up to the first free one).
     int Count() const
@@ -26,13 +26,13 @@ struct LevelList {
     }
     // Path of slot i, or "" when i is outside the filled slots.
     std::string PathAt(int i) const { return i >= 0 && i < Count() ? slots[i].path : std::string(); }
-    void Clear() { slots.fill(LevelSlot{}); }
+    void Clear() { slots.fill(CLevelSlot{}); }
 };
 
 // Filled by the level scan at start-up, read by everything after it.
-struct LevelCatalogue {
-    LevelList coop;
-    LevelList dm;
+struct CLevelCatalogue {
+    CLevelList coop;
+    CLevelList dm;
     void Clear()
     {
         coop.Clear();

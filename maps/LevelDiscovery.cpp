@@ -42,7 +42,7 @@ std::string TrimRightOf(std::string s, const char* chars)
 }
 
 // Appends one level to the first free slot of a list. False when the list has no free slot.
-bool AppendLevel(LevelList& list, const std::string& name, const std::string& path)
+bool AppendLevel(CLevelList& list, const std::string& name, const std::string& path)
 {
     int i = list.Count();
     if (i >= kLevelSlots)
@@ -93,12 +93,12 @@ bool ReadNfoEntry(unzFile zip, unsigned long long size, CNfoState& state)
 
 class CScan {
 public:
-    explicit CScan(LevelCatalogue& catalogue) : m_catalogue(catalogue), m_name(65536 + 1) {}
+    explicit CScan(CLevelCatalogue& catalogue) : m_catalogue(catalogue), m_name(65536 + 1) {}
     void ScanArchive(const std::string& path, const std::string& fileName);
 
 private:
     void AddLevel(const std::string& levelPath);
-    LevelCatalogue& m_catalogue;
+    CLevelCatalogue& m_catalogue;
     CNfoState m_state;
     std::vector<char> m_name;
     bool m_bFullReported = false;
@@ -106,7 +106,7 @@ private:
 
 void CScan::AddLevel(const std::string& levelPath)
 {
-    LevelList* list = nullptr;
+    CLevelList* list = nullptr;
     if (m_state.m_strType.find("DM") != std::string::npos)
         list = &m_catalogue.dm;
     else if (m_state.m_strType.find("COOP") != std::string::npos)
@@ -191,7 +191,7 @@ void ParseNfo(const char* data, size_t size, CNfoState& state)
     reader.Finish();
 }
 
-void ScanLevels(const std::string& gameFolder, LevelCatalogue& catalogue)
+void ScanLevels(const std::string& gameFolder, CLevelCatalogue& catalogue)
 {
     CScan scan(catalogue);
     for (const platform::CDirEntry& entry : platform::ListDirectory(gameFolder)) {

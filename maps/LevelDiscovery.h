@@ -36,7 +36,7 @@ void ParseNfo(const char* data, size_t size, CNfoState& state);
 
 // Scans the game folder and appends what it finds after the filled slots of the catalogue (the
 // caller clears it first). Problems go to the utility log; nothing is written to disk.
-void ScanLevels(const std::string& gameFolder, LevelCatalogue& catalogue);
+void ScanLevels(const std::string& gameFolder, CLevelCatalogue& catalogue);
 
 // Information entries larger than this are not levels anyone wrote; they are skipped so a
 // hostile archive cannot stall the start-up.

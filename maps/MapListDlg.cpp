@@ -10,7 +10,7 @@
 namespace {
 
 // Menu command ids: one per model command, away from every control id.
-UINT MenuId(MapListCommand command) { return 0x7000 + static_cast<UINT>(command); }
+UINT MenuId(EMapListCommand command) { return 0x7000 + static_cast<UINT>(command); }
 
 POINT ClientPointOfMessage(HWND window)
 {
@@ -22,7 +22,7 @@ POINT ClientPointOfMessage(HWND window)
 
 }  // namespace
 
-CMapListDlg::CMapListDlg(const std::string& gameFolder, const LevelList& dm, std::string& mapList,
+CMapListDlg::CMapListDlg(const std::string& gameFolder, const CLevelList& dm, std::string& mapList,
                          int& dmStartingLevel)
     : m_strGameFolder(gameFolder),
       m_dm(dm),
@@ -212,7 +212,7 @@ void CMapListDlg::RenderMapList()
     m_lvMapList.SetRedraw(true);
 }
 
-void CMapListDlg::RunCommand(MapListCommand command)
+void CMapListDlg::RunCommand(EMapListCommand command)
 {
     PullSelections();
     m_model.Execute(command);
@@ -231,7 +231,7 @@ bool CMapListDlg::OnCommand(WORD code, WORD id, HWND control)
         End(IDCANCEL);
         return true;
     case IDC_CLEAR_MAP_LIST:
-        RunCommand(MapListCommand::Clear);
+        RunCommand(EMapListCommand::Clear);
         return true;
     case IDC_RANDOMIZE_MAP_LIST:
         PullSelections();
@@ -280,14 +280,14 @@ void CMapListDlg::OnContextMenu(bool available)
     if (!(flags & LVHT_ONITEM))
         hit = -1;
     PullSelections();
-    MapListMenu spec = available ? m_model.AvailableMenu(hit) : m_model.MapMenu(hit);
+    CMapListMenu spec = available ? m_model.AvailableMenu(hit) : m_model.MapMenu(hit);
     if (spec.items.empty())
         return;
     if (!available)
         RenderMapList();  // a hit row may have become the selection
 
     HMENU menu = ::CreatePopupMenu();
-    for (const MapListMenuItem& item : spec.items) {
+    for (const CMapListMenuItem& item : spec.items) {
         if (item.text.empty()) {
             ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
             continue;
@@ -305,7 +305,7 @@ void CMapListDlg::OnContextMenu(bool available)
                                                            GET_X_LPARAM(pos) + spec.dx, GET_Y_LPARAM(pos) + spec.dy,
                                                            0, m_hWnd, nullptr));
     ::DestroyMenu(menu);
-    for (const MapListMenuItem& item : spec.items)
+    for (const CMapListMenuItem& item : spec.items)
         if (!item.text.empty() && chosen == MenuId(item.command)) {
             m_model.Execute(item.command);
             RenderAvailable();

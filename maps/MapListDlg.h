@@ -16,7 +16,7 @@
 class CMapListDlg : public wingui::CDialog {
 public:
     // `mapList` and `dmStartingLevel` are the record's fields: a save sets them.
-    CMapListDlg(const std::string& gameFolder, const LevelList& dm, std::string& mapList, int& dmStartingLevel);
+    CMapListDlg(const std::string& gameFolder, const CLevelList& dm, std::string& mapList, int& dmStartingLevel);
     ~CMapListDlg() override;
 
     // Called after every successful save (the configuration dialog refills its starting levels).
@@ -45,7 +45,7 @@ private:
     void RenderAvailable();
     void RenderMapList();
     void PullSelections();
-    void RunCommand(MapListCommand command);
+    void RunCommand(EMapListCommand command);
 
     void OnAvailableItemChanged(const NMLISTVIEW& change);
     void OnAvailableDoubleClick(const NMITEMACTIVATE& click);
@@ -57,7 +57,7 @@ private:
     void CreateToolTips();
 
     std::string m_strGameFolder;
-    const LevelList& m_dm;
+    const CLevelList& m_dm;
     std::string& m_strMapList;
     int& m_iDmStartingLevel;
 

@@ -59,13 +59,13 @@ void CMapListDlg::OnDragMove(POINT dialogPoint)
     ::MapWindowPoints(m_hWnd, m_lvMapList, &pt, 1);
     UINT flags = 0;
     int hit = m_lvMapList.HitTest(pt, &flags);
-    PointerPlace place = PointerPlace::Elsewhere;
+    EPointerPlace place = EPointerPlace::Elsewhere;
     if (hit >= 0 && (flags & LVHT_ONITEM))
-        place = PointerPlace::OnRow;
+        place = EPointerPlace::OnRow;
     else if (flags & LVHT_BELOW)
-        place = PointerPlace::Below;
+        place = EPointerPlace::Below;
     else if (flags & LVHT_ABOVE)
-        place = PointerPlace::Above;
+        place = EPointerPlace::Above;
     const int target = CMapListModel::ReorderTarget(place, hit, m_lvMapList.GetTopIndex(),
                                                     m_lvMapList.GetCountPerPage());
     m_lvMapList.SetRedraw(false);

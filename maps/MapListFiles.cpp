@@ -76,7 +76,7 @@ std::vector<std::string> ListMapLists(const std::string& gameFolder, bool bLogOp
     return names;
 }
 
-bool ReadMapList(const std::string& gameFolder, const std::string& fileName, const LevelList& dm,
+bool ReadMapList(const std::string& gameFolder, const std::string& fileName, const CLevelList& dm,
                  std::vector<int>& slots)
 {
     std::string path = Join(MapListFolder(gameFolder), fileName);
@@ -109,7 +109,7 @@ bool ReadMapList(const std::string& gameFolder, const std::string& fileName, con
 }
 
 EMapListSave WriteMapList(const std::string& gameFolder, const std::string& name,
-                          const std::vector<int>& slots, const LevelList& dm,
+                          const std::vector<int>& slots, const CLevelList& dm,
                           int& iDmStartingLevel)
 {
     if (slots.empty())
@@ -153,7 +153,7 @@ EMapListSave WriteMapList(const std::string& gameFolder, const std::string& name
     return EMapListSave::Saved;
 }
 
-std::string CreateDefaultMapList(const std::string& gameFolder, const LevelList& dm)
+std::string CreateDefaultMapList(const std::string& gameFolder, const CLevelList& dm)
 {
     std::vector<std::string> lines;
     for (int i = 0, n = dm.Count(); i < n; ++i)

@@ -24,7 +24,7 @@ std::vector<std::string> ListMapLists(const std::string& gameFolder, bool bLogOp
 
 // Reads <folder>\<fileName> (fileName with ".txt") into the deathmatch slots it names, in file
 // order. False (and a log line) when the file cannot be opened; `slots` is then untouched.
-bool ReadMapList(const std::string& gameFolder, const std::string& fileName, const LevelList& dm,
+bool ReadMapList(const std::string& gameFolder, const std::string& fileName, const CLevelList& dm,
                  std::vector<int>& slots);
 
 enum class EMapListSave {
@@ -39,9 +39,9 @@ enum class EMapListSave {
 // On success iDmStartingLevel becomes the first slot, so the server starts on the list's first
 // level; on any other result it is left as it was.
 EMapListSave WriteMapList(const std::string& gameFolder, const std::string& name,
-                          const std::vector<int>& slots, const LevelList& dm,
+                          const std::vector<int>& slots, const CLevelList& dm,
                           int& iDmStartingLevel);
 
 // Writes MapList.txt with every deathmatch level of the catalogue (the folder is not created).
 // Returns the name that becomes the current map list, "MapList", whether or not it worked.
-std::string CreateDefaultMapList(const std::string& gameFolder, const LevelList& dm);
+std::string CreateDefaultMapList(const std::string& gameFolder, const CLevelList& dm);

@@ -84,23 +84,23 @@ void CMapListModel::AppendMapRow(int slot)
 // Rows swap their level; the selection stays where it is, as in the list view.
 void CMapListModel::SwapMapRows(size_t a, size_t b) { std::swap(m_anMapRows[a], m_anMapRows[b]); }
 
-void CMapListModel::Execute(MapListCommand command)
+void CMapListModel::Execute(EMapListCommand command)
 {
     const int count = AvailableCount();
     switch (command) {
-    case MapListCommand::AddAll:
+    case EMapListCommand::AddAll:
         ClearMapList();
         for (int row = 0; row < count; ++row)
             AppendMapRow(row);
         std::fill(m_abChecked.begin(), m_abChecked.end(), true);
         DeselectAvailable();
         break;
-    case MapListCommand::RemoveAll:
+    case EMapListCommand::RemoveAll:
         ClearMapList();
         std::fill(m_abChecked.begin(), m_abChecked.end(), false);
         DeselectAvailable();
         break;
-    case MapListCommand::AddSelected:
+    case EMapListCommand::AddSelected:
         for (int row = 0; row < count; ++row) {
             if (m_abAvailSelected[row] && !m_abChecked[row]) {
                 AppendMapRow(row);
@@ -109,7 +109,7 @@ void CMapListModel::Execute(MapListCommand command)
         }
         DeselectAvailable();
         break;
-    case MapListCommand::RemoveSelected:
+    case EMapListCommand::RemoveSelected:
         for (int row = 0; row < count; ++row) {
             if (m_abAvailSelected[row] && MapHas(row)) {
                 RemoveFirstMapRow(row);
@@ -118,7 +118,7 @@ void CMapListModel::Execute(MapListCommand command)
         }
         DeselectAvailable();
         break;
-    case MapListCommand::RemoveMaps:
+    case EMapListCommand::RemoveMaps:
         for (size_t i = m_anMapRows.size(); i-- > 0;) {
             if (!m_abMapSelected[i])
                 continue;
@@ -128,7 +128,7 @@ void CMapListModel::Execute(MapListCommand command)
                 Uncheck(slot);
         }
         break;
-    case MapListCommand::Clear:
+    case EMapListCommand::Clear:
         ClearMapList();
         std::fill(m_abChecked.begin(), m_abChecked.end(), false);
         break;
@@ -209,20 +209,20 @@ std::vector<int> CMapListModel::ReorderStep(int target)
     return moved;
 }
 
-int CMapListModel::ReorderTarget(PointerPlace place, int hitRow, int topIndex, int rowsPerPage)
+int CMapListModel::ReorderTarget(EPointerPlace place, int hitRow, int topIndex, int rowsPerPage)
 {
     switch (place) {
-    case PointerPlace::OnRow: return hitRow;
-    case PointerPlace::Below: return topIndex + rowsPerPage;
-    case PointerPlace::Above: return topIndex - 1;
-    case PointerPlace::Elsewhere: break;
+    case EPointerPlace::OnRow: return hitRow;
+    case EPointerPlace::Below: return topIndex + rowsPerPage;
+    case EPointerPlace::Above: return topIndex - 1;
+    case EPointerPlace::Elsewhere: break;
     }
     return -1;
 }
 
-MapListMenu CMapListModel::AvailableMenu(int hitRow) const
+CMapListMenu CMapListModel::AvailableMenu(int hitRow) const
 {
-    MapListMenu menu;
+    CMapListMenu menu;
     const int selected = static_cast<int>(Selected(m_abAvailSelected).size());
     if (hitRow >= AvailableCount())
         hitRow = -1;
@@ -232,8 +232,8 @@ MapListMenu CMapListModel::AvailableMenu(int hitRow) const
     const bool none = checked == 0;
     const bool all = !none && checked == AvailableCount();
 
-    MapListMenuItem addAll{"  Add All Maps to List", MapListCommand::AddAll, false, false, true};
-    MapListMenuItem removeAll{"  Remove All Maps from List", MapListCommand::RemoveAll};
+    CMapListMenuItem addAll{"  Add All Maps to List", EMapListCommand::AddAll, false, false, true};
+    CMapListMenuItem removeAll{"  Remove All Maps from List", EMapListCommand::RemoveAll};
     if (hitRow < 0) {
         if (none) {
             removeAll.greyed = true;
@@ -245,10 +245,10 @@ MapListMenu CMapListModel::AvailableMenu(int hitRow) const
         menu.items = {addAll, removeAll};
     } else {
         const bool single = selected == 1;
-        MapListMenuItem add{single ? "  Add Selected Map to List" : "  Add Selected Maps to List",
-                            MapListCommand::AddSelected, false, false, true};
-        MapListMenuItem remove{single ? "  Remove Selected Map from List" : "  Remove Selected Maps from List",
-                               MapListCommand::RemoveSelected};
+        CMapListMenuItem add{single ? "  Add Selected Map to List" : "  Add Selected Maps to List",
+                            EMapListCommand::AddSelected, false, false, true};
+        CMapListMenuItem remove{single ? "  Remove Selected Map from List" : "  Remove Selected Maps from List",
+                               EMapListCommand::RemoveSelected};
         if (!m_abChecked[hitRow]) {
             remove.greyed = true;
             add.isDefault = true;
@@ -258,16 +258,16 @@ MapListMenu CMapListModel::AvailableMenu(int hitRow) const
         }
         removeAll.greyed = none;
         addAll.greyed = all;
-        menu.items = {add, remove, MapListMenuItem{"", MapListCommand::Clear}, addAll, removeAll};
+        menu.items = {add, remove, CMapListMenuItem{"", EMapListCommand::Clear}, addAll, removeAll};
     }
     // The default entry opens under the pointer.
     menu.dy = menu.items[1].isDefault ? -24 : -6;
     return menu;
 }
 
-MapListMenu CMapListModel::MapMenu(int hitRow)
+CMapListMenu CMapListModel::MapMenu(int hitRow)
 {
-    MapListMenu menu;
+    CMapListMenu menu;
     menu.centred = true;
     menu.dy = 0;
     size_t selected = Selected(m_abMapSelected).size();
@@ -275,10 +275,10 @@ MapListMenu CMapListModel::MapMenu(int hitRow)
         m_abMapSelected[hitRow] = true;
         selected = 1;
     }
-    MapListMenuItem item{"  Remove Map from List", MapListCommand::RemoveMaps};
+    CMapListMenuItem item{"  Remove Map from List", EMapListCommand::RemoveMaps};
     if (selected == 0) {
         item.text = "  Clear Map List";
-        item.command = MapListCommand::Clear;
+        item.command = EMapListCommand::Clear;
     } else if (selected > 1) {
         item.text = "  Remove Maps From List";
     }
@@ -304,10 +304,10 @@ std::string MapListSaveName(const std::vector<std::string>& names, const std::st
     return i >= 0 ? names[i] : typed;
 }
 
-MapListPick PickMapList(const std::vector<std::string>& shown, const std::string& current,
+CMapListPick PickMapList(const std::vector<std::string>& shown, const std::string& current,
                         bool canCreateDefault)
 {
-    MapListPick pick;
+    CMapListPick pick;
     for (const std::string& name : {current, std::string(kDefaultMapListName)}) {
         pick.selected = FindMapListName(shown, name);
         if (pick.selected >= 0) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-enum class MapListCommand {
+enum class EMapListCommand {
     AddSelected,     // "  Add Selected Map(s) to List"
     RemoveSelected,  // "  Remove Selected Map(s) from List"
     AddAll,          // "  Add All Maps to List"
@@ -16,23 +16,23 @@ enum class MapListCommand {
     Clear,           // "Clear Map List" (button, or the map list menu on empty space)
 };
 
-struct MapListMenuItem {
+struct CMapListMenuItem {
     std::string text;  // empty for a separator
-    MapListCommand command;
+    EMapListCommand command;
     bool greyed = false;
     bool isDefault = false;
     bool adds = false;  // add-type entries carry one picture, remove-type ones another
 };
 
-struct MapListMenu {
-    std::vector<MapListMenuItem> items;  // empty: no menu
+struct CMapListMenu {
+    std::vector<CMapListMenuItem> items;  // empty: no menu
     int dx = 5;                          // the menu's left edge, right of the pointer
     int dy = -6;                         // its top relative to the pointer (available list)
     bool centred = false;                // centred vertically on the pointer (map list)
 };
 
 // Where the pointer is, for a reorder step.
-enum class PointerPlace { OnRow, Above, Below, Elsewhere };
+enum class EPointerPlace { OnRow, Above, Below, Elsewhere };
 
 class CMapListModel {
 public:
@@ -52,7 +52,7 @@ public:
     void SetAvailableSelection(const std::vector<int>& rows);
     void SetMapSelection(const std::vector<int>& rows);
 
-    void Execute(MapListCommand command);
+    void Execute(EMapListCommand command);
     // A map list read from its file: it replaces the map list and the ticks.
     void Load(const std::vector<int>& slots);
     // Swaps n pairs of rows; pick(n) returns a position from 0 to n-1.
@@ -75,12 +75,12 @@ public:
     std::vector<int> ReorderStep(int target);
     // The row a step aims at: the row under the pointer, or one beyond the visible rows when the
     // pointer is above or below the list; -1 for none.
-    static int ReorderTarget(PointerPlace place, int hitRow, int topIndex, int rowsPerPage);
+    static int ReorderTarget(EPointerPlace place, int hitRow, int topIndex, int rowsPerPage);
 
     // The context menus. `hitRow` is the row under the pointer, or -1. For the map list a hit row
     // with nothing selected becomes the selection.
-    MapListMenu AvailableMenu(int hitRow) const;
-    MapListMenu MapMenu(int hitRow);
+    CMapListMenu AvailableMenu(int hitRow) const;
+    CMapListMenu MapMenu(int hitRow);
 
 private:
     void ClearMapList();
@@ -108,12 +108,12 @@ int FindMapListName(const std::vector<std::string>& names, const std::string& na
 std::string MapListSaveName(const std::vector<std::string>& names, const std::string& typed);
 
 // The deathmatch page's map list choice. `shown` are the lists in the order the choice shows them.
-struct MapListPick {
+struct CMapListPick {
     int selected = -1;
     std::string current;         // what g_strMapList becomes
     bool createDefault = false;  // write MapList.txt, list again and pick again
 };
 // The current list if it is listed; else a listed "MapList" (never rewritten); else the default
 // list is to be created, when the catalogue has deathmatch levels; else the first list shown.
-MapListPick PickMapList(const std::vector<std::string>& shown, const std::string& current,
+CMapListPick PickMapList(const std::vector<std::string>& shown, const std::string& current,
                         bool canCreateDefault);

@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const int a = data[i], b = data[i + 1];
         const int rows = static_cast<int>(model.MapRows().size());
         switch (a % 9) {
-        case 0: model.Execute(static_cast<MapListCommand>(b % 6)); break;
+        case 0: model.Execute(static_cast<EMapListCommand>(b % 6)); break;
         case 1: model.OnUserCheck(b % (levels + 2) - 1, b & 1); break;
         case 2: model.SetAvailableSelection({b % (levels + 1), b / 16}); break;
         case 3: model.SetMapSelection({b % (rows + 1), b / 16}); break;

@@ -32,9 +32,9 @@ void SetUp()
     platform::MakeDirectory(MapListFolder(g_game));
 }
 
-LevelList DemoLevels()
+CLevelList DemoLevels()
 {
-    LevelList dm;
+    CLevelList dm;
     const char* names[] = {"DM_LittleTrouble", "DM_BrkeenChevap", "DM_Chanolin", "DM_Metropolis"};
     for (int i = 0; i < 4; ++i)
         dm.slots[i] = {names[i],
@@ -49,7 +49,7 @@ LevelList DemoLevels()
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static bool s_bReady = (SetUp(), true);
-    static LevelList s_dm = DemoLevels();
+    static CLevelList s_dm = DemoLevels();
     (void)s_bReady;
     std::string path = MapListFolder(g_game) + "/Fuzz.txt";
     if (std::FILE* f = std::fopen(path.c_str(), "wb")) {

@@ -40,7 +40,7 @@ protected:
 
     TempDir m_dir;
     std::string m_game;
-    LevelCatalogue m_catalogue;
+    CLevelCatalogue m_catalogue;
     ServerConfig m_cfg;
     std::vector<std::string> m_scripts;
     std::function<void(const std::string&)> m_onScript = [this](const std::string& n) { m_scripts.push_back(n); };

@@ -45,7 +45,7 @@ std::string Level(const std::string& folder, const std::string& name)
     return "Content/DravicQel2/Levels/" + folder + "/" + name + "/" + name;
 }
 
-std::vector<std::string> Names(const LevelList& list)
+std::vector<std::string> Names(const CLevelList& list)
 {
     std::vector<std::string> out;
     for (int i = 0; i < list.Count(); ++i)
@@ -53,7 +53,7 @@ std::vector<std::string> Names(const LevelList& list)
     return out;
 }
 
-std::vector<std::string> Paths(const LevelList& list)
+std::vector<std::string> Paths(const CLevelList& list)
 {
     std::vector<std::string> out;
     for (int i = 0; i < list.Count(); ++i)
@@ -69,7 +69,7 @@ protected:
     {
         ASSERT_TRUE(MakeArchive(m_game / name, entries, method));
     }
-    LevelCatalogue& Scan()
+    CLevelCatalogue& Scan()
     {
         m_catalogue.Clear();
         ScanLevels(m_game.path(), m_catalogue);
@@ -79,7 +79,7 @@ protected:
 
     TempDir m_own;
     TempDir m_game;
-    LevelCatalogue m_catalogue;
+    CLevelCatalogue m_catalogue;
 };
 
 }  // namespace
@@ -94,7 +94,7 @@ TEST_F(LevelDiscoveryTest, SkipsTheGameArchivesByExactNameAndUpperCaseExtensions
     Archive("Upper.GRO", {{"b/B.nfo", Nfo("DM", "T=Upper")}});
     Archive("Other.gro.bak", {{"c/C.nfo", Nfo("DM", "T=Backup")}});
 
-    LevelCatalogue& c = Scan();
+    CLevelCatalogue& c = Scan();
     EXPECT_EQ(Names(c.dm), std::vector<std::string>{"Case variant"});
     EXPECT_EQ(Paths(c.dm), std::vector<std::string>{"a/A.wld"});
     EXPECT_EQ(c.coop.Count(), 0);
@@ -111,7 +111,7 @@ TEST_F(LevelDiscoveryTest, SortsByTypeDmFirstAndKeepsArchiveOrder)
                               {"readme.txt", "NAME=\"x=not a level\"\r\n"},
                               {Level("Other", "Neither") + ".nfo", Nfo("SP", "M=Neither")},
                           });
-    LevelCatalogue& c = Scan();
+    CLevelCatalogue& c = Scan();
     EXPECT_EQ(Names(c.dm), (std::vector<std::string>{"Deathmatch One", "Both"}));
     EXPECT_EQ(Paths(c.dm), (std::vector<std::string>{Level("Multiplayer", "DM_One") + ".wld",
                                                      Level("Multiplayer", "Both") + ".wld"}));
@@ -126,7 +126,7 @@ TEST_F(LevelDiscoveryTest, EveryNfoInTheEntryNameBecomesWld)
     Archive("Odd.gro", {{"Levels/Pack.nfo.d/Map.nfo", Nfo("DM", "T=Odd")},
                         {"Levels/Pack.nfo.d/", ""},
                         {"Levels/Mapnfo", Nfo("DM", "T=No dot")}});
-    LevelCatalogue& c = Scan();
+    CLevelCatalogue& c = Scan();
     // The folder entry itself holds ".nfo" and an empty text: it takes over type and name.
     EXPECT_EQ(Paths(c.dm), (std::vector<std::string>{"Levels/Pack.wld.d/Map.wld",
                                                      "Levels/Pack.wld.d/"}));
@@ -142,7 +142,7 @@ TEST_F(LevelDiscoveryTest, TypeAndNameCarryOverToTheNextFile)
                              {"a/Empty.nfo", ""},
                              {"a/Bare.nfo", "NAME=\"T=Third\"\n"},
                          });
-    LevelCatalogue& c = Scan();
+    CLevelCatalogue& c = Scan();
     EXPECT_EQ(Names(c.dm), (std::vector<std::string>{"Shown Name", "Second"}));
     EXPECT_EQ(Paths(c.dm), (std::vector<std::string>{"a/First.wld", "a/NoType.wld"}));
     // No second "=" leaves the previous name.
@@ -155,7 +155,7 @@ TEST_F(LevelDiscoveryTest, TheSameLevelInTwoArchivesTakesTwoSlots)
 {
     Archive("One.gro", {{"m/Same.nfo", Nfo("DM", "T=Same")}});
     Archive("Two.gro", {{"m/Same.nfo", Nfo("DM", "T=Same")}}, 0);
-    LevelCatalogue& c = Scan();
+    CLevelCatalogue& c = Scan();
     ASSERT_EQ(c.dm.Count(), 2);
     EXPECT_EQ(c.dm.slots[0].path, "m/Same.wld");
     EXPECT_EQ(c.dm.slots[1].path, "m/Same.wld");
@@ -170,7 +170,7 @@ TEST_F(LevelDiscoveryTest, FindsEntriesBetweenLargeLevelData)
         entries.push_back({"big/B" + std::to_string(i) + ".nfo", Nfo("DM", "T=Big " + std::to_string(i))});
     }
     Archive("Big.gro", entries, 0);
-    LevelCatalogue& c = Scan();
+    CLevelCatalogue& c = Scan();
     EXPECT_EQ(Names(c.dm), (std::vector<std::string>{"Big 0", "Big 1", "Big 2", "Big 3"}));
     EXPECT_EQ(c.dm.slots[3].path, "big/B3.wld");
 }
@@ -184,7 +184,7 @@ TEST_F(LevelDiscoveryTest, DamagedArchivesAreLoggedAndSkipped)
     std::string whole = ReadFile(m_game / "good.gro");
     ASSERT_TRUE(WriteFile(m_game / "cut.gro", whole.substr(0, whole.size() / 2)));
 
-    LevelCatalogue& c = Scan();
+    CLevelCatalogue& c = Scan();
     EXPECT_EQ(Names(c.dm), std::vector<std::string>{"Good"});
     std::vector<std::string> log = Log();
     std::sort(log.begin(), log.end());
@@ -206,7 +206,7 @@ TEST_F(LevelDiscoveryTest, AnEntryWithABadChecksumIsSkippedWithoutTouchingTheCar
     bytes[at] = 'K';
     ASSERT_TRUE(WriteFile(m_game / "Crc.gro", bytes));
 
-    LevelCatalogue& c = Scan();
+    CLevelCatalogue& c = Scan();
     EXPECT_EQ(Names(c.dm), (std::vector<std::string>{"Good", "After"}));
     EXPECT_EQ(c.coop.Count(), 0);
 }
@@ -220,7 +220,7 @@ TEST_F(LevelDiscoveryTest, ABrokenDirectoryKeepsWhatWasReadBeforeIt)
     bytes[second + 2] = 'X';
     ASSERT_TRUE(WriteFile(m_game / "Broken.gro", bytes));
 
-    LevelCatalogue& c = Scan();
+    CLevelCatalogue& c = Scan();
     EXPECT_EQ(Names(c.dm), std::vector<std::string>{"First"});
     EXPECT_EQ(Log(), std::vector<std::string>{"ERR:  Failed to read zip file: Broken.gro.\r\n"});
 }
@@ -229,7 +229,7 @@ TEST_F(LevelDiscoveryTest, AnOversizedInformationEntryIsSkipped)
 {
     std::string huge = "MAP_TYPE=\" COOP\"\r\nNAME=\"T=Huge\"\r\n" + std::string(kMaxNfoBytes, ' ');
     Archive("Huge.gro", {{"h/Small.nfo", Nfo("DM", "T=Small")}, {"h/Huge.nfo", huge}, {"h/Next.nfo", ""}});
-    LevelCatalogue& c = Scan();
+    CLevelCatalogue& c = Scan();
     EXPECT_EQ(Names(c.dm), (std::vector<std::string>{"Small", "Small"}));
     EXPECT_EQ(c.dm.slots[1].path, "h/Next.wld");
     EXPECT_EQ(c.coop.Count(), 0);
@@ -244,7 +244,7 @@ TEST_F(LevelDiscoveryTest, The201stLevelOfAKindIsIgnoredWithOneLogLine)
     entries.push_back({"l/Extra.nfo", Nfo("DM", "T=Extra")});
     Archive("Many.gro", entries);
 
-    LevelCatalogue& c = Scan();
+    CLevelCatalogue& c = Scan();
     ASSERT_EQ(c.dm.Count(), 200);
     EXPECT_EQ(c.dm.slots[199].name, "L199");
     EXPECT_EQ(c.dm.slots[199].index, 199);
@@ -259,7 +259,7 @@ TEST_F(LevelDiscoveryTest, ALevelWithoutANameIsLeftOutSoTheListStaysWhole)
                           {"n/Named.nfo", "NAME=\"T=Named\"\r\n"},
                           {"n/Blank.nfo", "NAME=\"T=  \"\r\n"},
                           {"n/Last.nfo", "NAME=\"T=Last\"\r\n"}});
-    LevelCatalogue& c = Scan();
+    CLevelCatalogue& c = Scan();
     EXPECT_EQ(Names(c.dm), (std::vector<std::string>{"Named", "Last"}));
     EXPECT_EQ(Log(), (std::vector<std::string>{"ERR:  Level without a name ignored: n/Nameless.wld\r\n",
                                                "ERR:  Level without a name ignored: n/Blank.wld\r\n"}));
@@ -272,7 +272,7 @@ TEST_F(LevelDiscoveryTest, WritesNothingToDisk)
     char old[4096];
     ASSERT_NE(getcwd(old, sizeof old), nullptr);
     ASSERT_EQ(chdir(work.path().c_str()), 0);
-    LevelCatalogue& c = Scan();
+    CLevelCatalogue& c = Scan();
     ASSERT_EQ(chdir(old), 0);
     EXPECT_EQ(c.dm.Count(), 1);
     EXPECT_EQ(c.coop.Count(), 1);

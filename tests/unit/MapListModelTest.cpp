@@ -38,16 +38,16 @@ CMapListModel Sample()
 TEST(MapListModelTest, EveryCommandHasExactlyItsNetEffect)
 {
     const struct {
-        MapListCommand command;
+        EMapListCommand command;
         Rows map, checked;
         bool availableDeselected;
     } cases[] = {
-        {MapListCommand::AddAll, {0, 1, 2, 3, 4}, {0, 1, 2, 3, 4}, true},
-        {MapListCommand::RemoveAll, {}, {}, true},
-        {MapListCommand::AddSelected, {2, 0, 2, 1}, {0, 1, 2}, true},
-        {MapListCommand::RemoveSelected, {2, 2}, {2}, true},
-        {MapListCommand::RemoveMaps, {2, 2}, {2}, false},
-        {MapListCommand::Clear, {}, {}, false},
+        {EMapListCommand::AddAll, {0, 1, 2, 3, 4}, {0, 1, 2, 3, 4}, true},
+        {EMapListCommand::RemoveAll, {}, {}, true},
+        {EMapListCommand::AddSelected, {2, 0, 2, 1}, {0, 1, 2}, true},
+        {EMapListCommand::RemoveSelected, {2, 2}, {2}, true},
+        {EMapListCommand::RemoveMaps, {2, 2}, {2}, false},
+        {EMapListCommand::Clear, {}, {}, false},
     };
     for (const auto& c : cases) {
         CMapListModel m = Sample();
@@ -104,10 +104,10 @@ TEST(MapListModelTest, ReorderMovesTheSelectionAsABlockAndStopsAtTheEnds)
     EXPECT_EQ(Rows{}, m.ReorderStep(1));  // the first row would leave the list
     EXPECT_EQ(Rows{}, m.ReorderStep(-1));  // no target
 
-    EXPECT_EQ(7, CMapListModel::ReorderTarget(PointerPlace::Below, -1, 2, 5));
-    EXPECT_EQ(1, CMapListModel::ReorderTarget(PointerPlace::Above, -1, 2, 5));
-    EXPECT_EQ(4, CMapListModel::ReorderTarget(PointerPlace::OnRow, 4, 2, 5));
-    EXPECT_EQ(-1, CMapListModel::ReorderTarget(PointerPlace::Elsewhere, -1, 2, 5));
+    EXPECT_EQ(7, CMapListModel::ReorderTarget(EPointerPlace::Below, -1, 2, 5));
+    EXPECT_EQ(1, CMapListModel::ReorderTarget(EPointerPlace::Above, -1, 2, 5));
+    EXPECT_EQ(4, CMapListModel::ReorderTarget(EPointerPlace::OnRow, 4, 2, 5));
+    EXPECT_EQ(-1, CMapListModel::ReorderTarget(EPointerPlace::Elsewhere, -1, 2, 5));
 }
 
 TEST(MapListModelTest, RandomizeSwapsOnePairPerRow)
@@ -128,14 +128,14 @@ TEST(MapListModelTest, RandomizeSwapsOnePairPerRow)
 TEST(MapListModelTest, AvailableMenuModesGreyAndDefault)
 {
     CMapListModel m(3);
-    MapListMenu menu = m.AvailableMenu(-1);  // background, none checked
+    CMapListMenu menu = m.AvailableMenu(-1);  // background, none checked
     ASSERT_EQ(2u, menu.items.size());
     EXPECT_EQ("  Add All Maps to List", menu.items[0].text);
     EXPECT_TRUE(menu.items[0].isDefault);
     EXPECT_TRUE(menu.items[1].greyed);
     EXPECT_EQ(-6, menu.dy);
 
-    m.Execute(MapListCommand::AddAll);
+    m.Execute(EMapListCommand::AddAll);
     menu = m.AvailableMenu(-1);  // all checked
     EXPECT_TRUE(menu.items[0].greyed);
     EXPECT_TRUE(menu.items[1].isDefault);
@@ -167,10 +167,10 @@ TEST(MapListModelTest, MapMenuOffersClearOnEmptySpaceAndSelectsAHitRow)
 {
     CMapListModel m(3);
     m.Load({0, 1, 2});
-    MapListMenu menu = m.MapMenu(-1);
+    CMapListMenu menu = m.MapMenu(-1);
     ASSERT_EQ(1u, menu.items.size());
     EXPECT_EQ("  Clear Map List", menu.items[0].text);
-    EXPECT_EQ(MapListCommand::Clear, menu.items[0].command);
+    EXPECT_EQ(EMapListCommand::Clear, menu.items[0].command);
     EXPECT_TRUE(menu.items[0].isDefault && menu.centred);
 
     menu = m.MapMenu(1);
@@ -198,7 +198,7 @@ TEST(MapListModelTest, ListNamesMatchIgnoringCaseAndKeepTheListedSpelling)
         {{}, "Gone", false, -1, "MapList", false},
     };
     for (const auto& c : cases) {
-        MapListPick pick = PickMapList(c.shown, c.current, c.canCreate);
+        CMapListPick pick = PickMapList(c.shown, c.current, c.canCreate);
         EXPECT_EQ(c.selected, pick.selected) << c.current;
         EXPECT_EQ(c.chosen, pick.current) << c.current;
         EXPECT_EQ(c.create, pick.createDefault) << c.current;

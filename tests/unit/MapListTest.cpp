@@ -19,9 +19,9 @@ std::string DmPath(const std::string& name)
 }
 
 // The demo game's catalogue: deathmatch slot 3 is DM_Metropolis, the delivered starting level.
-LevelCatalogue DemoCatalogue()
+CLevelCatalogue DemoCatalogue()
 {
-    LevelCatalogue c;
+    CLevelCatalogue c;
     const char* dm[][2] = {{"DM_LittleTrouble", "Little Trouble"},
                            {"DM_BrkeenChevap", "Brkeen Chevap"},
                            {"DM_Chanolin", "Chanolin"},
@@ -77,7 +77,7 @@ protected:
     TempDir m_own;
     TempDir m_game;
     std::string m_folder;
-    LevelCatalogue m_catalogue = DemoCatalogue();
+    CLevelCatalogue m_catalogue = DemoCatalogue();
 };
 
 const std::string kMetropolis = DmPath("DM_Metropolis");

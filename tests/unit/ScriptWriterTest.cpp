@@ -14,7 +14,7 @@
 
 namespace {
 
-void Fill(LevelList& list, int index, const std::string& path)
+void Fill(CLevelList& list, int index, const std::string& path)
 {
     list.slots[index].name = "Level " + std::to_string(index);
     list.slots[index].path = path;
@@ -22,9 +22,9 @@ void Fill(LevelList& list, int index, const std::string& path)
 }
 
 // The demo catalogue the delivered scripts were made from.
-LevelCatalogue DemoCatalogue()
+CLevelCatalogue DemoCatalogue()
 {
-    LevelCatalogue c;
+    CLevelCatalogue c;
     const std::string mp = "Content/DravicQel2/Levels/Multiplayer/";
     Fill(c.dm, 0, mp + "DM_LittleTrouble/DM_LittleTrouble.wld");
     Fill(c.dm, 1, mp + "DM_BrkeenChevap/DM_BrkeenChevap.wld");
@@ -86,7 +86,7 @@ protected:
     }
     TempDir m_dir;
     std::string m_game, m_ini;
-    LevelCatalogue m_catalogue;
+    CLevelCatalogue m_catalogue;
 };
 
 const std::string kIni = Crlf({"[Server]", "  qel_iDedicatedFPS=30 ; old", "net_iPort = 1;"});
