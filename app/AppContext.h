@@ -5,11 +5,11 @@
 #include <string>
 
 struct CLevelCatalogue;
-struct ServerConfig;
+struct CServerConfig;
 class CSettingsStore;
 
 struct CAppContext {
-    ServerConfig& record;
+    CServerConfig& record;
     CLevelCatalogue& levels;
     CSettingsStore& settings;
     std::string gameFolder;

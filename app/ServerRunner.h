@@ -15,17 +15,17 @@
 #include <vector>
 
 struct CAppContext;
-struct ServerConfig;
+struct CServerConfig;
 
 // The store the runs are launched from: History.ini, with the record as the fallback game type.
 class CHistoryRunStore : public CRunStore {
 public:
-    explicit CHistoryRunStore(const ServerConfig& record) : m_record(record) {}
+    explicit CHistoryRunStore(const CServerConfig& record) : m_record(record) {}
     int GameTypeOf(const std::string& configName) override;
     std::optional<std::string> AdminPasswordOf(const std::string& configName) override;
 
 private:
-    const ServerConfig& m_record;
+    const CServerConfig& m_record;
 };
 
 class CServerRunner : private CRemoteConsoleOwner {

@@ -61,7 +61,7 @@ int CTollanApp::Run(HINSTANCE instance)
     {
         // The record and the catalogue live on the heap: some 40 KB that a static would carry in
         // the program file.
-        std::unique_ptr<ServerConfig> record(new ServerConfig);
+        std::unique_ptr<CServerConfig> record(new CServerConfig);
         std::unique_ptr<CLevelCatalogue> levels(new CLevelCatalogue);
         CRegistrySettings settings;
         CAppContext context{*record, *levels, settings, std::string()};

@@ -179,7 +179,7 @@ void CTollanDlg::GetConfigHistory()
     std::vector<std::string> shown;
     for (int i = 0, n = m_cmbConfigList.GetCount(); i < n; ++i)
         shown.push_back(m_cmbConfigList.GetItemText(i));
-    ConfigHistoryResult result = ReadConfigHistory(m_strCurrentConfig, m_runner.IsServerRunning(), shown);
+    CConfigHistoryResult result = ReadConfigHistory(m_strCurrentConfig, m_runner.IsServerRunning(), shown);
     if (result.listRead) {
         m_cmbConfigList.ResetContent();
         for (const std::string& name : result.names)

@@ -26,7 +26,7 @@ public:
         m_dir = mkdtemp(tmpl);
         SetOwnFolder(m_dir);
         for (int i = kConfigs - 1; i >= 0; --i) {
-            ServerConfig cfg;
+            CServerConfig cfg;
             cfg.m_strConfigName = Name(i);
             cfg.g_strSessionName = "Session of " + Name(i);
             cfg.g_iDmStartingLevel = i;
@@ -49,7 +49,7 @@ private:
 void BM_WriteHistoryFile(benchmark::State& state)
 {
     StoreFolder folder;
-    ServerConfig cfg;
+    CServerConfig cfg;
     cfg.m_strConfigName = Name(kConfigs / 2);
     for (int i = 0; i < kHistorySlots; ++i)
         cfg.m_astrHistory[i] = Name(i);
@@ -61,7 +61,7 @@ BENCHMARK(BM_WriteHistoryFile)->Unit(benchmark::kMicrosecond);
 void BM_GetConfigOptions(benchmark::State& state)
 {
     StoreFolder folder;
-    ServerConfig cfg;
+    CServerConfig cfg;
     cfg.m_strConfigName = Name(static_cast<int>(state.range(0)));
     for (auto _ : state)
         benchmark::DoNotOptimize(GetConfigOptions(cfg));

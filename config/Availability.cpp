@@ -2,38 +2,38 @@
 
 #include <cstring>
 
-const AvailabilityEntry kItemTable[kItemCount] = {
-    {"HealthXS", "XS Health", AvailabilityPage::Items},
-    {"HealthS", "S Health", AvailabilityPage::Items},
-    {"HealthM", "M Health", AvailabilityPage::Items},
-    {"HealthL", "L Health", AvailabilityPage::Items},
-    {"HealthXL", "XL Health", AvailabilityPage::Items},
-    {"ArmorXS", "XS Armor", AvailabilityPage::Items},
-    {"ArmorS", "S Armor", AvailabilityPage::Items},
-    {"ArmorM", "M Armor", AvailabilityPage::Items},
-    {"ArmorL", "L Armor", AvailabilityPage::Items},
-    {"ArmorXL", "XL Armor", AvailabilityPage::Items},
-    {"ArmorXXL", "XXL Armor", AvailabilityPage::Items},
-    {"SpeedPowerUp", "Dravic Speed", AvailabilityPage::Powerups},
-    {"DravicDamage", "Dravic Damage", AvailabilityPage::Powerups},
-    {"InvisibilityPowerUp", "Invisibility", AvailabilityPage::Powerups},
-    {"InvulnerabilityPowerUp", "Invulnerability", AvailabilityPage::Powerups},
-    {"CircularSaw", "Circular Saw", AvailabilityPage::Weapons},
-    {"Colt", "Double Colts", AvailabilityPage::Weapons},
-    {"ZapGun", "Zap Gun", AvailabilityPage::Weapons},
-    {"AutoShotgun", "Auto Shotgun", AvailabilityPage::Weapons},
-    {"DoubleShotgun", "Double Shotgun", AvailabilityPage::Weapons},
-    {"Uzi", "Double Uzis", AvailabilityPage::Weapons},
-    {"MiniGun", "Minigun", AvailabilityPage::Weapons},
-    {"RocketLauncher", "Rocket Launcher", AvailabilityPage::Weapons},
-    {"GrenadeLauncher", "Grenade Launcher", AvailabilityPage::Weapons},
-    {"Sniper", "Sniper", AvailabilityPage::Weapons},
-    {"PlasmaRifle", "Plasma Rifle", AvailabilityPage::Weapons},
-    {"Klodovik", "Klodovik", AvailabilityPage::Weapons},
-    {"Cannon", "Cannon", AvailabilityPage::Weapons},
+const CAvailabilityEntry kItemTable[kItemCount] = {
+    {"HealthXS", "XS Health", EAvailabilityPage::Items},
+    {"HealthS", "S Health", EAvailabilityPage::Items},
+    {"HealthM", "M Health", EAvailabilityPage::Items},
+    {"HealthL", "L Health", EAvailabilityPage::Items},
+    {"HealthXL", "XL Health", EAvailabilityPage::Items},
+    {"ArmorXS", "XS Armor", EAvailabilityPage::Items},
+    {"ArmorS", "S Armor", EAvailabilityPage::Items},
+    {"ArmorM", "M Armor", EAvailabilityPage::Items},
+    {"ArmorL", "L Armor", EAvailabilityPage::Items},
+    {"ArmorXL", "XL Armor", EAvailabilityPage::Items},
+    {"ArmorXXL", "XXL Armor", EAvailabilityPage::Items},
+    {"SpeedPowerUp", "Dravic Speed", EAvailabilityPage::Powerups},
+    {"DravicDamage", "Dravic Damage", EAvailabilityPage::Powerups},
+    {"InvisibilityPowerUp", "Invisibility", EAvailabilityPage::Powerups},
+    {"InvulnerabilityPowerUp", "Invulnerability", EAvailabilityPage::Powerups},
+    {"CircularSaw", "Circular Saw", EAvailabilityPage::Weapons},
+    {"Colt", "Double Colts", EAvailabilityPage::Weapons},
+    {"ZapGun", "Zap Gun", EAvailabilityPage::Weapons},
+    {"AutoShotgun", "Auto Shotgun", EAvailabilityPage::Weapons},
+    {"DoubleShotgun", "Double Shotgun", EAvailabilityPage::Weapons},
+    {"Uzi", "Double Uzis", EAvailabilityPage::Weapons},
+    {"MiniGun", "Minigun", EAvailabilityPage::Weapons},
+    {"RocketLauncher", "Rocket Launcher", EAvailabilityPage::Weapons},
+    {"GrenadeLauncher", "Grenade Launcher", EAvailabilityPage::Weapons},
+    {"Sniper", "Sniper", EAvailabilityPage::Weapons},
+    {"PlasmaRifle", "Plasma Rifle", EAvailabilityPage::Weapons},
+    {"Klodovik", "Klodovik", EAvailabilityPage::Weapons},
+    {"Cannon", "Cannon", EAvailabilityPage::Weapons},
 };
 
-const VoteTypeEntry kVoteTypeTable[kVoteTypeCount] = {
+const CVoteTypeEntry kVoteTypeTable[kVoteTypeCount] = {
     {"nextmap", "Next Map"},
     {"restart", "Restart Map"},
     {"kick", "Kick Player"},
@@ -85,23 +85,23 @@ void DecodeDisabled(const std::string& text, int* flags, const Entry* table, int
 
 }  // namespace
 
-void BuildDisabledItems(ServerConfig& cfg)
+void BuildDisabledItems(CServerConfig& cfg)
 {
     cfg.g_strDisabledItems = EncodeDisabled(cfg.m_abItemAvailable.data(), kItemTable, kItemCount);
 }
 
-void BuildDisabledVoteTypes(ServerConfig& cfg)
+void BuildDisabledVoteTypes(CServerConfig& cfg)
 {
     cfg.g_strDisabledVoteTypes =
         EncodeDisabled(cfg.m_abVoteTypeAvailable.data(), kVoteTypeTable, kVoteTypeCount);
 }
 
-void ReadDisabledItems(ServerConfig& cfg)
+void ReadDisabledItems(CServerConfig& cfg)
 {
     DecodeDisabled(cfg.g_strDisabledItems, cfg.m_abItemAvailable.data(), kItemTable, kItemCount);
 }
 
-void ReadDisabledVoteTypes(ServerConfig& cfg)
+void ReadDisabledVoteTypes(CServerConfig& cfg)
 {
     DecodeDisabled(cfg.g_strDisabledVoteTypes, cfg.m_abVoteTypeAvailable.data(), kVoteTypeTable,
                    kVoteTypeCount);

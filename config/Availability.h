@@ -5,27 +5,27 @@
 
 #include <string>
 
-enum class AvailabilityPage { Items, Powerups, Weapons };
+enum class EAvailabilityPage { Items, Powerups, Weapons };
 
-struct AvailabilityEntry {
+struct CAvailabilityEntry {
     const char* token;  // the game's own name; case-sensitive
     const char* label;  // check box label
-    AvailabilityPage page;
+    EAvailabilityPage page;
 };
 
 // In encoding order: the order in which disabled tokens are written.
-extern const AvailabilityEntry kItemTable[kItemCount];
+extern const CAvailabilityEntry kItemTable[kItemCount];
 
-struct VoteTypeEntry {
+struct CVoteTypeEntry {
     const char* token;
     const char* label;
 };
-extern const VoteTypeEntry kVoteTypeTable[kVoteTypeCount];
+extern const CVoteTypeEntry kVoteTypeTable[kVoteTypeCount];
 
 // Index of an item in kItemTable by its token, or -1.
 int FindItem(const char* token);
 
-void BuildDisabledItems(ServerConfig& cfg);
-void BuildDisabledVoteTypes(ServerConfig& cfg);
-void ReadDisabledItems(ServerConfig& cfg);
-void ReadDisabledVoteTypes(ServerConfig& cfg);
+void BuildDisabledItems(CServerConfig& cfg);
+void BuildDisabledVoteTypes(CServerConfig& cfg);
+void ReadDisabledItems(CServerConfig& cfg);
+void ReadDisabledVoteTypes(CServerConfig& cfg);

@@ -6,7 +6,7 @@
 #include "maps/LevelCatalogue.h"
 #include "resources/resource.h"
 
-CConfigDlg::CConfigDlg(ServerConfig& record, const std::string& gameFolder, const CLevelCatalogue& catalogue)
+CConfigDlg::CConfigDlg(CServerConfig& record, const std::string& gameFolder, const CLevelCatalogue& catalogue)
     : m_record(record), m_strGameFolder(gameFolder), m_catalogue(catalogue)
 {
 }
@@ -18,7 +18,7 @@ INT_PTR CConfigDlg::Run(HINSTANCE instance, HWND parent)
 
 bool CConfigDlg::OnInit()
 {
-    ServerConfig& cfg = m_record;
+    CServerConfig& cfg = m_record;
     m_btnCancel.Attach(GetItem(IDCANCEL));
     m_cmbName.Attach(GetItem(IDC_CONFIG_NAME));
     m_cmbGameType.Attach(GetItem(IDC_GAME_TYPE));
@@ -44,7 +44,7 @@ bool CConfigDlg::OnInit()
     m_tabs.InsertItem(1, "");
     NameTabs();
     m_tabs.SetMinTabWidth(120);
-    OptionPagesContext context;
+    COptionPagesContext context;
     context.instance = Instance();
     context.record = &m_record;
     context.gameFolder = m_strGameFolder;
@@ -66,9 +66,9 @@ bool CConfigDlg::ReadControls() { return m_exchange.Read(m_record); }
 
 void CConfigDlg::FillNameBox()
 {
-    ServerConfig& cfg = m_record;
+    CServerConfig& cfg = m_record;
     wingui::CUpdateGuard guard(m_nUpdating);
-    ConfigComboResult names = FillConfigCombo(cfg);
+    CConfigComboResult names = FillConfigCombo(cfg);
     m_cmbName.ResetContent();
     for (const std::string& name : names.names)
         m_cmbName.AddString(name);
@@ -85,7 +85,7 @@ void CConfigDlg::SetNameBoxText(const std::string& text)
 
 void CConfigDlg::RefillStartingLevels()
 {
-    const ServerConfig& cfg = m_record;
+    const CServerConfig& cfg = m_record;
     const CLevelList& levels = cfg.g_gtGameType == kGameTypeDeathmatch ? m_catalogue.dm : m_catalogue.coop;
     wingui::CUpdateGuard guard(m_nUpdating);
     m_cmbStartingLevel.ResetContent();
@@ -122,7 +122,7 @@ void CConfigDlg::MoveFocusTo(int id)
 
 void CConfigDlg::OnNameChosen(bool bCloseUp)
 {
-    ServerConfig& cfg = m_record;
+    CServerConfig& cfg = m_record;
     const int selected = m_cmbName.GetCurSel();
     // A key or the wheel loads the entry it brought into the box. The entry already loaded and
     // not typed over is left alone: that is the second notification of a click.
@@ -144,7 +144,7 @@ void CConfigDlg::OnNameChosen(bool bCloseUp)
 
 void CConfigDlg::OnGameTypeChosen(bool bCloseUp)
 {
-    ServerConfig& cfg = m_record;
+    CServerConfig& cfg = m_record;
     const int selected = m_cmbGameType.GetCurSel();
     if (!bCloseUp && selected == cfg.g_gtGameType)
         return;
@@ -168,20 +168,20 @@ void CConfigDlg::OnSave()
         return;
     // The box shows the current name after every pick, so any other text was typed. The edit's
     // notifications alone are not enough: the combo box drops one after it set its own text.
-    ServerConfig& cfg = m_record;
+    CServerConfig& cfg = m_record;
     const std::string shown = m_cmbName.GetText();
     if (shown != cfg.m_strConfigName || m_bNameTyped) {
         cfg.m_strNewConfigName = shown;
         m_bNameTyped = true;
     }
-    SaveRequest request;
+    CSaveRequest request;
     request.nameTyped = m_bNameTyped;
     request.onScriptWritten = m_onScriptSaved;
-    SaveResult result = SaveConfiguration(m_strGameFolder, m_catalogue, request, cfg);
+    CSaveResult result = SaveConfiguration(m_strGameFolder, m_catalogue, request, cfg);
     if (result.refused) {
         wingui::ShowWarning(m_hWnd, kProgramName, result.message);
         int focus = IDC_CONFIG_NAME;
-        FieldTable fields = ServerSettingsFields();
+        CFieldTable fields = ServerSettingsFields();
         for (size_t i = 0; i < fields.count; ++i)
             if (result.field && fields.rules[i].pText == result.field)
                 focus = fields.rules[i].controlId;

@@ -16,7 +16,7 @@ class CConfigDlg : public wingui::CDialog {
 public:
     // Edits `record` on the configuration record.m_strConfigName names when it opens; when it has
     // closed, that field names the configuration it ended on.
-    CConfigDlg(ServerConfig& record, const std::string& gameFolder, const CLevelCatalogue& catalogue);
+    CConfigDlg(CServerConfig& record, const std::string& gameFolder, const CLevelCatalogue& catalogue);
 
     // Called with the configuration name whenever Save has written its script.
     std::function<void(const std::string& name)> m_onScriptSaved;
@@ -50,7 +50,7 @@ private:
     void OnClose();
     bool IsDroppedDownCombo(HWND focus) const;
 
-    ServerConfig& m_record;
+    CServerConfig& m_record;
     std::string m_strGameFolder;
     const CLevelCatalogue& m_catalogue;
     int m_nUpdating = 0;

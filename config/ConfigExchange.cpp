@@ -100,37 +100,37 @@ std::optional<double> ParseDecimalText(const std::string& text)
 
 std::string FormatDecimalText(double value) { return FormatSignificant15(value); }
 
-std::optional<ExchangeFailure> ReadControls(const FieldRule* rules, size_t count,
-                                            const ControlSource& source, ServerConfig& cfg)
+std::optional<CExchangeFailure> ReadControls(const CFieldRule* rules, size_t count,
+                                            const CControlSource& source, CServerConfig& cfg)
 {
     for (size_t i = 0; i < count; ++i) {
-        const FieldRule& rule = rules[i];
+        const CFieldRule& rule = rules[i];
         switch (rule.kind) {
-        case FieldKind::Check:
+        case EFieldKind::Check:
             cfg.*rule.pInt = source.Checked(rule.controlId) ? 1 : 0;
             break;
-        case FieldKind::ItemFlag:
+        case EFieldKind::ItemFlag:
             cfg.m_abItemAvailable[rule.index] = source.Checked(rule.controlId) ? 1 : 0;
             break;
-        case FieldKind::VoteFlag:
+        case EFieldKind::VoteFlag:
             cfg.m_abVoteTypeAvailable[rule.index] = source.Checked(rule.controlId) ? 1 : 0;
             break;
-        case FieldKind::Text:
+        case EFieldKind::Text:
             cfg.*rule.pText = source.Text(rule.controlId);
             break;
-        case FieldKind::Integer: {
+        case EFieldKind::Integer: {
             std::optional<int> value = ParseIntegerText(source.Text(rule.controlId));
             if (!value)
-                return ExchangeFailure{rule.controlId, kEnterIntegerMessage};
+                return CExchangeFailure{rule.controlId, kEnterIntegerMessage};
             if (rule.ranged && (*value < rule.minimum || *value > rule.maximum))
-                return ExchangeFailure{rule.controlId, IntegerRangeMessage(rule.minimum, rule.maximum)};
+                return CExchangeFailure{rule.controlId, IntegerRangeMessage(rule.minimum, rule.maximum)};
             cfg.*rule.pInt = *value;
             break;
         }
-        case FieldKind::Decimal: {
+        case EFieldKind::Decimal: {
             std::optional<double> value = ParseDecimalText(source.Text(rule.controlId));
             if (!value)
-                return ExchangeFailure{rule.controlId, kEnterNumberMessage};
+                return CExchangeFailure{rule.controlId, kEnterNumberMessage};
             cfg.*rule.pDec = *value;
             break;
         }
@@ -139,33 +139,33 @@ std::optional<ExchangeFailure> ReadControls(const FieldRule* rules, size_t count
     return std::nullopt;
 }
 
-std::string FieldText(const FieldRule& rule, const ServerConfig& cfg)
+std::string FieldText(const CFieldRule& rule, const CServerConfig& cfg)
 {
     switch (rule.kind) {
-    case FieldKind::Integer: return StringPrintf("%d", cfg.*rule.pInt);
-    case FieldKind::Decimal: return FormatDecimalText(cfg.*rule.pDec);
-    case FieldKind::Text: return cfg.*rule.pText;
+    case EFieldKind::Integer: return StringPrintf("%d", cfg.*rule.pInt);
+    case EFieldKind::Decimal: return FormatDecimalText(cfg.*rule.pDec);
+    case EFieldKind::Text: return cfg.*rule.pText;
     default: return std::string();
     }
 }
 
-bool FieldChecked(const FieldRule& rule, const ServerConfig& cfg)
+bool FieldChecked(const CFieldRule& rule, const CServerConfig& cfg)
 {
     switch (rule.kind) {
-    case FieldKind::Check: return cfg.*rule.pInt != 0;
-    case FieldKind::ItemFlag: return cfg.m_abItemAvailable[rule.index] != 0;
-    case FieldKind::VoteFlag: return cfg.m_abVoteTypeAvailable[rule.index] != 0;
+    case EFieldKind::Check: return cfg.*rule.pInt != 0;
+    case EFieldKind::ItemFlag: return cfg.m_abItemAvailable[rule.index] != 0;
+    case EFieldKind::VoteFlag: return cfg.m_abVoteTypeAvailable[rule.index] != 0;
     default: return false;
     }
 }
 
-void ApplyGameTypeChoice(ServerConfig& cfg, int selected)
+void ApplyGameTypeChoice(CServerConfig& cfg, int selected)
 {
     if (selected >= 0 && selected < kGameTypeCount)
         cfg.g_gtGameType = selected;
 }
 
-void ApplyStartingLevelChoice(ServerConfig& cfg, int selected)
+void ApplyStartingLevelChoice(CServerConfig& cfg, int selected)
 {
     if (selected < 0)
         return;
@@ -175,13 +175,13 @@ void ApplyStartingLevelChoice(ServerConfig& cfg, int selected)
         cfg.g_iCoopStartingLevel = selected;
 }
 
-void ApplyDifficultyChoice(ServerConfig& cfg, int selected)
+void ApplyDifficultyChoice(CServerConfig& cfg, int selected)
 {
     if (selected >= 0 && selected < kDifficultyCount)
         cfg.g_gdDifficulty = selected;
 }
 
-int StartingLevelOfGameType(const ServerConfig& cfg)
+int StartingLevelOfGameType(const CServerConfig& cfg)
 {
     return cfg.g_gtGameType == kGameTypeDeathmatch ? cfg.g_iDmStartingLevel : cfg.g_iCoopStartingLevel;
 }

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-enum class FieldKind {
+enum class EFieldKind {
     Check,     // check box bound to an integer 0/1
     Integer,   // edit holding an integer, with or without a range
     Decimal,   // edit holding a decimal number
@@ -20,44 +20,44 @@ enum class FieldKind {
 // The text edits (session name, passwords) take at most this many characters.
 constexpr int kMaxTextFieldChars = 255;
 
-struct FieldRule {
+struct CFieldRule {
     int controlId;
-    FieldKind kind;
-    int ServerConfig::*pInt;
-    double ServerConfig::*pDec;
-    std::string ServerConfig::*pText;
+    EFieldKind kind;
+    int CServerConfig::*pInt;
+    double CServerConfig::*pDec;
+    std::string CServerConfig::*pText;
     int index;  // ItemFlag, VoteFlag
     bool ranged;
     int minimum, maximum;
 };
 
-constexpr FieldRule CheckField(int id, int ServerConfig::*p)
+constexpr CFieldRule CheckField(int id, int CServerConfig::*p)
 {
-    return {id, FieldKind::Check, p, nullptr, nullptr, 0, false, 0, 0};
+    return {id, EFieldKind::Check, p, nullptr, nullptr, 0, false, 0, 0};
 }
-constexpr FieldRule IntegerField(int id, int ServerConfig::*p)
+constexpr CFieldRule IntegerField(int id, int CServerConfig::*p)
 {
-    return {id, FieldKind::Integer, p, nullptr, nullptr, 0, false, 0, 0};
+    return {id, EFieldKind::Integer, p, nullptr, nullptr, 0, false, 0, 0};
 }
-constexpr FieldRule RangedField(int id, int ServerConfig::*p, int minimum, int maximum)
+constexpr CFieldRule RangedField(int id, int CServerConfig::*p, int minimum, int maximum)
 {
-    return {id, FieldKind::Integer, p, nullptr, nullptr, 0, true, minimum, maximum};
+    return {id, EFieldKind::Integer, p, nullptr, nullptr, 0, true, minimum, maximum};
 }
-constexpr FieldRule DecimalField(int id, double ServerConfig::*p)
+constexpr CFieldRule DecimalField(int id, double CServerConfig::*p)
 {
-    return {id, FieldKind::Decimal, nullptr, p, nullptr, 0, false, 0, 0};
+    return {id, EFieldKind::Decimal, nullptr, p, nullptr, 0, false, 0, 0};
 }
-constexpr FieldRule TextField(int id, std::string ServerConfig::*p)
+constexpr CFieldRule TextField(int id, std::string CServerConfig::*p)
 {
-    return {id, FieldKind::Text, nullptr, nullptr, p, 0, false, 0, 0};
+    return {id, EFieldKind::Text, nullptr, nullptr, p, 0, false, 0, 0};
 }
-constexpr FieldRule ItemFlagField(int id, int index)
+constexpr CFieldRule ItemFlagField(int id, int index)
 {
-    return {id, FieldKind::ItemFlag, nullptr, nullptr, nullptr, index, false, 0, 0};
+    return {id, EFieldKind::ItemFlag, nullptr, nullptr, nullptr, index, false, 0, 0};
 }
-constexpr FieldRule VoteFlagField(int id, int index)
+constexpr CFieldRule VoteFlagField(int id, int index)
 {
-    return {id, FieldKind::VoteFlag, nullptr, nullptr, nullptr, index, false, 0, 0};
+    return {id, EFieldKind::VoteFlag, nullptr, nullptr, nullptr, index, false, 0, 0};
 }
 
 extern const char* const kEnterIntegerMessage;  // "Please enter an integer."
@@ -75,35 +75,35 @@ std::optional<double> ParseDecimalText(const std::string& text);
 std::string FormatDecimalText(double value);
 
 // What the controls hold, as the dialog reads them.
-class ControlSource {
+class CControlSource {
 public:
     virtual std::string Text(int controlId) const = 0;
     virtual bool Checked(int controlId) const = 0;
 
 protected:
-    ~ControlSource() = default;
+    ~CControlSource() = default;
 };
 
-struct ExchangeFailure {
+struct CExchangeFailure {
     int controlId;
     std::string message;
 };
 
 // Reads the controls into the record in table order. The first failing check stops the reading
 // there: the fields after it stay as they were.
-std::optional<ExchangeFailure> ReadControls(const FieldRule* rules, size_t count,
-                                            const ControlSource& source, ServerConfig& cfg);
+std::optional<CExchangeFailure> ReadControls(const CFieldRule* rules, size_t count,
+                                            const CControlSource& source, CServerConfig& cfg);
 
 // What a control shows for the record: an edit's text, a check box's tick.
-std::string FieldText(const FieldRule& rule, const ServerConfig& cfg);
-bool FieldChecked(const FieldRule& rule, const ServerConfig& cfg);
+std::string FieldText(const CFieldRule& rule, const CServerConfig& cfg);
+bool FieldChecked(const CFieldRule& rule, const CServerConfig& cfg);
 
 // A closed drop-down list. With nothing selected (-1) the record keeps its value.
-void ApplyGameTypeChoice(ServerConfig& cfg, int selected);
-void ApplyStartingLevelChoice(ServerConfig& cfg, int selected);
-void ApplyDifficultyChoice(ServerConfig& cfg, int selected);
+void ApplyGameTypeChoice(CServerConfig& cfg, int selected);
+void ApplyStartingLevelChoice(CServerConfig& cfg, int selected);
+void ApplyDifficultyChoice(CServerConfig& cfg, int selected);
 // The stored starting level of the record's game type.
-int StartingLevelOfGameType(const ServerConfig& cfg);
+int StartingLevelOfGameType(const CServerConfig& cfg);
 
 // The labels of the game type and difficulty lists; their index is the code.
 constexpr int kGameTypeCount = 2;

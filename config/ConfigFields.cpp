@@ -4,9 +4,9 @@
 
 namespace {
 
-using C = ServerConfig;
+using C = CServerConfig;
 
-const FieldRule kServerSettings[] = {
+const CFieldRule kServerSettings[] = {
     CheckField(IDC_CLIENTS_MAY_PAUSE, &C::g_bClientsMayPause),
     CheckField(IDC_LAN, &C::g_bLAN),
     CheckField(IDC_DEBRIS_ENABLED, &C::g_bEnableDebris),
@@ -22,7 +22,7 @@ const FieldRule kServerSettings[] = {
     IntegerField(IDC_MAX_DEBRIS, &C::g_ctMaxDebris),
 };
 
-const FieldRule kCoopOptions[] = {
+const CFieldRule kCoopOptions[] = {
     IntegerField(IDC_MAX_LIVES, &C::g_ctMaxLives),
     IntegerField(IDC_EXTRA_ENEMY_STRENGTH, &C::g_iExtraEnemyStrength),
     IntegerField(IDC_ENEMY_STRENGTH_PER_PLAYER, &C::g_iEnemyStrengthPerPlayer),
@@ -33,13 +33,13 @@ const FieldRule kCoopOptions[] = {
     CheckField(IDC_HEALTH_ARMOR_STAYS, &C::g_bHealthArmorStays),
 };
 
-const FieldRule kDeathmatchOptions[] = {
+const CFieldRule kDeathmatchOptions[] = {
     IntegerField(IDC_TIME_LIMIT, &C::g_ctTimeLimit),
     IntegerField(IDC_FRAGS_LIMIT, &C::g_ctFragsLimit),
     DecimalField(IDC_END_OF_ROUND_DELAY, &C::g_fEndOfRoundDelay),
 };
 
-const FieldRule kVoteOptions[] = {
+const CFieldRule kVoteOptions[] = {
     VoteFlagField(IDC_VOTE_TYPE_FIRST + 0, 0),
     VoteFlagField(IDC_VOTE_TYPE_FIRST + 1, 1),
     VoteFlagField(IDC_VOTE_TYPE_FIRST + 2, 2),
@@ -51,21 +51,21 @@ const FieldRule kVoteOptions[] = {
 };
 
 template <size_t N>
-FieldTable Table(const FieldRule (&rules)[N])
+CFieldTable Table(const CFieldRule (&rules)[N])
 {
     return {rules, N};
 }
 
 }  // namespace
 
-FieldTable ServerSettingsFields() { return Table(kServerSettings); }
-FieldTable CoopOptionsFields() { return Table(kCoopOptions); }
-FieldTable DeathmatchOptionsFields() { return Table(kDeathmatchOptions); }
-FieldTable VoteOptionsFields() { return Table(kVoteOptions); }
+CFieldTable ServerSettingsFields() { return Table(kServerSettings); }
+CFieldTable CoopOptionsFields() { return Table(kCoopOptions); }
+CFieldTable DeathmatchOptionsFields() { return Table(kDeathmatchOptions); }
+CFieldTable VoteOptionsFields() { return Table(kVoteOptions); }
 
-std::vector<FieldRule> AvailabilityFields(AvailabilityPage page)
+std::vector<CFieldRule> AvailabilityFields(EAvailabilityPage page)
 {
-    std::vector<FieldRule> rules;
+    std::vector<CFieldRule> rules;
     for (int i = 0; i < kItemCount; ++i)
         if (kItemTable[i].page == page)
             rules.push_back(ItemFlagField(IDC_ITEM_FIRST + i, i));

@@ -6,16 +6,16 @@
 
 #include <vector>
 
-struct FieldTable {
-    const FieldRule* rules;
+struct CFieldTable {
+    const CFieldRule* rules;
     size_t count;
 };
 
 // The dialog's own controls: the three check boxes, Max Players, VIP Slots, Port, Server FPS,
 // Problems Timeout, the passwords, the session name and Max Debris Count.
-FieldTable ServerSettingsFields();
-FieldTable CoopOptionsFields();
-FieldTable DeathmatchOptionsFields();
-FieldTable VoteOptionsFields();
+CFieldTable ServerSettingsFields();
+CFieldTable CoopOptionsFields();
+CFieldTable DeathmatchOptionsFields();
+CFieldTable VoteOptionsFields();
 // The check boxes of one availability page, in encoding order.
-std::vector<FieldRule> AvailabilityFields(AvailabilityPage page);
+std::vector<CFieldRule> AvailabilityFields(EAvailabilityPage page);

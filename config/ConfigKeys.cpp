@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#define KEY_INT(f) {#f, KeyType::Integer, &ServerConfig::f, nullptr, nullptr}
-#define KEY_DEC(f) {#f, KeyType::Decimal, nullptr, &ServerConfig::f, nullptr}
-#define KEY_TXT(f) {#f, KeyType::Text, nullptr, nullptr, &ServerConfig::f}
+#define KEY_INT(f) {#f, EKeyType::Integer, &CServerConfig::f, nullptr, nullptr}
+#define KEY_DEC(f) {#f, EKeyType::Decimal, nullptr, &CServerConfig::f, nullptr}
+#define KEY_TXT(f) {#f, EKeyType::Text, nullptr, nullptr, &CServerConfig::f}
 
-const ConfigKey kConfigKeys[kConfigKeyCount] = {
+const CConfigKey kConfigKeys[kConfigKeyCount] = {
     KEY_INT(g_bAmmoStays),
     KEY_INT(g_bClientsMayPause),
     KEY_INT(g_bLAN),
@@ -63,9 +63,9 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' ||
 
 }  // namespace
 
-const ConfigKey* FindConfigKey(const std::string& name)
+const CConfigKey* FindConfigKey(const std::string& name)
 {
-    for (const ConfigKey& key : kConfigKeys)
+    for (const CConfigKey& key : kConfigKeys)
         if (name == key.name)
             return &key;
     return nullptr;
@@ -124,21 +124,21 @@ double ParseLeadingDecimal(const std::string& value)
     return ParseCheckedDecimal(value.substr(start, i - start));
 }
 
-void AssignConfigKey(ServerConfig& cfg, const ConfigKey& key, const std::string& value)
+void AssignConfigKey(CServerConfig& cfg, const CConfigKey& key, const std::string& value)
 {
     switch (key.type) {
-    case KeyType::Integer: cfg.*key.pInt = ParseLeadingInt(value); break;
-    case KeyType::Decimal: cfg.*key.pDec = ParseLeadingDecimal(value); break;
-    case KeyType::Text: cfg.*key.pText = value; break;
+    case EKeyType::Integer: cfg.*key.pInt = ParseLeadingInt(value); break;
+    case EKeyType::Decimal: cfg.*key.pDec = ParseLeadingDecimal(value); break;
+    case EKeyType::Text: cfg.*key.pText = value; break;
     }
 }
 
-std::string FormatConfigValue(const ServerConfig& cfg, const ConfigKey& key)
+std::string FormatConfigValue(const CServerConfig& cfg, const CConfigKey& key)
 {
     switch (key.type) {
-    case KeyType::Integer: return StringPrintf("%d", cfg.*key.pInt);
-    case KeyType::Decimal: return FormatFixed2(cfg.*key.pDec);
-    case KeyType::Text: return cfg.*key.pText;
+    case EKeyType::Integer: return StringPrintf("%d", cfg.*key.pInt);
+    case EKeyType::Decimal: return FormatFixed2(cfg.*key.pDec);
+    case EKeyType::Text: return cfg.*key.pText;
     }
     return std::string();
 }

@@ -5,21 +5,21 @@
 
 #include <string>
 
-enum class KeyType { Integer, Decimal, Text };
+enum class EKeyType { Integer, Decimal, Text };
 
-struct ConfigKey {
+struct CConfigKey {
     const char* name;
-    KeyType type;
-    int ServerConfig::*pInt;
-    double ServerConfig::*pDec;
-    std::string ServerConfig::*pText;
+    EKeyType type;
+    int CServerConfig::*pInt;
+    double CServerConfig::*pDec;
+    std::string CServerConfig::*pText;
 };
 
 constexpr int kConfigKeyCount = 37;
-extern const ConfigKey kConfigKeys[kConfigKeyCount];
+extern const CConfigKey kConfigKeys[kConfigKeyCount];
 
 // Exact, case-sensitive lookup; nullptr for an unknown key.
-const ConfigKey* FindConfigKey(const std::string& name);
+const CConfigKey* FindConfigKey(const std::string& name);
 
 // The leading decimal integer (blanks, sign, digits; "60.0" gives 60, no digits give 0),
 // saturated to the int range so both builds read the same.
@@ -28,7 +28,7 @@ int ParseLeadingInt(const std::string& value);
 double ParseLeadingDecimal(const std::string& value);
 
 // Assigns a stored value to the key's field.
-void AssignConfigKey(ServerConfig& cfg, const ConfigKey& key, const std::string& value);
+void AssignConfigKey(CServerConfig& cfg, const CConfigKey& key, const std::string& value);
 // The value as the store writes it: integers plain, decimals with two places, text unchanged.
-std::string FormatConfigValue(const ServerConfig& cfg, const ConfigKey& key);
+std::string FormatConfigValue(const CServerConfig& cfg, const CConfigKey& key);
 

@@ -45,34 +45,34 @@ std::optional<std::string> CheckConfigName(const std::string& name, bool isNew,
     return std::nullopt;
 }
 
-std::optional<ValueProblem> CheckSaveValues(const ServerConfig& cfg)
+std::optional<CValueProblem> CheckSaveValues(const CServerConfig& cfg)
 {
-    std::string ServerConfig::*const passwords[] = {&ServerConfig::g_strAdminPassword,
-                                                    &ServerConfig::g_strConnectPassword,
-                                                    &ServerConfig::g_strVIPPassword};
+    std::string CServerConfig::*const passwords[] = {&CServerConfig::g_strAdminPassword,
+                                                    &CServerConfig::g_strConnectPassword,
+                                                    &CServerConfig::g_strVIPPassword};
     for (auto field : passwords)
         if ((cfg.*field).find(';') != std::string::npos)
-            return ValueProblem{field, "A password cannot hold a \";\"."};
-    std::string ServerConfig::*const texts[] = {&ServerConfig::g_strSessionName,
-                                                &ServerConfig::g_strAdminPassword,
-                                                &ServerConfig::g_strConnectPassword,
-                                                &ServerConfig::g_strVIPPassword};
+            return CValueProblem{field, "A password cannot hold a \";\"."};
+    std::string CServerConfig::*const texts[] = {&CServerConfig::g_strSessionName,
+                                                &CServerConfig::g_strAdminPassword,
+                                                &CServerConfig::g_strConnectPassword,
+                                                &CServerConfig::g_strVIPPassword};
     for (auto field : texts) {
         const std::string& text = cfg.*field;
         // The store's reader drops the blanks before a value and the ";" after it, so such a
         // value would come back changed (a changed admin password fails every login).
         if (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.back() == ';'))
-            return ValueProblem{field, "The text fields cannot begin with a blank or end in \";\"."};
+            return CValueProblem{field, "The text fields cannot begin with a blank or end in \";\"."};
         if (text.find('"') != std::string::npos)
-            return ValueProblem{field, "The text fields cannot hold a double quote (\")."};
+            return CValueProblem{field, "The text fields cannot hold a double quote (\")."};
     }
     return std::nullopt;
 }
 
-SaveResult SaveConfiguration(const std::string& gameFolder, const CLevelCatalogue& catalogue,
-                             const SaveRequest& request, ServerConfig& cfg)
+CSaveResult SaveConfiguration(const std::string& gameFolder, const CLevelCatalogue& catalogue,
+                             const CSaveRequest& request, CServerConfig& cfg)
 {
-    SaveResult result;
+    CSaveResult result;
     const bool isNew = request.nameTyped || !cfg.m_strNewConfigName.empty();
     const std::string name = isNew ? cfg.m_strNewConfigName : cfg.m_strConfigName;
 
@@ -85,7 +85,7 @@ SaveResult SaveConfiguration(const std::string& gameFolder, const CLevelCatalogu
         result.message = *problem;
         return result;
     }
-    if (std::optional<ValueProblem> problem = CheckSaveValues(cfg)) {
+    if (std::optional<CValueProblem> problem = CheckSaveValues(cfg)) {
         result.refused = true;
         result.field = problem->field;
         result.message = problem->message;
@@ -94,7 +94,7 @@ SaveResult SaveConfiguration(const std::string& gameFolder, const CLevelCatalogu
 
     if (isNew)
         cfg.m_strConfigName = name;
-    const ConfigFileResult files = WriteConfigFiles(gameFolder, catalogue, cfg);
+    const CConfigFileResult files = WriteConfigFiles(gameFolder, catalogue, cfg);
     if (files.scriptWritten && request.onScriptWritten)
         request.onScriptWritten(cfg.m_strConfigName);
     UpdateHistoryList(cfg);

@@ -20,16 +20,16 @@ constexpr size_t kMaxConfigNameChars = 200;
 std::optional<std::string> CheckConfigName(const std::string& name, bool isNew,
                                            const std::vector<std::string>& existing);
 
-struct ValueProblem {
-    std::string ServerConfig::*field;  // the text field to correct
+struct CValueProblem {
+    std::string CServerConfig::*field;  // the text field to correct
     std::string message;
 };
 // A ";" in a password, a blank that begins a text field or a ";" that ends it would be cut off
 // by the store's reader (and a changed admin password fails the login); a '"' in any text field
 // would end its quoted value in the script.
-std::optional<ValueProblem> CheckSaveValues(const ServerConfig& cfg);
+std::optional<CValueProblem> CheckSaveValues(const CServerConfig& cfg);
 
-struct SaveRequest {
+struct CSaveRequest {
     // The name box was typed in since the last pick: the pending name is then what Save writes,
     // even when it is empty.
     bool nameTyped = false;
@@ -37,12 +37,12 @@ struct SaveRequest {
     std::function<void(const std::string& name)> onScriptWritten;
 };
 
-struct SaveResult {
+struct CSaveResult {
     bool saved = false;  // script, INI and store all written
     // Refused before anything was written: the message, and the field to correct (nullptr for
     // the name).
     bool refused = false;
-    std::string ServerConfig::*field = nullptr;
+    std::string CServerConfig::*field = nullptr;
     std::string message;  // for the user whenever !saved
 };
 
@@ -50,5 +50,5 @@ struct SaveResult {
 // Otherwise the pending name becomes current (and is cleared), the script and INI are written,
 // the history list is updated and the store rewritten. The store follows even when the script
 // failed; the result says which files could not be written.
-SaveResult SaveConfiguration(const std::string& gameFolder, const CLevelCatalogue& catalogue,
-                             const SaveRequest& request, ServerConfig& cfg);
+CSaveResult SaveConfiguration(const std::string& gameFolder, const CLevelCatalogue& catalogue,
+                             const CSaveRequest& request, CServerConfig& cfg);

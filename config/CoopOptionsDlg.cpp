@@ -2,7 +2,7 @@
 
 #include "resources/resource.h"
 
-CCoopOptionsDlg::CCoopOptionsDlg(ServerConfig& record) : COptionPage(IDD_COOP_OPTIONS, record) {}
+CCoopOptionsDlg::CCoopOptionsDlg(CServerConfig& record) : COptionPage(IDD_COOP_OPTIONS, record) {}
 
 void CCoopOptionsDlg::BindFields(CRecordExchange& exchange) { exchange.Bind(m_hWnd, CoopOptionsFields()); }
 

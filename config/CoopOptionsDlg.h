@@ -5,7 +5,7 @@
 
 class CCoopOptionsDlg : public COptionPage {
 public:
-    explicit CCoopOptionsDlg(ServerConfig& record);
+    explicit CCoopOptionsDlg(CServerConfig& record);
 
 protected:
     void BindFields(CRecordExchange& exchange) override;

@@ -7,7 +7,7 @@
 #include "maps/MapListModel.h"
 #include "resources/resource.h"
 
-CDMOptionsDlg::CDMOptionsDlg(const OptionPagesContext& context)
+CDMOptionsDlg::CDMOptionsDlg(const COptionPagesContext& context)
     : COptionPage(IDD_DM_OPTIONS, *context.record), m_context(context), m_availability(*context.record)
 {
 }
@@ -30,7 +30,7 @@ void CDMOptionsDlg::ShowExtra()
 
 void CDMOptionsDlg::FillMapListChoice()
 {
-    ServerConfig& cfg = m_record;
+    CServerConfig& cfg = m_record;
     const CLevelList& dm = m_context.catalogue->dm;
     auto fill = [&] {
         m_cmbMapList.ResetContent();
@@ -49,7 +49,7 @@ void CDMOptionsDlg::FillMapListChoice()
 
 void CDMOptionsDlg::OnMapListChosen(bool bCloseUp)
 {
-    ServerConfig& cfg = m_record;
+    CServerConfig& cfg = m_record;
     int selected = m_cmbMapList.GetCurSel();
     if (selected < 0 && m_cmbMapList.GetCount() > 0)
         selected = 0;
@@ -66,7 +66,7 @@ void CDMOptionsDlg::OnMapListChosen(bool bCloseUp)
 
 void CDMOptionsDlg::OnModifyMapList()
 {
-    ServerConfig& cfg = m_record;
+    CServerConfig& cfg = m_record;
     CMapListDlg editor(m_context.gameFolder, m_context.catalogue->dm, cfg.g_strMapList, cfg.g_iDmStartingLevel);
     editor.m_onSaved = m_context.onMapListSaved;
     editor.Run(Instance(), ::GetAncestor(m_hWnd, GA_ROOT));

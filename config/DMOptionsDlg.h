@@ -7,7 +7,7 @@
 
 class CDMOptionsDlg : public COptionPage {
 public:
-    explicit CDMOptionsDlg(const OptionPagesContext& context);
+    explicit CDMOptionsDlg(const COptionPagesContext& context);
 
 protected:
     void BindFields(CRecordExchange& exchange) override;
@@ -22,7 +22,7 @@ private:
     void OnMapListChosen(bool bCloseUp);
     void OnModifyMapList();
 
-    OptionPagesContext m_context;
+    COptionPagesContext m_context;
     wingui::CComboBox m_cmbMapList;
     CItemAvailabilityCtrl m_availability;
 };

@@ -166,7 +166,7 @@ std::string DefaultStoreLines()
 
 std::string DefaultStoreText() { return ReplaceAll(DefaultStoreLines(), "\n", "\r\n"); }
 
-bool GetConfigOptions(ServerConfig& cfg)
+bool GetConfigOptions(CServerConfig& cfg)
 {
     CTextReader in(StorePath());
     if (!in.IsOpen()) {
@@ -174,7 +174,7 @@ bool GetConfigOptions(ServerConfig& cfg)
         return false;
     }
     ScanBlock(in, cfg.m_strConfigName, [&cfg](const std::string& key, const std::string& value) {
-        if (const ConfigKey* k = FindConfigKey(key))
+        if (const CConfigKey* k = FindConfigKey(key))
             AssignConfigKey(cfg, *k, value);
     });
     ReadDisabledItems(cfg);
@@ -222,9 +222,9 @@ std::optional<int> ReadStoredGameType(const std::string& name)
     return gameType;
 }
 
-ConfigComboResult FillConfigCombo(ServerConfig& cfg)
+CConfigComboResult FillConfigCombo(CServerConfig& cfg)
 {
-    ConfigComboResult result;
+    CConfigComboResult result;
     CTextReader in(StorePath());
     if (!in.IsOpen()) {
         LogMessage("ERR:  Unable to open History.ini during a call to FillConfigCombo()\n");
@@ -242,10 +242,10 @@ ConfigComboResult FillConfigCombo(ServerConfig& cfg)
     return result;
 }
 
-ConfigHistoryResult ReadConfigHistory(std::string& currentName, bool serverRunning,
+CConfigHistoryResult ReadConfigHistory(std::string& currentName, bool serverRunning,
                                       const std::vector<std::string>& shownEntries)
 {
-    ConfigHistoryResult result;
+    CConfigHistoryResult result;
     std::optional<CTextReader> in;
     in.emplace(StorePath());
     // Only a missing store is replaced by the default one; one we merely cannot read is kept.
@@ -277,7 +277,7 @@ ConfigHistoryResult ReadConfigHistory(std::string& currentName, bool serverRunni
     return result;
 }
 
-bool WriteHistoryFile(ServerConfig& cfg)
+bool WriteHistoryFile(CServerConfig& cfg)
 {
     // The name becomes a block name and, elsewhere, a file name; one that could not be both is
     // refused before anything is touched.
@@ -324,7 +324,7 @@ bool WriteHistoryFile(ServerConfig& cfg)
     BuildDisabledVoteTypes(cfg);
     DeriveMapListFile(cfg);
     out.Write("CONFIG_NAME\n" + cfg.m_strConfigName + "\n{\n");
-    for (const ConfigKey& key : kConfigKeys)
+    for (const CConfigKey& key : kConfigKeys)
         out.Write(std::string("  ") + key.name + " = " + FormatConfigValue(cfg, key) + ";\n");
     out.Write("}\n\n");
 

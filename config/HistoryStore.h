@@ -10,18 +10,18 @@
 // Loads the block of the current configuration name into the record; keys missing from the block
 // keep their values. The availability flags are rebuilt from the texts whether or not the block
 // was found. False (with a log line) when History.ini cannot be opened.
-bool GetConfigOptions(ServerConfig& cfg);
+bool GetConfigOptions(CServerConfig& cfg);
 
-struct ConfigComboResult {
+struct CConfigComboResult {
     bool opened = false;
     std::vector<std::string> names;  // every name of the history section, in file order
     int selected = -1;               // entry equal to the current configuration name, or -1
 };
 // Reads the history section for the configuration dialog and refills the record's history list
 // with the first kHistorySlots names.
-ConfigComboResult FillConfigCombo(ServerConfig& cfg);
+CConfigComboResult FillConfigCombo(CServerConfig& cfg);
 
-struct ConfigHistoryResult {
+struct CConfigHistoryResult {
     // False when History.ini could not be read even after creating the default store: the shell
     // keeps its list; names then echo the shown entries passed in.
     bool listRead = false;
@@ -32,13 +32,13 @@ struct ConfigHistoryResult {
 // The main dialog's list. Creates the default store when History.ini is missing. While the server
 // runs the first entry becomes the current configuration `currentName`; otherwise the entry equal
 // to it is selected; an empty current name takes the first entry.
-ConfigHistoryResult ReadConfigHistory(std::string& currentName, bool serverRunning,
+CConfigHistoryResult ReadConfigHistory(std::string& currentName, bool serverRunning,
                                       const std::vector<std::string>& shownEntries = {});
 
 // Rewrites the whole store through HistoryTemp.ini: the current block first, then the other blocks
 // in their old order. The old History.ini survives any failure; one that exists but cannot be read
 // is never replaced, as that would lose every other configuration. True when it was replaced.
-bool WriteHistoryFile(ServerConfig& cfg);
+bool WriteHistoryFile(CServerConfig& cfg);
 
 // The password of the server options section, as the remote console login uses it. Nothing when
 // History.ini cannot be opened or holds no such line.

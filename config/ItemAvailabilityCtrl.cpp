@@ -7,11 +7,11 @@ void CAvailabilityPage::BindFields(CRecordExchange& exchange)
     exchange.Bind(m_hWnd, AvailabilityFields(m_ePage));
 }
 
-CItemAvailabilityCtrl::CItemAvailabilityCtrl(ServerConfig& record)
+CItemAvailabilityCtrl::CItemAvailabilityCtrl(CServerConfig& record)
     : m_anTemplateIds{IDD_WEAPONS_PAGE, IDD_ITEMS_PAGE, IDD_POWERUPS_PAGE},
-      m_apPages{std::make_unique<CAvailabilityPage>(IDD_WEAPONS_PAGE, AvailabilityPage::Weapons, record),
-                std::make_unique<CAvailabilityPage>(IDD_ITEMS_PAGE, AvailabilityPage::Items, record),
-                std::make_unique<CAvailabilityPage>(IDD_POWERUPS_PAGE, AvailabilityPage::Powerups, record)}
+      m_apPages{std::make_unique<CAvailabilityPage>(IDD_WEAPONS_PAGE, EAvailabilityPage::Weapons, record),
+                std::make_unique<CAvailabilityPage>(IDD_ITEMS_PAGE, EAvailabilityPage::Items, record),
+                std::make_unique<CAvailabilityPage>(IDD_POWERUPS_PAGE, EAvailabilityPage::Powerups, record)}
 {
 }
 

@@ -9,7 +9,7 @@
 // One page of availability check boxes.
 class CAvailabilityPage : public COptionPage {
 public:
-    CAvailabilityPage(int templateId, AvailabilityPage page, ServerConfig& record)
+    CAvailabilityPage(int templateId, EAvailabilityPage page, CServerConfig& record)
         : COptionPage(templateId, record), m_ePage(page)
     {
     }
@@ -18,13 +18,13 @@ protected:
     void BindFields(CRecordExchange& exchange) override;
 
 private:
-    AvailabilityPage m_ePage;
+    EAvailabilityPage m_ePage;
 };
 
 class CItemAvailabilityCtrl : public wingui::CTabCtrl {
 public:
     // The three page objects are made here; their windows by CreatePages.
-    explicit CItemAvailabilityCtrl(ServerConfig& record);
+    explicit CItemAvailabilityCtrl(CServerConfig& record);
     CItemAvailabilityCtrl(const CItemAvailabilityCtrl&) = delete;
     CItemAvailabilityCtrl& operator=(const CItemAvailabilityCtrl&) = delete;
 

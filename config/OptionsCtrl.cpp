@@ -6,7 +6,7 @@
 
 void COptionsCtrl::CreatePages()
 {
-    ServerConfig& record = *m_context.record;
+    CServerConfig& record = *m_context.record;
     if (record.g_gtGameType == kGameTypeDeathmatch)
         m_apPages[0] = std::make_unique<CDMOptionsDlg>(m_context);
     else

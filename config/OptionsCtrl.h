@@ -12,9 +12,9 @@
 struct CLevelCatalogue;
 
 // What the pages need from the dialog that holds them.
-struct OptionPagesContext {
+struct COptionPagesContext {
     HINSTANCE instance = nullptr;
-    ServerConfig* record = nullptr;
+    CServerConfig* record = nullptr;
     std::string gameFolder;
     const CLevelCatalogue* catalogue = nullptr;
     // The map list editor saved a list: the dialog refills its starting level list.
@@ -28,7 +28,7 @@ public:
     COptionsCtrl& operator=(const COptionsCtrl&) = delete;
     ~COptionsCtrl() { DestroyPages(); }
 
-    void SetContext(const OptionPagesContext& context) { m_context = context; }
+    void SetContext(const COptionPagesContext& context) { m_context = context; }
     // Creates both pages over the display area; the game-type page is shown.
     void CreatePages();
     void RebuildPages();
@@ -44,5 +44,5 @@ private:
     static constexpr int kPageCount = 2;
     int m_anTemplateIds[kPageCount] = {};
     std::unique_ptr<COptionPage> m_apPages[kPageCount];
-    OptionPagesContext m_context;
+    COptionPagesContext m_context;
 };

@@ -4,18 +4,18 @@
 #include "wingui/Controls.h"
 
 
-void CRecordExchange::Bind(HWND dialog, const FieldRule* rules, size_t count)
+void CRecordExchange::Bind(HWND dialog, const CFieldRule* rules, size_t count)
 {
     m_hDialog = dialog;
     m_rules.assign(rules, rules + count);
-    for (const FieldRule& rule : m_rules)
-        if (rule.kind == FieldKind::Text)
+    for (const CFieldRule& rule : m_rules)
+        if (rule.kind == EFieldKind::Text)
             ::SendDlgItemMessageA(dialog, rule.controlId, EM_LIMITTEXT, kMaxTextFieldChars, 0);
 }
 
-const FieldRule* CRecordExchange::Find(int id) const
+const CFieldRule* CRecordExchange::Find(int id) const
 {
-    for (const FieldRule& rule : m_rules)
+    for (const CFieldRule& rule : m_rules)
         if (rule.controlId == id)
             return &rule;
     return nullptr;
@@ -23,9 +23,9 @@ const FieldRule* CRecordExchange::Find(int id) const
 
 bool CRecordExchange::IsEdit(int id) const
 {
-    const FieldRule* rule = Find(id);
-    return rule && (rule->kind == FieldKind::Integer || rule->kind == FieldKind::Decimal ||
-                    rule->kind == FieldKind::Text);
+    const CFieldRule* rule = Find(id);
+    return rule && (rule->kind == EFieldKind::Integer || rule->kind == EFieldKind::Decimal ||
+                    rule->kind == EFieldKind::Text);
 }
 
 bool CRecordExchange::IsCheck(int id) const { return Find(id) && !IsEdit(id); }
@@ -40,9 +40,9 @@ bool CRecordExchange::Checked(int controlId) const
     return ::IsDlgButtonChecked(m_hDialog, controlId) == BST_CHECKED;
 }
 
-void CRecordExchange::Show(const ServerConfig& cfg) const
+void CRecordExchange::Show(const CServerConfig& cfg) const
 {
-    for (const FieldRule& rule : m_rules) {
+    for (const CFieldRule& rule : m_rules) {
         if (IsEdit(rule.controlId))
             ::SetDlgItemTextA(m_hDialog, rule.controlId, FieldText(rule, cfg).c_str());
         else
@@ -50,9 +50,9 @@ void CRecordExchange::Show(const ServerConfig& cfg) const
     }
 }
 
-bool CRecordExchange::Read(ServerConfig& cfg) const
+bool CRecordExchange::Read(CServerConfig& cfg) const
 {
-    std::optional<ExchangeFailure> failure = ReadControls(m_rules.data(), m_rules.size(), *this, cfg);
+    std::optional<CExchangeFailure> failure = ReadControls(m_rules.data(), m_rules.size(), *this, cfg);
     if (!failure)
         return true;
     wingui::ShowWarning(::GetAncestor(m_hDialog, GA_ROOT), kProgramName, failure->message);
@@ -62,9 +62,9 @@ bool CRecordExchange::Read(ServerConfig& cfg) const
     return false;
 }
 
-bool CRecordExchange::WouldPass(const ServerConfig& cfg) const
+bool CRecordExchange::WouldPass(const CServerConfig& cfg) const
 {
-    ServerConfig copy = cfg;
+    CServerConfig copy = cfg;
     return !ReadControls(m_rules.data(), m_rules.size(), *this, copy);
 }
 

@@ -7,20 +7,20 @@
 #include <vector>
 
 
-class CRecordExchange : public ControlSource {
+class CRecordExchange : public CControlSource {
 public:
-    void Bind(HWND dialog, const FieldRule* rules, size_t count);
-    void Bind(HWND dialog, FieldTable table) { Bind(dialog, table.rules, table.count); }
-    void Bind(HWND dialog, const std::vector<FieldRule>& rules) { Bind(dialog, rules.data(), rules.size()); }
+    void Bind(HWND dialog, const CFieldRule* rules, size_t count);
+    void Bind(HWND dialog, CFieldTable table) { Bind(dialog, table.rules, table.count); }
+    void Bind(HWND dialog, const std::vector<CFieldRule>& rules) { Bind(dialog, rules.data(), rules.size()); }
 
     // Fills the controls from the record. The caller holds its update guard meanwhile: the edits
     // report these changes like the user's.
-    void Show(const ServerConfig& cfg) const;
+    void Show(const CServerConfig& cfg) const;
     // Reads every control into the record. A failing check shows its message and puts the focus
     // back on that control; false then, and the fields after it stay unread.
-    bool Read(ServerConfig& cfg) const;
+    bool Read(CServerConfig& cfg) const;
     // Whether Read would pass, without touching the record or showing anything.
-    bool WouldPass(const ServerConfig& cfg) const;
+    bool WouldPass(const CServerConfig& cfg) const;
     // Whether a control is one of the table's edits or check boxes.
     bool IsEdit(int id) const;
     bool IsCheck(int id) const;
@@ -29,16 +29,16 @@ public:
     bool Checked(int controlId) const override;
 
 private:
-    const FieldRule* Find(int id) const;
+    const CFieldRule* Find(int id) const;
     HWND m_hDialog = nullptr;
-    std::vector<FieldRule> m_rules;
+    std::vector<CFieldRule> m_rules;
 };
 
 // A borderless child page whose controls are bound to the record: any click of one of its check
 // boxes, and any change of one of its edits by the user, reads all of its controls.
 class COptionPage : public wingui::CDialog {
 public:
-    COptionPage(int templateId, ServerConfig& record) : m_record(record), m_nTemplateId(templateId) {}
+    COptionPage(int templateId, CServerConfig& record) : m_record(record), m_nTemplateId(templateId) {}
     int TemplateId() const { return m_nTemplateId; }
     // The confirming read of every control of the page.
     virtual bool ReadAll();
@@ -51,7 +51,7 @@ protected:
     virtual void BindFields(CRecordExchange& exchange) = 0;
     virtual void ShowExtra() {}
 
-    ServerConfig& m_record;
+    CServerConfig& m_record;
     int m_nUpdating = 0;
     CRecordExchange m_exchange;
 

@@ -14,7 +14,7 @@
 namespace {
 
 
-std::string StartingLevelPath(const ServerConfig& cfg, const CLevelCatalogue& catalogue)
+std::string StartingLevelPath(const CServerConfig& cfg, const CLevelCatalogue& catalogue)
 {
     if (cfg.g_gtGameType == kGameTypeCoop)
         return catalogue.coop.PathAt(cfg.g_iCoopStartingLevel);
@@ -24,7 +24,7 @@ std::string StartingLevelPath(const ServerConfig& cfg, const CLevelCatalogue& ca
 }
 
 // Step 3: the script itself. False when it could not be created or written whole.
-bool WriteScript(const std::string& path, ServerConfig& cfg, const CLevelCatalogue& catalogue)
+bool WriteScript(const std::string& path, CServerConfig& cfg, const CLevelCatalogue& catalogue)
 {
     CTextWriter out;
     if (!out.Open(path)) {
@@ -42,7 +42,7 @@ bool WriteScript(const std::string& path, ServerConfig& cfg, const CLevelCatalog
 
 // Steps 4 to 7: copy the INI to its twin with the frame-rate line replaced; swap it in only if
 // everything before succeeded.
-bool RewriteServerIni(const std::string& gameFolder, ServerConfig& cfg, bool scriptWritten)
+bool RewriteServerIni(const std::string& gameFolder, CServerConfig& cfg, bool scriptWritten)
 {
     const std::string twinPath = ServerIniTwinPath(gameFolder);
     const std::string iniPath = ServerIniPath(gameFolder);
@@ -87,7 +87,7 @@ bool RewriteServerIni(const std::string& gameFolder, ServerConfig& cfg, bool scr
 
 }  // namespace
 
-std::string BuildConfigScript(ServerConfig& cfg, const CLevelCatalogue& catalogue)
+std::string BuildConfigScript(CServerConfig& cfg, const CLevelCatalogue& catalogue)
 {
     BuildDisabledVoteTypes(cfg);
     BuildDisabledItems(cfg);
@@ -139,16 +139,16 @@ std::string BuildConfigScript(ServerConfig& cfg, const CLevelCatalogue& catalogu
 }
 
 bool WriteConfigFile(const std::string& gameFolder, const CLevelCatalogue& catalogue,
-                     ServerConfig& cfg)
+                     CServerConfig& cfg)
 {
-    ConfigFileResult result = WriteConfigFiles(gameFolder, catalogue, cfg);
+    CConfigFileResult result = WriteConfigFiles(gameFolder, catalogue, cfg);
     return result.scriptWritten && result.iniWritten;
 }
 
-ConfigFileResult WriteConfigFiles(const std::string& gameFolder, const CLevelCatalogue& catalogue,
-                                  ServerConfig& cfg)
+CConfigFileResult WriteConfigFiles(const std::string& gameFolder, const CLevelCatalogue& catalogue,
+                                  CServerConfig& cfg)
 {
-    ConfigFileResult result;
+    CConfigFileResult result;
     if (!IsSafeFileName(cfg.m_strConfigName)) {
         LogMessage("ERR:  Configuration name \"%s\" cannot be used as a file name; no config file "
                    "was written.\n",

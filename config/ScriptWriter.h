@@ -12,19 +12,19 @@ constexpr size_t kIniPieceChars = 254;
 
 // The script's text ("\n" line ends) for the record as it stands; rebuilds the disabled texts and
 // g_strMapListFile in the record first, as the script carries them.
-std::string BuildConfigScript(ServerConfig& cfg, const CLevelCatalogue& catalogue);
+std::string BuildConfigScript(CServerConfig& cfg, const CLevelCatalogue& catalogue);
 
 // Writes the script of the current configuration, then rewrites DedicatedServer.ini through
 // DedicatedServerTemp.ini with the record's frame rate (raised to kMinServerFps first). The INI is
 // replaced only when every step succeeded. A name that cannot be a file name writes nothing.
 // True when both files were written.
 bool WriteConfigFile(const std::string& gameFolder, const CLevelCatalogue& catalogue,
-                     ServerConfig& cfg);
+                     CServerConfig& cfg);
 
-struct ConfigFileResult {
+struct CConfigFileResult {
     bool scriptWritten = false;  // <name>.cfg written whole
     bool iniWritten = false;     // DedicatedServer.ini replaced (never after a failed script)
 };
 // WriteConfigFile, telling the two files apart for a caller that reports them.
-ConfigFileResult WriteConfigFiles(const std::string& gameFolder, const CLevelCatalogue& catalogue,
-                                  ServerConfig& cfg);
+CConfigFileResult WriteConfigFiles(const std::string& gameFolder, const CLevelCatalogue& catalogue,
+                                  CServerConfig& cfg);

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-void DeriveMapListFile(ServerConfig& cfg)
+void DeriveMapListFile(CServerConfig& cfg)
 {
     cfg.g_strMapListFile = "DedicatedServerUtility/MapLists/" + cfg.g_strMapList + ".txt";
 }
@@ -14,7 +14,7 @@ int RaiseServerFps(int& fps)
     return fps;
 }
 
-void UpdateHistoryList(ServerConfig& cfg)
+void UpdateHistoryList(CServerConfig& cfg)
 {
     std::vector<std::string> names;
     if (!cfg.m_strConfigName.empty())

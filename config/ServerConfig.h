@@ -14,7 +14,7 @@ constexpr int kMinServerFps = 15;
 enum : int { kGameTypeCoop = 0, kGameTypeDeathmatch = 1 };
 
 // A load assigns only the keys it finds, so the record is never reset while the program runs.
-struct ServerConfig {
+struct CServerConfig {
     // Fields carry the names of their store keys (History.ini), so the store's table reads well.
     int g_bAmmoStays = 1;
     int g_bClientsMayPause = 0;
@@ -63,7 +63,7 @@ struct ServerConfig {
     std::string m_strNewConfigName;  // typed into the name box since the last pick; "" if none
     std::array<std::string, kHistorySlots> m_astrHistory;  // most recent first; "" ends the list
 
-    ServerConfig()
+    CServerConfig()
     {
         m_abItemAvailable.fill(1);
         m_abVoteTypeAvailable.fill(1);
@@ -71,14 +71,14 @@ struct ServerConfig {
 };
 
 // "DedicatedServerUtility/MapLists/<g_strMapList>.txt", derived before every write.
-void DeriveMapListFile(ServerConfig& cfg);
+void DeriveMapListFile(CServerConfig& cfg);
 
 // The server's frame-rate floor: a rate below kMinServerFps is raised to it. Returns the rate.
 int RaiseServerFps(int& fps);
 // The same in the record itself, so that the store written afterwards keeps what the server was
 // given.
-inline int RaiseServerFps(ServerConfig& cfg) { return RaiseServerFps(cfg.g_iFPS); }
+inline int RaiseServerFps(CServerConfig& cfg) { return RaiseServerFps(cfg.g_iFPS); }
 
 // After a save: the current name first, then the previous names without it and without empty
 // ones, at most kHistorySlots.
-void UpdateHistoryList(ServerConfig& cfg);
+void UpdateHistoryList(CServerConfig& cfg);

@@ -2,6 +2,6 @@
 
 #include "resources/resource.h"
 
-CVoteOptionsDlg::CVoteOptionsDlg(ServerConfig& record) : COptionPage(IDD_VOTE_OPTIONS, record) {}
+CVoteOptionsDlg::CVoteOptionsDlg(CServerConfig& record) : COptionPage(IDD_VOTE_OPTIONS, record) {}
 
 void CVoteOptionsDlg::BindFields(CRecordExchange& exchange) { exchange.Bind(m_hWnd, VoteOptionsFields()); }

@@ -4,7 +4,7 @@
 
 class CVoteOptionsDlg : public COptionPage {
 public:
-    explicit CVoteOptionsDlg(ServerConfig& record);
+    explicit CVoteOptionsDlg(CServerConfig& record);
 
 protected:
     void BindFields(CRecordExchange& exchange) override;

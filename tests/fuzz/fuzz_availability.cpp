@@ -16,7 +16,7 @@ extern "C" const char* const* TollanFuzzSeeds()
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    ServerConfig cfg;
+    CServerConfig cfg;
     cfg.g_strDisabledItems = text;
     cfg.g_strDisabledVoteTypes = text;
     ReadDisabledItems(cfg);

@@ -60,10 +60,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Store(data, size);
     std::remove((g_dir + "/Tollan.log").c_str());
 
-    ServerConfig cfg;
+    CServerConfig cfg;
     cfg.m_strConfigName = "A";
     GetConfigOptions(cfg);
-    ConfigComboResult combo = FillConfigCombo(cfg);
+    CConfigComboResult combo = FillConfigCombo(cfg);
     for (size_t i = kHistorySlots; i < combo.names.size(); ++i)
         if (i < cfg.m_astrHistory.size())
             std::abort();
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     cfg.m_strConfigName = "A";
     cfg.m_astrHistory = {"A", "B"};
     if (WriteHistoryFile(cfg)) {
-        ServerConfig again;
+        CServerConfig again;
         again.m_strConfigName = "A";
         GetConfigOptions(again);
         if (again.g_iFPS != cfg.g_iFPS || again.g_strMapList != cfg.g_strMapList ||

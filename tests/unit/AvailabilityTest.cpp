@@ -11,7 +11,7 @@ int Item(const char* token) { return FindItem(token); }
 
 TEST(AvailabilityTest, AllAvailableEncodesEmptyAndEmptyTextTicksEverything)
 {
-    ServerConfig cfg;
+    CServerConfig cfg;
     BuildDisabledItems(cfg);
     BuildDisabledVoteTypes(cfg);
     EXPECT_EQ("", cfg.g_strDisabledItems);
@@ -29,7 +29,7 @@ TEST(AvailabilityTest, AllAvailableEncodesEmptyAndEmptyTextTicksEverything)
 
 TEST(AvailabilityTest, EncodesInTableOrderNotClickOrder)
 {
-    ServerConfig cfg;
+    CServerConfig cfg;
     cfg.m_abItemAvailable[Item("Cannon")] = 0;
     cfg.m_abItemAvailable[Item("DravicDamage")] = 0;
     BuildDisabledItems(cfg);
@@ -43,7 +43,7 @@ TEST(AvailabilityTest, EncodesInTableOrderNotClickOrder)
 
 TEST(AvailabilityTest, EveryItemDisabledRoundTrips)
 {
-    ServerConfig cfg;
+    CServerConfig cfg;
     cfg.m_abItemAvailable.fill(0);
     BuildDisabledItems(cfg);
     EXPECT_EQ(0u, cfg.g_strDisabledItems.find("HealthXS;HealthS;HealthM;"));
@@ -57,7 +57,7 @@ TEST(AvailabilityTest, EveryItemDisabledRoundTrips)
 
 TEST(AvailabilityTest, ReadingIsExactButForgiving)
 {
-    ServerConfig cfg;
+    CServerConfig cfg;
     // A last token without its ";" counts; wrong case, unknown, empty and repeated pieces do not
     // add anything.
     cfg.g_strDisabledItems = "cannon;;Bogus;Uzi;Uzi;Klodovik";
@@ -84,13 +84,13 @@ TEST(AvailabilityTest, TablesHoldTheLabelsAndPages)
     EXPECT_STREQ("Timed Player Ban", kVoteTypeTable[3].label);
     int counts[3] = {0, 0, 0};
     std::set<std::string> tokens;
-    for (const AvailabilityEntry& e : kItemTable) {
+    for (const CAvailabilityEntry& e : kItemTable) {
         ++counts[static_cast<int>(e.page)];
         tokens.insert(e.token);
     }
-    EXPECT_EQ(11, counts[static_cast<int>(AvailabilityPage::Items)]);
-    EXPECT_EQ(4, counts[static_cast<int>(AvailabilityPage::Powerups)]);
-    EXPECT_EQ(13, counts[static_cast<int>(AvailabilityPage::Weapons)]);
+    EXPECT_EQ(11, counts[static_cast<int>(EAvailabilityPage::Items)]);
+    EXPECT_EQ(4, counts[static_cast<int>(EAvailabilityPage::Powerups)]);
+    EXPECT_EQ(13, counts[static_cast<int>(EAvailabilityPage::Weapons)]);
     EXPECT_EQ(28u, tokens.size());
     EXPECT_EQ(-1, Item("cannon"));
 }

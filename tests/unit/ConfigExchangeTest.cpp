@@ -8,7 +8,7 @@
 
 namespace {
 
-struct FakeControls : ControlSource {
+struct FakeControls : CControlSource {
     std::map<int, std::string> texts;
     std::map<int, bool> ticks;
     std::string Text(int id) const override
@@ -24,7 +24,7 @@ struct FakeControls : ControlSource {
 };
 
 // The dialog's controls showing the record as it is.
-FakeControls Showing(const ServerConfig& cfg, FieldTable table)
+FakeControls Showing(const CServerConfig& cfg, CFieldTable table)
 {
     FakeControls c;
     for (size_t i = 0; i < table.count; ++i) {
@@ -64,7 +64,7 @@ TEST(ConfigExchangeTest, DecimalTextRefusesInfNanHexAndOverflow)
 
 TEST(ConfigExchangeTest, FailingCheckStopsTheReadingAtItsField)
 {
-    ServerConfig cfg;
+    CServerConfig cfg;
     FakeControls c = Showing(cfg, ServerSettingsFields());
     c.ticks[IDC_LAN] = true;
     c.texts[IDC_PORT] = "26000";
@@ -93,7 +93,7 @@ TEST(ConfigExchangeTest, FailingCheckStopsTheReadingAtItsField)
 
 TEST(ConfigExchangeTest, PagesReadDecimalsAndFlagsWithoutRanges)
 {
-    ServerConfig cfg;
+    CServerConfig cfg;
     FakeControls c = Showing(cfg, VoteOptionsFields());
     EXPECT_EQ("60", c.texts[IDC_VOTE_DURATION]);
     c.texts[IDC_VOTE_DURATION] = "45.5";
@@ -113,8 +113,8 @@ TEST(ConfigExchangeTest, PagesReadDecimalsAndFlagsWithoutRanges)
 
     // Each item is on exactly one page, under its own id.
     size_t items = 0;
-    for (AvailabilityPage page : {AvailabilityPage::Weapons, AvailabilityPage::Items, AvailabilityPage::Powerups})
-        for (const FieldRule& rule : AvailabilityFields(page)) {
+    for (EAvailabilityPage page : {EAvailabilityPage::Weapons, EAvailabilityPage::Items, EAvailabilityPage::Powerups})
+        for (const CFieldRule& rule : AvailabilityFields(page)) {
             EXPECT_EQ(IDC_ITEM_FIRST + rule.index, rule.controlId);
             ++items;
         }
@@ -123,7 +123,7 @@ TEST(ConfigExchangeTest, PagesReadDecimalsAndFlagsWithoutRanges)
 
 TEST(ConfigExchangeTest, NoSelectionIsNoChange)
 {
-    ServerConfig cfg;
+    CServerConfig cfg;
     cfg.g_gtGameType = kGameTypeDeathmatch;
     cfg.g_iDmStartingLevel = 3;
     ApplyGameTypeChoice(cfg, -1);

@@ -36,12 +36,12 @@ protected:
         return ReadFile(m_game + "/DedicatedServerUtility/Config/" + name + ".cfg");
     }
     std::string Store() { return ReadFile(m_dir / "History.ini"); }
-    SaveResult Save(bool typed = false) { return SaveConfiguration(m_game, m_catalogue, {typed, m_onScript}, m_cfg); }
+    CSaveResult Save(bool typed = false) { return SaveConfiguration(m_game, m_catalogue, {typed, m_onScript}, m_cfg); }
 
     TempDir m_dir;
     std::string m_game;
     CLevelCatalogue m_catalogue;
-    ServerConfig m_cfg;
+    CServerConfig m_cfg;
     std::vector<std::string> m_scripts;
     std::function<void(const std::string&)> m_onScript = [this](const std::string& n) { m_scripts.push_back(n); };
 };
@@ -72,20 +72,20 @@ TEST_F(ConfigSaveTest, ValuesThatBreakTheFilesAreRefused)
 {
     EXPECT_FALSE(CheckSaveValues(m_cfg));
     const struct {
-        std::string ServerConfig::*field;
+        std::string CServerConfig::*field;
         const char* value;
         const char* message;
     } cases[] = {
-        {&ServerConfig::g_strAdminPassword, "brind;lex", "A password cannot hold a \";\"."},
-        {&ServerConfig::g_strVIPPassword, "vip;", "A password cannot hold a \";\"."},
-        {&ServerConfig::g_strSessionName, "The \"Best\"", "The text fields cannot hold a double quote (\")."},
-        {&ServerConfig::g_strConnectPassword, "a\"b", "The text fields cannot hold a double quote (\")."},
-        {&ServerConfig::g_strAdminPassword, " brindlex", "The text fields cannot begin with a blank or end in \";\"."},
-        {&ServerConfig::g_strConnectPassword, "\tpw", "The text fields cannot begin with a blank or end in \";\"."},
-        {&ServerConfig::g_strSessionName, "Frag Hall;", "The text fields cannot begin with a blank or end in \";\"."},
+        {&CServerConfig::g_strAdminPassword, "brind;lex", "A password cannot hold a \";\"."},
+        {&CServerConfig::g_strVIPPassword, "vip;", "A password cannot hold a \";\"."},
+        {&CServerConfig::g_strSessionName, "The \"Best\"", "The text fields cannot hold a double quote (\")."},
+        {&CServerConfig::g_strConnectPassword, "a\"b", "The text fields cannot hold a double quote (\")."},
+        {&CServerConfig::g_strAdminPassword, " brindlex", "The text fields cannot begin with a blank or end in \";\"."},
+        {&CServerConfig::g_strConnectPassword, "\tpw", "The text fields cannot begin with a blank or end in \";\"."},
+        {&CServerConfig::g_strSessionName, "Frag Hall;", "The text fields cannot begin with a blank or end in \";\"."},
     };
     for (const auto& c : cases) {
-        ServerConfig cfg = m_cfg;
+        CServerConfig cfg = m_cfg;
         cfg.*c.field = c.value;
         auto problem = CheckSaveValues(cfg);
         ASSERT_TRUE(problem) << c.value;
@@ -102,7 +102,7 @@ TEST_F(ConfigSaveTest, NewNameSavedThenAnotherConfigurationWritesOnlyThatOne)
 
     m_cfg.m_strNewConfigName = "Custom";
     m_cfg.g_strSessionName = "Custom Server";
-    SaveResult r = Save(true);
+    CSaveResult r = Save(true);
     EXPECT_TRUE(r.saved) << r.message;
     EXPECT_EQ("Custom", m_cfg.m_strConfigName);
     EXPECT_EQ("", m_cfg.m_strNewConfigName);
@@ -128,20 +128,20 @@ TEST_F(ConfigSaveTest, RefusalWritesNothingAndKeepsTheNames)
     const std::string store = Store();
     const struct {
         const char* typed;
-        std::string ServerConfig::*field;
+        std::string CServerConfig::*field;
         const char* value;
     } cases[] = {
         {"normalcoop", nullptr, nullptr},
         {"", nullptr, nullptr},
-        {nullptr, &ServerConfig::g_strAdminPassword, "a;b"},
+        {nullptr, &CServerConfig::g_strAdminPassword, "a;b"},
     };
     for (const auto& c : cases) {
-        ServerConfig before = m_cfg;
+        CServerConfig before = m_cfg;
         if (c.typed)
             m_cfg.m_strNewConfigName = c.typed;
         if (c.field)
             m_cfg.*c.field = c.value;
-        SaveResult r = Save(c.typed != nullptr);
+        CSaveResult r = Save(c.typed != nullptr);
         EXPECT_TRUE(r.refused);
         EXPECT_FALSE(r.saved);
         EXPECT_EQ(c.field, r.field);
@@ -158,7 +158,7 @@ TEST_F(ConfigSaveTest, RefusalWritesNothingAndKeepsTheNames)
 TEST_F(ConfigSaveTest, FailedFilesAreNamedAndSavedIsFalse)
 {
     std::remove((m_game + "/Content/DravicQel2/DedicatedServer.ini").c_str());
-    SaveResult r = Save();
+    CSaveResult r = Save();
     EXPECT_FALSE(r.saved);
     EXPECT_FALSE(r.refused);
     EXPECT_EQ("The configuration was not saved completely: DedicatedServer.ini could not be written. "

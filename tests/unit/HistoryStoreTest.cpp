@@ -20,7 +20,7 @@ protected:
     void Store(const std::string& bytes) { ASSERT_TRUE(WriteFile(m_dir / "History.ini", bytes)); }
     std::string Log() { return ReadFile(m_dir / "Tollan.log"); }
     TempDir m_dir;
-    ServerConfig m_cfg;
+    CServerConfig m_cfg;
 };
 
 TEST_F(HistoryStoreTest, LoadAssignsOnlyPresentKeysWithTheirGrammar)
@@ -46,7 +46,7 @@ TEST_F(HistoryStoreTest, LoadAssignsOnlyPresentKeysWithTheirGrammar)
     EXPECT_EQ("My Server ", m_cfg.g_strSessionName);  // blank before ";" kept
     EXPECT_EQ("pa;ss", m_cfg.g_strAdminPassword);     // only trailing ";" go
     EXPECT_EQ("", m_cfg.g_strConnectPassword);
-    EXPECT_EQ(4, ServerConfig().g_ctMaxPlayers);
+    EXPECT_EQ(4, CServerConfig().g_ctMaxPlayers);
 }
 
 TEST_F(HistoryStoreTest, LoadAcceptsBareLineFeedsAndHugeNumbers)
@@ -120,7 +120,7 @@ TEST_F(HistoryStoreTest, FillConfigComboKeepsTenAndSelectsCurrent)
     Store(text);
     m_cfg.m_strConfigName = "C11";
     m_cfg.m_astrHistory[0] = "old";
-    ConfigComboResult r = FillConfigCombo(m_cfg);
+    CConfigComboResult r = FillConfigCombo(m_cfg);
     ASSERT_TRUE(r.opened);
     ASSERT_EQ(12u, r.names.size());
     EXPECT_EQ("C0", r.names[0]);
@@ -131,7 +131,7 @@ TEST_F(HistoryStoreTest, FillConfigComboKeepsTenAndSelectsCurrent)
 
 TEST_F(HistoryStoreTest, FillConfigComboWithoutStore)
 {
-    ConfigComboResult r = FillConfigCombo(m_cfg);
+    CConfigComboResult r = FillConfigCombo(m_cfg);
     EXPECT_FALSE(r.opened);
     EXPECT_TRUE(r.names.empty());
     EXPECT_NE(std::string::npos, Log().find("ERR:  "));
@@ -141,7 +141,7 @@ TEST_F(HistoryStoreTest, ConfigHistorySelection)
 {
     Store(Crlf({"CONFIG_HISTORY", "  A", "  B", "  C", "END_HISTORY", "  D"}));
     m_cfg.m_strConfigName = "B";
-    ConfigHistoryResult r = ReadConfigHistory(m_cfg.m_strConfigName, false, {});
+    CConfigHistoryResult r = ReadConfigHistory(m_cfg.m_strConfigName, false, {});
     ASSERT_TRUE(r.listRead);
     EXPECT_EQ((std::vector<std::string>{"A", "B", "C"}), r.names);
     EXPECT_EQ(1, r.selected);
@@ -163,7 +163,7 @@ TEST_F(HistoryStoreTest, ConfigHistorySelection)
 
 TEST_F(HistoryStoreTest, ConfigHistoryCreatesTheDefaultStore)
 {
-    ConfigHistoryResult r = ReadConfigHistory(m_cfg.m_strConfigName, false, {});
+    CConfigHistoryResult r = ReadConfigHistory(m_cfg.m_strConfigName, false, {});
     ASSERT_TRUE(r.listRead);
     EXPECT_EQ(std::vector<std::string>{"Normal"}, r.names);
     EXPECT_EQ(0, r.selected);
@@ -195,7 +195,7 @@ TEST_F(HistoryStoreTest, ConfigHistoryUnreadableKeepsTheShownList)
 {
     // A History.ini that links to itself can neither be opened nor created.
     ASSERT_EQ(0, symlink("History.ini", (m_dir / "History.ini").c_str()));
-    ConfigHistoryResult r = ReadConfigHistory(m_cfg.m_strConfigName, false, {"X", "Y"});
+    CConfigHistoryResult r = ReadConfigHistory(m_cfg.m_strConfigName, false, {"X", "Y"});
     EXPECT_FALSE(r.listRead);
     EXPECT_EQ(0, r.selected);
     EXPECT_EQ("X", m_cfg.m_strConfigName);

@@ -36,11 +36,11 @@ std::string HistorySection(const std::string& text)
 
 // The disabled texts lose their final ";" in the store ("Colt;;" reads "Colt"); the flags they
 // stand for are compared instead.
-bool SameRecord(const ServerConfig& a, const ServerConfig& b)
+bool SameRecord(const CServerConfig& a, const CServerConfig& b)
 {
-    for (const ConfigKey& key : kConfigKeys)
-        if (key.pText != &ServerConfig::g_strDisabledItems &&
-            key.pText != &ServerConfig::g_strDisabledVoteTypes &&
+    for (const CConfigKey& key : kConfigKeys)
+        if (key.pText != &CServerConfig::g_strDisabledItems &&
+            key.pText != &CServerConfig::g_strDisabledVoteTypes &&
             FormatConfigValue(a, key) != FormatConfigValue(b, key))
             return false;
     return a.m_abItemAvailable == b.m_abItemAvailable &&
@@ -59,7 +59,7 @@ protected:
     std::string Stored() { return ReadFile(m_dir / "History.ini"); }
     std::string Log() { return ReadFile(m_dir / "Tollan.log"); }
     TempDir m_dir;
-    ServerConfig m_cfg;
+    CServerConfig m_cfg;
 };
 
 const std::string kThreeBlocks =
@@ -141,7 +141,7 @@ TEST_F(HistoryWriteTest, AtMostTenNamesUpToTheFirstEmptySlot)
 TEST_F(HistoryWriteTest, RoundTripLoadSaveLoad)
 {
     Store(kThreeBlocks);
-    ServerConfig a;
+    CServerConfig a;
     a.m_strConfigName = "R";
     a.m_astrHistory = {"R"};
     a.g_strSessionName = "Quote \" and blank ";
@@ -153,7 +153,7 @@ TEST_F(HistoryWriteTest, RoundTripLoadSaveLoad)
     ASSERT_TRUE(WriteHistoryFile(a));
     const std::string first = Stored();
 
-    ServerConfig b;
+    CServerConfig b;
     b.m_strConfigName = "R";
     ASSERT_TRUE(GetConfigOptions(b));
     EXPECT_TRUE(SameRecord(a, b));
@@ -170,13 +170,13 @@ TEST_F(HistoryWriteTest, RoundTripLoadSaveLoad)
 TEST_F(HistoryWriteTest, LongestValuesSurviveTheStore)
 {
     Store(kThreeBlocks);
-    ServerConfig a;
+    CServerConfig a;
     a.m_strConfigName = std::string(kMaxConfigNameChars, 'n');
     a.m_astrHistory = {a.m_strConfigName};
     char letter = 'a';
-    for (auto field : {&ServerConfig::g_strSessionName, &ServerConfig::g_strAdminPassword,
-                       &ServerConfig::g_strConnectPassword, &ServerConfig::g_strVIPPassword,
-                       &ServerConfig::g_strDefaultMapDir})
+    for (auto field : {&CServerConfig::g_strSessionName, &CServerConfig::g_strAdminPassword,
+                       &CServerConfig::g_strConnectPassword, &CServerConfig::g_strVIPPassword,
+                       &CServerConfig::g_strDefaultMapDir})
         a.*field = std::string(kMaxTextFieldChars, letter++);
     a.g_strMapList = std::string(kMaxConfigNameChars, 'm');
     a.m_abItemAvailable.fill(0);
@@ -184,7 +184,7 @@ TEST_F(HistoryWriteTest, LongestValuesSurviveTheStore)
     ASSERT_TRUE(WriteHistoryFile(a));
     ASSERT_GT(Stored().find("  g_strDisabledItems = "), 0u);
 
-    ServerConfig b;
+    CServerConfig b;
     b.m_strConfigName = a.m_strConfigName;
     ASSERT_TRUE(GetConfigOptions(b));
     EXPECT_TRUE(SameRecord(a, b));
@@ -230,7 +230,7 @@ TEST_F(HistoryWriteTest, FailedWriteAtAnyStepKeepsTheOldStore)
     for (int n = 1;; ++n) {
         std::remove((m_dir / "Tollan.log").c_str());
         CTextWriter::FailWriteNumber(n);
-        ServerConfig cfg = m_cfg;
+        CServerConfig cfg = m_cfg;
         const bool ok = WriteHistoryFile(cfg);
         CTextWriter::FailWriteNumber(0);
         if (ok)
@@ -282,7 +282,7 @@ TEST_F(HistoryWriteTest, UnsafeNamesAreRefused)
 {
     Store(kThreeBlocks);
     for (const char* name : {"", "..", "a/b", "a\\b", "x\r\nCONFIG_NAME", "Trail.", "q\"uote"}) {
-        ServerConfig cfg;
+        CServerConfig cfg;
         cfg.m_strConfigName = "A";
         cfg.m_strNewConfigName = name;
         if (std::string(name).empty())

@@ -38,9 +38,9 @@ CLevelCatalogue DemoCatalogue()
 }
 
 // The two delivered configurations.
-ServerConfig Delivered(bool deathmatch)
+CServerConfig Delivered(bool deathmatch)
 {
-    ServerConfig cfg;
+    CServerConfig cfg;
     cfg.m_strConfigName = deathmatch ? "NormalDM" : "NormalCOOP";
     cfg.g_strSessionName = "Dedicated Server";
     cfg.g_iCoopStartingLevel = deathmatch ? 0 : 23;
@@ -94,10 +94,10 @@ const std::string kIni = Crlf({"[Server]", "  qel_iDedicatedFPS=30 ; old", "net_
 TEST_F(ScriptWriterTest, DeliveredScriptsAreWhatWeWrite)
 {
     ASSERT_TRUE(WriteFile(m_ini, kIni));
-    ServerConfig dm = Delivered(true);
+    CServerConfig dm = Delivered(true);
     ASSERT_TRUE(WriteConfigFile(m_game, m_catalogue, dm));
     EXPECT_EQ(Resource("NormalDM.cfg"), Script("NormalDM"));
-    ServerConfig coop = Delivered(false);
+    CServerConfig coop = Delivered(false);
     ASSERT_TRUE(WriteConfigFile(m_game, m_catalogue, coop));
     EXPECT_EQ(Resource("NormalCOOP.cfg"), Script("NormalCOOP"));
     EXPECT_NE(std::string::npos, Log().find("LOG:  NormalCOOP was saved successfully.\r\n"));
@@ -107,16 +107,16 @@ TEST_F(ScriptWriterTest, DeliveredStoreIsWhatWeWrite)
 {
     // Saved the way a user would make it: NormalCOOP first, then NormalDM on top.
     ASSERT_TRUE(WriteFile(m_dir / "History.ini", ""));
-    ServerConfig coop = Delivered(false);
+    CServerConfig coop = Delivered(false);
     coop.m_astrHistory = {"NormalCOOP"};
     ASSERT_TRUE(WriteHistoryFile(coop));
-    ServerConfig dm = Delivered(true);
+    CServerConfig dm = Delivered(true);
     dm.m_astrHistory = {"NormalDM", "NormalCOOP"};
     ASSERT_TRUE(WriteHistoryFile(dm));
     EXPECT_EQ(Resource("History.ini"), ReadFile(m_dir / "History.ini"));
 
     // And it loads back to the delivered values.
-    ServerConfig loaded;
+    CServerConfig loaded;
     loaded.m_strConfigName = "NormalCOOP";
     ASSERT_TRUE(GetConfigOptions(loaded));
     EXPECT_EQ(23, loaded.g_iCoopStartingLevel);
@@ -128,7 +128,7 @@ TEST_F(ScriptWriterTest, DeliveredStoreIsWhatWeWrite)
 TEST_F(ScriptWriterTest, ExactCooperativeScript)
 {
     ASSERT_TRUE(WriteFile(m_ini, kIni));
-    ServerConfig cfg;
+    CServerConfig cfg;
     cfg.m_strConfigName = "Coop";
     cfg.g_bClientsMayPause = 1;
     cfg.g_strConnectPassword = "join\"me";
@@ -180,7 +180,7 @@ TEST_F(ScriptWriterTest, ExactCooperativeScript)
 TEST_F(ScriptWriterTest, DeathmatchLevelMapListAndDifficulty)
 {
     ASSERT_TRUE(WriteFile(m_ini, kIni));
-    ServerConfig cfg;
+    CServerConfig cfg;
     cfg.m_strConfigName = "Dm";
     cfg.g_gtGameType = kGameTypeDeathmatch;
     cfg.g_gdDifficulty = 4;
@@ -205,7 +205,7 @@ TEST_F(ScriptWriterTest, DeathmatchLevelMapListAndDifficulty)
 TEST_F(ScriptWriterTest, ServerIniGetsTheRaisedFrameRate)
 {
     ASSERT_TRUE(WriteFile(m_ini, "[Server]\r\nqel_iDedicatedFPS = 30;\nx\r\n  ;qel_iDedicatedFPS\r\nlast"));
-    ServerConfig cfg;
+    CServerConfig cfg;
     cfg.m_strConfigName = "A";
     cfg.g_iFPS = 10;
     ASSERT_TRUE(WriteConfigFile(m_game, m_catalogue, cfg));
@@ -224,7 +224,7 @@ TEST_F(ScriptWriterTest, ServerIniGetsTheRaisedFrameRate)
 TEST_F(ScriptWriterTest, RaisedFrameRateReachesTheStore)
 {
     ASSERT_TRUE(WriteFile(m_ini, kIni));
-    ServerConfig cfg;
+    CServerConfig cfg;
     cfg.m_strConfigName = "A";
     cfg.g_iFPS = 10;
     ASSERT_TRUE(WriteConfigFile(m_game, m_catalogue, cfg));
@@ -236,7 +236,7 @@ TEST_F(ScriptWriterTest, ServerIniWithoutFrameRateLineIsCopiedAndFpsStaysLow)
 {
     const std::string ini = "[Server]\r\nnet_iPort = 1;\r\n" + std::string(300, 'z') + "\r\nend";
     ASSERT_TRUE(WriteFile(m_ini, ini));
-    ServerConfig cfg;
+    CServerConfig cfg;
     cfg.m_strConfigName = "A";
     cfg.g_iFPS = 5;
     ASSERT_TRUE(WriteConfigFile(m_game, m_catalogue, cfg));
@@ -246,7 +246,7 @@ TEST_F(ScriptWriterTest, ServerIniWithoutFrameRateLineIsCopiedAndFpsStaysLow)
 
 TEST_F(ScriptWriterTest, RaiseServerFpsAlone)
 {
-    ServerConfig cfg;
+    CServerConfig cfg;
     cfg.g_iFPS = -3;
     EXPECT_EQ(15, RaiseServerFps(cfg));
     EXPECT_EQ(15, cfg.g_iFPS);
@@ -256,7 +256,7 @@ TEST_F(ScriptWriterTest, RaiseServerFpsAlone)
 
 TEST_F(ScriptWriterTest, MissingIniKeepsScriptAndLogs)
 {
-    ServerConfig cfg;
+    CServerConfig cfg;
     cfg.m_strConfigName = "A";
     EXPECT_FALSE(WriteConfigFile(m_game, m_catalogue, cfg));
     EXPECT_FALSE(Script("A").empty());
@@ -271,7 +271,7 @@ TEST_F(ScriptWriterTest, ScriptThatCannotBeCreatedLeavesIniAlone)
     mkdir((m_game + "/DedicatedServerUtility").c_str(), 0700);
     mkdir((m_game + "/DedicatedServerUtility/Config").c_str(), 0700);
     mkdir((m_game + "/DedicatedServerUtility/Config/A.cfg").c_str(), 0700);
-    ServerConfig cfg;
+    CServerConfig cfg;
     cfg.m_strConfigName = "A";
     cfg.g_iFPS = 10;
     EXPECT_FALSE(WriteConfigFile(m_game, m_catalogue, cfg));
@@ -286,7 +286,7 @@ TEST_F(ScriptWriterTest, FailedWriteAtAnyStepKeepsTheOldIni)
     for (int n = 1;; ++n) {
         std::remove((m_dir / "Tollan.log").c_str());
         CTextWriter::FailWriteNumber(n);
-        ServerConfig cfg;
+        CServerConfig cfg;
         cfg.m_strConfigName = "A";
         cfg.g_iFPS = 44;
         const bool ok = WriteConfigFile(m_game, m_catalogue, cfg);
@@ -312,7 +312,7 @@ TEST_F(ScriptWriterTest, UnsafeNamesWriteNothing)
 {
     ASSERT_TRUE(WriteFile(m_ini, kIni));
     for (const char* name : {"", "../Escape", "a\\b", "C:x", "x\"y", "dot."}) {
-        ServerConfig cfg;
+        CServerConfig cfg;
         cfg.m_strConfigName = name;
         cfg.g_iFPS = 10;
         EXPECT_FALSE(WriteConfigFile(m_game, m_catalogue, cfg)) << name;
