@@ -17,12 +17,12 @@ CMainLayout ComputeMainLayout(int w, int h, int listHeight, int commandLineHeigh
     return m;
 }
 
-void ClampSizingRect(CSizingEdge edge, int& left, int& top, int& right, int& bottom)
+void ClampSizingRect(ESizingEdge edge, int& left, int& top, int& right, int& bottom)
 {
-    bool leftEdge = edge == CSizingEdge::Left || edge == CSizingEdge::TopLeft ||
-                    edge == CSizingEdge::BottomLeft;
-    bool topEdge = edge == CSizingEdge::Top || edge == CSizingEdge::TopLeft ||
-                   edge == CSizingEdge::TopRight;
+    bool leftEdge = edge == ESizingEdge::Left || edge == ESizingEdge::TopLeft ||
+                    edge == ESizingEdge::BottomLeft;
+    bool topEdge = edge == ESizingEdge::Top || edge == ESizingEdge::TopLeft ||
+                   edge == ESizingEdge::TopRight;
     if (right - left < kMinWindowWidth) {
         if (leftEdge)
             left = right - kMinWindowWidth;

@@ -27,10 +27,10 @@ constexpr int kMinWindowWidth = 680;
 constexpr int kMinWindowHeight = 480;
 
 // Edge codes as the platform's sizing message gives them.
-enum class CSizingEdge { Left = 1, Right, Top, TopLeft, TopRight, Bottom, BottomLeft, BottomRight };
+enum class ESizingEdge { Left = 1, Right, Top, TopLeft, TopRight, Bottom, BottomLeft, BottomRight };
 
 // Keeps a window rectangle being dragged at the minimum size: the dragged edge stops there.
-void ClampSizingRect(CSizingEdge edge, int& left, int& top, int& right, int& bottom);
+void ClampSizingRect(ESizingEdge edge, int& left, int& top, int& right, int& bottom);
 
 // Frame colour (0x00BBGGRR) for a desktop colour scheme name; none for unknown names.
 std::optional<std::uint32_t> FrameColourForScheme(const std::string& colorName);

@@ -9,13 +9,13 @@
 
 namespace {
 
-struct SConnectError {
+struct CConnectError {
     int nCode;
     const char* pszText;
 };
 
 // Failures of the connection attempt that the user is told about; other codes pass silently.
-const SConnectError kConnectErrors[] = {
+const CConnectError kConnectErrors[] = {
     {WSAEADDRINUSE, "ERR:  The specified address is already in use.\n"},
     {WSAEADDRNOTAVAIL, "ERR:  The specified address is not available from the local machine.\n"},
     {WSAEAFNOSUPPORT, "ERR:  Addresses in the specified family cannot be used with this socket.\n"},
@@ -152,7 +152,7 @@ void CRemoteConsoleSocket::HandleEvent(WORD event, WORD error)
 
 void CRemoteConsoleSocket::OnConnect(WORD error)
 {
-    for (const SConnectError& e : kConnectErrors) {
+    for (const CConnectError& e : kConnectErrors) {
         if (e.nCode == error) {
             ShowMessage(e.pszText);
             return;

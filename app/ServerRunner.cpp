@@ -152,8 +152,8 @@ void CServerRunner::Execute(CRunActions actions)
 CRunActions CServerRunner::Deliver(const CReport& r)
 {
     switch (r.kind) {
-    case CReport::PortChecked: return m_model.OnPortChecked(r.check);
-    case CReport::Launched: {
+    case CReport::EKind::PortChecked: return m_model.OnPortChecked(r.check);
+    case CReport::EKind::Launched: {
         CRunActions next = m_model.OnLaunched(r.bStarted, r.now);
         if (r.bStarted) {
             m_hServerProcess = r.hProcess;
@@ -161,10 +161,10 @@ CRunActions CServerRunner::Deliver(const CReport& r)
         }
         return next;
     }
-    case CReport::ConnectBegun: return m_model.OnConnectBegun(r.run);
-    case CReport::CrashCopyWritten: return m_model.OnCrashCopyWritten();
-    case CReport::MessageBoxClosed: return m_model.OnMessageBoxClosed();
-    case CReport::FollowerLost: return m_model.OnFollowerLost(r.run);
+    case CReport::EKind::ConnectBegun: return m_model.OnConnectBegun(r.run);
+    case CReport::EKind::CrashCopyWritten: return m_model.OnCrashCopyWritten();
+    case CReport::EKind::MessageBoxClosed: return m_model.OnMessageBoxClosed();
+    case CReport::EKind::FollowerLost: return m_model.OnFollowerLost(r.run);
     }
     return {};
 }
@@ -196,7 +196,7 @@ void CServerRunner::Carry(const CRunAction& a)
         m_pDialog->SetText(a.text);
         break;
     case ERunAction::CheckPort: {
-        CReport report{CReport::PortChecked};
+        CReport report{CReport::EKind::PortChecked};
         report.check = CheckConsolePort();
         Later(report);
         break;
@@ -216,14 +216,14 @@ void CServerRunner::Carry(const CRunAction& a)
         break;
     case ERunAction::ShowMessage:
         wingui::ShowWarning(hwnd, kProgramName, a.text);
-        Later({CReport::MessageBoxClosed});
+        Later({CReport::EKind::MessageBoxClosed});
         break;
     case ERunAction::ClearLevel:
         m_pConsole->ClearCurrentLevel();
         break;
     case ERunAction::CrashCopy:
         if (m_crashRecovery.AddCurrentLevelToConfig(m_context.gameFolder, a.config, a.text, m_context.record.g_iFPS))
-            Later({CReport::CrashCopyWritten});
+            Later({CReport::EKind::CrashCopyWritten});
         break;
     case ERunAction::SwapScript:
         m_crashRecovery.SwapConfigScript(m_context.gameFolder, a.config);
@@ -248,7 +248,7 @@ void CServerRunner::Launch(const CRunAction& a)
     // A later Tollan that finds this server still running takes it up with this name.
     if (started && !m_context.settings.WriteString(kLastLaunchedConfigValue, a.config))
         LogMessage("ERR:  Unable to write the last launched configuration to registry.\n");
-    CReport report{CReport::Launched};
+    CReport report{CReport::EKind::Launched};
     report.bStarted = started;
     report.hProcess = started ? sei.hProcess : nullptr;
     report.now = GetTickCount();
@@ -288,7 +288,7 @@ void CServerRunner::Follow(const CRunAction& a)
                                                                 FALSE, 0);
     if (!duplicated || !StartServerLogFollower(std::move(start))) {
         LogMessage("ERR:  Could not start the server log follower.\n");
-        CReport report{CReport::FollowerLost};
+        CReport report{CReport::EKind::FollowerLost};
         report.run = run;
         Later(report);
     }
@@ -299,7 +299,7 @@ void CServerRunner::Connect(RunId run)
     if (!CRemoteConsoleSocket::ConnectToServer(m_pSocket, m_pDialog->GetHWND(), this))
         return;
     m_nSocketRun = run;
-    CReport report{CReport::ConnectBegun};
+    CReport report{CReport::EKind::ConnectBegun};
     report.run = run;
     Later(report);
 }

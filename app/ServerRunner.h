@@ -62,7 +62,7 @@ public:
 private:
     // What an action reports back to the model.
     struct CReport {
-        enum EKind { PortChecked, Launched, ConnectBegun, CrashCopyWritten, MessageBoxClosed, FollowerLost } kind;
+        enum class EKind { PortChecked, Launched, ConnectBegun, CrashCopyWritten, MessageBoxClosed, FollowerLost } kind;
         RunId run = 0;
         CPortCheck check;
         bool bStarted = false;

@@ -411,7 +411,7 @@ bool CTollanDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result)
     case WM_SIZING: {
         RECT* r = reinterpret_cast<RECT*>(l);
         int left = r->left, top = r->top, right = r->right, bottom = r->bottom;
-        ClampSizingRect(static_cast<CSizingEdge>(w), left, top, right, bottom);
+        ClampSizingRect(static_cast<ESizingEdge>(w), left, top, right, bottom);
         *r = {left, top, right, bottom};
         SetMsgResult(TRUE);
         result = TRUE;

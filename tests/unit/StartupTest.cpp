@@ -239,24 +239,24 @@ TEST(MainLayout, DraggedEdgesStopAtTheMinimumSize)
 {
     // The right edge of a 700-pixel window dragged to 600 pixels stays at 680.
     int l = 100, t = 50, r = 700, b = 650;
-    ClampSizingRect(CSizingEdge::Right, l, t, r, b);
+    ClampSizingRect(ESizingEdge::Right, l, t, r, b);
     EXPECT_EQ(r - l, 680);
     EXPECT_EQ(l, 100);
 
     l = 200, t = 100, r = 800, b = 400;
-    ClampSizingRect(CSizingEdge::TopLeft, l, t, r, b);
+    ClampSizingRect(ESizingEdge::TopLeft, l, t, r, b);
     EXPECT_EQ(l, 120);
     EXPECT_EQ(t, -80);
     EXPECT_EQ(r, 800);
     EXPECT_EQ(b, 400);
 
     l = 0, t = 0, r = 500, b = 300;
-    ClampSizingRect(CSizingEdge::BottomLeft, l, t, r, b);
+    ClampSizingRect(ESizingEdge::BottomLeft, l, t, r, b);
     EXPECT_EQ(l, -180);
     EXPECT_EQ(b, 480);
 
     l = 0, t = 0, r = 900, b = 700;
-    ClampSizingRect(CSizingEdge::Bottom, l, t, r, b);
+    ClampSizingRect(ESizingEdge::Bottom, l, t, r, b);
     EXPECT_EQ(r, 900);
     EXPECT_EQ(b, 700);
 }
