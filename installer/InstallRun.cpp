@@ -13,7 +13,7 @@ const char* const kStoppedWithoutLogStatus = "The installation has stopped. Inst
 namespace {
 
 // What became of one archive entry.
-enum class EntryOutcome { Written, Kept, Refused, Failed };
+enum class EEntryOutcome { Written, Kept, Refused, Failed };
 
 bool WriteWholeFile(const std::string& path, const void* data, std::size_t size)
 {
@@ -70,47 +70,47 @@ bool UnpackCurrentEntry(unzFile zip, const std::string& path, const unz_file_inf
     return ok;
 }
 
-EntryOutcome UnpackEntry(unzFile zip, const std::string& base, const std::string& name, const unz_file_info& info)
+EEntryOutcome UnpackEntry(unzFile zip, const std::string& base, const std::string& name, const unz_file_info& info)
 {
     if (!IsSafeEntryName(name))
-        return EntryOutcome::Refused;
+        return EEntryOutcome::Refused;
     if (!MakeFoldersAlong(base, name))
-        return EntryOutcome::Failed;
+        return EEntryOutcome::Failed;
     if (name.back() == '/')
-        return EntryOutcome::Written;  // a folder entry only makes its folder
+        return EEntryOutcome::Written;  // a folder entry only makes its folder
     const std::string path = base + name;
     if (IsUserDataEntry(name) && platform::FileExists(path))
-        return EntryOutcome::Kept;
-    return UnpackCurrentEntry(zip, path, info) ? EntryOutcome::Written : EntryOutcome::Failed;
+        return EEntryOutcome::Kept;
+    return UnpackCurrentEntry(zip, path, info) ? EEntryOutcome::Written : EEntryOutcome::Failed;
 }
 
 // Without a log to tell why, the status says so and the detail line names the folder it could
 // not be written in: pointing at a log that is not there would send the user looking for nothing.
-void StopRun(IInstallHost& host, const CInstallationLog& log, const CInstallSettings& settings)
+void StopRun(CInstallHost& host, const CInstallationLog& log, const CInstallSettings& settings)
 {
     host.SetStatusLine(log.IsOpen() ? kStoppedStatus : kStoppedWithoutLogStatus);
     host.SetDetailLine(log.IsOpen() ? std::string() : InstallTargetFolder(settings.m_strGameFolder));
     host.ShowStopped();
 }
 
-void CreateShortcuts(IInstallHost& host, CInstallationLog& log, const CInstallSettings& settings)
+void CreateShortcuts(CInstallHost& host, CInstallationLog& log, const CInstallSettings& settings)
 {
     for (const CShortcutSpec& spec : PlanShortcuts(settings)) {
         std::string linkPath;
         switch (host.MakeShortcut(spec, linkPath)) {
-        case IInstallHost::ShortcutResult::Skipped:
+        case CInstallHost::EShortcutResult::Skipped:
             break;
-        case IInstallHost::ShortcutResult::Saved:
+        case CInstallHost::EShortcutResult::Saved:
             log.Printf("  %s created.\n", linkPath.c_str());
             break;
-        case IInstallHost::ShortcutResult::Failed:
+        case CInstallHost::EShortcutResult::Failed:
             log.Printf("  Error!  %s NOT Written! CreateShortCut() failed!\n", linkPath.c_str());
             break;
         }
     }
 }
 
-void WriteRegistryValues(IInstallHost& host, CInstallationLog& log, const CInstallSettings& settings)
+void WriteRegistryValues(CInstallHost& host, CInstallationLog& log, const CInstallSettings& settings)
 {
     const char* const settingsKey = "  HKEY_CURRENT_USER\\Software\\Tollan\\Settings";
     if (host.WriteSettingsNumber("CurrentVersion", kInstalledVersion))
@@ -126,7 +126,7 @@ void WriteRegistryValues(IInstallHost& host, CInstallationLog& log, const CInsta
 
 }  // namespace
 
-bool RunInstallation(IInstallHost& host, CInstallationLog& log, const CInstallSettings& settings)
+bool RunInstallation(CInstallHost& host, CInstallationLog& log, const CInstallSettings& settings)
 {
     host.HideBackAndNext();
     host.SetHeader("Installing", "The program features you have selected are being installed.");
@@ -191,24 +191,24 @@ bool RunInstallation(IInstallHost& host, CInstallationLog& log, const CInstallSe
             rc = unzGetCurrentFileInfo(zip, &info, nameBuf, sizeof nameBuf - 1, nullptr, 0, nullptr, 0);
         nameBuf[sizeof nameBuf - 1] = '\0';
         const std::string name = nameBuf;
-        EntryOutcome outcome = EntryOutcome::Failed;
+        EEntryOutcome outcome = EEntryOutcome::Failed;
         if (rc == UNZ_OK)
-            outcome = info.size_filename >= sizeof nameBuf ? EntryOutcome::Refused
+            outcome = info.size_filename >= sizeof nameBuf ? EEntryOutcome::Refused
                                                            : UnpackEntry(zip, base, name, info);
         host.SetDetailLine("Extracting:  " + name);
         switch (outcome) {
-        case EntryOutcome::Written:
+        case EEntryOutcome::Written:
             if (name.find('.') != std::string::npos)
                 log.Printf("  %s\\%s\n", game.c_str(), name.c_str());
             break;
-        case EntryOutcome::Kept:
+        case EEntryOutcome::Kept:
             log.Printf("  %s\\%s already exists and is kept.\n", game.c_str(), name.c_str());
             break;
-        case EntryOutcome::Refused:
+        case EEntryOutcome::Refused:
             log.Printf("  Error!  Refused the unsafe entry name %s.\n", name.c_str());
             ++failures;
             break;
-        case EntryOutcome::Failed:
+        case EEntryOutcome::Failed:
             log.Printf("  Error!  Failed to extract %s\\%s.\n", game.c_str(), name.c_str());
             ++failures;
             break;

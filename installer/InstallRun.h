@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <string>
 
-class IInstallHost {
+class CInstallHost {
 public:
-    virtual ~IInstallHost() = default;
+    virtual ~CInstallHost() = default;
 
     // The wizard's visible parts.
     virtual void HideBackAndNext() = 0;
@@ -35,9 +35,9 @@ public:
     virtual std::string MakeTempFolder() = 0;
     virtual void RemoveTempFolder(const std::string& folder) = 0;
 
-    enum class ShortcutResult { Skipped, Saved, Failed };
+    enum class EShortcutResult { Skipped, Saved, Failed };
     // Makes one shortcut; `linkPath` gets the link file's full path when it came that far.
-    virtual ShortcutResult MakeShortcut(const CShortcutSpec& spec, std::string& linkPath) = 0;
+    virtual EShortcutResult MakeShortcut(const CShortcutSpec& spec, std::string& linkPath) = 0;
     // HKCU Software\Tollan\Settings; strings are stored without a terminating NUL.
     virtual bool WriteSettingsNumber(const char* name, std::uint32_t value) = 0;
     virtual bool WriteSettingsText(const char* name, const std::string& text) = 0;
@@ -53,4 +53,4 @@ extern const char* const kStoppedStatus;
 extern const char* const kStoppedWithoutLogStatus;
 
 // Runs every step in order; true when the run completed (end state shown).
-bool RunInstallation(IInstallHost& host, CInstallationLog& log, const CInstallSettings& settings);
+bool RunInstallation(CInstallHost& host, CInstallationLog& log, const CInstallSettings& settings);

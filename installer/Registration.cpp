@@ -44,9 +44,9 @@ std::string ShortcutLinkPath(const CShortcutSpec& spec)
     return path + spec.m_strLinkName;
 }
 
-IInstallHost::ShortcutResult SaveShortcut(const CShortcutSpec& spec, std::string& linkPath)
+CInstallHost::EShortcutResult SaveShortcut(const CShortcutSpec& spec, std::string& linkPath)
 {
-    using Result = IInstallHost::ShortcutResult;
+    using Result = CInstallHost::EShortcutResult;
     IShellLinkA* link = nullptr;
     if (FAILED(CoCreateInstance(kClsidShellLink, nullptr, CLSCTX_INPROC_SERVER, kIidShellLinkA,
                                 reinterpret_cast<void**>(&link))))

@@ -12,7 +12,7 @@
 // The target path a link file names; empty when it cannot be read. COM must be set up.
 std::string ShortcutTarget(const std::string& linkPath);
 
-IInstallHost::ShortcutResult SaveShortcut(const CShortcutSpec& spec, std::string& linkPath);
+CInstallHost::EShortcutResult SaveShortcut(const CShortcutSpec& spec, std::string& linkPath);
 // The link file's path of a planned shortcut; empty when its special folder is unknown.
 std::string ShortcutLinkPath(const CShortcutSpec& spec);
 

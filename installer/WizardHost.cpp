@@ -125,7 +125,7 @@ std::string CWizardHost::MakeTempFolder()
 
 void CWizardHost::RemoveTempFolder(const std::string& folder) { RemoveDirectoryA(folder.c_str()); }
 
-IInstallHost::ShortcutResult CWizardHost::MakeShortcut(const CShortcutSpec& shortcut, std::string& linkPath)
+CInstallHost::EShortcutResult CWizardHost::MakeShortcut(const CShortcutSpec& shortcut, std::string& linkPath)
 {
     return SaveShortcut(shortcut, linkPath);
 }

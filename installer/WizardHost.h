@@ -10,7 +10,7 @@
 
 class CInstallerDlg;
 
-class CWizardHost : public IInstallHost {
+class CWizardHost : public CInstallHost {
 public:
     explicit CWizardHost(CInstallerDlg& frame) : m_frame(frame) {}
     ~CWizardHost() override;
@@ -38,14 +38,14 @@ public:
     bool GetPayload(const void*& data, std::size_t& size) override;
     std::string MakeTempFolder() override;
     void RemoveTempFolder(const std::string& folder) override;
-    ShortcutResult MakeShortcut(const CShortcutSpec& shortcut, std::string& linkPath) override;
+    EShortcutResult MakeShortcut(const CShortcutSpec& shortcut, std::string& linkPath) override;
     bool WriteSettingsNumber(const char* name, std::uint32_t value) override;
     bool WriteSettingsText(const char* name, const std::string& text) override;
     bool WriteUninstallEntry(const std::string& displayName, const std::string& command) override;
 
 private:
     struct CRunContext {
-        IInstallHost* host;
+        CInstallHost* host;
         CInstallationLog* log;
         const CInstallSettings* settings;
     };

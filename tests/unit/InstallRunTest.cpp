@@ -48,13 +48,13 @@ std::string MakePayload(const TempDir& dir, const Entries& entries)
 
 // Records what the run asks of the wizard and the system; every system call succeeds unless
 // a test says otherwise.
-struct CFakeHost : IInstallHost {
+struct CFakeHost : CInstallHost {
     std::string m_strPayload;
     bool m_bHasPayload = true;
     bool m_bUtilityRunning = false;
     bool m_bTempFolderFails = false;
     bool m_bRegistryFails = false;
-    ShortcutResult m_shortcutResult = ShortcutResult::Saved;
+    EShortcutResult m_shortcutResult = EShortcutResult::Saved;
     std::string m_strTempRoot;
 
     std::vector<unsigned> m_pauses;
@@ -101,7 +101,7 @@ struct CFakeHost : IInstallHost {
         EXPECT_FALSE(FileExistsAt(folder + "/Installer.zip"));
         rmdir(folder.c_str());
     }
-    ShortcutResult MakeShortcut(const CShortcutSpec& spec, std::string& linkPath) override
+    EShortcutResult MakeShortcut(const CShortcutSpec& spec, std::string& linkPath) override
     {
         linkPath = "L\\" + spec.m_strLinkName;
         return m_shortcutResult;
@@ -322,13 +322,13 @@ TEST_F(InstallRunTest, ShortcutAndRegistryOutcomesAreLoggedOnlyAsTheyHappened)
 
     // The desktop shortcut alone: a skipped one leaves no line, a failed one its error line.
     m_settings.m_bDesktopIcons = true;
-    for (auto result : {IInstallHost::ShortcutResult::Skipped, IInstallHost::ShortcutResult::Failed}) {
+    for (auto result : {CInstallHost::EShortcutResult::Skipped, CInstallHost::EShortcutResult::Failed}) {
         ResetHost();
         m_host.m_shortcutResult = result;
         log = Run();
         ASSERT_GE(log.size(), 23u);
         std::vector<std::string> shortcutLines(log.begin() + 15, log.end() - 8);
-        EXPECT_EQ(shortcutLines, result == IInstallHost::ShortcutResult::Skipped
+        EXPECT_EQ(shortcutLines, result == CInstallHost::EShortcutResult::Skipped
                                      ? std::vector<std::string>()
                                      : std::vector<std::string>({"  Error!  L\\DQ2 Dedicated Server Utility.lnk NOT "
                                                                  "Written! CreateShortCut() failed!"}));
