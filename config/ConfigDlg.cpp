@@ -86,11 +86,11 @@ void CConfigDlg::SetNameBoxText(const std::string& text)
 void CConfigDlg::RefillStartingLevels()
 {
     const CServerConfig& cfg = m_record;
-    const CLevelList& levels = cfg.g_gtGameType == kGameTypeDeathmatch ? m_catalogue.dm : m_catalogue.coop;
+    const CLevelList& levels = cfg.g_gtGameType == kGameTypeDeathmatch ? m_catalogue.m_dm : m_catalogue.m_coop;
     wingui::CUpdateGuard guard(m_nUpdating);
     m_cmbStartingLevel.ResetContent();
     for (int i = 0, n = levels.Count(); i < n; ++i)
-        m_cmbStartingLevel.AddString(levels.slots[i].name);
+        m_cmbStartingLevel.AddString(levels.m_aSlots[i].m_strName);
     m_cmbStartingLevel.SetCurSel(StartingLevelOfGameType(cfg));
 }
 

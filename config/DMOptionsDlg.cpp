@@ -31,7 +31,7 @@ void CDMOptionsDlg::ShowExtra()
 void CDMOptionsDlg::FillMapListChoice()
 {
     CServerConfig& cfg = m_record;
-    const CLevelList& dm = m_context.catalogue->dm;
+    const CLevelList& dm = m_context.catalogue->m_dm;
     auto fill = [&] {
         m_cmbMapList.ResetContent();
         for (const std::string& name : ListMapLists(m_context.gameFolder, false))
@@ -67,7 +67,7 @@ void CDMOptionsDlg::OnMapListChosen(bool bCloseUp)
 void CDMOptionsDlg::OnModifyMapList()
 {
     CServerConfig& cfg = m_record;
-    CMapListDlg editor(m_context.gameFolder, m_context.catalogue->dm, cfg.g_strMapList, cfg.g_iDmStartingLevel);
+    CMapListDlg editor(m_context.gameFolder, m_context.catalogue->m_dm, cfg.g_strMapList, cfg.g_iDmStartingLevel);
     editor.m_onSaved = m_context.onMapListSaved;
     editor.Run(Instance(), ::GetAncestor(m_hWnd, GA_ROOT));
     FillMapListChoice();

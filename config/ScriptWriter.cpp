@@ -17,9 +17,9 @@ namespace {
 std::string StartingLevelPath(const CServerConfig& cfg, const CLevelCatalogue& catalogue)
 {
     if (cfg.g_gtGameType == kGameTypeCoop)
-        return catalogue.coop.PathAt(cfg.g_iCoopStartingLevel);
+        return catalogue.m_coop.PathAt(cfg.g_iCoopStartingLevel);
     if (cfg.g_gtGameType == kGameTypeDeathmatch)
-        return catalogue.dm.PathAt(cfg.g_iDmStartingLevel);
+        return catalogue.m_dm.PathAt(cfg.g_iDmStartingLevel);
     return std::string();
 }
 

@@ -6,37 +6,37 @@
 #include <string>
 
 struct CLevelSlot {
-    std::string name;   // display name (at most 100 characters)
-    std::string path;   // archive path with "/", ending in ".wld"
-    int index = -1;     // the slot's own number when filled
+    std::string m_strName;  // display name (at most 100 characters)
+    std::string m_strPath;  // archive path with "/", ending in ".wld"
+    int m_nIndex = -1;      // the slot's own number when filled
 };
 
 constexpr int kLevelSlots = 200;
 
 struct CLevelList {
-    std::array<CLevelSlot, kLevelSlots> slots;
+    std::array<CLevelSlot, kLevelSlots> m_aSlots;
 
     // Number of filled slots (up to the first free one).
     int Count() const
     {
         int n = 0;
-        while (n < kLevelSlots && slots[n].index >= 0 && !slots[n].name.empty())
+        while (n < kLevelSlots && m_aSlots[n].m_nIndex >= 0 && !m_aSlots[n].m_strName.empty())
             ++n;
         return n;
     }
     // Path of slot i, or "" when i is outside the filled slots.
-    std::string PathAt(int i) const { return i >= 0 && i < Count() ? slots[i].path : std::string(); }
-    void Clear() { slots.fill(CLevelSlot{}); }
+    std::string PathAt(int i) const { return i >= 0 && i < Count() ? m_aSlots[i].m_strPath : std::string(); }
+    void Clear() { m_aSlots.fill(CLevelSlot{}); }
 };
 
 // Filled by the level scan at start-up, read by everything after it.
 struct CLevelCatalogue {
-    CLevelList coop;
-    CLevelList dm;
+    CLevelList m_coop;
+    CLevelList m_dm;
     void Clear()
     {
-        coop.Clear();
-        dm.Clear();
+        m_coop.Clear();
+        m_dm.Clear();
     }
 };
 

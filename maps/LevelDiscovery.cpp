@@ -47,9 +47,9 @@ bool AppendLevel(CLevelList& list, const std::string& name, const std::string& p
     int i = list.Count();
     if (i >= kLevelSlots)
         return false;
-    list.slots[i].name = name;
-    list.slots[i].path = path;
-    list.slots[i].index = i;
+    list.m_aSlots[i].m_strName = name;
+    list.m_aSlots[i].m_strPath = path;
+    list.m_aSlots[i].m_nIndex = i;
     return true;
 }
 
@@ -108,9 +108,9 @@ void CScan::AddLevel(const std::string& levelPath)
 {
     CLevelList* list = nullptr;
     if (m_state.m_strType.find("DM") != std::string::npos)
-        list = &m_catalogue.dm;
+        list = &m_catalogue.m_dm;
     else if (m_state.m_strType.find("COOP") != std::string::npos)
-        list = &m_catalogue.coop;
+        list = &m_catalogue.m_coop;
     if (!list)
         return;
     // A slot without a name would end the list for every reader and hide the levels after it.

@@ -72,7 +72,7 @@ bool CMapListDlg::OnInit()
     const int count = m_dm.Count();
     m_model.Reset(count);
     for (int i = 0; i < count; ++i)
-        m_lvAvailable.InsertItem(i, m_dm.slots[i].name, i);
+        m_lvAvailable.InsertItem(i, m_dm.m_aSlots[i].m_strName, i);
     RenderAvailable();
 
     FillNameBox();
@@ -201,7 +201,7 @@ void CMapListDlg::RenderMapList()
     while (shown > wanted)
         m_lvMapList.DeleteItem(--shown);
     for (int i = 0; i < wanted; ++i) {
-        const std::string& name = m_dm.slots[rows[i]].name;
+        const std::string& name = m_dm.m_aSlots[rows[i]].m_strName;
         if (i < shown)
             m_lvMapList.SetItem(i, name, rows[i]);
         else

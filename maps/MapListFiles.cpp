@@ -98,7 +98,7 @@ bool ReadMapList(const std::string& gameFolder, const std::string& fileName, con
         if (bRepeat || line.empty())
             continue;
         for (int i = 0; i < count; ++i) {
-            if (dm.slots[i].path == line) {
+            if (dm.m_aSlots[i].m_strPath == line) {
                 result.push_back(i);
                 break;
             }
@@ -127,7 +127,7 @@ EMapListSave WriteMapList(const std::string& gameFolder, const std::string& name
     for (int slot : slots) {
         if (slot < 0 || slot >= count)
             return EMapListSave::UnknownLevel;
-        lines.push_back(dm.slots[slot].path);
+        lines.push_back(dm.m_aSlots[slot].m_strPath);
     }
 
     std::string utilityFolder = UtilityFolderPath(gameFolder);
@@ -157,7 +157,7 @@ std::string CreateDefaultMapList(const std::string& gameFolder, const CLevelList
 {
     std::vector<std::string> lines;
     for (int i = 0, n = dm.Count(); i < n; ++i)
-        lines.push_back(dm.slots[i].path);
+        lines.push_back(dm.m_aSlots[i].m_strPath);
     std::string path = Join(MapListFolder(gameFolder), std::string(kDefaultMapListName) + ".txt");
     if (WriteLevelLines(path, lines) != EWrite::Ok)
         LogMessage("Could not create new MapLists\\MapList.txt file.\n");

@@ -37,7 +37,7 @@ CLevelList DemoLevels()
     CLevelList dm;
     const char* names[] = {"DM_LittleTrouble", "DM_BrkeenChevap", "DM_Chanolin", "DM_Metropolis"};
     for (int i = 0; i < 4; ++i)
-        dm.slots[i] = {names[i],
+        dm.m_aSlots[i] = {names[i],
                        std::string("Content/DravicQel2/Levels/Multiplayer/") + names[i] + "/" +
                            names[i] + ".wld",
                        i};

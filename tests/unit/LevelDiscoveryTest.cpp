@@ -49,7 +49,7 @@ std::vector<std::string> Names(const CLevelList& list)
 {
     std::vector<std::string> out;
     for (int i = 0; i < list.Count(); ++i)
-        out.push_back(list.slots[i].name);
+        out.push_back(list.m_aSlots[i].m_strName);
     return out;
 }
 
@@ -57,7 +57,7 @@ std::vector<std::string> Paths(const CLevelList& list)
 {
     std::vector<std::string> out;
     for (int i = 0; i < list.Count(); ++i)
-        out.push_back(list.slots[i].path);
+        out.push_back(list.m_aSlots[i].m_strPath);
     return out;
 }
 
@@ -95,9 +95,9 @@ TEST_F(LevelDiscoveryTest, SkipsTheGameArchivesByExactNameAndUpperCaseExtensions
     Archive("Other.gro.bak", {{"c/C.nfo", Nfo("DM", "T=Backup")}});
 
     CLevelCatalogue& c = Scan();
-    EXPECT_EQ(Names(c.dm), std::vector<std::string>{"Case variant"});
-    EXPECT_EQ(Paths(c.dm), std::vector<std::string>{"a/A.wld"});
-    EXPECT_EQ(c.coop.Count(), 0);
+    EXPECT_EQ(Names(c.m_dm), std::vector<std::string>{"Case variant"});
+    EXPECT_EQ(Paths(c.m_dm), std::vector<std::string>{"a/A.wld"});
+    EXPECT_EQ(c.m_coop.Count(), 0);
     EXPECT_TRUE(Log().empty());
 }
 
@@ -112,13 +112,13 @@ TEST_F(LevelDiscoveryTest, SortsByTypeDmFirstAndKeepsArchiveOrder)
                               {Level("Other", "Neither") + ".nfo", Nfo("SP", "M=Neither")},
                           });
     CLevelCatalogue& c = Scan();
-    EXPECT_EQ(Names(c.dm), (std::vector<std::string>{"Deathmatch One", "Both"}));
-    EXPECT_EQ(Paths(c.dm), (std::vector<std::string>{Level("Multiplayer", "DM_One") + ".wld",
+    EXPECT_EQ(Names(c.m_dm), (std::vector<std::string>{"Deathmatch One", "Both"}));
+    EXPECT_EQ(Paths(c.m_dm), (std::vector<std::string>{Level("Multiplayer", "DM_One") + ".wld",
                                                      Level("Multiplayer", "Both") + ".wld"}));
-    EXPECT_EQ(Names(c.coop), std::vector<std::string>{"Village"});
-    EXPECT_EQ(c.coop.slots[0].path, Level("Ellenier", "Village") + ".wld");
-    EXPECT_EQ(c.dm.slots[1].index, 1);
-    EXPECT_EQ(c.dm.slots[2].index, -1);
+    EXPECT_EQ(Names(c.m_coop), std::vector<std::string>{"Village"});
+    EXPECT_EQ(c.m_coop.m_aSlots[0].m_strPath, Level("Ellenier", "Village") + ".wld");
+    EXPECT_EQ(c.m_dm.m_aSlots[1].m_nIndex, 1);
+    EXPECT_EQ(c.m_dm.m_aSlots[2].m_nIndex, -1);
 }
 
 TEST_F(LevelDiscoveryTest, EveryNfoInTheEntryNameBecomesWld)
@@ -128,9 +128,9 @@ TEST_F(LevelDiscoveryTest, EveryNfoInTheEntryNameBecomesWld)
                         {"Levels/Mapnfo", Nfo("DM", "T=No dot")}});
     CLevelCatalogue& c = Scan();
     // The folder entry itself holds ".nfo" and an empty text: it takes over type and name.
-    EXPECT_EQ(Paths(c.dm), (std::vector<std::string>{"Levels/Pack.wld.d/Map.wld",
+    EXPECT_EQ(Paths(c.m_dm), (std::vector<std::string>{"Levels/Pack.wld.d/Map.wld",
                                                      "Levels/Pack.wld.d/"}));
-    EXPECT_EQ(Names(c.dm), (std::vector<std::string>{"Odd", "Odd"}));
+    EXPECT_EQ(Names(c.m_dm), (std::vector<std::string>{"Odd", "Odd"}));
 }
 
 TEST_F(LevelDiscoveryTest, TypeAndNameCarryOverToTheNextFile)
@@ -143,11 +143,11 @@ TEST_F(LevelDiscoveryTest, TypeAndNameCarryOverToTheNextFile)
                              {"a/Bare.nfo", "NAME=\"T=Third\"\n"},
                          });
     CLevelCatalogue& c = Scan();
-    EXPECT_EQ(Names(c.dm), (std::vector<std::string>{"Shown Name", "Second"}));
-    EXPECT_EQ(Paths(c.dm), (std::vector<std::string>{"a/First.wld", "a/NoType.wld"}));
+    EXPECT_EQ(Names(c.m_dm), (std::vector<std::string>{"Shown Name", "Second"}));
+    EXPECT_EQ(Paths(c.m_dm), (std::vector<std::string>{"a/First.wld", "a/NoType.wld"}));
     // No second "=" leaves the previous name.
-    EXPECT_EQ(Names(c.coop), (std::vector<std::string>{"Second", "Second", "Third"}));
-    EXPECT_EQ(Paths(c.coop), (std::vector<std::string>{"a/NoSecondEquals.wld", "a/Empty.wld",
+    EXPECT_EQ(Names(c.m_coop), (std::vector<std::string>{"Second", "Second", "Third"}));
+    EXPECT_EQ(Paths(c.m_coop), (std::vector<std::string>{"a/NoSecondEquals.wld", "a/Empty.wld",
                                                        "a/Bare.wld"}));
 }
 
@@ -156,9 +156,9 @@ TEST_F(LevelDiscoveryTest, TheSameLevelInTwoArchivesTakesTwoSlots)
     Archive("One.gro", {{"m/Same.nfo", Nfo("DM", "T=Same")}});
     Archive("Two.gro", {{"m/Same.nfo", Nfo("DM", "T=Same")}}, 0);
     CLevelCatalogue& c = Scan();
-    ASSERT_EQ(c.dm.Count(), 2);
-    EXPECT_EQ(c.dm.slots[0].path, "m/Same.wld");
-    EXPECT_EQ(c.dm.slots[1].path, "m/Same.wld");
+    ASSERT_EQ(c.m_dm.Count(), 2);
+    EXPECT_EQ(c.m_dm.m_aSlots[0].m_strPath, "m/Same.wld");
+    EXPECT_EQ(c.m_dm.m_aSlots[1].m_strPath, "m/Same.wld");
 }
 
 TEST_F(LevelDiscoveryTest, FindsEntriesBetweenLargeLevelData)
@@ -171,8 +171,8 @@ TEST_F(LevelDiscoveryTest, FindsEntriesBetweenLargeLevelData)
     }
     Archive("Big.gro", entries, 0);
     CLevelCatalogue& c = Scan();
-    EXPECT_EQ(Names(c.dm), (std::vector<std::string>{"Big 0", "Big 1", "Big 2", "Big 3"}));
-    EXPECT_EQ(c.dm.slots[3].path, "big/B3.wld");
+    EXPECT_EQ(Names(c.m_dm), (std::vector<std::string>{"Big 0", "Big 1", "Big 2", "Big 3"}));
+    EXPECT_EQ(c.m_dm.m_aSlots[3].m_strPath, "big/B3.wld");
 }
 
 TEST_F(LevelDiscoveryTest, DamagedArchivesAreLoggedAndSkipped)
@@ -185,7 +185,7 @@ TEST_F(LevelDiscoveryTest, DamagedArchivesAreLoggedAndSkipped)
     ASSERT_TRUE(WriteFile(m_game / "cut.gro", whole.substr(0, whole.size() / 2)));
 
     CLevelCatalogue& c = Scan();
-    EXPECT_EQ(Names(c.dm), std::vector<std::string>{"Good"});
+    EXPECT_EQ(Names(c.m_dm), std::vector<std::string>{"Good"});
     std::vector<std::string> log = Log();
     std::sort(log.begin(), log.end());
     EXPECT_EQ(log, (std::vector<std::string>{"ERR:  Failed to open zip file: cut.gro.\r\n",
@@ -207,8 +207,8 @@ TEST_F(LevelDiscoveryTest, AnEntryWithABadChecksumIsSkippedWithoutTouchingTheCar
     ASSERT_TRUE(WriteFile(m_game / "Crc.gro", bytes));
 
     CLevelCatalogue& c = Scan();
-    EXPECT_EQ(Names(c.dm), (std::vector<std::string>{"Good", "After"}));
-    EXPECT_EQ(c.coop.Count(), 0);
+    EXPECT_EQ(Names(c.m_dm), (std::vector<std::string>{"Good", "After"}));
+    EXPECT_EQ(c.m_coop.Count(), 0);
 }
 
 TEST_F(LevelDiscoveryTest, ABrokenDirectoryKeepsWhatWasReadBeforeIt)
@@ -221,7 +221,7 @@ TEST_F(LevelDiscoveryTest, ABrokenDirectoryKeepsWhatWasReadBeforeIt)
     ASSERT_TRUE(WriteFile(m_game / "Broken.gro", bytes));
 
     CLevelCatalogue& c = Scan();
-    EXPECT_EQ(Names(c.dm), std::vector<std::string>{"First"});
+    EXPECT_EQ(Names(c.m_dm), std::vector<std::string>{"First"});
     EXPECT_EQ(Log(), std::vector<std::string>{"ERR:  Failed to read zip file: Broken.gro.\r\n"});
 }
 
@@ -230,9 +230,9 @@ TEST_F(LevelDiscoveryTest, AnOversizedInformationEntryIsSkipped)
     std::string huge = "MAP_TYPE=\" COOP\"\r\nNAME=\"T=Huge\"\r\n" + std::string(kMaxNfoBytes, ' ');
     Archive("Huge.gro", {{"h/Small.nfo", Nfo("DM", "T=Small")}, {"h/Huge.nfo", huge}, {"h/Next.nfo", ""}});
     CLevelCatalogue& c = Scan();
-    EXPECT_EQ(Names(c.dm), (std::vector<std::string>{"Small", "Small"}));
-    EXPECT_EQ(c.dm.slots[1].path, "h/Next.wld");
-    EXPECT_EQ(c.coop.Count(), 0);
+    EXPECT_EQ(Names(c.m_dm), (std::vector<std::string>{"Small", "Small"}));
+    EXPECT_EQ(c.m_dm.m_aSlots[1].m_strPath, "h/Next.wld");
+    EXPECT_EQ(c.m_coop.Count(), 0);
 }
 
 TEST_F(LevelDiscoveryTest, The201stLevelOfAKindIsIgnoredWithOneLogLine)
@@ -245,10 +245,10 @@ TEST_F(LevelDiscoveryTest, The201stLevelOfAKindIsIgnoredWithOneLogLine)
     Archive("Many.gro", entries);
 
     CLevelCatalogue& c = Scan();
-    ASSERT_EQ(c.dm.Count(), 200);
-    EXPECT_EQ(c.dm.slots[199].name, "L199");
-    EXPECT_EQ(c.dm.slots[199].index, 199);
-    EXPECT_EQ(Names(c.coop), std::vector<std::string>{"Still added"});
+    ASSERT_EQ(c.m_dm.Count(), 200);
+    EXPECT_EQ(c.m_dm.m_aSlots[199].m_strName, "L199");
+    EXPECT_EQ(c.m_dm.m_aSlots[199].m_nIndex, 199);
+    EXPECT_EQ(Names(c.m_coop), std::vector<std::string>{"Still added"});
     EXPECT_EQ(Log(), std::vector<std::string>{
                          "ERR:  The level list is full; further levels are ignored.\r\n"});
 }
@@ -260,7 +260,7 @@ TEST_F(LevelDiscoveryTest, ALevelWithoutANameIsLeftOutSoTheListStaysWhole)
                           {"n/Blank.nfo", "NAME=\"T=  \"\r\n"},
                           {"n/Last.nfo", "NAME=\"T=Last\"\r\n"}});
     CLevelCatalogue& c = Scan();
-    EXPECT_EQ(Names(c.dm), (std::vector<std::string>{"Named", "Last"}));
+    EXPECT_EQ(Names(c.m_dm), (std::vector<std::string>{"Named", "Last"}));
     EXPECT_EQ(Log(), (std::vector<std::string>{"ERR:  Level without a name ignored: n/Nameless.wld\r\n",
                                                "ERR:  Level without a name ignored: n/Blank.wld\r\n"}));
 }
@@ -274,8 +274,8 @@ TEST_F(LevelDiscoveryTest, WritesNothingToDisk)
     ASSERT_EQ(chdir(work.path().c_str()), 0);
     CLevelCatalogue& c = Scan();
     ASSERT_EQ(chdir(old), 0);
-    EXPECT_EQ(c.dm.Count(), 1);
-    EXPECT_EQ(c.coop.Count(), 1);
+    EXPECT_EQ(c.m_dm.Count(), 1);
+    EXPECT_EQ(c.m_coop.Count(), 1);
     std::string listing;
     for (const char* folder : {work.path().c_str(), m_game.path().c_str()})
         for (const auto& e : platform::ListDirectory(folder))
@@ -288,8 +288,8 @@ TEST_F(LevelDiscoveryTest, AMissingGameFolderFindsNothing)
 {
     m_catalogue.Clear();
     ScanLevels(m_game / "missing", m_catalogue);
-    EXPECT_EQ(m_catalogue.dm.Count(), 0);
-    EXPECT_EQ(m_catalogue.coop.Count(), 0);
+    EXPECT_EQ(m_catalogue.m_dm.Count(), 0);
+    EXPECT_EQ(m_catalogue.m_coop.Count(), 0);
 }
 
 // The line rules on their own.

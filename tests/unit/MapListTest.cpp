@@ -27,8 +27,8 @@ CLevelCatalogue DemoCatalogue()
                            {"DM_Chanolin", "Chanolin"},
                            {"DM_Metropolis", "Metropolis"}};
     for (int i = 0; i < 4; ++i)
-        c.dm.slots[i] = {dm[i][1], DmPath(dm[i][0]), i};
-    c.coop.slots[0] = {"Village", "Content/DravicQel2/Levels/05_Ellenier/5_1_Village/5_1_Village.wld",
+        c.m_dm.m_aSlots[i] = {dm[i][1], DmPath(dm[i][0]), i};
+    c.m_coop.m_aSlots[0] = {"Village", "Content/DravicQel2/Levels/05_Ellenier/5_1_Village/5_1_Village.wld",
                        0};
     return c;
 }
@@ -58,7 +58,7 @@ protected:
     {
         Put("Read.txt", bytes);
         std::vector<int> slots{99};
-        EXPECT_TRUE(ReadMapList(m_game.path(), "Read.txt", m_catalogue.dm, slots));
+        EXPECT_TRUE(ReadMapList(m_game.path(), "Read.txt", m_catalogue.m_dm, slots));
         return slots;
     }
     std::string File(const std::string& name) { return ReadFile(m_folder + "/" + name); }
@@ -138,14 +138,14 @@ TEST_F(MapListTest, ReadingFoldsRunsTrimsAndDropsUnknownLines)
     // Leading blanks are kept, so such a line matches nothing.
     EXPECT_EQ(Read(" " + kChanolin + "\r\n"), std::vector<int>{});
     // A cooperative level is not a map list level.
-    EXPECT_EQ(Read(m_catalogue.coop.slots[0].path + "\r\n"), std::vector<int>{});
+    EXPECT_EQ(Read(m_catalogue.m_coop.m_aSlots[0].m_strPath + "\r\n"), std::vector<int>{});
     EXPECT_TRUE(Log().empty());
 }
 
 TEST_F(MapListTest, ReadingAMissingFileLogsAndLeavesTheResult)
 {
     std::vector<int> slots{1, 2};
-    EXPECT_FALSE(ReadMapList(m_game.path(), "Missing.txt", m_catalogue.dm, slots));
+    EXPECT_FALSE(ReadMapList(m_game.path(), "Missing.txt", m_catalogue.m_dm, slots));
     EXPECT_EQ(slots, (std::vector<int>{1, 2}));
     EXPECT_EQ(Log(), std::vector<std::string>{"ERR:  Failed to open: " + m_folder + "/Missing.txt\r\n"});
 }
@@ -153,33 +153,33 @@ TEST_F(MapListTest, ReadingAMissingFileLogsAndLeavesTheResult)
 TEST_F(MapListTest, WritingCreatesTheFoldersAndMakesTheFirstLevelTheStart)
 {
     int start = 0;
-    EXPECT_EQ(WriteMapList(m_game.path(), "Three", {2, 3, 1}, m_catalogue.dm, start),
+    EXPECT_EQ(WriteMapList(m_game.path(), "Three", {2, 3, 1}, m_catalogue.m_dm, start),
               EMapListSave::Saved);
     EXPECT_EQ(File("Three.txt"), kChanolin + "\r\n" + kMetropolis + "\r\n" + kBrkeen + "\r\n");
     EXPECT_EQ(start, 2);
     EXPECT_EQ(Log(), std::vector<std::string>{"INF:  Attempting to save Map List file: " + m_folder +
                                               "/Three.txt...\r\n"});
     // Saving again rewrites the file whole and leaves no twin behind.
-    EXPECT_EQ(WriteMapList(m_game.path(), "Three", {0}, m_catalogue.dm, start), EMapListSave::Saved);
+    EXPECT_EQ(WriteMapList(m_game.path(), "Three", {0}, m_catalogue.m_dm, start), EMapListSave::Saved);
     EXPECT_EQ(File("Three.txt"), kTrouble + "\r\n");
     EXPECT_EQ(start, 0);
     EXPECT_EQ(ListMapLists(m_game.path(), true), std::vector<std::string>{"Three"});
     std::vector<int> back;
-    EXPECT_TRUE(ReadMapList(m_game.path(), "Three.txt", m_catalogue.dm, back));
+    EXPECT_TRUE(ReadMapList(m_game.path(), "Three.txt", m_catalogue.m_dm, back));
     EXPECT_EQ(back, std::vector<int>{0});
 }
 
 TEST_F(MapListTest, WritingRefusesEmptyListsUnsafeNamesAndUnknownSlots)
 {
     int start = 7;
-    EXPECT_EQ(WriteMapList(m_game.path(), "Empty", {}, m_catalogue.dm, start), EMapListSave::EmptyList);
+    EXPECT_EQ(WriteMapList(m_game.path(), "Empty", {}, m_catalogue.m_dm, start), EMapListSave::EmptyList);
     for (const char* bad : {"..", "a/b", "..\\x", "trail.", "", "q\"uote"})
-        EXPECT_EQ(WriteMapList(m_game.path(), bad, {0}, m_catalogue.dm, start),
+        EXPECT_EQ(WriteMapList(m_game.path(), bad, {0}, m_catalogue.m_dm, start),
                   EMapListSave::UnsafeName)
             << bad;
-    EXPECT_EQ(WriteMapList(m_game.path(), "Gap", {0, 4}, m_catalogue.dm, start),
+    EXPECT_EQ(WriteMapList(m_game.path(), "Gap", {0, 4}, m_catalogue.m_dm, start),
               EMapListSave::UnknownLevel);
-    EXPECT_EQ(WriteMapList(m_game.path(), "Neg", {-1}, m_catalogue.dm, start),
+    EXPECT_EQ(WriteMapList(m_game.path(), "Neg", {-1}, m_catalogue.m_dm, start),
               EMapListSave::UnknownLevel);
     EXPECT_EQ(start, 7);
     EXPECT_FALSE(platform::IsDirectory(m_game / "DedicatedServerUtility"));
@@ -195,12 +195,12 @@ TEST_F(MapListTest, NamesTheStoreWouldChangeAreRefusedAndNotListed)
     MakeFolder();
     int start = 7;
     for (const char* bad : {" Lead", "Semi;"}) {
-        EXPECT_EQ(WriteMapList(m_game.path(), bad, {0}, m_catalogue.dm, start), EMapListSave::UnsafeName) << bad;
+        EXPECT_EQ(WriteMapList(m_game.path(), bad, {0}, m_catalogue.m_dm, start), EMapListSave::UnsafeName) << bad;
         Put(std::string(bad) + ".txt", kTrouble + "\n");
     }
     EXPECT_EQ(start, 7);
     EXPECT_EQ(ListMapLists(m_game.path(), false), std::vector<std::string>{});
-    EXPECT_EQ(WriteMapList(m_game.path(), "Semi;colon", {0}, m_catalogue.dm, start), EMapListSave::Saved);
+    EXPECT_EQ(WriteMapList(m_game.path(), "Semi;colon", {0}, m_catalogue.m_dm, start), EMapListSave::Saved);
 }
 
 TEST_F(MapListTest, AFailedWriteKeepsTheOldListAndTheStartingLevel)
@@ -209,7 +209,7 @@ TEST_F(MapListTest, AFailedWriteKeepsTheOldListAndTheStartingLevel)
     Put("Kept.txt", kMetropolis + "\r\n");
     int start = 3;
     CTextWriter::FailWriteNumber(2);
-    EXPECT_EQ(WriteMapList(m_game.path(), "Kept", {0, 1, 2}, m_catalogue.dm, start),
+    EXPECT_EQ(WriteMapList(m_game.path(), "Kept", {0, 1, 2}, m_catalogue.m_dm, start),
               EMapListSave::Failed);
     EXPECT_EQ(File("Kept.txt"), kMetropolis + "\r\n");
     EXPECT_EQ(start, 3);
@@ -222,7 +222,7 @@ TEST_F(MapListTest, AFileThatCannotBeCreatedIsLogged)
     // A file where the folder should be: neither folder can be made, nor the list.
     ASSERT_TRUE(WriteFile(m_game / "DedicatedServerUtility", "not a folder"));
     int start = 1;
-    EXPECT_EQ(WriteMapList(m_game.path(), "Blocked", {2}, m_catalogue.dm, start),
+    EXPECT_EQ(WriteMapList(m_game.path(), "Blocked", {2}, m_catalogue.m_dm, start),
               EMapListSave::Failed);
     EXPECT_EQ(start, 1);
     std::string path = m_folder + "/Blocked.txt";
@@ -234,7 +234,7 @@ TEST_F(MapListTest, TheDefaultListHoldsEveryDeathmatchLevel)
 {
     MakeFolder();
     Put("MapList.txt", "old contents\r\n");
-    EXPECT_EQ(CreateDefaultMapList(m_game.path(), m_catalogue.dm), "MapList");
+    EXPECT_EQ(CreateDefaultMapList(m_game.path(), m_catalogue.m_dm), "MapList");
     EXPECT_EQ(File("MapList.txt"), kTrouble + "\r\n" + kBrkeen + "\r\n" + kChanolin + "\r\n" +
                                        kMetropolis + "\r\n");
     EXPECT_EQ(ListMapLists(m_game.path(), false), std::vector<std::string>{"MapList"});
@@ -243,7 +243,7 @@ TEST_F(MapListTest, TheDefaultListHoldsEveryDeathmatchLevel)
 
 TEST_F(MapListTest, TheDefaultListDoesNotCreateTheFolder)
 {
-    EXPECT_EQ(CreateDefaultMapList(m_game.path(), m_catalogue.dm), "MapList");
+    EXPECT_EQ(CreateDefaultMapList(m_game.path(), m_catalogue.m_dm), "MapList");
     EXPECT_FALSE(platform::IsDirectory(m_folder));
     EXPECT_EQ(Log(), std::vector<std::string>{"Could not create new MapLists\\MapList.txt file.\r\n"});
 }
@@ -253,15 +253,15 @@ TEST_F(MapListTest, TheDeliveredListIsWhatTheWriterProduces)
     std::string delivered = ReadFile(std::string(TOLLAN_SOURCE_DIR) + "/resources/defaults/MapList.txt");
     ASSERT_FALSE(delivered.empty());
     int start = 0;
-    ASSERT_EQ(WriteMapList(m_game.path(), "MapList", {3, 0, 1, 2}, m_catalogue.dm, start),
+    ASSERT_EQ(WriteMapList(m_game.path(), "MapList", {3, 0, 1, 2}, m_catalogue.m_dm, start),
               EMapListSave::Saved);
     EXPECT_EQ(File("MapList.txt"), delivered);
     EXPECT_EQ(start, 3);
-    EXPECT_EQ(m_catalogue.dm.slots[start].path, kMetropolis);
+    EXPECT_EQ(m_catalogue.m_dm.m_aSlots[start].m_strPath, kMetropolis);
 
     MakeFolder();
     Put("Delivered.txt", delivered);
     std::vector<int> slots;
-    EXPECT_TRUE(ReadMapList(m_game.path(), "Delivered.txt", m_catalogue.dm, slots));
+    EXPECT_TRUE(ReadMapList(m_game.path(), "Delivered.txt", m_catalogue.m_dm, slots));
     EXPECT_EQ(slots, (std::vector<int>{3, 0, 1, 2}));
 }

@@ -16,9 +16,9 @@ namespace {
 
 void Fill(CLevelList& list, int index, const std::string& path)
 {
-    list.slots[index].name = "Level " + std::to_string(index);
-    list.slots[index].path = path;
-    list.slots[index].index = index;
+    list.m_aSlots[index].m_strName = "Level " + std::to_string(index);
+    list.m_aSlots[index].m_strPath = path;
+    list.m_aSlots[index].m_nIndex = index;
 }
 
 // The demo catalogue the delivered scripts were made from.
@@ -26,14 +26,14 @@ CLevelCatalogue DemoCatalogue()
 {
     CLevelCatalogue c;
     const std::string mp = "Content/DravicQel2/Levels/Multiplayer/";
-    Fill(c.dm, 0, mp + "DM_LittleTrouble/DM_LittleTrouble.wld");
-    Fill(c.dm, 1, mp + "DM_BrkeenChevap/DM_BrkeenChevap.wld");
-    Fill(c.dm, 2, mp + "DM_Chanolin/DM_Chanolin.wld");
-    Fill(c.dm, 3, mp + "DM_Metropolis/DM_Metropolis.wld");
+    Fill(c.m_dm, 0, mp + "DM_LittleTrouble/DM_LittleTrouble.wld");
+    Fill(c.m_dm, 1, mp + "DM_BrkeenChevap/DM_BrkeenChevap.wld");
+    Fill(c.m_dm, 2, mp + "DM_Chanolin/DM_Chanolin.wld");
+    Fill(c.m_dm, 3, mp + "DM_Metropolis/DM_Metropolis.wld");
     for (int i = 0; i < 23; ++i)
-        Fill(c.coop, i, "Content/DravicQel2/Levels/0" + std::to_string(i / 5) + "_Demo/Coop" +
+        Fill(c.m_coop, i, "Content/DravicQel2/Levels/0" + std::to_string(i / 5) + "_Demo/Coop" +
                             std::to_string(i) + "/Coop" + std::to_string(i) + ".wld");
-    Fill(c.coop, 23, "Content/DravicQel2/Levels/05_Ellenier/5_1_Village/5_1_Village.wld");
+    Fill(c.m_coop, 23, "Content/DravicQel2/Levels/05_Ellenier/5_1_Village/5_1_Village.wld");
     return c;
 }
 
