@@ -183,8 +183,8 @@ void CConfigDlg::OnSave()
         int focus = IDC_CONFIG_NAME;
         CFieldTable fields = ServerSettingsFields();
         for (size_t i = 0; i < fields.count; ++i)
-            if (result.field && fields.rules[i].pText == result.field)
-                focus = fields.rules[i].controlId;
+            if (result.field && fields.rules[i].m_pText == result.field)
+                focus = fields.rules[i].m_nControlId;
         MoveFocusTo(focus);
         return;
     }

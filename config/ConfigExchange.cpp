@@ -105,33 +105,33 @@ std::optional<CExchangeFailure> ReadControls(const CFieldRule* rules, size_t cou
 {
     for (size_t i = 0; i < count; ++i) {
         const CFieldRule& rule = rules[i];
-        switch (rule.kind) {
+        switch (rule.m_eKind) {
         case EFieldKind::Check:
-            cfg.*rule.pInt = source.Checked(rule.controlId) ? 1 : 0;
+            cfg.*rule.m_pInt = source.Checked(rule.m_nControlId) ? 1 : 0;
             break;
         case EFieldKind::ItemFlag:
-            cfg.m_abItemAvailable[rule.index] = source.Checked(rule.controlId) ? 1 : 0;
+            cfg.m_abItemAvailable[rule.m_nIndex] = source.Checked(rule.m_nControlId) ? 1 : 0;
             break;
         case EFieldKind::VoteFlag:
-            cfg.m_abVoteTypeAvailable[rule.index] = source.Checked(rule.controlId) ? 1 : 0;
+            cfg.m_abVoteTypeAvailable[rule.m_nIndex] = source.Checked(rule.m_nControlId) ? 1 : 0;
             break;
         case EFieldKind::Text:
-            cfg.*rule.pText = source.Text(rule.controlId);
+            cfg.*rule.m_pText = source.Text(rule.m_nControlId);
             break;
         case EFieldKind::Integer: {
-            std::optional<int> value = ParseIntegerText(source.Text(rule.controlId));
+            std::optional<int> value = ParseIntegerText(source.Text(rule.m_nControlId));
             if (!value)
-                return CExchangeFailure{rule.controlId, kEnterIntegerMessage};
-            if (rule.ranged && (*value < rule.minimum || *value > rule.maximum))
-                return CExchangeFailure{rule.controlId, IntegerRangeMessage(rule.minimum, rule.maximum)};
-            cfg.*rule.pInt = *value;
+                return CExchangeFailure{rule.m_nControlId, kEnterIntegerMessage};
+            if (rule.m_bRanged && (*value < rule.m_nMinimum || *value > rule.m_nMaximum))
+                return CExchangeFailure{rule.m_nControlId, IntegerRangeMessage(rule.m_nMinimum, rule.m_nMaximum)};
+            cfg.*rule.m_pInt = *value;
             break;
         }
         case EFieldKind::Decimal: {
-            std::optional<double> value = ParseDecimalText(source.Text(rule.controlId));
+            std::optional<double> value = ParseDecimalText(source.Text(rule.m_nControlId));
             if (!value)
-                return CExchangeFailure{rule.controlId, kEnterNumberMessage};
-            cfg.*rule.pDec = *value;
+                return CExchangeFailure{rule.m_nControlId, kEnterNumberMessage};
+            cfg.*rule.m_pDec = *value;
             break;
         }
         }
@@ -141,20 +141,20 @@ std::optional<CExchangeFailure> ReadControls(const CFieldRule* rules, size_t cou
 
 std::string FieldText(const CFieldRule& rule, const CServerConfig& cfg)
 {
-    switch (rule.kind) {
-    case EFieldKind::Integer: return StringPrintf("%d", cfg.*rule.pInt);
-    case EFieldKind::Decimal: return FormatDecimalText(cfg.*rule.pDec);
-    case EFieldKind::Text: return cfg.*rule.pText;
+    switch (rule.m_eKind) {
+    case EFieldKind::Integer: return StringPrintf("%d", cfg.*rule.m_pInt);
+    case EFieldKind::Decimal: return FormatDecimalText(cfg.*rule.m_pDec);
+    case EFieldKind::Text: return cfg.*rule.m_pText;
     default: return std::string();
     }
 }
 
 bool FieldChecked(const CFieldRule& rule, const CServerConfig& cfg)
 {
-    switch (rule.kind) {
-    case EFieldKind::Check: return cfg.*rule.pInt != 0;
-    case EFieldKind::ItemFlag: return cfg.m_abItemAvailable[rule.index] != 0;
-    case EFieldKind::VoteFlag: return cfg.m_abVoteTypeAvailable[rule.index] != 0;
+    switch (rule.m_eKind) {
+    case EFieldKind::Check: return cfg.*rule.m_pInt != 0;
+    case EFieldKind::ItemFlag: return cfg.m_abItemAvailable[rule.m_nIndex] != 0;
+    case EFieldKind::VoteFlag: return cfg.m_abVoteTypeAvailable[rule.m_nIndex] != 0;
     default: return false;
     }
 }

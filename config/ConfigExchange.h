@@ -21,14 +21,14 @@ enum class EFieldKind {
 constexpr int kMaxTextFieldChars = 255;
 
 struct CFieldRule {
-    int controlId;
-    EFieldKind kind;
-    int CServerConfig::*pInt;
-    double CServerConfig::*pDec;
-    std::string CServerConfig::*pText;
-    int index;  // ItemFlag, VoteFlag
-    bool ranged;
-    int minimum, maximum;
+    int m_nControlId;
+    EFieldKind m_eKind;
+    int CServerConfig::*m_pInt;
+    double CServerConfig::*m_pDec;
+    std::string CServerConfig::*m_pText;
+    int m_nIndex;  // ItemFlag, VoteFlag
+    bool m_bRanged;
+    int m_nMinimum, m_nMaximum;
 };
 
 constexpr CFieldRule CheckField(int id, int CServerConfig::*p)

@@ -66,7 +66,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' ||
 const CConfigKey* FindConfigKey(const std::string& name)
 {
     for (const CConfigKey& key : kConfigKeys)
-        if (name == key.name)
+        if (name == key.m_pszName)
             return &key;
     return nullptr;
 }
@@ -126,19 +126,19 @@ double ParseLeadingDecimal(const std::string& value)
 
 void AssignConfigKey(CServerConfig& cfg, const CConfigKey& key, const std::string& value)
 {
-    switch (key.type) {
-    case EKeyType::Integer: cfg.*key.pInt = ParseLeadingInt(value); break;
-    case EKeyType::Decimal: cfg.*key.pDec = ParseLeadingDecimal(value); break;
-    case EKeyType::Text: cfg.*key.pText = value; break;
+    switch (key.m_eType) {
+    case EKeyType::Integer: cfg.*key.m_pInt = ParseLeadingInt(value); break;
+    case EKeyType::Decimal: cfg.*key.m_pDec = ParseLeadingDecimal(value); break;
+    case EKeyType::Text: cfg.*key.m_pText = value; break;
     }
 }
 
 std::string FormatConfigValue(const CServerConfig& cfg, const CConfigKey& key)
 {
-    switch (key.type) {
-    case EKeyType::Integer: return StringPrintf("%d", cfg.*key.pInt);
-    case EKeyType::Decimal: return FormatFixed2(cfg.*key.pDec);
-    case EKeyType::Text: return cfg.*key.pText;
+    switch (key.m_eType) {
+    case EKeyType::Integer: return StringPrintf("%d", cfg.*key.m_pInt);
+    case EKeyType::Decimal: return FormatFixed2(cfg.*key.m_pDec);
+    case EKeyType::Text: return cfg.*key.m_pText;
     }
     return std::string();
 }

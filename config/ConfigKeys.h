@@ -8,11 +8,11 @@
 enum class EKeyType { Integer, Decimal, Text };
 
 struct CConfigKey {
-    const char* name;
-    EKeyType type;
-    int CServerConfig::*pInt;
-    double CServerConfig::*pDec;
-    std::string CServerConfig::*pText;
+    const char* m_pszName;
+    EKeyType m_eType;
+    int CServerConfig::*m_pInt;
+    double CServerConfig::*m_pDec;
+    std::string CServerConfig::*m_pText;
 };
 
 constexpr int kConfigKeyCount = 37;

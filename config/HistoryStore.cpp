@@ -325,7 +325,7 @@ bool WriteHistoryFile(CServerConfig& cfg)
     DeriveMapListFile(cfg);
     out.Write("CONFIG_NAME\n" + cfg.m_strConfigName + "\n{\n");
     for (const CConfigKey& key : kConfigKeys)
-        out.Write(std::string("  ") + key.name + " = " + FormatConfigValue(cfg, key) + ";\n");
+        out.Write(std::string("  ") + key.m_pszName + " = " + FormatConfigValue(cfg, key) + ";\n");
     out.Write("}\n\n");
 
     LogMessage("INF:  Attempting to open existing History.ini file...\n");

@@ -9,14 +9,14 @@ void CRecordExchange::Bind(HWND dialog, const CFieldRule* rules, size_t count)
     m_hDialog = dialog;
     m_rules.assign(rules, rules + count);
     for (const CFieldRule& rule : m_rules)
-        if (rule.kind == EFieldKind::Text)
-            ::SendDlgItemMessageA(dialog, rule.controlId, EM_LIMITTEXT, kMaxTextFieldChars, 0);
+        if (rule.m_eKind == EFieldKind::Text)
+            ::SendDlgItemMessageA(dialog, rule.m_nControlId, EM_LIMITTEXT, kMaxTextFieldChars, 0);
 }
 
 const CFieldRule* CRecordExchange::Find(int id) const
 {
     for (const CFieldRule& rule : m_rules)
-        if (rule.controlId == id)
+        if (rule.m_nControlId == id)
             return &rule;
     return nullptr;
 }
@@ -24,8 +24,8 @@ const CFieldRule* CRecordExchange::Find(int id) const
 bool CRecordExchange::IsEdit(int id) const
 {
     const CFieldRule* rule = Find(id);
-    return rule && (rule->kind == EFieldKind::Integer || rule->kind == EFieldKind::Decimal ||
-                    rule->kind == EFieldKind::Text);
+    return rule && (rule->m_eKind == EFieldKind::Integer || rule->m_eKind == EFieldKind::Decimal ||
+                    rule->m_eKind == EFieldKind::Text);
 }
 
 bool CRecordExchange::IsCheck(int id) const { return Find(id) && !IsEdit(id); }
@@ -43,10 +43,10 @@ bool CRecordExchange::Checked(int controlId) const
 void CRecordExchange::Show(const CServerConfig& cfg) const
 {
     for (const CFieldRule& rule : m_rules) {
-        if (IsEdit(rule.controlId))
-            ::SetDlgItemTextA(m_hDialog, rule.controlId, FieldText(rule, cfg).c_str());
+        if (IsEdit(rule.m_nControlId))
+            ::SetDlgItemTextA(m_hDialog, rule.m_nControlId, FieldText(rule, cfg).c_str());
         else
-            ::CheckDlgButton(m_hDialog, rule.controlId, FieldChecked(rule, cfg) ? BST_CHECKED : BST_UNCHECKED);
+            ::CheckDlgButton(m_hDialog, rule.m_nControlId, FieldChecked(rule, cfg) ? BST_CHECKED : BST_UNCHECKED);
     }
 }
 

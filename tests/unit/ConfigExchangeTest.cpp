@@ -28,8 +28,8 @@ FakeControls Showing(const CServerConfig& cfg, CFieldTable table)
 {
     FakeControls c;
     for (size_t i = 0; i < table.count; ++i) {
-        c.texts[table.rules[i].controlId] = FieldText(table.rules[i], cfg);
-        c.ticks[table.rules[i].controlId] = FieldChecked(table.rules[i], cfg);
+        c.texts[table.rules[i].m_nControlId] = FieldText(table.rules[i], cfg);
+        c.ticks[table.rules[i].m_nControlId] = FieldChecked(table.rules[i], cfg);
     }
     return c;
 }
@@ -115,7 +115,7 @@ TEST(ConfigExchangeTest, PagesReadDecimalsAndFlagsWithoutRanges)
     size_t items = 0;
     for (EAvailabilityPage page : {EAvailabilityPage::Weapons, EAvailabilityPage::Items, EAvailabilityPage::Powerups})
         for (const CFieldRule& rule : AvailabilityFields(page)) {
-            EXPECT_EQ(IDC_ITEM_FIRST + rule.index, rule.controlId);
+            EXPECT_EQ(IDC_ITEM_FIRST + rule.m_nIndex, rule.m_nControlId);
             ++items;
         }
     EXPECT_EQ(static_cast<size_t>(kItemCount), items);

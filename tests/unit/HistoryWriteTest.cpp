@@ -39,8 +39,8 @@ std::string HistorySection(const std::string& text)
 bool SameRecord(const CServerConfig& a, const CServerConfig& b)
 {
     for (const CConfigKey& key : kConfigKeys)
-        if (key.pText != &CServerConfig::g_strDisabledItems &&
-            key.pText != &CServerConfig::g_strDisabledVoteTypes &&
+        if (key.m_pText != &CServerConfig::g_strDisabledItems &&
+            key.m_pText != &CServerConfig::g_strDisabledVoteTypes &&
             FormatConfigValue(a, key) != FormatConfigValue(b, key))
             return false;
     return a.m_abItemAvailable == b.m_abItemAvailable &&
