@@ -9,8 +9,8 @@ struct CServerConfig;
 class CSettingsStore;
 
 struct CAppContext {
-    CServerConfig& record;
-    CLevelCatalogue& levels;
-    CSettingsStore& settings;
-    std::string gameFolder;
+    CServerConfig& m_record;
+    CLevelCatalogue& m_levels;
+    CSettingsStore& m_settings;
+    std::string m_strGameFolder;
 };

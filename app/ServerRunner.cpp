@@ -26,7 +26,7 @@ std::optional<std::string> CHistoryRunStore::AdminPasswordOf(const std::string& 
     return ReadConfigAdminPassword(configName);
 }
 
-CServerRunner::CServerRunner(CAppContext& context) : m_context(context), m_store(context.record) {}
+CServerRunner::CServerRunner(CAppContext& context) : m_context(context), m_store(context.m_record) {}
 
 CServerRunner::~CServerRunner()
 {
@@ -222,11 +222,11 @@ void CServerRunner::Carry(const CRunAction& a)
         m_pConsole->ClearCurrentLevel();
         break;
     case ERunAction::CrashCopy:
-        if (m_crashRecovery.AddCurrentLevelToConfig(m_context.gameFolder, a.config, a.text, m_context.record.g_iFPS))
+        if (m_crashRecovery.AddCurrentLevelToConfig(m_context.m_strGameFolder, a.config, a.text, m_context.m_record.g_iFPS))
             Later({CReport::EKind::CrashCopyWritten});
         break;
     case ERunAction::SwapScript:
-        m_crashRecovery.SwapConfigScript(m_context.gameFolder, a.config);
+        m_crashRecovery.SwapConfigScript(m_context.m_strGameFolder, a.config);
         break;
     case ERunAction::CloseWindow:
         m_pDialog->End(IDCANCEL);
@@ -236,7 +236,7 @@ void CServerRunner::Carry(const CRunAction& a)
 
 void CServerRunner::Launch(const CRunAction& a)
 {
-    const std::string program = ServerProgramPath(m_context.gameFolder);
+    const std::string program = ServerProgramPath(m_context.m_strGameFolder);
     SHELLEXECUTEINFOA sei{};
     sei.cbSize = sizeof sei;
     sei.fMask = SEE_MASK_NOCLOSEPROCESS;
@@ -246,7 +246,7 @@ void CServerRunner::Launch(const CRunAction& a)
     sei.nShow = SW_HIDE;
     const bool started = ShellExecuteExA(&sei) && sei.hProcess;
     // A later Tollan that finds this server still running takes it up with this name.
-    if (started && !m_context.settings.WriteString(kLastLaunchedConfigValue, a.config))
+    if (started && !m_context.m_settings.WriteString(kLastLaunchedConfigValue, a.config))
         LogMessage("ERR:  Unable to write the last launched configuration to registry.\n");
     CReport report{CReport::EKind::Launched};
     report.bStarted = started;
@@ -257,11 +257,11 @@ void CServerRunner::Launch(const CRunAction& a)
 
 std::optional<std::string> CServerRunner::PickUpRunningServer(const std::string& currentConfig)
 {
-    std::optional<CRunningServer> server = FindRunningServer(m_context.gameFolder);
+    std::optional<CRunningServer> server = FindRunningServer(m_context.m_strGameFolder);
     if (!server)
         return std::nullopt;
     CPickedUpConfig config =
-        ChoosePickedUpConfig(m_context.settings.ReadString(kLastLaunchedConfigValue), ReadStoredConfigNames(), currentConfig);
+        ChoosePickedUpConfig(m_context.m_settings.ReadString(kLastLaunchedConfigValue), ReadStoredConfigNames(), currentConfig);
     CRunActions next = m_model.OnServerPickedUp(server->nPid, config.strName, config.bGuessed);
     if (next.empty()) {
         CloseHandle(server->hProcess);
@@ -281,7 +281,7 @@ void CServerRunner::Follow(const CRunAction& a)
     CFollowerStart start;
     start.run = run;
     start.pLink = m_pLink;
-    start.strGameFolder = m_context.gameFolder;
+    start.strGameFolder = m_context.m_strGameFolder;
     start.bFromLogEnd = a.bFromLogEnd;
     const bool duplicated = m_hServerProcess && DuplicateHandle(GetCurrentProcess(), m_hServerProcess,
                                                                 GetCurrentProcess(), &start.hWait, SYNCHRONIZE,
@@ -325,6 +325,6 @@ void CServerRunner::ReleaseEndedProcess()
 
 void CServerRunner::OnScriptSaved(const std::string& config)
 {
-    if (m_crashRecovery.CancelPendingSwap(m_context.gameFolder, config))
+    if (m_crashRecovery.CancelPendingSwap(m_context.m_strGameFolder, config))
         Execute(m_model.OnSwapCancelled());
 }

@@ -91,7 +91,7 @@ bool CTollanDlg::OnInit()
     LayoutControls(client.right, client.bottom);
     ApplyStoredPlacement();
 
-    if (!FindGameFolder(m_hWnd, m_context.settings, m_context.gameFolder)) {
+    if (!FindGameFolder(m_hWnd, m_context.m_settings, m_context.m_strGameFolder)) {
         wingui::ShowWarning(m_hWnd, kProgramName, "Sorry but the Application has failed to find\nthe "
                                   "DedicatedServer.exe file and will now close");
         LogMessage("ERR:  Failed to find the DedicatedServer.exe file.\n");
@@ -158,7 +158,7 @@ void CTollanDlg::SetCommandLineFont()
 
 void CTollanDlg::ApplyStoredPlacement()
 {
-    auto bytes = m_context.settings.ReadBinary("WindowPlacement");
+    auto bytes = m_context.m_settings.ReadBinary("WindowPlacement");
     if (!bytes)
         return;
     auto record = CWindowPlacementRecord::Decode(*bytes);
@@ -193,8 +193,8 @@ void CTollanDlg::FillCommandLineList() { m_cmbCommandLine.Fill(); }
 
 void CTollanDlg::DiscoverLevels()
 {
-    m_context.levels.Clear();
-    ScanLevels(m_context.gameFolder, m_context.levels);
+    m_context.m_levels.Clear();
+    ScanLevels(m_context.m_strGameFolder, m_context.m_levels);
 }
 
 // A server left running by an earlier Tollan: its run goes on here, and the list shows the
@@ -243,9 +243,9 @@ void CTollanDlg::SetMenuBitmaps()
 
 void CTollanDlg::ShowUpdateSetting()
 {
-    auto stored = m_context.settings.ReadDword("CheckForUpdate");
+    auto stored = m_context.m_settings.ReadDword("CheckForUpdate");
     if (!stored)
-        m_context.settings.WriteDword("CheckForUpdate", 1);
+        m_context.m_settings.WriteDword("CheckForUpdate", 1);
     CheckMenuItem(GetMenu(m_hWnd), ID_CHECK_FOR_UPDATES,
                   MF_BYCOMMAND | (stored.value_or(1) != 0 ? MF_CHECKED : MF_UNCHECKED));
 }
@@ -305,7 +305,7 @@ void CTollanDlg::OnCloseUtility() { End(IDCANCEL); }
 
 void CTollanDlg::OnOpenCurrentConfigFile()
 {
-    const std::string path = ConfigScriptPath(m_context.gameFolder, m_strCurrentConfig);
+    const std::string path = ConfigScriptPath(m_context.m_strGameFolder, m_strCurrentConfig);
     LogMessage("INF:  Opening current Config File: %s\n", path.c_str());
     if (!OpenInNotepad(m_hWnd, path))
         LogMessage("ERR:  ShellExecute() failed to open: %s\n", path.c_str());
@@ -323,7 +323,7 @@ void CTollanDlg::OnCheckForUpdates()
     HMENU menu = GetMenu(m_hWnd);
     const bool check = (GetMenuState(menu, ID_CHECK_FOR_UPDATES, MF_BYCOMMAND) & MF_CHECKED) == 0;
     CheckMenuItem(menu, ID_CHECK_FOR_UPDATES, MF_BYCOMMAND | (check ? MF_CHECKED : MF_UNCHECKED));
-    m_context.settings.WriteDword("CheckForUpdate", check ? 1 : 0);
+    m_context.m_settings.WriteDword("CheckForUpdate", check ? 1 : 0);
 }
 
 // The pending fragment of the console model is kept: a line the log completes later still shows.
@@ -340,12 +340,12 @@ void CTollanDlg::SendCommandLine()
 // "Config Settings...": the configuration dialog, modal; afterwards the list shows the store.
 void CTollanDlg::OnConfigSettings()
 {
-    m_context.record.m_strConfigName = m_strCurrentConfig;
-    CConfigDlg dialog(m_context.record, m_context.gameFolder, m_context.levels);
+    m_context.m_record.m_strConfigName = m_strCurrentConfig;
+    CConfigDlg dialog(m_context.m_record, m_context.m_strGameFolder, m_context.m_levels);
     dialog.m_onScriptSaved = [this](const std::string& name) { m_runner.OnScriptSaved(name); };
     dialog.Run(Instance(), m_hWnd);
     // The configuration the dialog ended on becomes the current one, as it saved or picked it.
-    m_strCurrentConfig = m_context.record.m_strConfigName;
+    m_strCurrentConfig = m_context.m_record.m_strConfigName;
     GetConfigHistory();
 }
 
@@ -508,13 +508,13 @@ void CTollanDlg::SaveSettings()
         record.m_nBottom = wp.rcNormalPosition.bottom;
         RECT now = GetWindowRectangle();
         record.ApplyMaximisedRule(now.left, now.top, now.right, now.bottom);
-        if (!m_context.settings.WriteBinary("WindowPlacement", record.Encode()))
+        if (!m_context.m_settings.WriteBinary("WindowPlacement", record.Encode()))
             LogMessage("ERR:  Unable to write Window Placement to registry.\n");
     } else {
         LogMessage("ERR:  Unable to write Window Placement to registry.\n");
     }
-    const std::string& game = m_context.gameFolder;
-    if (!game.empty() && platform::IsDirectory(game) && !m_context.settings.WriteString("GamePath", game))
+    const std::string& game = m_context.m_strGameFolder;
+    if (!game.empty() && platform::IsDirectory(game) && !m_context.m_settings.WriteString("GamePath", game))
         LogMessage("ERR:  Unable to write game directory to registry.\n");
     LogMessage("INF:  The utility has shut down.\n");
 }

@@ -45,11 +45,11 @@ bool CConfigDlg::OnInit()
     NameTabs();
     m_tabs.SetMinTabWidth(120);
     COptionPagesContext context;
-    context.instance = Instance();
-    context.record = &m_record;
-    context.gameFolder = m_strGameFolder;
-    context.catalogue = &m_catalogue;
-    context.onMapListSaved = [this] { RefillStartingLevels(); };
+    context.m_hInstance = Instance();
+    context.m_pRecord = &m_record;
+    context.m_strGameFolder = m_strGameFolder;
+    context.m_pCatalogue = &m_catalogue;
+    context.m_onMapListSaved = [this] { RefillStartingLevels(); };
     m_tabs.SetContext(context);
     m_tabs.CreatePages();
     m_tabs.SetCurSel(0);

@@ -8,7 +8,7 @@
 #include "resources/resource.h"
 
 CDMOptionsDlg::CDMOptionsDlg(const COptionPagesContext& context)
-    : COptionPage(IDD_DM_OPTIONS, *context.record), m_context(context), m_availability(*context.record)
+    : COptionPage(IDD_DM_OPTIONS, *context.m_pRecord), m_context(context), m_availability(*context.m_pRecord)
 {
 }
 
@@ -31,16 +31,16 @@ void CDMOptionsDlg::ShowExtra()
 void CDMOptionsDlg::FillMapListChoice()
 {
     CServerConfig& cfg = m_record;
-    const CLevelList& dm = m_context.catalogue->m_dm;
+    const CLevelList& dm = m_context.m_pCatalogue->m_dm;
     auto fill = [&] {
         m_cmbMapList.ResetContent();
-        for (const std::string& name : ListMapLists(m_context.gameFolder, false))
+        for (const std::string& name : ListMapLists(m_context.m_strGameFolder, false))
             m_cmbMapList.AddString(name);
         return m_cmbMapList.GetItemTexts();  // as the sorted list shows them
     };
     CMapListPick pick = PickMapList(fill(), cfg.g_strMapList, dm.Count() > 0);
     if (pick.createDefault) {
-        CreateDefaultMapList(m_context.gameFolder, dm);
+        CreateDefaultMapList(m_context.m_strGameFolder, dm);
         pick = PickMapList(fill(), kDefaultMapListName, false);
     }
     cfg.g_strMapList = pick.current;
@@ -67,8 +67,8 @@ void CDMOptionsDlg::OnMapListChosen(bool bCloseUp)
 void CDMOptionsDlg::OnModifyMapList()
 {
     CServerConfig& cfg = m_record;
-    CMapListDlg editor(m_context.gameFolder, m_context.catalogue->m_dm, cfg.g_strMapList, cfg.g_iDmStartingLevel);
-    editor.m_onSaved = m_context.onMapListSaved;
+    CMapListDlg editor(m_context.m_strGameFolder, m_context.m_pCatalogue->m_dm, cfg.g_strMapList, cfg.g_iDmStartingLevel);
+    editor.m_onSaved = m_context.m_onMapListSaved;
     editor.Run(Instance(), ::GetAncestor(m_hWnd, GA_ROOT));
     FillMapListChoice();
 }

@@ -6,7 +6,7 @@
 
 void COptionsCtrl::CreatePages()
 {
-    CServerConfig& record = *m_context.record;
+    CServerConfig& record = *m_context.m_pRecord;
     if (record.g_gtGameType == kGameTypeDeathmatch)
         m_apPages[0] = std::make_unique<CDMOptionsDlg>(m_context);
     else
@@ -14,7 +14,7 @@ void COptionsCtrl::CreatePages()
     m_apPages[1] = std::make_unique<CVoteOptionsDlg>(record);
     for (int i = 0; i < kPageCount; ++i) {
         m_anTemplateIds[i] = m_apPages[i]->TemplateId();
-        m_apPages[i]->CreateChild(m_context.instance, m_anTemplateIds[i], m_hWnd);
+        m_apPages[i]->CreateChild(m_context.m_hInstance, m_anTemplateIds[i], m_hWnd);
         PlacePage(*m_apPages[i], 3, 1, 4, 2);
     }
     ShowPage(0);

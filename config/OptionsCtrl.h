@@ -13,12 +13,12 @@ struct CLevelCatalogue;
 
 // What the pages need from the dialog that holds them.
 struct COptionPagesContext {
-    HINSTANCE instance = nullptr;
-    CServerConfig* record = nullptr;
-    std::string gameFolder;
-    const CLevelCatalogue* catalogue = nullptr;
+    HINSTANCE m_hInstance = nullptr;
+    CServerConfig* m_pRecord = nullptr;
+    std::string m_strGameFolder;
+    const CLevelCatalogue* m_pCatalogue = nullptr;
     // The map list editor saved a list: the dialog refills its starting level list.
-    std::function<void()> onMapListSaved;
+    std::function<void()> m_onMapListSaved;
 };
 
 class COptionsCtrl : public wingui::CTabCtrl {
