@@ -111,14 +111,14 @@ CPortCheck CheckConsolePort()
     CPortCheck check;
     std::vector<CTcpTableRow> rows;
     if (!ReadTcpRows(rows)) {
-        check.state = EPortState::Unknown;
+        check.m_eState = EPortState::Unknown;
         return check;
     }
     if (auto listener = FindConsolePortListener(rows)) {
-        check.state = EPortState::Busy;
-        check.nOwnerPid = listener->nPid;
+        check.m_eState = EPortState::Busy;
+        check.m_nOwnerPid = listener->nPid;
         if (listener->nPid)
-            check.strOwnerImage = ImageNameOf(listener->nPid);
+            check.m_strOwnerImage = ImageNameOf(listener->nPid);
     }
     return check;
 }

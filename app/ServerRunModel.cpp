@@ -26,14 +26,14 @@ unsigned TimerBit(unsigned timer)
 CRunAction Text(ERunAction kind, std::string text)
 {
     CRunAction a{kind};
-    a.text = std::move(text);
+    a.m_strText = std::move(text);
     return a;
 }
 
 CRunAction ForRun(ERunAction kind, RunId run)
 {
     CRunAction a{kind};
-    a.run = run;
+    a.m_nRun = run;
     return a;
 }
 
@@ -61,25 +61,25 @@ struct CServerRunModel::CRun {
 
 std::string Describe(const CRunAction& a)
 {
-    switch (a.kind) {
-    case ERunAction::Send: return "send " + a.text;
-    case ERunAction::Log: return "log " + a.text;
-    case ERunAction::Console: return "console " + a.text;
-    case ERunAction::SetTimer: return "timer " + std::to_string(a.timer) + " " + std::to_string(a.ms);
-    case ERunAction::KillTimer: return "kill " + std::to_string(a.timer);
+    switch (a.m_eKind) {
+    case ERunAction::Send: return "send " + a.m_strText;
+    case ERunAction::Log: return "log " + a.m_strText;
+    case ERunAction::Console: return "console " + a.m_strText;
+    case ERunAction::SetTimer: return "timer " + std::to_string(a.m_nTimer) + " " + std::to_string(a.m_nMs);
+    case ERunAction::KillTimer: return "kill " + std::to_string(a.m_nTimer);
     case ERunAction::Buttons:
-        return std::string("buttons start:") + (a.buttons.bStartEnabled ? "on" : "off") + " '" +
-               (a.buttons.bStopCaption ? "Stop Server" : "Start Server") + "' commands:" + (a.buttons.bCommandsEnabled ? "on" : "off");
-    case ERunAction::Title: return "title " + a.text;
+        return std::string("buttons start:") + (a.m_buttons.m_bStartEnabled ? "on" : "off") + " '" +
+               (a.m_buttons.m_bStopCaption ? "Stop Server" : "Start Server") + "' commands:" + (a.m_buttons.m_bCommandsEnabled ? "on" : "off");
+    case ERunAction::Title: return "title " + a.m_strText;
     case ERunAction::CheckPort: return "check-port";
-    case ERunAction::Launch: return "launch " + a.config + " " + a.text;
-    case ERunAction::Follow: return "follow " + std::to_string(a.run) + (a.bFromLogEnd ? " from-end" : "");
-    case ERunAction::Connect: return "connect " + std::to_string(a.run);
-    case ERunAction::Terminate: return "terminate " + std::to_string(a.run);
-    case ERunAction::ShowMessage: return "box " + a.text;
+    case ERunAction::Launch: return "launch " + a.m_strConfig + " " + a.m_strText;
+    case ERunAction::Follow: return "follow " + std::to_string(a.m_nRun) + (a.m_bFromLogEnd ? " from-end" : "");
+    case ERunAction::Connect: return "connect " + std::to_string(a.m_nRun);
+    case ERunAction::Terminate: return "terminate " + std::to_string(a.m_nRun);
+    case ERunAction::ShowMessage: return "box " + a.m_strText;
     case ERunAction::ClearLevel: return "clear-level";
-    case ERunAction::CrashCopy: return "crash-copy " + a.config + " " + a.text;
-    case ERunAction::SwapScript: return "swap " + a.config;
+    case ERunAction::CrashCopy: return "crash-copy " + a.m_strConfig + " " + a.m_strText;
+    case ERunAction::SwapScript: return "swap " + a.m_strConfig;
     case ERunAction::CloseWindow: return "close";
     }
     return "?";
@@ -109,8 +109,8 @@ void CServerRunModel::SetTimer(unsigned timer, unsigned ms, CRunActions& out)
 {
     m_nArmedTimers |= TimerBit(timer);
     CRunAction a{ERunAction::SetTimer};
-    a.timer = timer;
-    a.ms = ms;
+    a.m_nTimer = timer;
+    a.m_nMs = ms;
     out.push_back(a);
 }
 
@@ -120,7 +120,7 @@ void CServerRunModel::KillTimer(unsigned timer, CRunActions& out)
         return;
     m_nArmedTimers &= ~TimerBit(timer);
     CRunAction a{ERunAction::KillTimer};
-    a.timer = timer;
+    a.m_nTimer = timer;
     out.push_back(a);
 }
 
@@ -130,15 +130,15 @@ void CServerRunModel::Refresh(CRunActions& out)
 {
     const bool ending = m_pRun && m_pRun->phase == ERunPhase::Ending;
     CButtonStates now;
-    now.bStartEnabled = m_ePending == EPending::None && !ending;
-    now.bStopCaption = m_bStopCaption;
-    now.bCommandsEnabled = m_pRun && m_pRun->phase == ERunPhase::Running && !m_pRun->bLoginRefused &&
+    now.m_bStartEnabled = m_ePending == EPending::None && !ending;
+    now.m_bStopCaption = m_bStopCaption;
+    now.m_bCommandsEnabled = m_pRun && m_pRun->phase == ERunPhase::Running && !m_pRun->bLoginRefused &&
                            m_ePending == EPending::None;
     if (now == m_shown)
         return;
     m_shown = now;
     CRunAction a{ERunAction::Buttons};
-    a.buttons = now;
+    a.m_buttons = now;
     out.push_back(a);
 }
 
@@ -185,9 +185,9 @@ CRunActions CServerRunModel::OnPortChecked(const CPortCheck& check)
     m_pCheck.reset();
     if (m_pRun)
         return out;
-    if (check.state == EPortState::Unknown)
+    if (check.m_eState == EPortState::Unknown)
         out.push_back(Text(ERunAction::Log, kPortNotCheckedLine));
-    if (check.state != EPortState::Busy) {
+    if (check.m_eState != EPortState::Busy) {
         if (!pending.bUnattended) {
             // Between a crash and its restart this press is the restart, so only one server
             // runs. A launch the user asks for begins a new count for the crash-loop guard.
@@ -197,7 +197,7 @@ CRunActions CServerRunModel::OnPortChecked(const CPortCheck& check)
         Launch(pending.strConfig, out);
         return out;
     }
-    const CPortInUseReport report = DescribePortInUse(check.nOwnerPid, check.strOwnerImage);
+    const CPortInUseReport report = DescribePortInUse(check.m_nOwnerPid, check.m_strOwnerImage);
     if (!pending.bUnattended) {
         // A refused press changes nothing, not even a restart that is pending after a crash.
         out.push_back(Text(ERunAction::Log, report.strLogLine));
@@ -230,8 +230,8 @@ void CServerRunModel::Launch(const std::string& configName, CRunActions& out)
     m_strActiveScript = configName;
     m_strLaunching = configName;
     CRunAction a{ERunAction::Launch};
-    a.config = configName;
-    a.text = ServerLaunchParameters(m_store.GameTypeOf(configName), configName);
+    a.m_strConfig = configName;
+    a.m_strText = ServerLaunchParameters(m_store.GameTypeOf(configName), configName);
     out.push_back(a);
 }
 
@@ -282,7 +282,7 @@ CRunActions CServerRunModel::OnServerPickedUp(std::uint32_t pid, const std::stri
     Refresh(out);
     SetTimer(kTimerConnect, 2000, out);
     CRunAction follow = ForRun(ERunAction::Follow, m_pRun->id);
-    follow.bFromLogEnd = true;
+    follow.m_bFromLogEnd = true;
     out.push_back(follow);
     return out;
 }
@@ -352,7 +352,7 @@ CRunActions CServerRunModel::OnTimer(unsigned timer)
         break;
     case kTimerScriptSwap: {
         CRunAction a{ERunAction::SwapScript};
-        a.config = m_strCrashCopyConfig;
+        a.m_strConfig = m_strCrashCopyConfig;
         out.push_back(a);
         break;
     }
@@ -544,8 +544,8 @@ void CServerRunModel::OnCrashed(const std::string& currentLevel, RunClock endedA
         } else {
             m_strCrashCopyConfig = config;
             CRunAction a{ERunAction::CrashCopy};
-            a.config = config;
-            a.text = currentLevel;
+            a.m_strConfig = config;
+            a.m_strText = currentLevel;
             out.push_back(a);
         }
     }

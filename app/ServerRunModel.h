@@ -48,13 +48,13 @@ enum class ERunStart { Launched, PickedUp };
 
 // Button 1 (Start/Stop) and the three command buttons (1026, 1060, 1061).
 struct CButtonStates {
-    bool bStartEnabled = true;
-    bool bStopCaption = false;  // button 1 reads "Stop Server", else "Start Server"
-    bool bCommandsEnabled = false;
+    bool m_bStartEnabled = true;
+    bool m_bStopCaption = false;  // button 1 reads "Stop Server", else "Start Server"
+    bool m_bCommandsEnabled = false;
     bool operator==(const CButtonStates& o) const
     {
-        return bStartEnabled == o.bStartEnabled && bStopCaption == o.bStopCaption &&
-               bCommandsEnabled == o.bCommandsEnabled;
+        return m_bStartEnabled == o.m_bStartEnabled && m_bStopCaption == o.m_bStopCaption &&
+               m_bCommandsEnabled == o.m_bCommandsEnabled;
     }
     bool operator!=(const CButtonStates& o) const { return !(*this == o); }
 };
@@ -82,15 +82,15 @@ enum class ERunAction {
 };
 
 struct CRunAction {
-    explicit CRunAction(ERunAction k) : kind(k) {}
-    ERunAction kind;
-    std::string text;
-    std::string config;
-    unsigned timer = 0;
-    unsigned ms = 0;
-    RunId run = 0;
-    CButtonStates buttons;
-    bool bFromLogEnd = false;
+    explicit CRunAction(ERunAction k) : m_eKind(k) {}
+    ERunAction m_eKind;
+    std::string m_strText;
+    std::string m_strConfig;
+    unsigned m_nTimer = 0;
+    unsigned m_nMs = 0;
+    RunId m_nRun = 0;
+    CButtonStates m_buttons;
+    bool m_bFromLogEnd = false;
 };
 using CRunActions = std::vector<CRunAction>;
 
@@ -114,9 +114,9 @@ protected:
 // as the system tells), or nothing known because the system's tables could not be read.
 enum class EPortState { Free, Busy, Unknown };
 struct CPortCheck {
-    EPortState state = EPortState::Free;
-    std::uint32_t nOwnerPid = 0;
-    std::string strOwnerImage;
+    EPortState m_eState = EPortState::Free;
+    std::uint32_t m_nOwnerPid = 0;
+    std::string m_strOwnerImage;
 };
 
 // The server's parameters for a game type: cooperative, deathmatch, or none for any other value.

@@ -172,28 +172,28 @@ CRunActions CServerRunner::Deliver(const CReport& r)
 void CServerRunner::Carry(const CRunAction& a)
 {
     HWND hwnd = m_pDialog->GetHWND();
-    switch (a.kind) {
+    switch (a.m_eKind) {
     case ERunAction::Send:
         if (m_pSocket)
-            m_pSocket->SendText(a.text);
+            m_pSocket->SendText(a.m_strText);
         break;
     case ERunAction::Log:
-        LogMessage("%s", a.text.c_str());
+        LogMessage("%s", a.m_strText.c_str());
         break;
     case ERunAction::Console:
-        m_pConsole->AppendConsoleText(a.text);
+        m_pConsole->AppendConsoleText(a.m_strText);
         break;
     case ERunAction::SetTimer:
-        ::SetTimer(hwnd, a.timer, a.ms, nullptr);
+        ::SetTimer(hwnd, a.m_nTimer, a.m_nMs, nullptr);
         break;
     case ERunAction::KillTimer:
-        ::KillTimer(hwnd, a.timer);
+        ::KillTimer(hwnd, a.m_nTimer);
         break;
     case ERunAction::Buttons:
-        ApplyButtons(a.buttons);
+        ApplyButtons(a.m_buttons);
         break;
     case ERunAction::Title:
-        m_pDialog->SetText(a.text);
+        m_pDialog->SetText(a.m_strText);
         break;
     case ERunAction::CheckPort: {
         CReport report{CReport::EKind::PortChecked};
@@ -208,25 +208,25 @@ void CServerRunner::Carry(const CRunAction& a)
         Follow(a);
         break;
     case ERunAction::Connect:
-        Connect(a.run);
+        Connect(a.m_nRun);
         break;
     case ERunAction::Terminate:
-        if (a.run == m_nProcessRun && m_hServerProcess)
+        if (a.m_nRun == m_nProcessRun && m_hServerProcess)
             TerminateProcess(m_hServerProcess, 0);
         break;
     case ERunAction::ShowMessage:
-        wingui::ShowWarning(hwnd, kProgramName, a.text);
+        wingui::ShowWarning(hwnd, kProgramName, a.m_strText);
         Later({CReport::EKind::MessageBoxClosed});
         break;
     case ERunAction::ClearLevel:
         m_pConsole->ClearCurrentLevel();
         break;
     case ERunAction::CrashCopy:
-        if (m_crashRecovery.AddCurrentLevelToConfig(m_context.m_strGameFolder, a.config, a.text, m_context.m_record.g_iFPS))
+        if (m_crashRecovery.AddCurrentLevelToConfig(m_context.m_strGameFolder, a.m_strConfig, a.m_strText, m_context.m_record.g_iFPS))
             Later({CReport::EKind::CrashCopyWritten});
         break;
     case ERunAction::SwapScript:
-        m_crashRecovery.SwapConfigScript(m_context.m_strGameFolder, a.config);
+        m_crashRecovery.SwapConfigScript(m_context.m_strGameFolder, a.m_strConfig);
         break;
     case ERunAction::CloseWindow:
         m_pDialog->End(IDCANCEL);
@@ -242,11 +242,11 @@ void CServerRunner::Launch(const CRunAction& a)
     sei.fMask = SEE_MASK_NOCLOSEPROCESS;
     sei.hwnd = m_pDialog->GetHWND();
     sei.lpFile = program.c_str();
-    sei.lpParameters = a.text.c_str();
+    sei.lpParameters = a.m_strText.c_str();
     sei.nShow = SW_HIDE;
     const bool started = ShellExecuteExA(&sei) && sei.hProcess;
     // A later Tollan that finds this server still running takes it up with this name.
-    if (started && !m_context.m_settings.WriteString(kLastLaunchedConfigValue, a.config))
+    if (started && !m_context.m_settings.WriteString(kLastLaunchedConfigValue, a.m_strConfig))
         LogMessage("ERR:  Unable to write the last launched configuration to registry.\n");
     CReport report{CReport::EKind::Launched};
     report.bStarted = started;
@@ -277,12 +277,12 @@ std::optional<std::string> CServerRunner::PickUpRunningServer(const std::string&
 
 void CServerRunner::Follow(const CRunAction& a)
 {
-    const RunId run = a.run;
+    const RunId run = a.m_nRun;
     CFollowerStart start;
     start.run = run;
     start.pLink = m_pLink;
     start.strGameFolder = m_context.m_strGameFolder;
-    start.bFromLogEnd = a.bFromLogEnd;
+    start.bFromLogEnd = a.m_bFromLogEnd;
     const bool duplicated = m_hServerProcess && DuplicateHandle(GetCurrentProcess(), m_hServerProcess,
                                                                 GetCurrentProcess(), &start.hWait, SYNCHRONIZE,
                                                                 FALSE, 0);
@@ -306,11 +306,11 @@ void CServerRunner::Connect(RunId run)
 
 void CServerRunner::ApplyButtons(const CButtonStates& b)
 {
-    m_btnStartServer.SetText(b.bStopCaption ? "Stop Server" : "Start Server");
-    m_btnStartServer.Enable(b.bStartEnabled);
-    m_btnRestartServer.Enable(b.bCommandsEnabled);
-    m_btnPauseServer.Enable(b.bCommandsEnabled);
-    m_btnListPlayers.Enable(b.bCommandsEnabled);
+    m_btnStartServer.SetText(b.m_bStopCaption ? "Stop Server" : "Start Server");
+    m_btnStartServer.Enable(b.m_bStartEnabled);
+    m_btnRestartServer.Enable(b.m_bCommandsEnabled);
+    m_btnPauseServer.Enable(b.m_bCommandsEnabled);
+    m_btnListPlayers.Enable(b.m_bCommandsEnabled);
 }
 
 void CServerRunner::ReleaseEndedProcess()

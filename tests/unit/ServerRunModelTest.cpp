@@ -58,20 +58,20 @@ struct CShell {
         for (const CRunAction& a : actions) {
             trace.push_back(Describe(a));
             all.push_back(trace.back());
-            switch (a.kind) {
-            case ERunAction::SetTimer: due[a.timer] = now + a.ms; break;
-            case ERunAction::KillTimer: due.erase(a.timer); break;
+            switch (a.m_eKind) {
+            case ERunAction::SetTimer: due[a.m_nTimer] = now + a.m_nMs; break;
+            case ERunAction::KillTimer: due.erase(a.m_nTimer); break;
             case ERunAction::CheckPort: later.push_back([this] { return m.OnPortChecked(port); }); break;
             case ERunAction::Launch:
                 later.push_back([this] { return m.OnLaunched(launchSucceeds, static_cast<RunClock>(now)); });
                 break;
             case ERunAction::Follow: {
-                const RunId run = a.run;
+                const RunId run = a.m_nRun;
                 events.emplace(now + 250, [this, run] { return m.OnFollowerStarted(run); });
                 break;
             }
             case ERunAction::Connect: {
-                const RunId run = a.run;
+                const RunId run = a.m_nRun;
                 later.push_back([this, run] { return m.OnConnectBegun(run); });
                 break;
             }
@@ -133,7 +133,7 @@ struct CShell {
     std::string Buttons() const
     {
         CRunAction a{ERunAction::Buttons};
-        a.buttons = m.Buttons();
+        a.m_buttons = m.Buttons();
         return Describe(a);
     }
 
@@ -555,7 +555,7 @@ TEST_F(ServerRunModelTest, RestartThatFailsEndsWithStartServer)
         model.OnServerPickedUp(7, name, false);
         model.OnFollowerStarted(1);
         model.OnFollowerEnded(1, "", 0);
-        ASSERT_TRUE(model.Buttons().bStopCaption);
+        ASSERT_TRUE(model.Buttons().m_bStopCaption);
         model.OnTimer(kTimerRestart);
         model.OnPortChecked({});
         model.OnLaunched(false, 0);  // the program is gone (for the unsafe name, never asked)
