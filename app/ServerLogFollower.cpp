@@ -18,7 +18,7 @@ public:
     {
         if (m_hLog != INVALID_HANDLE_VALUE)
             CloseHandle(m_hLog);
-        CloseHandle(m_start.hWait);
+        CloseHandle(m_start.m_hWait);
     }
     CFollower(const CFollower&) = delete;
     CFollower& operator=(const CFollower&) = delete;
@@ -27,18 +27,18 @@ public:
     // Nothing is sent once the main window is gone.
     void Note(EFollowerNote kind, const std::string* text = nullptr, DWORD nEndedAt = 0)
     {
-        if (HWND hwnd = m_start.pLink->hWnd.load()) {
+        if (HWND hwnd = m_start.m_pLink->m_hWnd.load()) {
             CFollowerNote note{kind, text, nEndedAt};
-            SendMessageA(hwnd, WM_APP_FOLLOWER, m_start.run, reinterpret_cast<LPARAM>(&note));
+            SendMessageA(hwnd, WM_APP_FOLLOWER, m_start.m_nRun, reinterpret_cast<LPARAM>(&note));
         }
     }
-    bool Alive() const { return m_start.pLink->hWnd.load() != nullptr; }
+    bool Alive() const { return m_start.m_pLink->m_hWnd.load() != nullptr; }
 
 private:
     HANDLE OpenLog() const
     {
         // The server keeps writing (and may recreate) its log while we read it.
-        return CreateFileA(ServerLogPath(m_start.strGameFolder).c_str(), GENERIC_READ,
+        return CreateFileA(ServerLogPath(m_start.m_strGameFolder).c_str(), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     }
@@ -52,10 +52,10 @@ void CFollower::Run()
     m_hLog = OpenLog();
     CLogFollowerModel model;
     LARGE_INTEGER end{};
-    if (m_start.bFromLogEnd && m_hLog != INVALID_HANDLE_VALUE && GetFileSizeEx(m_hLog, &end) &&
+    if (m_start.m_bFromLogEnd && m_hLog != INVALID_HANDLE_VALUE && GetFileSizeEx(m_hLog, &end) &&
         SetFilePointerEx(m_hLog, end, nullptr, FILE_BEGIN))
         model.StartAtEnd(static_cast<uint64_t>(end.QuadPart));
-    else if (m_start.bFromLogEnd)
+    else if (m_start.m_bFromLogEnd)
         model.StartAtEnd(0);
     else
         model.Start();
@@ -87,7 +87,7 @@ void CFollower::Run()
         for (const std::string& line : actions.log)
             if (Alive())
                 LogMessage("%s", line.c_str());
-        bool ended = WaitForSingleObject(m_start.hWait, 100) != WAIT_TIMEOUT;
+        bool ended = WaitForSingleObject(m_start.m_hWait, 100) != WAIT_TIMEOUT;
         if (ended && !endSeen) {
             endSeen = true;
             endedAt = GetTickCount();
@@ -129,7 +129,7 @@ DWORD WINAPI FollowerThread(void* parameter)
 
 bool StartServerLogFollower(CFollowerStart start)
 {
-    HANDLE hWait = start.hWait;
+    HANDLE hWait = start.m_hWait;
     CFollowerStart* parameter = new (std::nothrow) CFollowerStart(std::move(start));
     // Nobody waits for the thread: when Tollan closes at once the follower is abandoned with the
     // server, and the process ends without it.

@@ -19,23 +19,23 @@ enum class EFollowerNote {
 };
 
 struct CFollowerNote {
-    EFollowerNote kind;
-    const std::string* text = nullptr;
-    DWORD nEndedAt = 0;  // Ended: GetTickCount() when the process was seen to end
+    EFollowerNote m_eKind;
+    const std::string* m_pText = nullptr;
+    DWORD m_nEndedAt = 0;  // Ended: GetTickCount() when the process was seen to end
 };
 
 // The main window as long as it exists; cleared at WM_DESTROY, after which no follower touches it
 // or logs (Tollan is closing and the server is left running).
 struct CFollowerLink {
-    std::atomic<HWND> hWnd{nullptr};
+    std::atomic<HWND> m_hWnd{nullptr};
 };
 
 struct CFollowerStart {
-    RunId run = 0;
-    std::shared_ptr<CFollowerLink> pLink;
-    HANDLE hWait = nullptr;  // the follower's own handle of the process, closed by the follower
-    std::string strGameFolder;
-    bool bFromLogEnd = false;  // a picked-up server: only what it appends from now on
+    RunId m_nRun = 0;
+    std::shared_ptr<CFollowerLink> m_pLink;
+    HANDLE m_hWait = nullptr;  // the follower's own handle of the process, closed by the follower
+    std::string m_strGameFolder;
+    bool m_bFromLogEnd = false;  // a picked-up server: only what it appends from now on
 };
 
 // Starts FollowServerLog on a detached thread. False when no thread could be started; the wait

@@ -44,13 +44,13 @@ void CServerRunner::Attach(wingui::CDialog& dialog, CConsoleCtrl& console)
     m_btnListPlayers.Attach(dialog.GetItem(IDC_LIST_PLAYERS));
     // The template's captions are never shown.
     m_btnRestartServer.SetText("Restart Server");
-    m_pLink->hWnd = dialog.GetHWND();
+    m_pLink->m_hWnd = dialog.GetHWND();
     ApplyButtons(m_model.Buttons());
 }
 
 void CServerRunner::Detach()
 {
-    m_pLink->hWnd = nullptr;
+    m_pLink->m_hWnd = nullptr;
     for (UINT_PTR id : {kTimerCommandDone, kTimerLoginCheck, kTimerRestart, kTimerClose, kTimerConnect,
                         kTimerScriptSwap, kTimerConfigSettle})
         KillTimer(*m_pDialog, id);
@@ -86,20 +86,20 @@ void CServerRunner::OnFollowerNote(WPARAM w, LPARAM l)
 {
     const RunId run = static_cast<RunId>(w);
     const CFollowerNote& note = *reinterpret_cast<const CFollowerNote*>(l);
-    switch (note.kind) {
+    switch (note.m_eKind) {
     case EFollowerNote::Started:
         Execute(m_model.OnFollowerStarted(run));
         break;
     case EFollowerNote::Text:
         if (m_model.IsCurrentRun(run))
-            m_pConsole->AppendConsoleText(*note.text);
+            m_pConsole->AppendConsoleText(*note.m_pText);
         break;
     case EFollowerNote::Rewind:
         if (m_model.IsCurrentRun(run))
             m_pConsole->DropPendingFragment();
         break;
     case EFollowerNote::Ended:
-        Execute(m_model.OnFollowerEnded(run, m_pConsole->CurrentLevel(), note.nEndedAt));
+        Execute(m_model.OnFollowerEnded(run, m_pConsole->CurrentLevel(), note.m_nEndedAt));
         break;
     case EFollowerNote::Failed:
         Execute(m_model.OnFollowerLost(run));
@@ -279,12 +279,12 @@ void CServerRunner::Follow(const CRunAction& a)
 {
     const RunId run = a.m_nRun;
     CFollowerStart start;
-    start.run = run;
-    start.pLink = m_pLink;
-    start.strGameFolder = m_context.m_strGameFolder;
-    start.bFromLogEnd = a.m_bFromLogEnd;
+    start.m_nRun = run;
+    start.m_pLink = m_pLink;
+    start.m_strGameFolder = m_context.m_strGameFolder;
+    start.m_bFromLogEnd = a.m_bFromLogEnd;
     const bool duplicated = m_hServerProcess && DuplicateHandle(GetCurrentProcess(), m_hServerProcess,
-                                                                GetCurrentProcess(), &start.hWait, SYNCHRONIZE,
+                                                                GetCurrentProcess(), &start.m_hWait, SYNCHRONIZE,
                                                                 FALSE, 0);
     if (!duplicated || !StartServerLogFollower(std::move(start))) {
         LogMessage("ERR:  Could not start the server log follower.\n");
