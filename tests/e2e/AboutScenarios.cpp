@@ -144,19 +144,19 @@ E2E_SCENARIO(about_dialog)
     // The colour a link shows follows the link label model (its unit test); here a press on the
     // first link opens its address, once.
     HWND link = GetDlgItem(about, 1074);
-    for (int attempt = 1; !PathIsFile(opened); ++attempt) {
+    for (int attempt = 1; !platform::FileExists(opened); ++attempt) {
         // Wine may put the pointer back where X has it: the press counts where the pointer is.
         PointAt(link);
         PointAt(link, WM_LBUTTONDOWN);
         PostMessageA(link, WM_LBUTTONUP, 0, 0);
         try {
-            WaitUntil([&] { return PathIsFile(opened); }, 4000, "the shell to open the link");
+            WaitUntil([&] { return platform::FileExists(opened); }, 4000, "the shell to open the link");
         } catch (const CDriverFailure&) {
             if (attempt == 3)
                 throw;
         }
     }
-    E2E_CHECK(ReadWholeFile(opened) == "https://tollan.example.org/\n", "opened: %s", ReadWholeFile(opened).c_str());
+    E2E_CHECK(ReadAll(opened) == "https://tollan.example.org/\n", "opened: %s", ReadAll(opened).c_str());
     CloseAbout(main, about, 0);
 
     // A new dialog at every opening, from the system menu too.

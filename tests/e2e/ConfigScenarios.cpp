@@ -218,7 +218,7 @@ std::string PrepareDeliveredGame()
 {
     std::string game = PrepareGameFolder();
     std::string utility = UtilityFolder(game);
-    std::string defaults = ToWindowsPath(TOLLAN_DEFAULTS_DIR);
+    std::string defaults = WinPath(TOLLAN_DEFAULTS_DIR);
     CreateDirectoryA(Join(utility, "Config").c_str(), nullptr);
     CreateDirectoryA(Join(utility, "MapLists").c_str(), nullptr);
     const char* const files[][2] = {{"History.ini", "History.ini"},
@@ -277,14 +277,14 @@ void ExpectText(const std::string& actual, const std::string& expected, const ch
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-std::string Store(const std::string& game) { return ReadWholeFile(Join(UtilityFolder(game), "History.ini")); }
+std::string Store(const std::string& game) { return ReadAll(Join(UtilityFolder(game), "History.ini")); }
 std::string ScriptOf(const std::string& game, const std::string& name)
 {
-    return ReadWholeFile(Join(UtilityFolder(game), "Config\\" + name + ".cfg"));
+    return ReadAll(Join(UtilityFolder(game), "Config\\" + name + ".cfg"));
 }
 std::string MapListFile(const std::string& game, const std::string& name)
 {
-    return ReadWholeFile(Join(UtilityFolder(game), "MapLists\\" + name + ".txt"));
+    return ReadAll(Join(UtilityFolder(game), "MapLists\\" + name + ".txt"));
 }
 
 std::string Block(const std::string& store, const std::string& name)
@@ -326,11 +326,11 @@ std::string Snapshot(const std::string& game)
         do {
             std::string name = std::string(sub) + fd.cFileName;
             if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "Tollan.log")
-                all += name + "\n" + ReadWholeFile(Join(utility, name)) + "\n";
+                all += name + "\n" + ReadAll(Join(utility, name)) + "\n";
         } while (FindNextFileA(h, &fd));
         FindClose(h);
     }
-    return all + ReadWholeFile(Join(game, "Content\\DravicQel2\\DedicatedServer.ini"));
+    return all + ReadAll(Join(game, "Content\\DravicQel2\\DedicatedServer.ini"));
 }
 
 }  // namespace

@@ -76,94 +76,16 @@ void Note(const char* format, ...)
 
 // ---- files ----
 
-std::string ToWindowsPath(const std::string& path)
-{
-    // ctest hands us host paths; under Wine the root of the host is drive Z:.
-    std::string p = path;
-    if (!p.empty() && p[0] == '/')
-        p = "Z:" + p;
-    for (char& c : p)
-        if (c == '/')
-            c = '\\';
-    while (p.size() > 3 && p.back() == '\\')
-        p.pop_back();
-    return p;
-}
+std::string Join(const std::string& folder, const std::string& name) { return JoinPath(folder, name); }
 
-std::string Join(const std::string& folder, const std::string& name) { return folder + "\\" + name; }
-
-bool PathIsFolder(const std::string& path)
+void CopyTreeOrFail(const std::string& from, const std::string& to)
 {
-    DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool PathIsFile(const std::string& path)
-{
-    DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-void RemoveTree(const std::string& path)
-{
-    if (!PathIsFolder(path)) {
-        DeleteFileA(path.c_str());
-        return;
-    }
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(Join(path, "*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = fd.cFileName;
-            if (name != "." && name != "..")
-                RemoveTree(Join(path, name));
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(path.c_str());
-}
-
-void CopyTree(const std::string& from, const std::string& to)
-{
-    CreateDirectoryA(to.c_str(), nullptr);
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(Join(from, "*").c_str(), &fd);
-    E2E_CHECK(h != INVALID_HANDLE_VALUE, "cannot list %s", from.c_str());
-    do {
-        std::string name = fd.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            CopyTree(Join(from, name), Join(to, name));
-        else
-            E2E_CHECK(CopyFileA(Join(from, name).c_str(), Join(to, name).c_str(), FALSE),
-                      "cannot copy %s", Join(from, name).c_str());
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
+    E2E_CHECK(CopyTree(from, to), "cannot copy %s to %s", from.c_str(), to.c_str());
 }
 
 void WriteTextFile(const std::string& path, const std::string& bytes)
 {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    E2E_CHECK(f, "cannot write %s", path.c_str());
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-}
-
-std::string ReadWholeFile(const std::string& path)
-{
-    std::string out;
-    // Tollan may be appending right now: share everything.
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return out;
-    char buf[4096];
-    DWORD n;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
-        out.append(buf, n);
-    CloseHandle(h);
-    return out;
+    E2E_CHECK(WriteAll(path, bytes), "cannot write %s", path.c_str());
 }
 
 std::string UtilityFolder(const std::string& game) { return Join(game, "DedicatedServerUtility"); }
@@ -174,14 +96,14 @@ std::string PrepareGameFolder(const std::string& name)
 {
     std::string game = Join(g_context.m_strWorkRoot, name);
     RemoveTree(game);
-    if (!g_context.m_strDemoGame.empty() && PathIsFolder(g_context.m_strDemoGame)) {
-        CopyTree(g_context.m_strDemoGame, game);
+    if (!g_context.m_strDemoGame.empty() && platform::IsDirectory(g_context.m_strDemoGame)) {
+        CopyTreeOrFail(g_context.m_strDemoGame, game);
     } else {
         CreateDirectoryA(game.c_str(), nullptr);
         CreateDirectoryA(Join(game, "Bin").c_str(), nullptr);
         WriteTextFile(Join(game, "Bin\\DedicatedServer.exe"), "MZ");
     }
-    E2E_CHECK(PathIsFile(Join(game, "Bin\\DedicatedServer.exe")), "no server program in %s", game.c_str());
+    E2E_CHECK(platform::FileExists(Join(game, "Bin\\DedicatedServer.exe")), "no server program in %s", game.c_str());
     std::string utility = UtilityFolder(game);
     CreateDirectoryA(utility.c_str(), nullptr);
     E2E_CHECK(CopyFileA(g_context.m_strTollanExe.c_str(), Join(utility, "Tollan.exe").c_str(), FALSE),
@@ -389,7 +311,7 @@ bool EndEverythingStarted()
 
 std::vector<std::string> LogMessages(const std::string& game)
 {
-    std::string text = ReadWholeFile(LogPathOf(game));
+    std::string text = ReadAll(LogPathOf(game));
     std::string lf;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
@@ -606,13 +528,13 @@ int main(int argc, char** argv)
     }
     g_context.m_strScenario = argv[1];
     if (demo) {
-        g_context.m_strDemoGame = ToWindowsPath(argv[2]);
+        g_context.m_strDemoGame = WinPath(argv[2]);
     } else {
-        g_context.m_strTollanExe = ToWindowsPath(argv[2]);
-        g_context.m_strWorkRoot = ToWindowsPath(argv[3]);
+        g_context.m_strTollanExe = WinPath(argv[2]);
+        g_context.m_strWorkRoot = WinPath(argv[3]);
     }
     if (argc > 4)
-        g_context.m_strDemoGame = ToWindowsPath(argv[4]);
+        g_context.m_strDemoGame = WinPath(argv[4]);
 
     auto it = Scenarios().find(g_context.m_strScenario);
     if (it == Scenarios().end()) {

@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include "tests/e2e/WinTestFiles.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -46,14 +48,10 @@ struct CScenarioRegistrar {
 void AtScenarioEnd(std::function<void()> cleanup);
 
 // ---- files and folders (Windows paths) ----
-std::string ToWindowsPath(const std::string& path);
+// The file helpers of every Windows test program are WinTestFiles.h's; these add the checks.
 std::string Join(const std::string& folder, const std::string& name);
-bool PathIsFolder(const std::string& path);
-bool PathIsFile(const std::string& path);
-void RemoveTree(const std::string& path);
-void CopyTree(const std::string& from, const std::string& to);
+void CopyTreeOrFail(const std::string& from, const std::string& to);
 void WriteTextFile(const std::string& path, const std::string& bytes);
-std::string ReadWholeFile(const std::string& path);
 
 // A game folder "<work root>\<name>" with Bin\DedicatedServer.exe (the demo game when there is
 // one) and Tollan.exe in its DedicatedServerUtility folder, as Installer lays it out.

@@ -409,12 +409,12 @@ E2E_SCENARIO(install_full)
         std::string path = game + "\\" + name;
         for (char& c : path)
             if (c == '/') c = '\\';
-        E2E_CHECK(PathIsFile(path), "%s was not installed", path.c_str());
+        E2E_CHECK(platform::FileExists(path), "%s was not installed", path.c_str());
     }
     E2E_CHECK(ReadAll(Join(UtilityFolder(game), "Tollan.exe")) == ReadAll(Context().m_strTollanExe),
               "the installed Tollan.exe is not the one built");
-    E2E_CHECK(PathIsFolder(Join(game, "Config")) && PathIsFolder(Join(game, "MapLists")), "a top folder is missing");
-    E2E_CHECK(!PathIsFile(Join(Join(Context().m_strWorkRoot, "setup"), "Installer.zip")),
+    E2E_CHECK(platform::IsDirectory(Join(game, "Config")) && platform::IsDirectory(Join(game, "MapLists")), "a top folder is missing");
+    E2E_CHECK(!platform::FileExists(Join(Join(Context().m_strWorkRoot, "setup"), "Installer.zip")),
               "Installer.zip was written into the Installer's folder");
 
     // The log of a complete run, line by line, then the finishing actions.
@@ -546,8 +546,8 @@ E2E_SCENARIO(install_boxes_as_shown)
     HWND notepad = WaitForForeignWindow("Notepad", nullptr);
 
     const std::vector<std::string> links = LinkPaths();
-    E2E_CHECK(!PathIsFile(links[0]), "the desktop shortcut was made with its box cleared");
-    E2E_CHECK(PathIsFile(links[1]), "the quick launch shortcut is missing");
+    E2E_CHECK(!platform::FileExists(links[0]), "the desktop shortcut was made with its box cleared");
+    E2E_CHECK(platform::FileExists(links[1]), "the quick launch shortcut is missing");
     const std::vector<std::string> log = InstallationLog(game);
     E2E_CHECK(!log.empty() && log.back() == "Opening current ReadMe File: " + UtilityFolder(game) + "\\ReadMe.txt.",
               "last log line: \"%s\"", log.empty() ? "" : log.back().c_str());
@@ -582,7 +582,7 @@ E2E_SCENARIO(install_keys_browse_and_cancel)
     HWND confirm = WaitForDialog(run, kWizardCaption, frame);
     ClickButton(confirm, IDYES);
     E2E_CHECK(WaitForExit(run, 20000), "the Installer did not end after a confirmed Cancel");
-    E2E_CHECK(!PathIsFolder(UtilityFolder(game)) && !KeyExists(HKEY_CURRENT_USER, "Software\\Tollan"),
+    E2E_CHECK(!platform::IsDirectory(UtilityFolder(game)) && !KeyExists(HKEY_CURRENT_USER, "Software\\Tollan"),
               "a cancelled wizard wrote something");
 }
 
@@ -609,7 +609,7 @@ E2E_SCENARIO(install_long_game_folder)
     ClickButton(warning, IDOK);
     CancelBrowser(run);
     E2E_CHECK(ShownText(frame, kNext) == "&Install" && !Shown(frame, kDetailLine), "a run started below the folder");
-    E2E_CHECK(!PathIsFolder(UtilityFolder(deep)) && !PathIsFolder(Join(deep, "Config")),
+    E2E_CHECK(!platform::IsDirectory(UtilityFolder(deep)) && !platform::IsDirectory(Join(deep, "Config")),
               "something was written below the folder");
     CancelInstaller(run, frame);
 }
@@ -701,16 +701,16 @@ E2E_SCENARIO(uninstall)
         AnswerBox(run, removeData ? IDYES : IDNO);
         E2E_CHECK(WaitForExit(run, 20000) && ExitCodeOf(run) == 0, "Uninstall.exe did not end well");
         // Delete.dll removes Uninstall.exe about 2 s later.
-        WaitUntil([&] { return !PathIsFile(uninstall); }, 15000, "Uninstall.exe to be removed");
+        WaitUntil([&] { return !platform::FileExists(uninstall); }, 15000, "Uninstall.exe to be removed");
 
         for (const char* name : {"Tollan.exe", "Updater.exe", "ReadMe.txt"})
-            E2E_CHECK(!PathIsFile(Join(utility, name)), "%s is still there", name);
+            E2E_CHECK(!platform::FileExists(Join(utility, name)), "%s is still there", name);
         for (const char* name : {"History.ini", "Config\\Mine.cfg", "Config\\NormalDM.cfg", "MapLists\\MapList.txt",
                                  "Tollan.log", "Installation.log"})
-            E2E_CHECK(PathIsFile(Join(utility, name)) != removeData, "%s: %s", name, removeData ? "kept" : "removed");
+            E2E_CHECK(platform::FileExists(Join(utility, name)) != removeData, "%s: %s", name, removeData ? "kept" : "removed");
         for (const std::string& link : LinkPaths())
-            E2E_CHECK(!PathIsFile(link), "%s is still there", link.c_str());
-        E2E_CHECK(!PathIsFolder(Join(SpecialFolder(CSIDL_PROGRAMS), "DQ2 Dedicated Server Utility")),
+            E2E_CHECK(!platform::FileExists(link), "%s is still there", link.c_str());
+        E2E_CHECK(!platform::IsDirectory(Join(SpecialFolder(CSIDL_PROGRAMS), "DQ2 Dedicated Server Utility")),
                   "the Start menu group is still there");
         E2E_CHECK(!KeyExists(HKEY_CURRENT_USER, "Software\\Tollan") && !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey),
                   "a registry key is still there");
@@ -726,7 +726,7 @@ E2E_SCENARIO(uninstall)
             },
             15000, "Delete.dll to remove itself from the temp folder");
     }
-    E2E_CHECK(!PathIsFolder(Join(game, "Config")) && !PathIsFolder(Join(game, "MapLists")),
+    E2E_CHECK(!platform::IsDirectory(Join(game, "Config")) && !platform::IsDirectory(Join(game, "MapLists")),
               "the payload's top folders are still there");
 }
 
@@ -744,9 +744,9 @@ E2E_SCENARIO(uninstall_leaves_another_installation)
     AnswerBox(run, IDYES);
     AnswerBox(run, IDNO);
     E2E_CHECK(WaitForExit(run, 20000) && ExitCodeOf(run) == 0, "Uninstall.exe did not end well");
-    E2E_CHECK(!PathIsFile(Join(UtilityFolder(first), "Tollan.exe")), "the first installation was not removed");
+    E2E_CHECK(!platform::FileExists(Join(UtilityFolder(first), "Tollan.exe")), "the first installation was not removed");
     for (const std::string& link : LinkPaths())
-        E2E_CHECK(PathIsFile(link), "the second installation's %s was removed", link.c_str());
+        E2E_CHECK(platform::FileExists(link), "the second installation's %s was removed", link.c_str());
     DWORD type = 0;
     std::string data;
     E2E_CHECK(ReadValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", type, data) &&
@@ -774,7 +774,7 @@ E2E_SCENARIO(uninstall_elsewhere_removes_nothing)
               "box: \"%s\"", text.c_str());
     E2E_CHECK(WaitForExit(run, 20000) && ExitCodeOf(run) == 1, "Uninstall.exe did not end refusing");
     for (const char* name : files)
-        E2E_CHECK(PathIsFile(Join(folder, name)), "%s was removed", name);
+        E2E_CHECK(platform::FileExists(Join(folder, name)), "%s was removed", name);
 }
 
 E2E_SCENARIO(delete_dll)
@@ -795,7 +795,7 @@ E2E_SCENARIO(delete_dll)
         Note("%s path: the host ended after %.0f ms", quoted ? "quoted" : "plain", ms);
         E2E_CHECK(ExitCodeOf(run) == 0, "exit code %lu", ExitCodeOf(run));
         E2E_CHECK(ms >= 2000 && ms < 6000, "the host ended after %.0f ms", ms);
-        E2E_CHECK(!PathIsFile(dll), "Delete.dll is still there");
-        E2E_CHECK(PathIsFile(victim) == quoted, "the file was %s", quoted ? "deleted" : "kept");
+        E2E_CHECK(!platform::FileExists(dll), "Delete.dll is still there");
+        E2E_CHECK(platform::FileExists(victim) == quoted, "the file was %s", quoted ? "deleted" : "kept");
     }
 }

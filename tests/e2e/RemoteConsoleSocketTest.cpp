@@ -37,27 +37,6 @@ void MakeDirectories(const std::string& path)
             CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
 }
 
-bool CopyTree(const std::string& from, const std::string& to)
-{
-    CreateDirectoryA(to.c_str(), nullptr);
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((from + "\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    bool ok = true;
-    do {
-        std::string name = fd.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            ok = CopyTree(from + "\\" + name, to + "\\" + name) && ok;
-        else
-            ok = CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE) && ok;
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-    return ok;
-}
-
 std::string Hex(const std::string& bytes)
 {
     static const char digits[] = "0123456789abcdef";

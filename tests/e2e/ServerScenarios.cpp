@@ -68,7 +68,7 @@ struct CRecordLine {
 std::vector<CRecordLine> Record(const std::string& game)
 {
     std::vector<CRecordLine> out;
-    for (const std::string& line : SplitLines(ReadWholeFile(Join(game, "Bin\\DedicatedServer.record")))) {
+    for (const std::string& line : SplitLines(ReadAll(Join(game, "Bin\\DedicatedServer.record")))) {
         size_t blank = line.find(' ');
         if (blank != std::string::npos)
             out.push_back({static_cast<DWORD>(std::strtoul(line.c_str(), nullptr, 10)), line.substr(blank + 1)});
@@ -183,7 +183,7 @@ std::string PrepareServerGame()
 {
     std::string game = PrepareGameFolder();
     std::string utility = UtilityFolder(game);
-    std::string defaults = ToWindowsPath(TOLLAN_DEFAULTS_DIR);
+    std::string defaults = WinPath(TOLLAN_DEFAULTS_DIR);
     CreateDirectoryA(Join(utility, "Config").c_str(), nullptr);
     CreateDirectoryA(Join(utility, "MapLists").c_str(), nullptr);
     CopyFileA(Join(defaults, "History.ini").c_str(), Join(utility, "History.ini").c_str(), FALSE);
@@ -346,26 +346,26 @@ E2E_SCENARIO(server_coop_crash)
     ExpectEqualText(ControlText(s.main, 1063), "NormalCOOP", "chosen configuration");
     std::string script = Join(UtilityFolder(game), "Config\\NormalCOOP.cfg");
     std::string copy = Join(UtilityFolder(game), "Config\\NormalCOOPTemp.cfg");
-    std::string before = ReadWholeFile(script);
+    std::string before = ReadAll(script);
 
     Press(s.main, 1);
     double crashed = WaitLog(game, kCrashLine, 1, 40000);
     WaitConsole(s.main, " ERR:    The server has crashed.\n");
-    E2E_CHECK(PathIsFile(copy), "no Temp.cfg right after the crash");
+    E2E_CHECK(platform::FileExists(copy), "no Temp.cfg right after the crash");
     std::string expected = before;
     size_t at = expected.find("qel_strLevelToStart");
     size_t end = expected.find('\n', at);
     expected.replace(at, end - at, "qel_strLevelToStart = \"Content/DravicQel2/Levels/02_Oasis/2_2_Oasis/2_2_Oasis.wld\";\r");
-    ExpectEqualText(ReadWholeFile(copy), expected, "Temp.cfg");
+    ExpectEqualText(ReadAll(copy), expected, "Temp.cfg");
     ExpectEqualText(Events(game, "ARGS").at(0), "ARGS +gameoptions \"DedicatedServerUtility/Config/NormalCOOP.cfg\"",
                     "cooperative parameters");
 
     double relaunched = WaitEvents(game, "ARGS", 2, 10000);
     ExpectNear(relaunched - crashed, 5000, 1200, "crash to relaunch");
-    ExpectEqualText(ReadWholeFile(script), before, "script at the relaunch");
-    WaitUntil([&] { return !PathIsFile(copy); }, 20000, "Temp.cfg swapped in");
+    ExpectEqualText(ReadAll(script), before, "script at the relaunch");
+    WaitUntil([&] { return !platform::FileExists(copy); }, 20000, "Temp.cfg swapped in");
     ExpectNear(Now() - crashed, 20000, 1500, "crash to swap");
-    ExpectEqualText(ReadWholeFile(script), expected, "script after the swap");
+    ExpectEqualText(ReadAll(script), expected, "script after the swap");
     CloseAtOnce(s);
 }
 
@@ -381,7 +381,7 @@ E2E_SCENARIO(server_dm_crash)
     WaitUntil([&] { return WindowText(s.main) == kIdleTitle; }, 3000, "idle title after the crash");
     double relaunched = WaitEvents(game, "ARGS", 2, 10000);
     ExpectNear(relaunched - crashed, 5000, 1200, "crash to relaunch");
-    E2E_CHECK(!PathIsFile(Join(UtilityFolder(game), "Config\\NormalDMTemp.cfg")), "a deathmatch copy was made");
+    E2E_CHECK(!platform::FileExists(Join(UtilityFolder(game), "Config\\NormalDMTemp.cfg")), "a deathmatch copy was made");
     E2E_CHECK(CountLog(game, kLaunchLine) == 2, "launch lines");
     CloseAtOnce(s);
 }
@@ -402,7 +402,7 @@ E2E_SCENARIO(server_crash_restart_logs_in)
     WaitLog(game, kSuccessLine, 1, 40000);
     E2E_CHECK(!LogHas(game, "ERR:  Unable to connect to server.  Server was shut down.\n"),
               "the restarted server was shut down");
-    DWORD pid = std::strtoul(ReadWholeFile(Join(game, "Bin\\DedicatedServer.pid")).c_str(), nullptr, 10);
+    DWORD pid = std::strtoul(ReadAll(Join(game, "Bin\\DedicatedServer.pid")).c_str(), nullptr, 10);
     E2E_CHECK(pid && StandInRunning(pid), "the restarted server is not running");
     E2E_CHECK(CountEvents(game, "LOGIN ok") == 2 && CountEvents(game, "ARGS") == 2 && CountLog(game, kSuccessLine) == 1,
               "logins or launches");
@@ -477,7 +477,7 @@ E2E_SCENARIO(server_escape_leaves_server)
     PostKey(GetDlgItem(s.main, 1056), VK_ESCAPE);
     E2E_CHECK(WaitForExit(s.run, 10000), "Escape did not close Tollan");
     E2E_CHECK(ExitCodeOf(s.run) == 0, "Tollan ended with %lu", ExitCodeOf(s.run));
-    std::string pidText = ReadWholeFile(Join(game, "Bin\\DedicatedServer.pid"));
+    std::string pidText = ReadAll(Join(game, "Bin\\DedicatedServer.pid"));
     DWORD pid = std::strtoul(pidText.c_str(), nullptr, 10);
     Sleep(2000);
     E2E_CHECK(pid && StandInRunning(pid), "the server did not survive Tollan");
@@ -495,7 +495,7 @@ E2E_SCENARIO(server_pick_up)
     WaitEvents(game, "LOGIN ok", 1, 15000);
     PostKey(GetDlgItem(first.main, 1056), VK_ESCAPE);
     E2E_CHECK(WaitForExit(first.run, 10000), "Escape did not close Tollan");
-    DWORD pid = std::strtoul(ReadWholeFile(Join(game, "Bin\\DedicatedServer.pid")).c_str(), nullptr, 10);
+    DWORD pid = std::strtoul(ReadAll(Join(game, "Bin\\DedicatedServer.pid")).c_str(), nullptr, 10);
     E2E_CHECK(pid && StandInRunning(pid), "the server did not survive Tollan");
     DWORD type = 0;
     std::string stored;
@@ -742,7 +742,7 @@ E2E_SCENARIO(demo)
             return;
         std::string request = Join(shots, std::string("shot-") + name + ".request");
         WriteTextFile(request, window);
-        WaitUntil([&] { return !PathIsFile(request); }, 30000, "screenshot taken");
+        WaitUntil([&] { return !platform::FileExists(request); }, 30000, "screenshot taken");
     };
     CSession s = StartSession(game);
     shot("at-rest");
@@ -801,7 +801,7 @@ E2E_SCENARIO(figures)
     std::string ready = Join(Context().m_strWorkRoot, "figures.ready");
     std::string done = Join(Context().m_strWorkRoot, "figures.done");
     WriteTextFile(ready, std::to_string(s.run.Pid()));
-    WaitUntil([&] { return PathIsFile(done); }, 20 * 60 * 1000, "figures.done");
+    WaitUntil([&] { return platform::FileExists(done); }, 20 * 60 * 1000, "figures.done");
     CloseAtOnce(s);
 }
 
@@ -815,7 +815,7 @@ E2E_SCENARIO(figures_close)
     for (int closes : {1, 1, 2, 2}) {
         CSession s = StartSession(game);
         StartAndLogIn(game, s.main, ++run);
-        DWORD pid = std::strtoul(ReadWholeFile(Join(game, "Bin\\DedicatedServer.pid")).c_str(), nullptr, 10);
+        DWORD pid = std::strtoul(ReadAll(Join(game, "Bin\\DedicatedServer.pid")).c_str(), nullptr, 10);
         HANDLE server = OpenProcess(SYNCHRONIZE, FALSE, pid);
         E2E_CHECK(server != nullptr, "no stand-in process");
         double closed = Now();
@@ -1004,7 +1004,7 @@ E2E_SCENARIO(console_save_to_file)
     std::string expected;
     for (char c : ConsoleText(s.main))
         expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    ExpectEqualText(ReadWholeFile(path), expected, "saved file");
-    E2E_CHECK(!PathIsFile(path + ".tmp"), "the twin was left behind");
+    ExpectEqualText(ReadAll(path), expected, "saved file");
+    E2E_CHECK(!platform::FileExists(path + ".tmp"), "the twin was left behind");
     CloseAtOnce(s);
 }

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include "platform/Platform.h"
+
 #include <string>
 #include <vector>
 
@@ -12,9 +14,46 @@ inline std::string WinPath(std::string path)
         path = "Z:" + path;
     for (char& c : path)
         if (c == '/') c = '\\';
+    while (path.size() > 3 && path.back() == '\\')
+        path.pop_back();
     return path;
 }
 
+inline std::string JoinPath(const std::string& folder, const std::string& name) { return folder + "\\" + name; }
+
+// A file, or a folder with all it holds.
+inline void RemoveTree(const std::string& path)
+{
+    if (!platform::IsDirectory(path)) {
+        DeleteFileA(path.c_str());
+        return;
+    }
+    for (const platform::CDirEntry& e : platform::ListDirectory(path))
+        if (e.name != "." && e.name != "..")
+            RemoveTree(JoinPath(path, e.name));
+    RemoveDirectoryA(path.c_str());
+}
+
+// False when a folder cannot be listed or a file not copied.
+inline bool CopyTree(const std::string& from, const std::string& to)
+{
+    CreateDirectoryA(to.c_str(), nullptr);
+    if (!platform::IsDirectory(from))
+        return false;
+    bool ok = true;
+    for (const platform::CDirEntry& e : platform::ListDirectory(from)) {
+        if (e.name == "." || e.name == "..")
+            continue;
+        if (e.isDirectory)
+            ok = CopyTree(JoinPath(from, e.name), JoinPath(to, e.name)) && ok;
+        else
+            ok = CopyFileA(JoinPath(from, e.name).c_str(), JoinPath(to, e.name).c_str(), FALSE) && ok;
+    }
+    return ok;
+}
+
+// The whole file, shared with a writer that may be appending right now; empty when it cannot be
+// read.
 inline std::string ReadAll(const std::string& path)
 {
     std::string out;

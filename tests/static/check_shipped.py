@@ -14,18 +14,11 @@ import zipfile
 
 TOLLAN_BUDGET = 466944
 
-PAYLOAD_ORDER = [
-    "Config/",
-    "MapLists/",
-    "DedicatedServerUtility/History.ini",
-    "DedicatedServerUtility/Tollan.exe",
-    "DedicatedServerUtility/MapLists/MapList.txt",
-    "DedicatedServerUtility/Config/NormalCOOP.cfg",
-    "DedicatedServerUtility/Config/NormalDM.cfg",
-    "DedicatedServerUtility/Updater.exe",
-    "DedicatedServerUtility/Uninstall.exe",
-    "DedicatedServerUtility/ReadMe.txt",
-]
+# The payload's order is the builder's own (installer/make_payload.py).
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "installer"))
+import make_payload  # noqa: E402
+
+PAYLOAD_ORDER = make_payload.FOLDERS + make_payload.FILES
 RUNTIME_DLLS = re.compile(r"^(libgcc|libstdc\+\+|libwinpthread|libssp|libatomic|libgomp|mingwm)", re.I)
 failures = []
 
