@@ -19,6 +19,7 @@ unsigned TimerBit(unsigned timer)
     case kTimerConnect: return 1u << 4;
     case kTimerScriptSwap: return 1u << 5;
     case kTimerConfigSettle: return 1u << 6;
+    case kTimerRestartQuit: return 1u << 7;
     }
     return 0;
 }
@@ -56,6 +57,7 @@ struct CServerRunModel::CRun {
     bool bLoginFailed = false;
     bool bLoggedIn = false;
     bool bLoginRefused = false;  // a picked-up server did not take the login; it runs on
+    bool bScheduledRestart = false;  // asked to quit for a scheduled restart
     bool bTitled = false;  // the title names the run's configuration
 };
 
@@ -77,6 +79,7 @@ std::string Describe(const CRunAction& a)
     case ERunAction::Connect: return "connect " + std::to_string(a.m_nRun);
     case ERunAction::Terminate: return "terminate " + std::to_string(a.m_nRun);
     case ERunAction::ShowMessage: return "box " + a.m_strText;
+    case ERunAction::Notify: return "notify " + a.m_strText;
     case ERunAction::ClearLevel: return "clear-level";
     case ERunAction::CrashCopy: return "crash-copy " + a.m_strConfig + " " + a.m_strText;
     case ERunAction::SwapScript: return "swap " + a.m_strConfig;
@@ -154,6 +157,7 @@ CRunActions CServerRunModel::OnStartStopPressed(const std::string& currentConfig
     // Tollan never ends the server itself on a stop: the run ends when the process does. Only a
     // server that refused the login cannot hear Quit(); the press then ends its process.
     m_pRun->bStopRequested = true;
+    m_schedule.OnStopRequested();
     out.push_back(Text(ERunAction::Send, "Quit()\r\n"));
     out.push_back(Text(ERunAction::Log, "INF:  Quit() command has been sent to the server.\n"));
     if (m_pRun->bLoginRefused) {
@@ -336,6 +340,8 @@ CRunActions CServerRunModel::OnTimer(unsigned timer)
                                                     "it keeps running. Stop Server ends it.\n\n"));
             out.push_back(Text(ERunAction::Log, "ERR:  Unable to log in to the server that was picked up; it was "
                                                 "left running.\n"));
+            out.push_back(Text(ERunAction::Notify, "Tollan could not log in to the server it picked up; the server "
+                                                   "keeps running."));
             Refresh(out);
         } else {
             m_pRun->bLoginFailed = true;
@@ -362,6 +368,14 @@ CRunActions CServerRunModel::OnTimer(unsigned timer)
         out = OnConfigChosen(config);
         break;
     }
+    case kTimerRestartQuit:
+        // Quit() was not obeyed: the restart ends the process itself, then launches as planned.
+        if (IsServerRunning() && m_pRun->bScheduledRestart) {
+            out.push_back(Text(ERunAction::Log, "ERR:  Scheduled restart: the server did not end within 60 s of "
+                                                "Quit(); its process was ended.\n"));
+            out.push_back(ForRun(ERunAction::Terminate, m_pRun->id));
+        }
+        break;
     }
     return out;
 }
@@ -482,8 +496,10 @@ void CServerRunModel::EndRun(CRunActions& out)
     KillTimer(kTimerConnect, out);
     KillTimer(kTimerLoginCheck, out);
     KillTimer(kTimerConfigSettle, out);
+    KillTimer(kTimerRestartQuit, out);
     m_nLoginCheckRun = 0;
-    if (m_ePending == EPending::Launch)
+    m_schedule.OnRunEnded();
+    if (m_ePending == EPending::Launch || m_ePending == EPending::Restart)
         m_ePending = EPending::None;
     Refresh(out);
 }
@@ -515,9 +531,20 @@ CRunActions CServerRunModel::OnFollowerEnded(RunId run, const std::string& curre
         // The window closes; nothing may start in the meantime, so the run stays in its end.
         SetTimer(kTimerClose, 500, out);
         out.push_back(Text(ERunAction::Title, kIdleTitle));
+    } else if (m_pRun->bScheduledRestart) {
+        // A new process gives the memory back; the same script is launched again, and this end is
+        // no crash for the crash-loop guard.
+        const std::string config = m_strActiveScript;
+        out.push_back(Text(ERunAction::Console, "\nINF:    The server has stopped for its scheduled restart.\n\n"));
+        out.push_back(Text(ERunAction::Log, "INF:  Scheduled restart: the server has stopped; it is launched "
+                                            "again.\n"));
+        m_nQuickCrashes = 0;
+        FinishRun(false, out);
+        CheckPortAndLaunch(config, true, out);
     } else if (m_pRun->bLoginFailed) {
         out.push_back(Text(ERunAction::Console, "\nERR:    Unable to log in!\nINF:    Stopping Server.\n\n"));
         m_bAwaitingBox = true;
+        out.push_back(Text(ERunAction::Notify, "Tollan could not log in to the server and stopped it."));
         out.push_back(Text(ERunAction::ShowMessage, "The utility was unable to log in to the server and has "
                                                     "stopped it.\nIf this problem persists, please submit a bug "
                                                     "report."));
@@ -557,9 +584,12 @@ void CServerRunModel::OnCrashed(const std::string& currentLevel, RunClock endedA
         out.push_back(Text(ERunAction::Log, "ERR:  The server crashed 3 times in a row, each time within 60 s of "
                                             "its launch, and was not restarted. Check its configuration and "
                                             "DedicatedServer.log, then press Start Server.\n"));
+        out.push_back(Text(ERunAction::Notify, "The server crashed 3 times in a row, each time within 60 s of its "
+                                               "launch, and is not restarted."));
         FinishRun(true, out);
         return;
     }
+    out.push_back(Text(ERunAction::Notify, "The server crashed and is started again in 5 seconds."));
     m_strRestartConfig = config;
     SetTimer(kTimerRestart, 5000, out);
     FinishRun(false, out);
@@ -606,4 +636,57 @@ CRunActions CServerRunModel::OnFollowerLost(RunId run)
     }
     FinishRun(true, out);
     return out;
+}
+
+// A restart is due when the schedule says so and the run is free: no command or launch pending,
+// no stop or close asked for, and a console that takes Quit().
+CRunActions CServerRunModel::OnScheduleTick(const CScheduleTime& now)
+{
+    CRunActions out;
+    if (!IsServerRunning()) {
+        m_schedule.OnTick(now);
+        return out;
+    }
+    if (m_nScheduledRun != m_pRun->id) {
+        m_nScheduledRun = m_pRun->id;
+        m_schedule.OnRunStarted(now);
+    }
+    if (!m_schedule.OnTick(now))
+        return out;
+    if (m_pRun->phase != ERunPhase::Running || m_ePending != EPending::None || m_pCheck || m_pRun->bStopRequested ||
+        m_bClosing || m_pRun->bLoginRefused || !m_pRun->bLoggedIn)
+        return out;
+    m_schedule.OnRestartBegun();
+    BeginScheduledRestart(out);
+    return out;
+}
+
+void CServerRunModel::BeginScheduledRestart(CRunActions& out)
+{
+    m_pRun->bScheduledRestart = true;
+    out.push_back(Text(ERunAction::Send, "Quit()\r\n"));
+    out.push_back(Text(ERunAction::Log, "INF:  Scheduled restart: Quit() command has been sent to the server.\n"));
+    out.push_back(Text(ERunAction::Console, "\nINF:    Scheduled restart: the server is asked to quit and will be "
+                                            "started again.\n"));
+    out.push_back(Text(ERunAction::Notify, "The server is restarted as scheduled."));
+    m_ePending = EPending::Restart;
+    Refresh(out);
+    SetTimer(kTimerRestartQuit, kRestartQuitMs, out);
+}
+
+CRunStatus CServerRunModel::Status() const
+{
+    CRunStatus status;
+    if (m_pRun && m_pRun->phase != ERunPhase::Ending) {
+        status.m_eState = m_pRun->bScheduledRestart ? ERunState::Restarting : ERunState::Running;
+        status.m_strConfig = m_strActiveScript;
+        status.m_nRun = m_pRun->id;
+    } else if (m_nArmedTimers & TimerBit(kTimerRestart)) {
+        status.m_eState = ERunState::Crashed;
+        status.m_strConfig = m_strRestartConfig;
+    } else if (m_pCheck || !m_strLaunching.empty()) {
+        status.m_eState = ERunState::Restarting;
+        status.m_strConfig = m_pCheck ? m_pCheck->strConfig : m_strLaunching;
+    }
+    return status;
 }

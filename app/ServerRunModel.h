@@ -6,6 +6,8 @@
 // its follower's messages, its socket's login, its login check -- names that run, and whatever
 // names a run that has ended is dropped, so an ended run can never act on the next one.
 #pragma once
+#include "app/RestartSchedule.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -34,7 +36,12 @@ enum ERunTimer : unsigned {
     kTimerConnect = 32785,
     kTimerScriptSwap = 32796,
     kTimerConfigSettle = 32797,
+    kTimerRestartQuit = 32798,  // a scheduled restart's Quit() has this long to end the server
+    // The schedule's tick: the one timer that repeats; the shell hands in the clock each time.
+    kTimerScheduleTick = 32799,
 };
+constexpr unsigned kScheduleTickMs = 5000;
+constexpr unsigned kRestartQuitMs = 60000;
 
 // A configuration list moved by keys or the wheel tells the server of the new options script
 // once the choice has rested this long, not at every step.
@@ -75,6 +82,7 @@ enum class ERunAction {
     Connect,      // run: make the remote console connection; report OnConnectBegun when begun
     Terminate,    // run: end the run's server process
     ShowMessage,  // text: shown owned by the main window; report OnMessageBoxClosed
+    Notify,       // text: something happened that a user away from the screen wants to know
     ClearLevel,   // empty the current level
     CrashCopy,    // config, text = level: AddCurrentLevelToConfig(); report OnCrashCopyWritten
     SwapScript,   // config: put the crash copy in place of the script
@@ -119,6 +127,14 @@ struct CPortCheck {
     std::string m_strOwnerImage;
 };
 
+// Where the run stands, for a reader away from the window (the notification area's tip).
+enum class ERunState { Stopped, Running, Crashed, Restarting };
+struct CRunStatus {
+    ERunState m_eState = ERunState::Stopped;
+    std::string m_strConfig;  // the configuration that runs, crashed or is restarted
+    RunId m_nRun = 0;         // the run that is on, or 0
+};
+
 // The server's parameters for a game type: cooperative, deathmatch, or none for any other value.
 std::string ServerLaunchParameters(int gtGameType, const std::string& configName);
 
@@ -139,6 +155,15 @@ public:
     CRunActions OnCommandLine(const std::string& text);
     // The title bar's close command.
     CRunActions OnCloseCommand();
+    // The scheduled restart's settings, and a tick of its timer with the clock.
+    void SetRestartSettings(const CRestartSettings& settings) { m_schedule.SetSettings(settings); }
+    const CRestartSettings& RestartSettings() const { return m_schedule.Settings(); }
+    CRunActions OnScheduleTick(const CScheduleTime& now);
+    std::optional<std::int64_t> SecondsUntilRestart(const CScheduleTime& now) const
+    {
+        return m_schedule.SecondsUntilNext(now);
+    }
+    CRunStatus Status() const;
 
     // At start-up: a server of this game folder runs already (process `pid`); it becomes a run
     // of `config`, the configuration launched last, or only assumed to be its configuration
@@ -178,23 +203,27 @@ private:
     // What holds the buttons disabled: a launch until its connect timer, a command (or a change
     // of options script) until its command-done timer, a stop for its 2 s. A pending launch or
     // command refuses further presses; a stop does not.
-    enum class EPending { None, Launch, Command, Stop };
+    enum class EPending { None, Launch, Command, Stop, Restart };
 
     void CheckPortAndLaunch(const std::string& configName, bool bUnattended, CRunActions& out);
     void Launch(const std::string& configName, CRunActions& out);
     void OnCrashed(const std::string& currentLevel, RunClock endedAt, CRunActions& out);
+    void BeginScheduledRestart(CRunActions& out);
     void EndRun(CRunActions& out);
     void FinishRun(bool bCaptionStart, CRunActions& out);
     void SendCommand(const std::string& text, const std::string& logLine, unsigned ms, CRunActions& out);
     void Refresh(CRunActions& out);
     bool Guarded() const
     {
-        return m_ePending == EPending::Launch || m_ePending == EPending::Command || m_pCheck;
+        return m_ePending == EPending::Launch || m_ePending == EPending::Command ||
+               m_ePending == EPending::Restart || m_pCheck;
     }
     void SetTimer(unsigned timer, unsigned ms, CRunActions& out);
     void KillTimer(unsigned timer, CRunActions& out);
 
     CRunStore& m_store;
+    CRestartSchedule m_schedule;
+    RunId m_nScheduledRun = 0;  // the run the schedule counts for
     std::unique_ptr<CRun> m_pRun;  // the current run, from its launch to the end of its end steps
     RunId m_nLastRun = 0;
     RunId m_nLoginCheckRun = 0;  // the run whose connection the armed login check judges

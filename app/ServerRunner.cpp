@@ -218,6 +218,10 @@ void CServerRunner::Carry(const CRunAction& a)
         wingui::ShowWarning(hwnd, kProgramName, a.m_strText);
         Later({CReport::EKind::MessageBoxClosed});
         break;
+    case ERunAction::Notify:
+        if (m_onNotify)
+            m_onNotify(a.m_strText);
+        break;
     case ERunAction::ClearLevel:
         m_pConsole->ClearCurrentLevel();
         break;

@@ -10,6 +10,7 @@
 #include "wingui/Controls.h"
 #include "wingui/Dialog.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,6 +54,9 @@ public:
     // Save Config wrote this configuration's script: a pending crash swap would undo it.
     void OnScriptSaved(const std::string& config);
     bool IsServerRunning() const { return m_model.IsServerRunning(); }
+    CRunStatus Status() const { return m_model.Status(); }
+    // Told of what a user away from the screen wants to know (a crash, a restart, a failed login).
+    std::function<void(const std::string& text)> m_onNotify;
 
     // Window messages of the main dialog. OnTimer is false for a timer that is not the run's.
     bool OnTimer(UINT_PTR id);

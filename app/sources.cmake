@@ -8,6 +8,7 @@ tollan_core(
   MainLayout.cpp
   PortCheck.cpp
   ServerPickUp.cpp
+  RestartSchedule.cpp
 )
 tollan_win(
   RemoteConsoleSocket.cpp

@@ -399,7 +399,7 @@ TEST_F(ServerRunModelTest, CrashRestartsTheConfigurationThatCrashed)
     EndRunAfter(0, "Levels/A.wld");
     EXPECT_EQ(Advance(0), (Lines{"kill 32777", kStopping, "console \nERR:    The server has crashed.\n\n",
                                  "log ERR:  The server has crashed.\n", "crash-copy Switched Levels/A.wld",
-                                 "timer 32781 5000", kCrashed, kTitle, "timer 32796 20000"}));
+                                 "notify The server crashed and is started again in 5 seconds.", "timer 32781 5000", kCrashed, kTitle, "timer 32796 20000"}));
     // The list made another entry current meanwhile; the restart keeps to what crashed.
     EXPECT_TRUE(Has(Advance(5000), "launch Switched +gameoptions \"DedicatedServerUtility/Config/Switched.cfg\""));
     EXPECT_EQ(m.AdminPassword(), "sw");
@@ -478,6 +478,8 @@ TEST_F(ServerRunModelTest, CrashLoopGuardCountsQuickCrashesInARow)
                                   "log ERR:  The server crashed 3 times in a row, each time within 60 s of its "
                                   "launch, and was not restarted. Check its configuration and DedicatedServer.log, "
                                   "then press Start Server.\n",
+                                  "notify The server crashed 3 times in a row, each time within 60 s of its launch, "
+                                  "and is not restarted.",
                                   kIdle, kTitle}));
         }
     }
@@ -512,7 +514,8 @@ TEST_F(ServerRunModelTest, PickedUpServerIsEndedOnlyByStop)
     EXPECT_EQ(Advance(15000),
               (Lines{"console \nERR:    Unable to log in to the server that was picked up; it keeps running. Stop "
                      "Server ends it.\n\n",
-                     "log ERR:  Unable to log in to the server that was picked up; it was left running.\n", kCrashed}));
+                     "log ERR:  Unable to log in to the server that was picked up; it was left running.\n",
+                     "notify Tollan could not log in to the server it picked up; the server keeps running.", kCrashed}));
     EXPECT_TRUE(m.IsServerRunning());
     EXPECT_EQ(Do(m.OnStartStopPressed("NormalDM")),
               (Lines{"send Quit()\r\n", "log INF:  Quit() command has been sent to the server.\n", "terminate 1",
@@ -562,6 +565,45 @@ TEST_F(ServerRunModelTest, RestartThatFailsEndsWithStartServer)
         EXPECT_EQ(model.Buttons(), CButtonStates()) << name;
         EXPECT_FALSE(model.IsServerRunning()) << name;
     }
+}
+
+// A scheduled restart is a full one: Quit(), and when the run has ended the same configuration is
+// launched again; a server that does not obey within 60 s is ended. It never counts as a crash.
+TEST_F(ServerRunModelTest, ScheduledRestartRelaunchesTheSameScript)
+{
+    m.SetRestartSettings({std::nullopt, 1});
+    auto tick = [this](int minutes) {
+        CScheduleTime t;
+        t.m_nUtcSeconds = minutes * 60;
+        t.m_nLocalDate = 20261208;
+        t.m_nLocalMinute = minutes % 1440;
+        return Do(m.OnScheduleTick(t));
+    };
+    const RunId first = Launch("NormalCOOP");
+    m.OnLoggedIn(first);
+    EXPECT_TRUE(tick(0).empty());
+    EXPECT_TRUE(tick(59).empty());
+    EXPECT_EQ(tick(60), (Lines{"send Quit()\r\n", "log INF:  Scheduled restart: Quit() command has been sent to the "
+                                                   "server.\n",
+                               "console \nINF:    Scheduled restart: the server is asked to quit and will be started "
+                               "again.\n",
+                               "notify The server is restarted as scheduled.", kStopping, "timer 32798 60000"}));
+    EXPECT_TRUE(m.OnStartStopPressed("NormalCOOP").empty());  // held while it restarts
+    EXPECT_TRUE(tick(61).empty());
+    EXPECT_EQ(m.Status().m_eState, ERunState::Restarting);
+    // The server keeps running past its minute: its process is ended, and the end relaunches.
+    EXPECT_TRUE(Has(Advance(60000), "terminate 1"));
+    EndRunAfter(0);
+    const Lines end = Advance(0);
+    EXPECT_TRUE(Has(end, "log INF:  Scheduled restart: the server has stopped; it is launched again.\n"));
+    EXPECT_TRUE(Has(end, kLaunchCoop));
+    EXPECT_EQ(Count(end, "crash-copy") + Count(end, "log ERR:  The server has crashed"), 0u);
+    EXPECT_EQ(m.CurrentRun(), first + 1);
+    // The new run's hour counts from its own start.
+    Advance(2000);
+    EXPECT_TRUE(tick(100).empty());
+    m.OnLoggedIn(m.CurrentRun());
+    EXPECT_EQ(Count(tick(161), "send Quit()"), 1u);
 }
 
 }  // namespace
