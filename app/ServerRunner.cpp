@@ -196,7 +196,7 @@ void CServerRunner::Carry(const CRunAction& a)
         m_pDialog->SetText(a.m_strText);
         break;
     case ERunAction::CheckPort: {
-        CReport report{CReport::EKind::PortChecked};
+        CReport report(CReport::EKind::PortChecked);
         report.check = CheckConsolePort();
         Later(report);
         break;
@@ -216,7 +216,7 @@ void CServerRunner::Carry(const CRunAction& a)
         break;
     case ERunAction::ShowMessage:
         wingui::ShowWarning(hwnd, kProgramName, a.m_strText);
-        Later({CReport::EKind::MessageBoxClosed});
+        Later(CReport(CReport::EKind::MessageBoxClosed));
         break;
     case ERunAction::Notify:
         if (m_onNotify)
@@ -227,7 +227,7 @@ void CServerRunner::Carry(const CRunAction& a)
         break;
     case ERunAction::CrashCopy:
         if (m_crashRecovery.AddCurrentLevelToConfig(m_context.m_strGameFolder, a.m_strConfig, a.m_strText, m_context.m_record.g_iFPS))
-            Later({CReport::EKind::CrashCopyWritten});
+            Later(CReport(CReport::EKind::CrashCopyWritten));
         break;
     case ERunAction::SwapScript:
         m_crashRecovery.SwapConfigScript(m_context.m_strGameFolder, a.m_strConfig);
@@ -252,7 +252,7 @@ void CServerRunner::Launch(const CRunAction& a)
     // A later Tollan that finds this server still running takes it up with this name.
     if (started && !m_context.m_settings.WriteString(kLastLaunchedConfigValue, a.m_strConfig))
         LogMessage("ERR:  Unable to write the last launched configuration to registry.\n");
-    CReport report{CReport::EKind::Launched};
+    CReport report(CReport::EKind::Launched);
     report.bStarted = started;
     report.hProcess = started ? sei.hProcess : nullptr;
     report.now = GetTickCount();
@@ -292,7 +292,7 @@ void CServerRunner::Follow(const CRunAction& a)
                                                                 FALSE, 0);
     if (!duplicated || !StartServerLogFollower(std::move(start))) {
         LogMessage("ERR:  Could not start the server log follower.\n");
-        CReport report{CReport::EKind::FollowerLost};
+        CReport report(CReport::EKind::FollowerLost);
         report.run = run;
         Later(report);
     }
@@ -303,7 +303,7 @@ void CServerRunner::Connect(RunId run)
     if (!CRemoteConsoleSocket::ConnectToServer(m_pSocket, m_pDialog->GetHWND(), this))
         return;
     m_nSocketRun = run;
-    CReport report{CReport::EKind::ConnectBegun};
+    CReport report(CReport::EKind::ConnectBegun);
     report.run = run;
     Later(report);
 }

@@ -66,7 +66,9 @@ public:
 private:
     // What an action reports back to the model.
     struct CReport {
-        enum class EKind { PortChecked, Launched, ConnectBegun, CrashCopyWritten, MessageBoxClosed, FollowerLost } kind;
+        enum class EKind { PortChecked, Launched, ConnectBegun, CrashCopyWritten, MessageBoxClosed, FollowerLost };
+        explicit CReport(EKind k) : kind(k) {}
+        EKind kind;
         RunId run = 0;
         CPortCheck check;
         bool bStarted = false;
