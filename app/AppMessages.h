@@ -9,4 +9,6 @@ enum : UINT {
     WM_APP_FOLLOWER = WM_APP + 1,
     // Socket notifications of the remote console (WSAAsyncSelect).
     WM_APP_SOCKET = WM_APP + 2,
+    // The notification area icon's mouse and keyboard messages (Shell_NotifyIcon).
+    WM_APP_TRAY = WM_APP + 3,
 };

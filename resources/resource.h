@@ -24,6 +24,13 @@
 #define ID_OPEN_LOG_FILE 32784
 #define ID_CHECK_FOR_UPDATES 32793
 #define ID_CLEAR_CONSOLE 32795
+#define ID_OPEN_LOGS_FOLDER 32810
+#define ID_SCHEDULED_RESTART 32811
+#define ID_START_AT_LAUNCH 32812
+#define ID_MINIMIZE_TO_TRAY 32813
+// The notification area icon's menu.
+#define ID_TRAY_SHOW 32814
+#define ID_TRAY_EXIT 32815
 #define ID_APP_ABOUT 57664
 // System menu command: its low four bits are clear, as the system menu requires.
 #define IDM_ABOUTBOX 16
