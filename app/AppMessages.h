@@ -11,4 +11,7 @@ enum : UINT {
     WM_APP_SOCKET = WM_APP + 2,
     // The notification area icon's mouse and keyboard messages (Shell_NotifyIcon).
     WM_APP_TRAY = WM_APP + 3,
+    // Posted at the end of start-up, once the window shows: a launch the command line or the
+    // settings ask for.
+    WM_APP_START_UP = WM_APP + 4,
 };

@@ -129,3 +129,16 @@ std::optional<std::int64_t> CRestartSchedule::SecondsUntilNext(const CScheduleTi
     }
     return next;
 }
+
+std::string DescribeNextRestart(const std::optional<std::int64_t>& seconds, const CScheduleTime& now)
+{
+    if (!seconds)
+        return "No restart is scheduled.";
+    const std::int64_t minutes = (*seconds + 59) / 60;
+    const std::int64_t at = now.m_nLocalMinute + minutes;
+    const std::int64_t days = at / 1440;
+    const std::string day = days == 0 ? "today" : days == 1 ? "tomorrow" : "in " + std::to_string(days) + " days";
+    std::string in = minutes >= 60 ? std::to_string(minutes / 60) + " h " + StringPrintf("%02d", static_cast<int>(minutes % 60)) + " min"
+                                   : std::to_string(minutes) + " min";
+    return "Next restart: " + day + " at " + FormatDailyTime(static_cast<int>(at % 1440)) + " (in " + in + ").";
+}

@@ -36,6 +36,10 @@ struct CScheduleTime {
     int m_nLocalMinute = 0;  // 0..1439
 };
 
+// The dialog's line about the next restart: "Next restart: today at 03:00 (in 2 h 10 min)." or
+// "No restart is scheduled."
+std::string DescribeNextRestart(const std::optional<std::int64_t>& seconds, const CScheduleTime& now);
+
 class CRestartSchedule {
 public:
     void SetSettings(const CRestartSettings& settings) { m_settings = settings; }

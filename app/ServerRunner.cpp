@@ -46,13 +46,15 @@ void CServerRunner::Attach(wingui::CDialog& dialog, CConsoleCtrl& console)
     m_btnRestartServer.SetText("Restart Server");
     m_pLink->m_hWnd = dialog.GetHWND();
     ApplyButtons(m_model.Buttons());
+    // The schedule's tick repeats for the life of the window; it is no run's timer.
+    ::SetTimer(dialog.GetHWND(), kTimerScheduleTick, kScheduleTickMs, nullptr);
 }
 
 void CServerRunner::Detach()
 {
     m_pLink->m_hWnd = nullptr;
     for (UINT_PTR id : {kTimerCommandDone, kTimerLoginCheck, kTimerRestart, kTimerClose, kTimerConnect,
-                        kTimerScriptSwap, kTimerConfigSettle})
+                        kTimerScriptSwap, kTimerConfigSettle, kTimerRestartQuit, kTimerScheduleTick})
         KillTimer(*m_pDialog, id);
     m_pSocket.reset();
 }
@@ -68,6 +70,9 @@ bool CServerRunner::SendCommandLine(const std::string& text)
 bool CServerRunner::OnTimer(UINT_PTR id)
 {
     switch (id) {
+    case kTimerScheduleTick:
+        Execute(m_model.OnScheduleTick(ScheduleNow()));
+        return true;
     case kTimerCommandDone:
     case kTimerLoginCheck:
     case kTimerRestart:
@@ -75,6 +80,7 @@ bool CServerRunner::OnTimer(UINT_PTR id)
     case kTimerConnect:
     case kTimerScriptSwap:
     case kTimerConfigSettle:
+    case kTimerRestartQuit:
         KillTimer(*m_pDialog, id);
         Execute(m_model.OnTimer(static_cast<unsigned>(id)));
         return true;
@@ -331,4 +337,43 @@ void CServerRunner::OnScriptSaved(const std::string& config)
 {
     if (m_crashRecovery.CancelPendingSwap(m_context.m_strGameFolder, config))
         Execute(m_model.OnSwapCancelled());
+}
+
+CScheduleTime ScheduleNow()
+{
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    const ULONGLONG ticks = (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    SYSTEMTIME local;
+    GetLocalTime(&local);
+    CScheduleTime now;
+    now.m_nUtcSeconds = static_cast<std::int64_t>(ticks / 10000000ULL) - 11644473600LL;  // since 1970
+    now.m_nLocalDate = local.wYear * 10000 + local.wMonth * 100 + local.wDay;
+    now.m_nLocalMinute = local.wHour * 60 + local.wMinute;
+    return now;
+}
+
+// A value of the wrong type, or one that is not a time or a number of hours, is logged and
+// leaves that part of the schedule off.
+void CServerRunner::LoadRestartSettings(CSettingsStore& settings)
+{
+    CRestartSettings restart;
+    const std::optional<std::string> daily = settings.ReadString(kRestartDailyValue);
+    if (daily && !daily->empty()) {
+        restart.m_nDailyMinute = ParseDailyTime(*daily);
+        if (!restart.m_nDailyMinute)
+            LogMessage("ERR:  The stored daily restart time \"%s\" is not a time HH:MM; there is no daily "
+                       "restart.\n",
+                       daily->c_str());
+    } else if (!daily && settings.Exists(kRestartDailyValue)) {
+        LogMessage("ERR:  The stored daily restart time is not a text; there is no daily restart.\n");
+    }
+    const std::optional<std::uint32_t> hours = settings.ReadDword(kRestartEveryHoursValue);
+    if (hours && *hours <= kMaxRestartEveryHours)
+        restart.m_nEveryHours = *hours;
+    else if (hours || settings.Exists(kRestartEveryHoursValue))
+        LogMessage("ERR:  The stored hours between restarts are not a number from 0 to %u; there is no restart by "
+                   "the hour.\n",
+                   kMaxRestartEveryHours);
+    m_model.SetRestartSettings(restart);
 }

@@ -16,6 +16,10 @@
 #include <vector>
 
 struct CAppContext;
+class CSettingsStore;
+
+// The clock as the restart schedule takes it: UTC seconds, the local date and minute.
+CScheduleTime ScheduleNow();
 struct CServerConfig;
 
 // The store the runs are launched from: History.ini, with the record as the fallback game type.
@@ -54,6 +58,14 @@ public:
     // Save Config wrote this configuration's script: a pending crash swap would undo it.
     void OnScriptSaved(const std::string& config);
     bool IsServerRunning() const { return m_model.IsServerRunning(); }
+    // The scheduled restart: its settings, read from the store at start-up and set by its dialog.
+    void LoadRestartSettings(CSettingsStore& settings);
+    void SetRestartSettings(const CRestartSettings& settings) { m_model.SetRestartSettings(settings); }
+    const CRestartSettings& RestartSettings() const { return m_model.RestartSettings(); }
+    std::optional<std::int64_t> SecondsUntilRestart(const CScheduleTime& now) const
+    {
+        return m_model.SecondsUntilRestart(now);
+    }
     CRunStatus Status() const { return m_model.Status(); }
     // Told of what a user away from the screen wants to know (a crash, a restart, a failed login).
     std::function<void(const std::string& text)> m_onNotify;

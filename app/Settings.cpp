@@ -21,6 +21,12 @@ std::optional<std::uint32_t> CRegistrySettings::ReadDword(const char* name)
     return key.Open(HKEY_CURRENT_USER, kSettingsKeyPath) ? key.ReadDword(name) : std::nullopt;
 }
 
+bool CRegistrySettings::Exists(const char* name)
+{
+    wingui::CRegKey key;
+    return key.Open(HKEY_CURRENT_USER, kSettingsKeyPath) && key.Exists(name);
+}
+
 bool CRegistrySettings::WriteString(const char* name, const std::string& value)
 {
     wingui::CRegKey key;

@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/GameFolderShell.h"
 #include "app/Settings.h"
+#include "app/StartOptions.h"
 #include "app/TollanDlg.h"
 #include "base/Names.h"
 #include "base/OwnFolder.h"
@@ -27,7 +28,7 @@ void ReportException(const char* what)
 
 }  // namespace
 
-int CTollanApp::Run(HINSTANCE instance)
+int CTollanApp::Run(HINSTANCE instance, const char* commandLine)
 {
     m_hInstance = instance;
     // History.ini, HistoryTemp.ini and Tollan.log belong next to the program, whatever the
@@ -65,7 +66,8 @@ int CTollanApp::Run(HINSTANCE instance)
         std::unique_ptr<CLevelCatalogue> levels(new CLevelCatalogue);
         CRegistrySettings settings;
         CAppContext context{*record, *levels, settings, std::string()};
-        CTollanDlg dlg(context);
+        const CStartOptions startOptions = ParseStartOptions(commandLine ? commandLine : "");
+        CTollanDlg dlg(context, startOptions);
         dlg.RunModalLoop(instance, IDD_TOLLAN_DIALOG, nullptr);
     }
 
@@ -77,8 +79,8 @@ int CTollanApp::Run(HINSTANCE instance)
     return 0;
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     CTollanApp app;
-    return app.Run(instance);
+    return app.Run(instance, commandLine);
 }

@@ -5,7 +5,7 @@
 class CTollanApp {
 public:
     // Runs the whole program; the return value ends the process.
-    int Run(HINSTANCE instance);
+    int Run(HINSTANCE instance, const char* commandLine);
 
     HINSTANCE m_hInstance = nullptr;
 

@@ -4,6 +4,8 @@
 #include "app/AppMessages.h"
 #include "app/GameFolderShell.h"
 #include "app/MainLayout.h"
+#include "app/ScheduleDlg.h"
+#include "app/StartOptions.h"
 #include "base/SettingsStore.h"
 #include "app/WindowPlacementRecord.h"
 #include "base/GamePaths.h"
@@ -51,7 +53,10 @@ int WindowHeight(const wingui::CWindow& w)
 
 }  // namespace
 
-CTollanDlg::CTollanDlg(CAppContext& context) : m_context(context), m_runner(context) {}
+CTollanDlg::CTollanDlg(CAppContext& context, const CStartOptions& startOptions)
+    : m_context(context), m_startOptions(startOptions), m_runner(context)
+{
+}
 
 CTollanDlg::~CTollanDlg() = default;
 
@@ -106,6 +111,13 @@ bool CTollanDlg::OnInit()
 
     SetMenuBitmaps();
     ShowUpdateSetting();
+    ShowStartAtLaunchSetting();
+    m_runner.LoadRestartSettings(m_context.m_settings);
+    for (const std::string& line : m_startOptions.m_astrProblems)
+        LogMessage("%s", line.c_str());
+    if (m_startOptions.m_bMinimized)
+        PostMessageA(m_hWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    PostMessageA(m_hWnd, WM_APP_START_UP, 0, 0);
     LogMessage("INF:  The Utility has started successfully.\n");
     return true;
 }
@@ -205,6 +217,7 @@ void CTollanDlg::PickUpRunningServer()
     if (!config)
         return;
     m_strCurrentConfig = *config;
+    m_bPickedUp = true;
     for (int i = 0, n = m_cmbConfigList.GetCount(); i < n; ++i)
         if (m_cmbConfigList.GetItemText(i) == *config) {
             m_cmbConfigList.SetCurSel(i);
@@ -293,6 +306,12 @@ bool CTollanDlg::OnCommand(WORD code, WORD id, HWND control)
     case ID_CLEAR_CONSOLE:
         OnClearConsoleLog();
         return true;
+    case ID_START_AT_LAUNCH:
+        OnStartAtLaunch();
+        return true;
+    case ID_SCHEDULED_RESTART:
+        OnScheduledRestart();
+        return true;
     case ID_APP_ABOUT:
         OnAbout();
         return true;
@@ -324,6 +343,44 @@ void CTollanDlg::OnCheckForUpdates()
     const bool check = (GetMenuState(menu, ID_CHECK_FOR_UPDATES, MF_BYCOMMAND) & MF_CHECKED) == 0;
     CheckMenuItem(menu, ID_CHECK_FOR_UPDATES, MF_BYCOMMAND | (check ? MF_CHECKED : MF_UNCHECKED));
     m_context.m_settings.WriteDword("CheckForUpdate", check ? 1 : 0);
+}
+
+void CTollanDlg::ShowStartAtLaunchSetting()
+{
+    const bool on = m_context.m_settings.ReadDword(kStartServerAtLaunchValue).value_or(0) != 0;
+    CheckMenuItem(GetMenu(m_hWnd), ID_START_AT_LAUNCH, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void CTollanDlg::OnStartAtLaunch()
+{
+    HMENU menu = GetMenu(m_hWnd);
+    const bool on = (GetMenuState(menu, ID_START_AT_LAUNCH, MF_BYCOMMAND) & MF_CHECKED) == 0;
+    CheckMenuItem(menu, ID_START_AT_LAUNCH, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+    if (!m_context.m_settings.WriteDword(kStartServerAtLaunchValue, on ? 1 : 0))
+        LogMessage("ERR:  Unable to write StartServerAtLaunch to registry.\n");
+}
+
+void CTollanDlg::OnScheduledRestart()
+{
+    CScheduleDlg dialog(m_runner, m_context.m_settings);
+    dialog.RunModalLoop(Instance(), IDD_SCHEDULED_RESTART, m_hWnd);
+}
+
+void CTollanDlg::OnStartUp()
+{
+    const bool setting = m_context.m_settings.ReadDword(kStartServerAtLaunchValue).value_or(0) != 0;
+    const CStartLaunch launch =
+        ChooseStartLaunch(m_startOptions, setting, m_bPickedUp,
+                          m_context.m_settings.ReadString(kLastLaunchedConfigValue), ReadStoredConfigNames());
+    if (!launch.m_strLogLine.empty())
+        LogMessage("%s", launch.m_strLogLine.c_str());
+    if (!launch.m_strConfig)
+        return;
+    m_strCurrentConfig = *launch.m_strConfig;
+    for (int i = 0, n = m_cmbConfigList.GetCount(); i < n; ++i)
+        if (m_cmbConfigList.GetItemText(i) == m_strCurrentConfig)
+            m_cmbConfigList.SetCurSel(i);
+    m_runner.OnStartStop(m_strCurrentConfig);
 }
 
 // The pending fragment of the console model is kept: a line the log completes later still shows.
@@ -436,6 +493,10 @@ bool CTollanDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result)
         return true;
     case WM_APP_SOCKET:
         m_runner.OnSocketMessage(w, l);
+        result = TRUE;
+        return true;
+    case WM_APP_START_UP:
+        OnStartUp();
         result = TRUE;
         return true;
     }

@@ -13,10 +13,11 @@
 #include <string>
 
 struct CAppContext;
+struct CStartOptions;
 
 class CTollanDlg : public wingui::CDialog {
 public:
-    explicit CTollanDlg(CAppContext& context);
+    CTollanDlg(CAppContext& context, const CStartOptions& startOptions);
     ~CTollanDlg() override;
 
     // Fills the configuration list from History.ini; at start-up and after the configuration
@@ -45,12 +46,17 @@ private:
     void PickUpRunningServer();
     void SetMenuBitmaps();
     void ShowUpdateSetting();
+    void ShowStartAtLaunchSetting();
+    // After start-up: the launch that /start or the setting asks for.
+    void OnStartUp();
 
     // Commands.
     void OnCloseUtility();
     void OnOpenCurrentConfigFile();
     void OnOpenUtilityLogFile();
     void OnCheckForUpdates();
+    void OnStartAtLaunch();
+    void OnScheduledRestart();
     void OnClearConsoleLog();
     void OnAbout();
     void OnConfigSettings();
@@ -65,6 +71,8 @@ private:
     void SaveSettings();
 
     CAppContext& m_context;
+    const CStartOptions& m_startOptions;
+    bool m_bPickedUp = false;  // a server left running was taken up at start-up
     // The configuration the list shows: what Start launches and "Open Current Config File" opens.
     std::string m_strCurrentConfig;
 

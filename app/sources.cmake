@@ -9,6 +9,7 @@ tollan_core(
   PortCheck.cpp
   ServerPickUp.cpp
   RestartSchedule.cpp
+  StartOptions.cpp
 )
 tollan_win(
   RemoteConsoleSocket.cpp
@@ -20,4 +21,5 @@ tollan_win(
   ServerLogFollower.cpp
   PortCheckShell.cpp
   ServerPickUpShell.cpp
+  ScheduleDlg.cpp
 )

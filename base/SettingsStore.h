@@ -16,6 +16,8 @@ public:
     virtual std::optional<std::string> ReadString(const char* name) = 0;
     virtual std::optional<std::string> ReadBinary(const char* name) = 0;
     virtual std::optional<std::uint32_t> ReadDword(const char* name) = 0;
+    // Whether the value is there at all, of whatever type.
+    virtual bool Exists(const char* name) = 0;
     virtual bool WriteString(const char* name, const std::string& value) = 0;
     virtual bool WriteBinary(const char* name, const std::string& bytes) = 0;
     virtual bool WriteDword(const char* name, std::uint32_t value) = 0;

@@ -58,3 +58,9 @@
 
 // The configuration dialog, its pages and the map list editor.
 #include "ConfigIds.h"
+
+// The scheduled restart dialog.
+#define IDD_SCHEDULED_RESTART 162
+#define IDC_RESTART_DAILY 1320
+#define IDC_RESTART_EVERY_HOURS 1321
+#define IDC_NEXT_RESTART 1322

@@ -27,6 +27,10 @@ public:
     std::optional<std::string> ReadString(const char* name, DWORD maxBytes = 0xFFFF) const;
     std::optional<std::string> ReadBinary(const char* name) const;
     std::optional<std::uint32_t> ReadDword(const char* name) const;
+    bool Exists(const char* name) const
+    {
+        return m_hKey && RegQueryValueExA(m_hKey, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    }
 
     // With its terminating zero, as the programs' own strings are kept.
     bool SetString(const char* name, const std::string& text) const;

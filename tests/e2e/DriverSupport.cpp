@@ -137,7 +137,6 @@ void WriteGameKey(const std::string& pathValue)
     RegCloseKey(key);
 }
 
-namespace {
 void WriteSetting(const char* name, DWORD type, const std::string& data)
 {
     HKEY key;
@@ -148,7 +147,6 @@ void WriteSetting(const char* name, DWORD type, const std::string& data)
                    static_cast<DWORD>(data.size()));
     RegCloseKey(key);
 }
-}  // namespace
 
 void WriteStoredGamePath(const std::string& path, bool withZero)
 {

@@ -67,6 +67,8 @@ void WriteGameKey(const std::string& pathValue);
 // Writes Settings\GamePath; withZero=false stores it the way Installer does.
 void WriteStoredGamePath(const std::string& path, bool withZero);
 void WriteStoredPlacement(const std::string& bytes);
+// Any value of HKCU\Software\Tollan\Settings, its bytes as given (a REG_SZ with its zero).
+void WriteSetting(const char* name, DWORD type, const std::string& data);
 // The desktop colour scheme name Tollan reads (HKCU ...\ThemeManager ColorName); empty removes it.
 // The scheme found at the start is put back when the scenario ends.
 void SetColourScheme(const std::string& name);

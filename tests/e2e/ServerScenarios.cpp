@@ -615,6 +615,61 @@ E2E_SCENARIO(server_config_list_keys)
     CloseAndWait(s.run, s.main);
 }
 
+// "/start" launches the configuration launched last, "/start Name" that one; a name the store does
+// not hold launches nothing. The time from the process start to the launch is noted.
+E2E_SCENARIO(server_start_switch)
+{
+    std::string game = PrepareServerGame();
+    WriteSetting("LastLaunchedConfig", REG_SZ, std::string("NormalCOOP", 11));
+    const std::string utility = UtilityFolder(game);
+    const std::string exe = "\"" + Join(utility, "Tollan.exe") + "\"";
+    CTollanRun run = StartProgram(exe + " /start /minimized", utility);
+    run.m_strGame = game;
+    HWND main = WaitForAnyMainWindow(run);
+    WaitLog(game, kLaunchLine);
+    Note("start-up to the launch with /start: %.0f ms", ElapsedMs(run));
+    WaitLog(game, kSuccessLine, 1, 25000);
+    ExpectEqualText(Events(game, "SCRIPT").at(0), "SCRIPT DedicatedServerUtility/Config/NormalCOOP.cfg", "launched");
+    E2E_CHECK(IsIconic(main), "/minimized did not minimise the window");
+    ExpectEqualText(ControlText(main, 1063), "NormalCOOP", "the list");
+    StopServer(game, main);
+    CloseAndWait(run, main);
+
+    CTollanRun again = StartProgram(exe + " /start Missing", utility);
+    again.m_strGame = game;
+    HWND second = WaitForMainWindow(again);
+    WaitLog(game, "ERR:  There is no configuration \"Missing\"; nothing is launched at start-up.\n");
+    Sleep(3000);
+    E2E_CHECK(CountLog(game, kLaunchLine) == 1, "an unknown name launched a server");
+    CloseAndWait(again, second);
+}
+
+// A daily restart a minute ahead: Quit() once, the same script launched again and logged in, no
+// crash, and no second restart for the same minute.
+E2E_SCENARIO(server_daily_restart)
+{
+    std::string game = PrepareServerGame();
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    // Two minutes ahead near the end of a minute, so the run is logged in before the moment.
+    const int ahead = now.wSecond >= 40 ? 2 : 1;
+    const int minute = (now.wHour * 60 + now.wMinute + ahead) % 1440;
+    char daily[8];
+    std::snprintf(daily, sizeof daily, "%02d:%02d", minute / 60, minute % 60);
+    WriteSetting("RestartDaily", REG_SZ, std::string(daily, 6));
+    CSession s = StartSession(game);
+    StartAndLogIn(game, s.main);
+    WaitLog(game, "INF:  Scheduled restart: Quit() command has been sent to the server.\n", 1, 150000);
+    WaitLog(game, "INF:  Scheduled restart: the server has stopped; it is launched again.\n", 1, 90000);
+    WaitLog(game, kSuccessLine, 2, 40000);
+    Sleep(6000);
+    E2E_CHECK(CountEvents(game, "CMD Quit()") == 1, "%zu Quit() commands", CountEvents(game, "CMD Quit()"));
+    E2E_CHECK(CountEvents(game, "SCRIPT DedicatedServerUtility/Config/NormalDM.cfg") == 2, "the same script twice");
+    E2E_CHECK(CountLog(game, kCrashLine) == 0, "the restart was taken for a crash");
+    StopServer(game, s.main);
+    CloseAndWait(s.run, s.main);
+}
+
 // "Error closing" hides the rest of its batch; the next batch shows again.
 E2E_SCENARIO(server_error_closing_burst)
 {
