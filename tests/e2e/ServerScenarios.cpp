@@ -825,6 +825,14 @@ E2E_SCENARIO(demo)
     WaitConsole(s.main, "Welcome to the demo", 10000);
     StopServer(game, s.main);
     shot("stopped");
+    PostMessageA(s.main, WM_COMMAND, MAKEWPARAM(32811, 0), 0);
+    HWND schedule = WaitForWindow(s.run, "#32770", " Scheduled Restart");
+    SetDlgItemTextA(schedule, 1320, "04:00");
+    SetDlgItemTextA(schedule, 1321, "24");
+    Sleep(300);
+    shot("scheduled-restart", " Scheduled Restart");
+    PostMessageA(schedule, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    WaitUntil([&] { return !IsWindow(schedule); }, 5000, "the schedule dialog to close");
     ShowConfigurationForDemo(s.run, s.main, shot);
     CloseAndWait(s.run, s.main);
 }

@@ -313,6 +313,47 @@ E2E_SCENARIO(update_check_toggle)
     CloseAndWait(again, main);
 }
 
+// The Scheduled Restart dialog: a text that is no time is refused and nothing is stored, OK stores
+// what the boxes show, Cancel after a change stores nothing, and a second opening shows the stored.
+E2E_SCENARIO(scheduled_restart_dialog)
+{
+    std::string game = PrepareGameFolder();
+    WriteStoredGamePath(game, true);
+    CTollanRun run = StartTollan(game);
+    HWND main = WaitForMainWindow(run);
+    WaitForLogMessage(game, kStartedLine);
+    auto open = [&] {
+        PostMessageA(main, WM_COMMAND, MAKEWPARAM(32811, 0), 0);
+        return WaitForWindow(run, "#32770", " Scheduled Restart");
+    };
+    auto stored = [](const char* name) {
+        DWORD type = 0;
+        std::string data;
+        return ReadSetting(name, type, data) ? data : std::string("(none)");
+    };
+    HWND dlg = open();
+    SetDlgItemTextA(dlg, 1320, "25:00");
+    PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    std::string message = ConfirmTollanMessage(run);
+    E2E_CHECK(message.find("HH:MM") != std::string::npos, "message: %s", message.c_str());
+    E2E_CHECK(stored("RestartDaily") == "(none)", "a refused time was stored");
+    SetDlgItemTextA(dlg, 1320, "3:30");
+    SetDlgItemTextA(dlg, 1321, "12");
+    E2E_CHECK(ControlText(dlg, 1322).rfind("Next restart: ", 0) == 0, "next: %s", ControlText(dlg, 1322).c_str());
+    PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    WaitUntil([&] { return !IsWindow(dlg); }, 5000, "the dialog to close");
+    E2E_CHECK(stored("RestartDaily") == std::string("03:30", 6), "RestartDaily %s", stored("RestartDaily").c_str());
+    E2E_CHECK(Field32(stored("RestartEveryHours"), 0) == 12, "RestartEveryHours");
+
+    dlg = open();
+    E2E_CHECK(ControlText(dlg, 1320) == "03:30" && ControlText(dlg, 1321) == "12", "the second opening");
+    SetDlgItemTextA(dlg, 1320, "");
+    PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    WaitUntil([&] { return !IsWindow(dlg); }, 5000, "the dialog to close");
+    E2E_CHECK(stored("RestartDaily") == std::string("03:30", 6), "Cancel stored a change");
+    CloseAndWait(run, main);
+}
+
 // Launch to "started successfully", five times; prints each and the median.
 E2E_SCENARIO(startup_timing)
 {
