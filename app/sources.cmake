@@ -2,6 +2,7 @@ tollan_core(
   RemoteConsoleSession.cpp
   LogFollowerModel.cpp
   ServerRunModel.cpp
+  RunActionText.cpp
   CrashRecovery.cpp
   WindowPlacementRecord.cpp
   GameFolder.cpp
