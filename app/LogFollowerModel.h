@@ -3,13 +3,15 @@
 // the end of a run means is the run model's (CServerRunModel::OnFollowerEnded).
 //
 // Contract for the shell's worker thread (ServerLogFollower.cpp), one model per run:
-//   model.Start(), or model.StartAtEnd(size) for a server that was picked up;
+//   model.Start(whether the log was last written before the launch), or model.StartAtEnd(size)
+//   for a server that was picked up;
 //   note "started" to the main window; sleep 250 ms;
 //   loop:
-//       if (model.OnFileSize(current size of the log file)) seek the file to offset 0;
+//       if (model.OnFileSize(current size of the log file, written since the launch)) seek the
+//           file to offset 0;
 //       n = read at most kReadSize bytes (a failed read or a log that cannot be opened: none);
 //       a = model.OnRead(those n bytes): note each a.console text to the main window, log each
-//           a.log line;
+//           a.log line, append a.run to the run's kept copy;
 //       ended = wait at most 100 ms for the process;
 //       if (!model.OnProcessWait(ended, n)) leave the loop;
 //       sleep 100 ms;
@@ -24,6 +26,7 @@
 struct CFollowerActions {
     std::vector<std::string> console;  // texts for AppendConsoleText, in order
     std::vector<std::string> log;      // lines for LogMessage, in order
+    std::string run;                   // the bytes that belong to the run, for its kept copy
 };
 
 class CLogFollowerModel {
@@ -32,13 +35,17 @@ public:
     static constexpr int kMaxEmptyCycles = 10;
     static const char kStartMarker[];  // "-------- START OF LOG --------", 30 characters
 
-    void Start();
+    // A launched run. The run's bytes begin at its start marker; with bLogIsOld the log at hand
+    // is the previous run's (last written before this launch), and none of it is this run's.
+    void Start(bool bLogIsOld = false);
     // A server that was already running: what its log holds is old and its start marker long
-    // past, so reading begins at the log's end and no marker is awaited.
+    // past, so reading begins at the log's end, no marker is awaited, and every byte is the run's.
     void StartAtEnd(uint64_t nLogSize);
     // The server may recreate its log while we follow it: a file now shorter than what we have
-    // read means new content, to be read from its start. True: seek to 0 (done in the model).
-    bool OnFileSize(uint64_t nFileSize);
+    // read means new content, to be read from its start; so does the previous run's log once it
+    // has been written since the launch, however long it has grown by then. Either way the log is
+    // this run's from then on, and its copy goes on across it. True: seek to 0 (done in the model).
+    bool OnFileSize(uint64_t nFileSize, bool bWrittenSinceLaunch = true);
     CFollowerActions OnRead(const std::string& bytes);
     // False when the run is over: more than kMaxEmptyCycles cycles without bytes since the
     // process ended.
@@ -49,7 +56,12 @@ public:
     int EmptyCycles() const { return m_nEmptyCycles; }
 
 private:
+    std::string RunBytes(const std::string& bytes);
+
     bool m_bWaitForStart = true;
+    bool m_bLogIsOld = false;
+    bool m_bCopying = false;  // the run's start marker has been seen
+    std::string m_strCarry;   // the last bytes before it, in which a split marker may begin
     bool m_bRunningLogged = false;
     int m_nEmptyCycles = 0;
     uint64_t m_nPosition = 0;

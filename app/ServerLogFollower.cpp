@@ -2,8 +2,10 @@
 
 #include "app/AppMessages.h"
 #include "app/LogFollowerModel.h"
+#include "app/RunLogs.h"
 #include "base/GamePaths.h"
 #include "base/UtilityLog.h"
+#include "platform/Platform.h"
 
 #include <exception>
 #include <memory>
@@ -18,6 +20,7 @@ public:
     {
         if (m_hLog != INVALID_HANDLE_VALUE)
             CloseHandle(m_hLog);
+        CloseCopy();
         CloseHandle(m_start.m_hWait);
     }
     CFollower(const CFollower&) = delete;
@@ -43,12 +46,67 @@ private:
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     }
 
+    // A failed GetFileTime counts as written: the copy would rather hold old bytes than none.
+    bool WrittenSinceLaunch() const
+    {
+        FILETIME written;
+        return !GetFileTime(m_hLog, nullptr, nullptr, &written) || CompareFileTime(&written, &m_start.m_launched) >= 0;
+    }
+    void Keep(const std::string& bytes);
+    void CloseCopy()
+    {
+        if (m_hCopy != INVALID_HANDLE_VALUE)
+            CloseHandle(m_hCopy);
+        m_hCopy = INVALID_HANDLE_VALUE;
+    }
+
     CFollowerStart m_start;
     HANDLE m_hLog = INVALID_HANDLE_VALUE;
+    HANDLE m_hCopy = INVALID_HANDLE_VALUE;
+    std::string m_strCopyPath;
+    bool m_bCopyFailed = false;
 };
+
+// The run's copy is made at its first byte, so a server that never starts leaves no file. A
+// failed write is logged once and ends the copy, never the run.
+void CFollower::Keep(const std::string& bytes)
+{
+    if (bytes.empty() || m_bCopyFailed)
+        return;
+    if (m_hCopy == INVALID_HANDLE_VALUE) {
+        const std::string folder = RunLogsFolder(m_start.m_strGameFolder);
+        platform::MakeDirectory(folder);
+        // A picked-up run goes on in the copy that the Tollan which launched it began.
+        m_hCopy = CreateFileA(m_strCopyPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (m_hCopy != INVALID_HANDLE_VALUE) {
+            SetFilePointer(m_hCopy, 0, nullptr, FILE_END);
+            if (!PruneRunLogs(folder, m_strCopyPath.substr(folder.size() + 1)) && Alive())
+                LogMessage("ERR:  Unable to delete an old server log in %s\n", folder.c_str());
+        }
+    }
+    DWORD written = 0;
+    if (m_hCopy != INVALID_HANDLE_VALUE &&
+        WriteFile(m_hCopy, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size())
+        return;
+    m_bCopyFailed = true;
+    CloseCopy();
+    if (Alive())
+        LogMessage("ERR:  Unable to keep the server log in %s\n", m_strCopyPath.c_str());
+}
 
 void CFollower::Run()
 {
+    FILETIME launched = m_start.m_launched;
+    SYSTEMTIME utc, local;
+    if (!launched.dwLowDateTime && !launched.dwHighDateTime)
+        GetSystemTimeAsFileTime(&launched);
+    if (!FileTimeToSystemTime(&launched, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+        GetLocalTime(&local);
+    m_strCopyPath = RunLogsFolder(m_start.m_strGameFolder) + "\\" +
+                    RunLogName({local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond},
+                               m_start.m_strConfig);
+
     m_hLog = OpenLog();
     CLogFollowerModel model;
     LARGE_INTEGER end{};
@@ -58,7 +116,7 @@ void CFollower::Run()
     else if (m_start.m_bFromLogEnd)
         model.StartAtEnd(0);
     else
-        model.Start();
+        model.Start(m_hLog != INVALID_HANDLE_VALUE && !WrittenSinceLaunch());
     Note(EFollowerNote::Started);
 
     Sleep(250);
@@ -73,7 +131,8 @@ void CFollower::Run()
             m_hLog = OpenLog();
         if (m_hLog != INVALID_HANDLE_VALUE) {
             LARGE_INTEGER size{};
-            if (GetFileSizeEx(m_hLog, &size) && model.OnFileSize(static_cast<uint64_t>(size.QuadPart))) {
+            if (GetFileSizeEx(m_hLog, &size) &&
+                model.OnFileSize(static_cast<uint64_t>(size.QuadPart), WrittenSinceLaunch())) {
                 LARGE_INTEGER zero{};
                 SetFilePointerEx(m_hLog, zero, nullptr, FILE_BEGIN);
                 Note(EFollowerNote::Rewind);
@@ -87,6 +146,7 @@ void CFollower::Run()
         for (const std::string& line : actions.log)
             if (Alive())
                 LogMessage("%s", line.c_str());
+        Keep(actions.run);
         bool ended = WaitForSingleObject(m_start.m_hWait, 100) != WAIT_TIMEOUT;
         if (ended && !endSeen) {
             endSeen = true;
@@ -98,6 +158,7 @@ void CFollower::Run()
     if (m_hLog != INVALID_HANDLE_VALUE)
         CloseHandle(m_hLog);
     m_hLog = INVALID_HANDLE_VALUE;
+    CloseCopy();  // complete before the run's end is decided, and the next run launched
     Note(EFollowerNote::Ended, nullptr, endedAt);
 }
 

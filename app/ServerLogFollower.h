@@ -36,6 +36,10 @@ struct CFollowerStart {
     HANDLE m_hWait = nullptr;  // the follower's own handle of the process, closed by the follower
     std::string m_strGameFolder;
     bool m_bFromLogEnd = false;  // a picked-up server: only what it appends from now on
+    // The run's configuration and its process's creation (UTC; zero when unknown): they name the
+    // run's kept log, and a log last written before that moment is the previous run's.
+    std::string m_strConfig;
+    FILETIME m_launched{};
 };
 
 // Starts FollowServerLog on a detached thread. False when no thread could be started; the wait

@@ -293,6 +293,10 @@ void CServerRunner::Follow(const CRunAction& a)
     start.m_pLink = m_pLink;
     start.m_strGameFolder = m_context.m_strGameFolder;
     start.m_bFromLogEnd = a.m_bFromLogEnd;
+    start.m_strConfig = m_model.ActiveScript();
+    FILETIME unused[3];
+    if (!m_hServerProcess || !GetProcessTimes(m_hServerProcess, &start.m_launched, &unused[0], &unused[1], &unused[2]))
+        start.m_launched = FILETIME{};
     const bool duplicated = m_hServerProcess && DuplicateHandle(GetCurrentProcess(), m_hServerProcess,
                                                                 GetCurrentProcess(), &start.m_hWait, SYNCHRONIZE,
                                                                 FALSE, 0);

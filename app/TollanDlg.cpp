@@ -4,8 +4,10 @@
 #include "app/AppMessages.h"
 #include "app/GameFolderShell.h"
 #include "app/MainLayout.h"
+#include "app/RunLogs.h"
 #include "app/ScheduleDlg.h"
 #include "app/StartOptions.h"
+
 #include "base/SettingsStore.h"
 #include "app/WindowPlacementRecord.h"
 #include "base/GamePaths.h"
@@ -38,6 +40,16 @@ bool OpenInNotepad(HWND owner, const std::string& path)
     const std::string parameter = path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
     HINSTANCE rc = ShellExecuteA(owner, "open", "notepad.exe", parameter.c_str(), nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(rc) > 32;
+}
+
+// "  Open Logs Folder": the shell's window on the runs' logs, the folder made when it is missing.
+void OpenLogsFolder(HWND owner, const std::string& gameFolder)
+{
+    const std::string folder = RunLogsFolder(gameFolder);
+    LogMessage("INF:  Opening the Logs folder: %s\n", folder.c_str());
+    platform::MakeDirectory(folder);
+    if (reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) <= 32)
+        LogMessage("ERR:  ShellExecute() failed to open: %s\n", folder.c_str());
 }
 
 void Place(const wingui::CWindow& w, const CLayoutRect& r)
@@ -238,6 +250,7 @@ void CTollanDlg::SetMenuBitmaps()
         {ID_CLOSE_UTILITY, IDB_MENU_CLOSE, IDB_MENU_CLOSE},
         {ID_OPEN_CONFIG_FILE, IDB_MENU_CONFIG_FILE, IDB_MENU_CONFIG_FILE},
         {ID_OPEN_LOG_FILE, IDB_MENU_LOG_FILE, IDB_MENU_LOG_FILE},
+        {ID_OPEN_LOGS_FOLDER, IDB_MENU_LOG_FILE, IDB_MENU_LOG_FILE},
         {ID_CHECK_FOR_UPDATES, IDB_MENU_UPDATE_OFF, IDB_MENU_UPDATE_ON},
         {ID_CLEAR_CONSOLE, IDB_MENU_CLEAR_CONSOLE, IDB_MENU_CLEAR_CONSOLE},
         {ID_APP_ABOUT, IDB_MENU_ABOUT, IDB_MENU_ABOUT},
@@ -299,6 +312,9 @@ bool CTollanDlg::OnCommand(WORD code, WORD id, HWND control)
         return true;
     case ID_OPEN_LOG_FILE:
         OnOpenUtilityLogFile();
+        return true;
+    case ID_OPEN_LOGS_FOLDER:
+        OpenLogsFolder(m_hWnd, m_context.m_strGameFolder);
         return true;
     case ID_CHECK_FOR_UPDATES:
         OnCheckForUpdates();

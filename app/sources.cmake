@@ -11,6 +11,7 @@ tollan_core(
   ServerPickUp.cpp
   RestartSchedule.cpp
   StartOptions.cpp
+  RunLogs.cpp
 )
 tollan_win(
   RemoteConsoleSocket.cpp

@@ -51,7 +51,7 @@ bool IsUserDataEntry(const std::string& name)
     for (const char* file : {"History.ini", "HistoryTemp.ini", "Tollan.log", "Installation.log"})
         if (rest == file)
             return true;
-    for (const char* folder : {"Config/", "MapLists/"})
+    for (const char* folder : {"Config/", "MapLists/", "Logs/"})
         if (StartsWith(rest, folder) && rest.size() > std::string(folder).size())
             return true;
     return false;
@@ -69,7 +69,7 @@ CUninstallPlan PlanUninstall(const std::vector<std::string>& found, bool removeU
         for (const std::string& name : found)
             if (IsUserDataEntry(name))
                 plan.m_files.push_back(name);
-        for (const char* folder : {"Config", "MapLists"})
+        for (const char* folder : {"Config", "MapLists", "Logs"})
             plan.m_folders.push_back(std::string(kUtility) + "/" + folder);
     }
     // The payload's folders at the game folder's top go when nothing was put in them.

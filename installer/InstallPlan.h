@@ -32,7 +32,7 @@ extern const char* const kPayloadEntries[10];
 
 // The user's own data below the game folder, named as entries are ("DedicatedServerUtility/..."):
 // the configuration store and its twin, the two logs, and everything in the folders of the
-// options scripts and map lists. A reinstall keeps an existing copy; the uninstaller removes it
+// options scripts, the map lists and the runs' logs. A reinstall keeps an existing copy; the uninstaller removes it
 // only when the user agrees.
 bool IsUserDataEntry(const std::string& name);
 

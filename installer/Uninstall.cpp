@@ -38,11 +38,12 @@ std::string PathOf(const std::string& game, const std::string& name)
     return path;
 }
 
-// The files of the utility folder and of its Config and MapLists folders, named as entries are.
+// The files of the utility folder and of its Config, MapLists and Logs folders, named as entries are.
 std::vector<std::string> FindInstalledFiles(const std::string& game)
 {
     std::vector<std::string> found;
-    for (const char* folder : {"DedicatedServerUtility", "DedicatedServerUtility/Config", "DedicatedServerUtility/MapLists"})
+    for (const char* folder : {"DedicatedServerUtility", "DedicatedServerUtility/Config", "DedicatedServerUtility/MapLists",
+                               "DedicatedServerUtility/Logs"})
         for (const platform::CDirEntry& entry : platform::ListDirectory(PathOf(game, folder)))
             if (!entry.isDirectory)
                 found.push_back(std::string(folder) + "/" + entry.name);

@@ -369,13 +369,21 @@ E2E_SCENARIO(server_coop_crash)
     CloseAtOnce(s);
 }
 
+// A file stands where the Logs folder would be made: the run's copy fails, is logged once, and
+// changes nothing else.
 E2E_SCENARIO(server_dm_crash)
 {
     std::string game = PrepareServerGame();
     SetSwitch("DQ2SIM_CRASH_AFTER_MS", "4000");
+    const std::string logs = Join(UtilityFolder(game), "Logs");
+    WriteTextFile(logs, "in the way");
     CSession s = StartSession(game);
     Press(s.main, 1);
     double crashed = WaitLog(game, kCrashLine, 1, 30000);
+    const std::vector<std::string> lines = LogMessages(game);
+    E2E_CHECK(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) {
+                  return l.rfind("ERR:  Unable to keep the server log in " + logs + "\\", 0) == 0;
+              }) == 1, "the failed copy is not logged once");
     E2E_CHECK(ControlText(s.main, 1) == "Stop Server" && Enabled(s.main, 1) && !Enabled(s.main, 1026),
               "buttons after the crash");
     WaitUntil([&] { return WindowText(s.main) == kIdleTitle; }, 3000, "idle title after the crash");
@@ -383,6 +391,7 @@ E2E_SCENARIO(server_dm_crash)
     ExpectNear(relaunched - crashed, 5000, 1200, "crash to relaunch");
     E2E_CHECK(!platform::FileExists(Join(UtilityFolder(game), "Config\\NormalDMTemp.cfg")), "a deathmatch copy was made");
     E2E_CHECK(CountLog(game, kLaunchLine) == 2, "launch lines");
+    ExpectEqualText(ReadAll(logs), "in the way", "the file in the Logs folder's place");
     CloseAtOnce(s);
 }
 
@@ -409,6 +418,47 @@ E2E_SCENARIO(server_crash_restart_logs_in)
     ExpectEqualText(ControlText(s.main, 1), "Stop Server", "caption while the restarted server runs");
     StopServer(game, s.main);
     CloseAndWait(s.run, s.main);
+}
+
+namespace {
+// The copies of NormalDM's runs in Logs, in name order: launch order.
+std::vector<std::string> RunCopies(const std::string& logs)
+{
+    std::vector<std::string> names;
+    for (const platform::CDirEntry& e : platform::ListDirectory(logs))
+        if (e.name.size() > 20 && e.name.compare(19, std::string::npos, " NormalDM.log") == 0)
+            names.push_back(Join(logs, e.name));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+}  // namespace
+
+// The restarted server rewrites DedicatedServer.log; the crashed run's copy in Logs keeps its
+// bytes from the start marker to the crash, and the restarted run's copy holds none of them.
+E2E_SCENARIO(server_crash_keeps_run_log)
+{
+    std::string game = PrepareServerGame();
+    SetSwitch("DQ2SIM_CRASH_AFTER_MS", "4000");
+    SetSwitch("DQ2SIM_CRASH_ONCE", "1");
+    const std::string logs = Join(UtilityFolder(game), "Logs");
+    const std::string crash = "ERR:  Unhandled exception in the game thread.\r\n";
+    CSession s = StartSession(game);
+    Press(s.main, 1);
+    double ended = WaitEvents(game, "EXIT 3", 1, 30000);
+    auto copied = [&](size_t run) { return RunCopies(logs).size() > run ? ReadAll(RunCopies(logs)[run]) : std::string(); };
+    WaitUntil([&] { return copied(0).find(crash) != std::string::npos; }, 10000, "the crash in the run's copy");
+    double complete = Now();
+    double decided = WaitLog(game, kCrashLine, 1, 10000);
+    Note("process end to the copy complete: %.0f ms, to the copy closed and the crash decided: %.0f ms",
+         complete - ended, decided - ended);
+    const std::string log = ReadAll(Join(game, "DedicatedServer.log"));
+    const std::string expected = log.substr(std::min(log.size(), log.find("-------- START OF LOG --------")));
+
+    WaitUntil([&] { return copied(1).find("INF:  Server is up.") != std::string::npos; }, 20000, "the restarted run's copy");
+    E2E_CHECK(ReadAll(Join(game, "DedicatedServer.log")).find(crash) == std::string::npos, "the server log was not rewritten");
+    ExpectEqualText(copied(0), expected, "the crashed run's copy");
+    E2E_CHECK(copied(1).find(crash) == std::string::npos, "the restarted run's copy holds the crashed run");
+    CloseAtOnce(s);
 }
 
 // Start pressed in the 5 s after a crash: that press is the restart, the pending one is dropped.

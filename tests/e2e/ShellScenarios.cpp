@@ -423,14 +423,14 @@ E2E_SCENARIO(console_theme_frame)
 
 namespace {
 // Waits for the text editor's window whose caption starts with the file name, then closes it.
-void CloseEditorShowing(const std::string& fileName)
+void CloseEditorShowing(const std::string& fileName, const char* windowClass = "Notepad")
 {
     HWND editor = nullptr;
-    std::string what = "the text editor showing " + fileName;
+    std::string what = std::string("the window ") + windowClass + " showing " + fileName;
     WaitUntil(
         [&] {
             editor = nullptr;
-            for (HWND w = FindWindowA("Notepad", nullptr); w; w = FindWindowExA(nullptr, w, "Notepad", nullptr))
+            for (HWND w = FindWindowA(windowClass, nullptr); w; w = FindWindowExA(nullptr, w, windowClass, nullptr))
                 if (WindowText(w).rfind(fileName, 0) == 0)
                     editor = w;
             return editor != nullptr;
@@ -448,8 +448,8 @@ void CloseEditorShowing(const std::string& fileName)
 }
 }  // namespace
 
-// File menu: the utility log and the current options script open in the text editor (the game
-// folder has blanks in its name).
+// File menu: the utility log and the current options script open in the text editor, and the
+// Logs folder in the shell (the game folder has blanks in its name).
 E2E_SCENARIO(open_files_in_editor)
 {
     std::string game = PrepareGameFolder();
@@ -470,6 +470,13 @@ E2E_SCENARIO(open_files_in_editor)
     PostMessageA(main, WM_COMMAND, MAKEWPARAM(32775, 0), 0);
     WaitForLogMessage(game, "INF:  Opening current Config File: " + script + "\n");
     CloseEditorShowing("Normal.cfg");
+
+    // The runs' logs folder, made by the command when it is missing.
+    const std::string logs = Join(UtilityFolder(game), "Logs");
+    PostMessageA(main, WM_COMMAND, MAKEWPARAM(32810, 0), 0);
+    WaitForLogMessage(game, "INF:  Opening the Logs folder: " + logs + "\n");
+    E2E_CHECK(platform::IsDirectory(logs), "no Logs folder");
+    CloseEditorShowing("Logs", "ExplorerWClass");
 
     CloseAndWait(run, main);
     for (const std::string& m : LogMessages(game))

@@ -95,3 +95,38 @@ TEST(FollowerRewind, ShorterFileRestartsAtItsBeginning)
     EXPECT_TRUE(a.log.empty());
     EXPECT_EQ(m.Position(), 40u);
 }
+
+// The run's kept copy: from its start marker on (one split between reads too), nothing of the
+// previous run's log until the server rewrites it, all of a picked-up run, and on across a log the
+// server empties. Steps are reads, or "@size" / "!size": a size check, written since the launch or not.
+TEST(FollowerRunBytes, TheCopyHoldsTheRunsBytes)
+{
+    const std::string M = CLogFollowerModel::kStartMarker;
+    const struct {
+        int start;  // 0 launched, 1 launched on the previous run's log, 2 picked up
+        std::vector<std::string> steps;
+        std::string run;
+        int rewinds;
+    } cases[] = {
+        {0, {"old\n" + M + "\na\n", std::string("b\0", 2)}, M + "\na\n" + std::string("b\0", 2), 0},
+        {0, {"old\n-------- START ", "OF LOG --------\nx\n", "y"}, M + "\nx\ny", 0},
+        {0, {"header\n", "no start\n"}, "", 0},
+        {1, {M + "\nold\n", "!100", "old\n", "@500", "h\n" + M + "\nnew\n"}, M + "\nnew\n", 1},
+        {1, {M + "\nold\n", "!0", "h\n" + M + "\nnew\n"}, M + "\nnew\n", 1},
+        {2, {"x\n", "@0", "y\n"}, "x\ny\n", 1},
+        {0, {M + "\na\n", "@0", "b\n"}, M + "\na\nb\n", 1},
+    };
+    for (const auto& c : cases) {
+        CLogFollowerModel m;
+        c.start == 2 ? m.StartAtEnd(5000) : m.Start(c.start == 1);
+        std::string run;
+        int rewinds = 0;
+        for (const std::string& step : c.steps)
+            if (step[0] == '@' || step[0] == '!')
+                rewinds += m.OnFileSize(std::stoull(step.substr(1)), step[0] == '@');
+            else
+                run += m.OnRead(step).run;
+        EXPECT_EQ(run, c.run) << c.steps[0];
+        EXPECT_EQ(rewinds, c.rewinds) << c.steps[0];
+    }
+}

@@ -51,6 +51,7 @@ TEST(UninstallPlan, ProgramFilesAlwaysGoTheUsersDataOnlyWhenAskedAndOtherFilesSt
         "DedicatedServerUtility/Tollan.log",        "DedicatedServerUtility/Installation.log",
         "DedicatedServerUtility/Notes.txt",         "DedicatedServerUtility/Config/NormalDM.cfg",
         "DedicatedServerUtility/Config/MineTemp.cfg", "DedicatedServerUtility/MapLists/Mine.txt",
+        "DedicatedServerUtility/Logs/2024-05-01 10-00-00 NormalDM.log",
     };
     const Names programs = {"DedicatedServerUtility/Tollan.exe", "DedicatedServerUtility/Updater.exe",
                             "DedicatedServerUtility/ReadMe.txt"};
@@ -63,11 +64,12 @@ TEST(UninstallPlan, ProgramFilesAlwaysGoTheUsersDataOnlyWhenAskedAndOtherFilesSt
     CUninstallPlan all = PlanUninstall(found, true);
     Names files = programs;
     for (const char* name : {"History.ini", "HistoryTemp.ini", "Tollan.log", "Installation.log", "Config/NormalDM.cfg",
-                             "Config/MineTemp.cfg", "MapLists/Mine.txt"})
+                             "Config/MineTemp.cfg", "MapLists/Mine.txt", "Logs/2024-05-01 10-00-00 NormalDM.log"})
         files.push_back(std::string("DedicatedServerUtility/") + name);
     EXPECT_EQ(all.m_files, files);
     EXPECT_EQ(all.m_folders,
-              (Names{"DedicatedServerUtility/Config", "DedicatedServerUtility/MapLists", "Config", "MapLists"}));
+              (Names{"DedicatedServerUtility/Config", "DedicatedServerUtility/MapLists", "DedicatedServerUtility/Logs",
+                     "Config", "MapLists"}));
 }
 
 TEST(UninstallPlan, ItActsOnlyFromAFolderNamedDedicatedServerUtility)
