@@ -7,7 +7,6 @@
 #include "app/RunLogs.h"
 #include "app/ScheduleDlg.h"
 #include "app/StartOptions.h"
-
 #include "base/SettingsStore.h"
 #include "app/WindowPlacementRecord.h"
 #include "base/GamePaths.h"
