@@ -62,6 +62,30 @@ int WindowHeight(const wingui::CWindow& w)
     return r.bottom - r.top;
 }
 
+// REG_DWORD, 1 or 0: the user's choice of "  Minimize to Notification Area".
+constexpr char kMinimizeToTrayValue[] = "MinimizeToTray";
+
+// A visible dialog or message box owned by the window *l (tooltips are tool windows).
+BOOL CALLBACK FindOwnedPopup(HWND w, LPARAM l)
+{
+    HWND& owner = *reinterpret_cast<HWND*>(l);
+    if (GetWindow(w, GW_OWNER) != owner || !IsWindowVisible(w) || (GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+        return TRUE;
+    owner = w;
+    return FALSE;
+}
+
+// The dialog or message box open over the window, and the one open over that; the window itself
+// when there is none. (GetLastActivePopup misses a box that opened while the window was hidden.)
+HWND TopPopupOf(HWND window)
+{
+    for (HWND owner = nullptr; owner != window;) {
+        owner = window;
+        EnumThreadWindows(GetCurrentThreadId(), FindOwnedPopup, reinterpret_cast<LPARAM>(&window));
+    }
+    return window;
+}
+
 }  // namespace
 
 CTollanDlg::CTollanDlg(CAppContext& context, const CStartOptions& startOptions)
@@ -129,6 +153,7 @@ bool CTollanDlg::OnInit()
     if (m_startOptions.m_bMinimized)
         PostMessageA(m_hWnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     PostMessageA(m_hWnd, WM_APP_START_UP, 0, 0);
+    ShowTraySetting();
     LogMessage("INF:  The Utility has started successfully.\n");
     return true;
 }
@@ -227,6 +252,7 @@ void CTollanDlg::PickUpRunningServer()
     std::optional<std::string> config = m_runner.PickUpRunningServer(m_strCurrentConfig);
     if (!config)
         return;
+    m_trayTip.OnPickedUp(m_runner.Status().m_nRun);
     m_strCurrentConfig = *config;
     m_bPickedUp = true;
     for (int i = 0, n = m_cmbConfigList.GetCount(); i < n; ++i)
@@ -251,6 +277,7 @@ void CTollanDlg::SetMenuBitmaps()
         {ID_OPEN_LOG_FILE, IDB_MENU_LOG_FILE, IDB_MENU_LOG_FILE},
         {ID_OPEN_LOGS_FOLDER, IDB_MENU_LOG_FILE, IDB_MENU_LOG_FILE},
         {ID_CHECK_FOR_UPDATES, IDB_MENU_UPDATE_OFF, IDB_MENU_UPDATE_ON},
+        {ID_MINIMIZE_TO_TRAY, IDB_MENU_UPDATE_OFF, IDB_MENU_UPDATE_ON},
         {ID_CLEAR_CONSOLE, IDB_MENU_CLEAR_CONSOLE, IDB_MENU_CLEAR_CONSOLE},
         {ID_APP_ABOUT, IDB_MENU_ABOUT, IDB_MENU_ABOUT},
     };
@@ -273,6 +300,22 @@ void CTollanDlg::ShowUpdateSetting()
         m_context.m_settings.WriteDword("CheckForUpdate", 1);
     CheckMenuItem(GetMenu(m_hWnd), ID_CHECK_FOR_UPDATES,
                   MF_BYCOMMAND | (stored.value_or(1) != 0 ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void CTollanDlg::ShowTraySetting()
+{
+    m_nTaskbarCreated = CTrayIcon::RegisterTaskbarCreated();
+    const std::optional<std::uint32_t> stored = m_context.m_settings.ReadDword(kMinimizeToTrayValue);
+    if (!stored && m_context.m_settings.Exists(kMinimizeToTrayValue))
+        LogMessage("ERR:  MinimizeToTray in the registry is not a 32-bit number; the notification area is not used.\n");
+    m_runner.m_onNotify = [this](const std::string& text) {
+        if (!m_bMinimizeToTray)
+            return;
+        RefreshTray();
+        m_tray.ShowBalloon(kProgramName, text);
+    };
+    if (stored.value_or(0) != 0)
+        SetMinimizeToTray(true);
 }
 
 bool CTollanDlg::OnCommand(WORD code, WORD id, HWND control)
@@ -326,6 +369,19 @@ bool CTollanDlg::OnCommand(WORD code, WORD id, HWND control)
         return true;
     case ID_SCHEDULED_RESTART:
         OnScheduledRestart();
+        return true;
+    case ID_MINIMIZE_TO_TRAY:
+        OnMinimizeToTray();
+        return true;
+    case ID_TRAY_SHOW:
+        ShowFromTray();
+        return true;
+    case ID_TRAY_EXIT:
+        // As the title bar's close; refused, like that, while a modal dialog owns the window.
+        if (IsWindowEnabled(m_hWnd))
+            m_runner.OnCloseCommand();
+        else
+            ShowFromTray();
         return true;
     case ID_APP_ABOUT:
         OnAbout();
@@ -398,6 +454,63 @@ void CTollanDlg::OnStartUp()
     m_runner.OnStartStop(m_strCurrentConfig);
 }
 
+void CTollanDlg::OnMinimizeToTray()
+{
+    const bool on = !m_bMinimizeToTray;
+    SetMinimizeToTray(on);
+    // Never left hidden without the icon that brings it back.
+    if (!on && !IsWindowVisible(m_hWnd))
+        ShowFromTray();
+    if (!m_context.m_settings.WriteDword(kMinimizeToTrayValue, on ? 1 : 0))
+        LogMessage("ERR:  Unable to write MinimizeToTray to registry.\n");
+}
+
+void CTollanDlg::SetMinimizeToTray(bool bOn)
+{
+    m_bMinimizeToTray = bOn;
+    CheckMenuItem(GetMenu(m_hWnd), ID_MINIMIZE_TO_TRAY, MF_BYCOMMAND | (bOn ? MF_CHECKED : MF_UNCHECKED));
+    if (!bOn) {
+        KillTimer(m_hWnd, kTimerTrayTip);
+        m_tray.Remove();
+        return;
+    }
+    SetTimer(m_hWnd, kTimerTrayTip, kTrayTipMs, nullptr);
+    RefreshTray();
+    if (!m_tray.IsShown())
+        LogMessage("ERR:  Shell_NotifyIcon() failed to add the notification area icon.\n");
+    // A window minimised before (a stored placement) goes once the dialog's loop has shown it.
+    if (IsIconic(m_hWnd))
+        PostMessageA(m_hWnd, WM_SIZE, SIZE_MINIMIZED, 0);
+}
+
+// The tip as the run stands now; an icon the shell did not take yet is tried again.
+void CTollanDlg::RefreshTray()
+{
+    if (m_bMinimizeToTray)
+        m_tray.Show(m_hWnd, m_hSmallIcon, m_trayTip.Text(m_runner.Status(), m_strCurrentConfig, GetTickCount()));
+}
+
+void CTollanDlg::OnTrayMessage(LPARAM l)
+{
+    switch (m_tray.RequestOf(l)) {
+    case ETrayRequest::Show:
+        ShowFromTray();
+        break;
+    case ETrayRequest::Menu:
+        m_tray.ShowMenu(IsWindowEnabled(m_hWnd) != FALSE);
+        break;
+    case ETrayRequest::None:
+        break;
+    }
+}
+
+void CTollanDlg::ShowFromTray()
+{
+    ShowWindow(m_hWnd, IsIconic(m_hWnd) ? SW_RESTORE : SW_SHOW);
+    // A modal dialog or message box open over the window comes to the front with it.
+    SetForegroundWindow(TopPopupOf(m_hWnd));
+}
+
 // The pending fragment of the console model is kept: a line the log completes later still shows.
 void CTollanDlg::OnClearConsoleLog() { m_console.Clear(); }
 
@@ -423,6 +536,8 @@ void CTollanDlg::OnConfigSettings()
 
 void CTollanDlg::OnSize(UINT type, int cx, int cy)
 {
+    if (type == SIZE_MINIMIZED && m_bMinimizeToTray && m_tray.IsShown() && IsIconic(m_hWnd))
+        ShowWindow(m_hWnd, SW_HIDE);
     if (type == SIZE_MINIMIZED || !m_console)
         return;
     LayoutControls(cx, cy);
@@ -472,6 +587,12 @@ void CTollanDlg::Paint()
 
 bool CTollanDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result)
 {
+    if (msg == m_nTaskbarCreated && msg) {
+        // Explorer started again: its notification area knows no icon of ours.
+        m_tray.Forget();
+        RefreshTray();
+        return false;
+    }
     switch (msg) {
     case WM_PAINT:
         Paint();
@@ -504,6 +625,8 @@ bool CTollanDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result)
         return true;
     case WM_APP_FOLLOWER:
         m_runner.OnFollowerNote(w, l);
+        // A run's follower starts with it: the tip times the run from here, even with no icon.
+        m_trayTip.Observe(m_runner.Status(), GetTickCount());
         result = TRUE;
         return true;
     case WM_APP_SOCKET:
@@ -512,6 +635,10 @@ bool CTollanDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result)
         return true;
     case WM_APP_START_UP:
         OnStartUp();
+        result = TRUE;
+        return true;
+    case WM_APP_TRAY:
+        OnTrayMessage(l);
         result = TRUE;
         return true;
     }
@@ -562,6 +689,8 @@ void CTollanDlg::OnDestroy()
 {
     // From here on a follower that still runs leaves the window and the dialog alone.
     m_runner.Detach();
+    KillTimer(m_hWnd, kTimerTrayTip);
+    m_tray.Remove();
     SaveSettings();
 }
 
@@ -595,7 +724,13 @@ void CTollanDlg::SaveSettings()
     LogMessage("INF:  The utility has shut down.\n");
 }
 
-void CTollanDlg::OnTimer(UINT_PTR id) { m_runner.OnTimer(id); }
+void CTollanDlg::OnTimer(UINT_PTR id)
+{
+    if (id == kTimerTrayTip)
+        RefreshTray();
+    else
+        m_runner.OnTimer(id);
+}
 
 void CTollanDlg::OnConfigListChange(bool bCloseUp)
 {

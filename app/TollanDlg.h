@@ -3,6 +3,8 @@
 // examined before the dialog manager sees them. The server run itself is CServerRunner's.
 #pragma once
 #include "app/ServerRunner.h"
+#include "app/TrayIcon.h"
+#include "app/TrayText.h"
 #include "controls/CommandLineCtrl.h"
 #include "controls/ConsoleCtrl.h"
 #include "wingui/Controls.h"
@@ -49,6 +51,7 @@ private:
     void ShowStartAtLaunchSetting();
     // After start-up: the launch that /start or the setting asks for.
     void OnStartUp();
+    void ShowTraySetting();
 
     // Commands.
     void OnCloseUtility();
@@ -58,6 +61,7 @@ private:
     void OnStartAtLaunch();
     void OnScheduledRestart();
     void OnClearConsoleLog();
+    void OnMinimizeToTray();
     void OnAbout();
     void OnConfigSettings();
     // Enter while a server runs: the command line's text goes to the server.
@@ -65,6 +69,13 @@ private:
     // The configuration list's selection changed: at its close-up, or moved while it was closed.
     void OnConfigListChange(bool bCloseUp);
     void OnConsoleRightButtonUp(POINT screenPoint);
+
+    // The notification area: the toggle's effect, the icon's tip now, its messages, and the
+    // window brought back from it (restored, in front).
+    void SetMinimizeToTray(bool bOn);
+    void RefreshTray();
+    void OnTrayMessage(LPARAM l);
+    void ShowFromTray();
 
     void LayoutControls(int cx, int cy);
     void Paint();
@@ -93,6 +104,13 @@ private:
     bool m_bHasFrameColour = false;
     std::uint32_t m_nFrameColour = 0;
     wingui::CBitmap m_copyBitmap;
+
+    // "  Minimize to Notification Area": while set, the icon is wanted and minimising hides the
+    // window (only while the icon is really there, so that the window can always come back).
+    bool m_bMinimizeToTray = false;
+    CTrayIcon m_tray;
+    UINT m_nTaskbarCreated = 0;
+    CTrayTip m_trayTip;
 
     // The server run: its model and the Win32 runner that carries it out.
     CServerRunner m_runner;

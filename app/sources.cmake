@@ -12,6 +12,7 @@ tollan_core(
   RestartSchedule.cpp
   StartOptions.cpp
   RunLogs.cpp
+  TrayText.cpp
 )
 tollan_win(
   RemoteConsoleSocket.cpp
@@ -24,4 +25,5 @@ tollan_win(
   PortCheckShell.cpp
   ServerPickUpShell.cpp
   ScheduleDlg.cpp
+  TrayIcon.cpp
 )

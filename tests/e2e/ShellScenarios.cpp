@@ -592,3 +592,94 @@ E2E_SCENARIO(layout_after_stored_placement)
         E2E_CHECK(pixel(x, h - 6) == face, "pixel %d,%d under the command line is %06lx", x, h - 6, pixel(x, h - 6));
     CloseAndWait(run, main);
 }
+
+namespace {
+const UINT kMinimizeToTray = 32813, kTrayShow = 32814, kTrayExit = 32815;
+const UINT kTrayMessage = WM_APP + 3;
+
+bool Hidden(HWND main) { return !IsWindowVisible(main); }
+bool Restored(HWND main) { return IsWindowVisible(main) && !IsIconic(main); }
+
+void Minimise(HWND main) { PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0); }
+}  // namespace
+
+// "  Minimize to Notification Area": the toggle writes MinimizeToTray; with it, minimising hides
+// the window and the icon's double-click or "Show Tollan" brings it back; without it (a second
+// toggle, or a value of the wrong type) minimising only minimises. The menu's "Exit" closes as
+// the title bar does; the setting holds from the next start, where Escape still closes.
+E2E_SCENARIO(tray_minimize_show_exit)
+{
+    std::string game = PrepareGameFolder();
+    WriteStoredGamePath(game, true);
+    auto stored = [] {
+        DWORD type = 0;
+        std::string data;
+        E2E_CHECK(ReadSetting("MinimizeToTray", type, data) && type == REG_DWORD && data.size() == 4,
+                  "MinimizeToTray missing or not a REG_DWORD");
+        return Field32(data, 0);
+    };
+    CTollanRun run = StartTollan(game);
+    HWND main = WaitForMainWindow(run);
+    WaitForLogMessage(game, kStartedLine);
+    SendMessageA(main, WM_COMMAND, kMinimizeToTray, 0);
+    E2E_CHECK(stored() == 1, "the toggle did not write MinimizeToTray = 1");
+    // Back by a double-click on the icon; by "Show Tollan", maximised as it was; by "Show Tollan"
+    // after Explorer restarted and the icon was shown anew.
+    for (int way = 0; way < 3; ++way) {
+        if (way == 1) {
+            PostMessageA(main, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+            WaitUntil([&] { return IsZoomed(main) != 0; }, 10000, "the window to be maximised");
+        }
+        if (way == 2)
+            PostMessageA(main, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+        Minimise(main);
+        WaitUntil([&] { return Hidden(main); }, 10000, "the minimised window to hide");
+        if (way == 0)
+            PostMessageA(main, kTrayMessage, 1, WM_LBUTTONDBLCLK);
+        else
+            PostMessageA(main, WM_COMMAND, kTrayShow, 0);
+        WaitUntil([&] { return Restored(main) && (way != 1 || IsZoomed(main)); }, 10000,
+                  "the window to come back as it was");
+        if (way == 1)
+            PostMessageA(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+    }
+    SendMessageA(main, WM_COMMAND, kMinimizeToTray, 0);
+    E2E_CHECK(stored() == 0, "the second toggle did not write MinimizeToTray = 0");
+    Minimise(main);
+    WaitUntil([&] { return IsIconic(main) != 0; }, 10000, "the window to minimise");
+    Sleep(300);
+    E2E_CHECK(IsWindowVisible(main), "minimised with the toggle off, the window was hidden");
+    PostMessageA(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+    WaitUntil([&] { return Restored(main); }, 10000, "the window to restore");
+    SendMessageA(main, WM_COMMAND, kMinimizeToTray, 0);
+    PostMessageA(main, WM_COMMAND, kTrayExit, 0);
+    E2E_CHECK(WaitForExit(run, 20000), "the icon menu's Exit did not close Tollan");
+    ExpectEqual(LogMessages(game).back(), kShutDownLine, "last log line after Exit");
+
+    // Set at start-up; Escape while the window is hidden still closes.
+    CTollanRun again = StartTollan(game);
+    main = WaitForMainWindow(again);
+    WaitForLogMessage(game, kStartedLine);
+    Minimise(main);
+    WaitUntil([&] { return Hidden(main); }, 10000, "the window to hide after a start with the setting on");
+    PostKey(main, VK_ESCAPE);
+    E2E_CHECK(WaitForExit(again, 20000), "Escape while hidden did not close Tollan");
+    for (const std::string& m : LogMessages(game))
+        E2E_CHECK(m.rfind("ERR:", 0) != 0, "error in the log: %s", m.c_str());
+
+    // A value of the wrong type is off, and logged.
+    HKEY key;
+    E2E_CHECK(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Tollan\\Settings", 0, KEY_WRITE, &key) == ERROR_SUCCESS,
+              "cannot open the settings key");
+    RegSetValueExA(key, "MinimizeToTray", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
+    RegCloseKey(key);
+    CTollanRun wrong = StartTollan(game);
+    main = WaitForMainWindow(wrong);
+    WaitForLogMessage(game, "ERR:  MinimizeToTray in the registry is not a 32-bit number; the notification area "
+                            "is not used.\n");
+    Minimise(main);
+    WaitUntil([&] { return IsIconic(main) != 0; }, 10000, "the window to minimise");
+    Sleep(300);
+    E2E_CHECK(IsWindowVisible(main), "a MinimizeToTray of the wrong type hid the window");
+    CloseAndWait(wrong, main);
+}
