@@ -51,7 +51,9 @@ int CTollanApp::Run(HINSTANCE instance, const char* commandLine)
 
     m_hInstanceMutex = CreateMutexA(nullptr, TRUE, kInstanceMutexName);
     if (m_hInstanceMutex && GetLastError() == ERROR_ALREADY_EXISTS) {
-        // Another instance runs; leave without a word.
+        // Another instance runs; leave without a word. A window it hid in the notification area
+        // comes back, or this start would seem to do nothing at all.
+        PostMessageA(HWND_BROADCAST, RegisterWindowMessageA(kShowHiddenMessageName), 0, 0);
         CloseHandle(m_hInstanceMutex);
         WSACleanup();
         return 0;

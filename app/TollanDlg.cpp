@@ -305,6 +305,7 @@ void CTollanDlg::ShowUpdateSetting()
 void CTollanDlg::ShowTraySetting()
 {
     m_nTaskbarCreated = CTrayIcon::RegisterTaskbarCreated();
+    m_nShowHidden = RegisterWindowMessageA(kShowHiddenMessageName);
     const std::optional<std::uint32_t> stored = m_context.m_settings.ReadDword(kMinimizeToTrayValue);
     if (!stored && m_context.m_settings.Exists(kMinimizeToTrayValue))
         LogMessage("ERR:  MinimizeToTray in the registry is not a 32-bit number; the notification area is not used.\n");
@@ -587,6 +588,10 @@ void CTollanDlg::Paint()
 
 bool CTollanDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result)
 {
+    if (msg == m_nShowHidden && msg && !IsWindowVisible(m_hWnd)) {
+        ShowFromTray();
+        return false;
+    }
     if (msg == m_nTaskbarCreated && msg) {
         // Explorer started again: its notification area knows no icon of ours.
         m_tray.Forget();

@@ -110,6 +110,7 @@ private:
     bool m_bMinimizeToTray = false;
     CTrayIcon m_tray;
     UINT m_nTaskbarCreated = 0;
+    UINT m_nShowHidden = 0;  // a second start's request (kShowHiddenMessageName)
     CTrayTip m_trayTip;
 
     // The server run: its model and the Win32 runner that carries it out.

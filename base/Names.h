@@ -14,6 +14,8 @@ constexpr char kGamePathValue[] = "Path";
 constexpr char kUninstallKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tollan";
 // Exists exactly as long as a Tollan runs.
 constexpr char kInstanceMutexName[] = "CTollanApp";
+// Broadcast by a second start: a Tollan hidden in the notification area shows its window again.
+constexpr char kShowHiddenMessageName[] = "Tollan.ShowHiddenWindow";
 // The game server's remote console, on this machine.
 constexpr char kRemoteConsoleAddress[] = "127.0.0.1";
 constexpr unsigned short kRemoteConsolePort = 25600;

@@ -315,7 +315,7 @@ E2E_SCENARIO(server_full_run)
     ExpectEqualText(events("ARGS").at(0), "ARGS +gametype dm +gameoptions \"DedicatedServerUtility/Config/NormalDM.cfg\"",
                     "server parameters");
     ExpectEqualText(events("RECV").at(0), "RECV fffd01fffd03", "negotiation answer");
-    E2E_CHECK(events("PASSWORD").size() == 1, "password sent %zu times", events("PASSWORD").size());
+    E2E_CHECK(events("PASSWORD").size() == 1, "password sent %u times", static_cast<unsigned>(events("PASSWORD").size()));
     ExpectEqualText(events("PASSWORD").at(0), "PASSWORD brindlex\\r\\n", "password line");
     ExpectEqualText(events("LOGIN").at(0), "LOGIN ok", "login");
 
@@ -473,7 +473,7 @@ E2E_SCENARIO(server_start_after_crash)
     Press(s.main, 1);
     WaitEvents(game, "ARGS", 2, 5000);
     Sleep(static_cast<DWORD>(crashed + 6500 - Now()));  // past the dropped restart, before the next crash
-    E2E_CHECK(CountEvents(game, "ARGS") == 2, "%zu servers started", CountEvents(game, "ARGS"));
+    E2E_CHECK(CountEvents(game, "ARGS") == 2, "%u servers started", static_cast<unsigned>(CountEvents(game, "ARGS")));
     E2E_CHECK(CountLog(game, kLaunchLine) == 2, "launch lines");
     CloseAtOnce(s);
 }
@@ -633,7 +633,7 @@ E2E_SCENARIO(server_config_switch)
     WaitUntil([&] { return AllEnabled(s.main); }, 12000, "buttons enabled after the switch");
     ExpectNear(Now() - t0, 8000, 900, "switch pending");
     auto lines = Events(game, "CMD qel_strOptionsScript");
-    E2E_CHECK(lines.size() == 1, "%zu switch lines", lines.size());
+    E2E_CHECK(lines.size() == 1, "%u switch lines", static_cast<unsigned>(lines.size()));
     ExpectEqualText(lines[0], "CMD qel_strOptionsScript = \"DedicatedServerUtility/Config/NormalCOOP.cfg\"",
                     "switch line");
     E2E_CHECK(LogMessages(game).size() == logLines, "the switch was logged");
@@ -659,7 +659,7 @@ E2E_SCENARIO(server_config_list_keys)
     WaitEvents(game, "CMD qel_strOptionsScript", 1, 5000);
     Sleep(2500);
     auto lines = Events(game, "CMD qel_strOptionsScript");
-    E2E_CHECK(lines.size() == 1, "%zu switch lines", lines.size());
+    E2E_CHECK(lines.size() == 1, "%u switch lines", static_cast<unsigned>(lines.size()));
     ExpectEqualText(lines[0], "CMD qel_strOptionsScript = \"DedicatedServerUtility/Config/NormalDM.cfg\"", "switch");
     StopServer(game, s.main);
     CloseAndWait(s.run, s.main);
@@ -713,7 +713,7 @@ E2E_SCENARIO(server_daily_restart)
     WaitLog(game, "INF:  Scheduled restart: the server has stopped; it is launched again.\n", 1, 90000);
     WaitLog(game, kSuccessLine, 2, 40000);
     Sleep(6000);
-    E2E_CHECK(CountEvents(game, "CMD Quit()") == 1, "%zu Quit() commands", CountEvents(game, "CMD Quit()"));
+    E2E_CHECK(CountEvents(game, "CMD Quit()") == 1, "%u Quit() commands", static_cast<unsigned>(CountEvents(game, "CMD Quit()")));
     E2E_CHECK(CountEvents(game, "SCRIPT DedicatedServerUtility/Config/NormalDM.cfg") == 2, "the same script twice");
     E2E_CHECK(CountLog(game, kCrashLine) == 0, "the restart was taken for a crash");
     StopServer(game, s.main);

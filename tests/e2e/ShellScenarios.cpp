@@ -606,7 +606,8 @@ void Minimise(HWND main) { PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0); }
 // "  Minimize to Notification Area": the toggle writes MinimizeToTray; with it, minimising hides
 // the window and the icon's double-click or "Show Tollan" brings it back; without it (a second
 // toggle, or a value of the wrong type) minimising only minimises. The menu's "Exit" closes as
-// the title bar does; the setting holds from the next start, where Escape still closes.
+// the title bar does; the setting holds from the next start, where a second start shows the
+// hidden window and Escape still closes.
 E2E_SCENARIO(tray_minimize_show_exit)
 {
     std::string game = PrepareGameFolder();
@@ -662,6 +663,12 @@ E2E_SCENARIO(tray_minimize_show_exit)
     WaitForLogMessage(game, kStartedLine);
     Minimise(main);
     WaitUntil([&] { return Hidden(main); }, 10000, "the window to hide after a start with the setting on");
+    // A second start brings the hidden window back, and ends.
+    CTollanRun second = StartTollan(game);
+    E2E_CHECK(WaitForExit(second, 20000), "the second instance did not end");
+    WaitUntil([&] { return Restored(main); }, 10000, "the hidden window to come back at a second start");
+    Minimise(main);
+    WaitUntil([&] { return Hidden(main); }, 10000, "the window to hide again");
     PostKey(main, VK_ESCAPE);
     E2E_CHECK(WaitForExit(again, 20000), "Escape while hidden did not close Tollan");
     for (const std::string& m : LogMessages(game))
