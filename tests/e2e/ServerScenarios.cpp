@@ -883,6 +883,15 @@ E2E_SCENARIO(demo)
     shot("scheduled-restart", " Scheduled Restart");
     PostMessageA(schedule, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     WaitUntil([&] { return !IsWindow(schedule); }, 5000, "the schedule dialog to close");
+    // Minimised to the notification area, and back.
+    SendMessageA(s.main, WM_COMMAND, MAKEWPARAM(32813, 0), 0);
+    PostMessageA(s.main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    WaitUntil([&] { return !IsWindowVisible(s.main); }, 10000, "the window to hide");
+    Sleep(300);
+    shot("notification-area");
+    PostMessageA(s.main, WM_COMMAND, MAKEWPARAM(32814, 0), 0);
+    WaitUntil([&] { return IsWindowVisible(s.main) && !IsIconic(s.main); }, 10000, "the window to come back");
+    SendMessageA(s.main, WM_COMMAND, MAKEWPARAM(32813, 0), 0);
     ShowConfigurationForDemo(s.run, s.main, shot);
     CloseAndWait(s.run, s.main);
 }
