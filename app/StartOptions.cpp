@@ -49,7 +49,7 @@ CStartOptions ParseStartOptions(const std::string& commandLine)
     const std::vector<std::string> words = SplitWords(commandLine);
     for (size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
-        const std::string name = Lower(word.substr(1));
+        const std::string name = IsSwitch(word) ? Lower(word.substr(1)) : std::string();
         if (IsSwitch(word) && name == "start") {
             options.m_bStart = true;
             if (i + 1 < words.size() && !IsSwitch(words[i + 1]))

@@ -23,6 +23,7 @@ TEST(StartOptions, CommandLines)
         {"NormalDM", false, "", false, 1},
         {"/start A B", true, "A", false, 1},
         {"  /start   \"\"  ", true, "", false, 0},
+        {"\"\" /start", true, "", false, 1},  // an empty word: a shortcut's stray quotes
     };
     for (const Case& c : cases) {
         const CStartOptions o = ParseStartOptions(c.line);
