@@ -110,18 +110,19 @@ void CRestartSchedule::OnRestartBegun()
     m_bRunOn = false;
 }
 
-std::optional<std::int64_t> CRestartSchedule::SecondsUntilNext(const CScheduleTime& now) const
+std::optional<std::int64_t> CRestartSchedule::SecondsUntilNext(const CScheduleTime& now,
+                                                             const CRestartSettings& settings) const
 {
     std::optional<std::int64_t> next;
-    if (m_settings.m_nDailyMinute) {
+    if (settings.m_nDailyMinute) {
         const std::int64_t local = LocalMinutes(now);
-        std::int64_t moment = LastMoment(local, *m_settings.m_nDailyMinute);
+        std::int64_t moment = LastMoment(local, *settings.m_nDailyMinute);
         if (moment <= local)
             moment += 1440;
         next = (moment - local) * 60;
     }
-    if (m_settings.m_nEveryHours && m_bRunOn && !m_bCancelled) {
-        std::int64_t left = m_nRunStart + static_cast<std::int64_t>(m_settings.m_nEveryHours) * 3600 - now.m_nUtcSeconds;
+    if (settings.m_nEveryHours && m_bRunOn && !m_bCancelled) {
+        std::int64_t left = m_nRunStart + static_cast<std::int64_t>(settings.m_nEveryHours) * 3600 - now.m_nUtcSeconds;
         if (left < 0)
             left = 0;
         if (!next || left < *next)

@@ -60,8 +60,10 @@ public:
     // The restart that was due has begun: the schedule waits for the next run.
     void OnRestartBegun();
 
-    // The next restart after `now`, for the dialog: seconds until it, or nothing when none is set.
-    std::optional<std::int64_t> SecondsUntilNext(const CScheduleTime& now) const;
+    // The next restart after `now`: seconds until it, or nothing when none is set. The dialog asks
+    // what the settings typed into it would give for the run as it stands.
+    std::optional<std::int64_t> SecondsUntilNext(const CScheduleTime& now) const { return SecondsUntilNext(now, m_settings); }
+    std::optional<std::int64_t> SecondsUntilNext(const CScheduleTime& now, const CRestartSettings& settings) const;
 
 private:
     CRestartSettings m_settings;

@@ -41,11 +41,8 @@ void CScheduleDlg::ShowNextRestart()
     if (CheckRestartTexts(daily, hours)) {
         line = "The texts above are not a time HH:MM and a number of hours yet.";
     } else {
-        const CRestartSettings saved = m_runner.RestartSettings();
-        m_runner.SetRestartSettings(SettingsOf(daily, hours));
         const CScheduleTime now = ScheduleNow();
-        line = DescribeNextRestart(m_runner.SecondsUntilRestart(now), now);
-        m_runner.SetRestartSettings(saved);
+        line = DescribeNextRestart(m_runner.SecondsUntilRestart(now, SettingsOf(daily, hours)), now);
     }
     wingui::CWindow(GetItem(IDC_NEXT_RESTART)).SetText(line);
 }

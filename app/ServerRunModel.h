@@ -159,9 +159,10 @@ public:
     void SetRestartSettings(const CRestartSettings& settings) { m_schedule.SetSettings(settings); }
     const CRestartSettings& RestartSettings() const { return m_schedule.Settings(); }
     CRunActions OnScheduleTick(const CScheduleTime& now);
-    std::optional<std::int64_t> SecondsUntilRestart(const CScheduleTime& now) const
+    // The next restart that `settings` would give this run.
+    std::optional<std::int64_t> SecondsUntilRestart(const CScheduleTime& now, const CRestartSettings& settings) const
     {
-        return m_schedule.SecondsUntilNext(now);
+        return m_schedule.SecondsUntilNext(now, settings);
     }
     CRunStatus Status() const;
 

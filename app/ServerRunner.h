@@ -62,9 +62,9 @@ public:
     void LoadRestartSettings(CSettingsStore& settings);
     void SetRestartSettings(const CRestartSettings& settings) { m_model.SetRestartSettings(settings); }
     const CRestartSettings& RestartSettings() const { return m_model.RestartSettings(); }
-    std::optional<std::int64_t> SecondsUntilRestart(const CScheduleTime& now) const
+    std::optional<std::int64_t> SecondsUntilRestart(const CScheduleTime& now, const CRestartSettings& settings) const
     {
-        return m_model.SecondsUntilRestart(now);
+        return m_model.SecondsUntilRestart(now, settings);
     }
     CRunStatus Status() const { return m_model.Status(); }
     // Told of what a user away from the screen wants to know (a crash, a restart, a failed login).

@@ -62,6 +62,18 @@ int WindowHeight(const wingui::CWindow& w)
     return r.bottom - r.top;
 }
 
+// A menu item's check shown; turned over, giving its new state.
+void ShowCheck(HWND window, UINT command, bool bOn)
+{
+    CheckMenuItem(GetMenu(window), command, MF_BYCOMMAND | (bOn ? MF_CHECKED : MF_UNCHECKED));
+}
+bool FlipCheck(HWND window, UINT command)
+{
+    const bool on = (GetMenuState(GetMenu(window), command, MF_BYCOMMAND) & MF_CHECKED) == 0;
+    ShowCheck(window, command, on);
+    return on;
+}
+
 // REG_DWORD, 1 or 0: the user's choice of "  Minimize to Notification Area".
 constexpr char kMinimizeToTrayValue[] = "MinimizeToTray";
 
@@ -255,11 +267,22 @@ void CTollanDlg::PickUpRunningServer()
     m_trayTip.OnPickedUp(m_runner.Status().m_nRun);
     m_strCurrentConfig = *config;
     m_bPickedUp = true;
+    ShowCurrentConfig();
+}
+
+void CTollanDlg::ShowCurrentConfig()
+{
     for (int i = 0, n = m_cmbConfigList.GetCount(); i < n; ++i)
-        if (m_cmbConfigList.GetItemText(i) == *config) {
+        if (m_cmbConfigList.GetItemText(i) == m_strCurrentConfig) {
             m_cmbConfigList.SetCurSel(i);
-            break;
+            return;
         }
+}
+
+void CTollanDlg::StoreToggle(const char* name, bool bOn)
+{
+    if (!m_context.m_settings.WriteDword(name, bOn ? 1 : 0))
+        LogMessage("ERR:  Unable to write %s to registry.\n", name);
 }
 
 void CTollanDlg::SetMenuBitmaps()
@@ -299,8 +322,7 @@ void CTollanDlg::ShowUpdateSetting()
     auto stored = m_context.m_settings.ReadDword("CheckForUpdate");
     if (!stored)
         m_context.m_settings.WriteDword("CheckForUpdate", 1);
-    CheckMenuItem(GetMenu(m_hWnd), ID_CHECK_FOR_UPDATES,
-                  MF_BYCOMMAND | (stored.value_or(1) != 0 ? MF_CHECKED : MF_UNCHECKED));
+    ShowCheck(m_hWnd, ID_CHECK_FOR_UPDATES, stored.value_or(1) != 0);
 }
 
 void CTollanDlg::ShowTraySetting()
@@ -412,25 +434,17 @@ void CTollanDlg::OnOpenUtilityLogFile()
 
 void CTollanDlg::OnCheckForUpdates()
 {
-    HMENU menu = GetMenu(m_hWnd);
-    const bool check = (GetMenuState(menu, ID_CHECK_FOR_UPDATES, MF_BYCOMMAND) & MF_CHECKED) == 0;
-    CheckMenuItem(menu, ID_CHECK_FOR_UPDATES, MF_BYCOMMAND | (check ? MF_CHECKED : MF_UNCHECKED));
-    m_context.m_settings.WriteDword("CheckForUpdate", check ? 1 : 0);
+    m_context.m_settings.WriteDword("CheckForUpdate", FlipCheck(m_hWnd, ID_CHECK_FOR_UPDATES) ? 1 : 0);
 }
 
 void CTollanDlg::ShowStartAtLaunchSetting()
 {
-    const bool on = m_context.m_settings.ReadDword(kStartServerAtLaunchValue).value_or(0) != 0;
-    CheckMenuItem(GetMenu(m_hWnd), ID_START_AT_LAUNCH, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+    ShowCheck(m_hWnd, ID_START_AT_LAUNCH, m_context.m_settings.ReadDword(kStartServerAtLaunchValue).value_or(0) != 0);
 }
 
 void CTollanDlg::OnStartAtLaunch()
 {
-    HMENU menu = GetMenu(m_hWnd);
-    const bool on = (GetMenuState(menu, ID_START_AT_LAUNCH, MF_BYCOMMAND) & MF_CHECKED) == 0;
-    CheckMenuItem(menu, ID_START_AT_LAUNCH, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
-    if (!m_context.m_settings.WriteDword(kStartServerAtLaunchValue, on ? 1 : 0))
-        LogMessage("ERR:  Unable to write StartServerAtLaunch to registry.\n");
+    StoreToggle(kStartServerAtLaunchValue, FlipCheck(m_hWnd, ID_START_AT_LAUNCH));
 }
 
 void CTollanDlg::OnScheduledRestart()
@@ -450,9 +464,7 @@ void CTollanDlg::OnStartUp()
     if (!launch.m_strConfig)
         return;
     m_strCurrentConfig = *launch.m_strConfig;
-    for (int i = 0, n = m_cmbConfigList.GetCount(); i < n; ++i)
-        if (m_cmbConfigList.GetItemText(i) == m_strCurrentConfig)
-            m_cmbConfigList.SetCurSel(i);
+    ShowCurrentConfig();
     m_runner.OnStartStop(m_strCurrentConfig);
 }
 
@@ -463,14 +475,13 @@ void CTollanDlg::OnMinimizeToTray()
     // Never left hidden without the icon that brings it back.
     if (!on && !IsWindowVisible(m_hWnd))
         ShowFromTray();
-    if (!m_context.m_settings.WriteDword(kMinimizeToTrayValue, on ? 1 : 0))
-        LogMessage("ERR:  Unable to write MinimizeToTray to registry.\n");
+    StoreToggle(kMinimizeToTrayValue, on);
 }
 
 void CTollanDlg::SetMinimizeToTray(bool bOn)
 {
     m_bMinimizeToTray = bOn;
-    CheckMenuItem(GetMenu(m_hWnd), ID_MINIMIZE_TO_TRAY, MF_BYCOMMAND | (bOn ? MF_CHECKED : MF_UNCHECKED));
+    ShowCheck(m_hWnd, ID_MINIMIZE_TO_TRAY, bOn);
     if (!bOn) {
         KillTimer(m_hWnd, kTimerTrayTip);
         m_tray.Remove();

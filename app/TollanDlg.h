@@ -52,6 +52,10 @@ private:
     // After start-up: the launch that /start or the setting asks for.
     void OnStartUp();
     void ShowTraySetting();
+    // The configuration list's selection put on m_strCurrentConfig.
+    void ShowCurrentConfig();
+    // A Tools toggle's new state stored (REG_DWORD 1 or 0); a failure is logged.
+    void StoreToggle(const char* name, bool bOn);
 
     // Commands.
     void OnCloseUtility();

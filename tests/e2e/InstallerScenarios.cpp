@@ -235,6 +235,12 @@ void CleanSystem()
     }
 }
 
+void CleanSystemNowAndAtEnd()
+{
+    CleanSystem();
+    AtScenarioEnd(CleanSystem);
+}
+
 // Programs the Installer started itself (Tollan, notepad) end with the scenario, passed or not.
 void EndForeignPrograms()
 {
@@ -377,8 +383,7 @@ void CloseForeign(HWND window, UINT msg, WPARAM w)
 
 E2E_SCENARIO(install_full)
 {
-    CleanSystem();
-    AtScenarioEnd(CleanSystem);
+    CleanSystemNowAndAtEnd();
     AtScenarioEnd(EndForeignPrograms);
     const std::string game = PrepareBareGame();
     HWND frame = nullptr;
@@ -481,8 +486,7 @@ E2E_SCENARIO(install_full)
 
 E2E_SCENARIO(install_wizard)
 {
-    CleanSystem();
-    AtScenarioEnd(CleanSystem);
+    CleanSystemNowAndAtEnd();
     HWND frame = nullptr;
     CTollanRun run = StartInstaller(frame);  // no game key at all
     E2E_CHECK(!IsWindowVisible(GetDlgItem(frame, kBack)), "Back is shown on the welcome page");
@@ -527,8 +531,7 @@ E2E_SCENARIO(install_boxes_as_shown)
 {
     // Boxes changed without a click (as assistive tools set them): the run and Finish do what
     // they show, not what the last click said.
-    CleanSystem();
-    AtScenarioEnd(CleanSystem);
+    CleanSystemNowAndAtEnd();
     AtScenarioEnd(EndForeignPrograms);
     const std::string game = PrepareBareGame();
     HWND frame = nullptr;
@@ -556,8 +559,7 @@ E2E_SCENARIO(install_boxes_as_shown)
 
 E2E_SCENARIO(install_keys_browse_and_cancel)
 {
-    CleanSystem();
-    AtScenarioEnd(CleanSystem);
+    CleanSystemNowAndAtEnd();
     const std::string game = PrepareBareGame();
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Tollan");
     const std::string target = game + "\\DedicatedServerUtility";
@@ -589,8 +591,7 @@ E2E_SCENARIO(install_keys_browse_and_cancel)
 E2E_SCENARIO(install_long_game_folder)
 {
     // Beyond 178 characters the log's lines would be cut (and on Windows the paths pass MAX_PATH).
-    CleanSystem();
-    AtScenarioEnd(CleanSystem);
+    CleanSystemNowAndAtEnd();
     std::string deep = PrepareBareGame();
     while (deep.size() < 160) {
         deep = Join(deep, "nested folder");
@@ -616,8 +617,7 @@ E2E_SCENARIO(install_long_game_folder)
 
 E2E_SCENARIO(install_refused_while_running)
 {
-    CleanSystem();
-    AtScenarioEnd(CleanSystem);
+    CleanSystemNowAndAtEnd();
     const std::string game = PrepareGameFolder();
     WriteGameKey(game);
     CTollanRun tollan = StartTollan(game);
@@ -641,8 +641,7 @@ E2E_SCENARIO(install_refused_while_running)
 
 E2E_SCENARIO(install_reinstall_and_locked_file)
 {
-    CleanSystem();
-    AtScenarioEnd(CleanSystem);
+    CleanSystemNowAndAtEnd();
     const std::string game = PrepareBareGame();
     const std::string history = Join(UtilityFolder(game), "History.ini");
     const double first = InstallAndFinish(game);
@@ -686,8 +685,7 @@ E2E_SCENARIO(install_reinstall_and_locked_file)
 
 E2E_SCENARIO(uninstall)
 {
-    CleanSystem();
-    AtScenarioEnd(CleanSystem);
+    CleanSystemNowAndAtEnd();
     const std::string game = PrepareBareGame();
     const std::string utility = UtilityFolder(game);
     for (bool removeData : {false, true}) {
@@ -733,8 +731,7 @@ E2E_SCENARIO(uninstall)
 E2E_SCENARIO(uninstall_leaves_another_installation)
 {
     // Two game folders, each with the utility; the shortcuts, entry and settings name the second.
-    CleanSystem();
-    AtScenarioEnd(CleanSystem);
+    CleanSystemNowAndAtEnd();
     const std::string first = PrepareBareGame("First Game");
     InstallAndFinish(first);
     const std::string second = PrepareBareGame("Second Game");
