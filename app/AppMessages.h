@@ -14,4 +14,6 @@ enum : UINT {
     // Posted at the end of start-up, once the window shows: a launch the command line or the
     // settings ask for.
     WM_APP_START_UP = WM_APP + 4,
+    // A look at the server's windows is done: wParam is the run, lParam an EWindowAnswer.
+    WM_APP_WINDOWS_CHECKED = WM_APP + 5,
 };

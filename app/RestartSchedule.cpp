@@ -76,12 +76,12 @@ std::optional<std::string> CheckRestartTexts(const std::string& daily, const std
     return std::nullopt;
 }
 
-void CRestartSchedule::OnRunStarted(const CScheduleTime& now)
+void CRestartSchedule::OnRunStarted(const CScheduleTime& now, std::int64_t runStartUtc)
 {
     m_bRunOn = true;
     m_bCancelled = false;
     m_bDue = false;
-    m_nRunStart = now.m_nUtcSeconds;
+    m_nRunStart = runStartUtc;
     m_lastTick = now;
 }
 
@@ -110,8 +110,8 @@ void CRestartSchedule::OnRestartBegun()
     m_bRunOn = false;
 }
 
-std::optional<std::int64_t> CRestartSchedule::SecondsUntilNext(const CScheduleTime& now,
-                                                             const CRestartSettings& settings) const
+std::optional<std::int64_t> NextRestartAfter(const CScheduleTime& now, const CRestartSettings& settings,
+                                             std::int64_t runStartUtc)
 {
     std::optional<std::int64_t> next;
     if (settings.m_nDailyMinute) {
@@ -121,8 +121,8 @@ std::optional<std::int64_t> CRestartSchedule::SecondsUntilNext(const CScheduleTi
             moment += 1440;
         next = (moment - local) * 60;
     }
-    if (settings.m_nEveryHours && m_bRunOn && !m_bCancelled) {
-        std::int64_t left = m_nRunStart + static_cast<std::int64_t>(settings.m_nEveryHours) * 3600 - now.m_nUtcSeconds;
+    if (settings.m_nEveryHours) {
+        std::int64_t left = runStartUtc + static_cast<std::int64_t>(settings.m_nEveryHours) * 3600 - now.m_nUtcSeconds;
         if (left < 0)
             left = 0;
         if (!next || left < *next)
@@ -131,10 +131,13 @@ std::optional<std::int64_t> CRestartSchedule::SecondsUntilNext(const CScheduleTi
     return next;
 }
 
-std::string DescribeNextRestart(const std::optional<std::int64_t>& seconds, const CScheduleTime& now)
+std::string DescribeNextRestart(const std::optional<std::int64_t>& seconds, const CScheduleTime& now,
+                                const CRestartSettings& settings)
 {
-    if (!seconds)
+    if (!settings.m_nDailyMinute && !settings.m_nEveryHours)
         return "No restart is scheduled.";
+    if (!seconds)
+        return "No restart is due, as no server runs.";
     const std::int64_t minutes = (*seconds + 59) / 60;
     const std::int64_t at = now.m_nLocalMinute + minutes;
     const std::int64_t days = at / 1440;

@@ -36,18 +36,25 @@ struct CScheduleTime {
     int m_nLocalMinute = 0;  // 0..1439
 };
 
-// The dialog's line about the next restart: "Next restart: today at 03:00 (in 2 h 10 min)." or
-// "No restart is scheduled."
-std::string DescribeNextRestart(const std::optional<std::int64_t>& seconds, const CScheduleTime& now);
+// The dialog's line about the next restart: "Next restart: today at 03:00 (in 2 h 10 min).", or
+// why there is none: nothing is set, or no server runs to be restarted.
+std::string DescribeNextRestart(const std::optional<std::int64_t>& seconds, const CScheduleTime& now,
+                                const CRestartSettings& settings);
+
+// The next restart that `settings` give a run started at `runStartUtc`: seconds from `now` until
+// it (0 when it is due already), or nothing when none is set.
+std::optional<std::int64_t> NextRestartAfter(const CScheduleTime& now, const CRestartSettings& settings,
+                                             std::int64_t runStartUtc);
 
 class CRestartSchedule {
 public:
     void SetSettings(const CRestartSettings& settings) { m_settings = settings; }
     const CRestartSettings& Settings() const { return m_settings; }
 
-    // A run began (launched or picked up) at `now`: its interval counts from here, and no daily
-    // moment before it is made up.
-    void OnRunStarted(const CScheduleTime& now);
+    // The schedule meets a run at `now`: its interval counts from `runStartUtc` (the launch, or a
+    // picked-up server's creation), and no daily moment before `now` is made up.
+    void OnRunStarted(const CScheduleTime& now, std::int64_t runStartUtc);
+    std::int64_t RunStart() const { return m_nRunStart; }
     // The user stopped the server: nothing more for this run.
     void OnStopRequested() { m_bCancelled = true; }
     void OnRunEnded() { m_bRunOn = false; }
@@ -60,10 +67,6 @@ public:
     // The restart that was due has begun: the schedule waits for the next run.
     void OnRestartBegun();
 
-    // The next restart after `now`: seconds until it, or nothing when none is set. The dialog asks
-    // what the settings typed into it would give for the run as it stands.
-    std::optional<std::int64_t> SecondsUntilNext(const CScheduleTime& now) const { return SecondsUntilNext(now, m_settings); }
-    std::optional<std::int64_t> SecondsUntilNext(const CScheduleTime& now, const CRestartSettings& settings) const;
 
 private:
     CRestartSettings m_settings;

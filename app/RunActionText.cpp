@@ -18,6 +18,7 @@ std::string Describe(const CRunAction& a)
     case ERunAction::Launch: return "launch " + a.m_strConfig + " " + a.m_strText;
     case ERunAction::Follow: return "follow " + std::to_string(a.m_nRun) + (a.m_bFromLogEnd ? " from-end" : "");
     case ERunAction::Connect: return "connect " + std::to_string(a.m_nRun);
+    case ERunAction::CheckWindows: return "check-windows " + std::to_string(a.m_nRun);
     case ERunAction::Terminate: return "terminate " + std::to_string(a.m_nRun);
     case ERunAction::ShowMessage: return "box " + a.m_strText;
     case ERunAction::Notify: return "notify " + a.m_strText;

@@ -42,7 +42,8 @@ void CScheduleDlg::ShowNextRestart()
         line = "The texts above are not a time HH:MM and a number of hours yet.";
     } else {
         const CScheduleTime now = ScheduleNow();
-        line = DescribeNextRestart(m_runner.SecondsUntilRestart(now, SettingsOf(daily, hours)), now);
+        const CRestartSettings settings = SettingsOf(daily, hours);
+        line = DescribeNextRestart(m_runner.SecondsUntilRestart(now, settings), now, settings);
     }
     wingui::CWindow(GetItem(IDC_NEXT_RESTART)).SetText(line);
 }

@@ -20,6 +20,7 @@ unsigned TimerBit(unsigned timer)
     case kTimerScriptSwap: return 1u << 5;
     case kTimerConfigSettle: return 1u << 6;
     case kTimerRestartQuit: return 1u << 7;
+    case kTimerWatch: return 1u << 8;
     }
     return 0;
 }
@@ -59,6 +60,13 @@ struct CServerRunModel::CRun {
     bool bLoginRefused = false;  // a picked-up server did not take the login; it runs on
     bool bScheduledRestart = false;  // asked to quit for a scheduled restart
     bool bTitled = false;  // the title names the run's configuration
+    std::optional<std::int64_t> startedUtc;  // a picked-up process's creation, when known
+    // The watch of its windows.
+    bool bChecking = false;  // a look at the windows is under way
+    bool bWindowSeen = false;
+    bool bNoWindowLogged = false;
+    std::optional<RunClock> silentSince;  // the first of the checks in a row that found no answer
+    bool bNotResponding = false;  // ended as not responding; its end is a crash's
 };
 
 
@@ -172,7 +180,7 @@ CRunActions CServerRunModel::OnPortChecked(const CPortCheck& check)
             KillTimer(kTimerRestart, out);
             m_nQuickCrashes = 0;
         }
-        Launch(pending.strConfig, out);
+        Launch(pending.strConfig, pending.bUnattended, out);
         return out;
     }
     const CPortInUseReport report = DescribePortInUse(check.m_nOwnerPid, check.m_strOwnerImage);
@@ -185,12 +193,18 @@ CRunActions CServerRunModel::OnPortChecked(const CPortCheck& check)
     out.push_back(Text(ERunAction::Log, report.strRestartLogLine));
     out.push_back(Text(ERunAction::Console, "ERR:    The server was not restarted, as another program listens on "
                                             "its remote console port.\n\n"));
-    m_bStopCaption = false;
-    Refresh(out);
+    RelaunchFailed("another program listens on its remote console port", out);
     return out;
 }
 
-void CServerRunModel::Launch(const std::string& configName, CRunActions& out)
+void CServerRunModel::RelaunchFailed(const std::string& why, CRunActions& out)
+{
+    out.push_back(Text(ERunAction::Notify, "The server could not be started again (" + why + "); it is down."));
+    m_bStopCaption = false;
+    Refresh(out);
+}
+
+void CServerRunModel::Launch(const std::string& configName, bool bUnattended, CRunActions& out)
 {
     out.push_back(Text(ERunAction::Log, "INF:  Launching Server...\n"));
     // The name goes inside the quotes of the command line; one edited into History.ini by hand
@@ -198,6 +212,10 @@ void CServerRunModel::Launch(const std::string& configName, CRunActions& out)
     if (!IsSafeFileName(configName)) {
         out.push_back(Text(ERunAction::Log, "ERR:  Configuration name \"" + configName +
                                                 "\" cannot be used to start the server.\n"));
+        if (bUnattended) {
+            RelaunchFailed("its configuration name cannot be used", out);
+            return;
+        }
         m_bStopCaption = false;
         Refresh(out);
         return;
@@ -207,6 +225,7 @@ void CServerRunModel::Launch(const std::string& configName, CRunActions& out)
         m_strAdminPassword = *password;
     m_strActiveScript = configName;
     m_strLaunching = configName;
+    m_bLaunchUnattended = bUnattended;
     CRunAction a{ERunAction::Launch};
     a.m_strConfig = configName;
     a.m_strText = ServerLaunchParameters(m_store.GameTypeOf(configName), configName);
@@ -221,6 +240,10 @@ CRunActions CServerRunModel::OnLaunched(bool bStarted, RunClock now)
     if (!bStarted) {
         out.push_back(Text(ERunAction::Log, "ERR:  ShellExecuteEx() failed.\n"));
         // A restart after a crash may fail too: no run is on, whatever the caption said.
+        if (m_bLaunchUnattended) {
+            RelaunchFailed("its program could not be started", out);
+            return out;
+        }
         m_bStopCaption = false;
         Refresh(out);
         return out;
@@ -234,13 +257,15 @@ CRunActions CServerRunModel::OnLaunched(bool bStarted, RunClock now)
     m_ePending = EPending::Launch;
     Refresh(out);
     SetTimer(kTimerConnect, 2000, out);
+    SetTimer(kTimerWatch, kWatchIntervalMs, out);
     out.push_back(ForRun(ERunAction::Follow, m_pRun->id));
     return out;
 }
 
 // The server runs already, so the run starts where a launch stands once the process is up: the
 // follower reads from the log's end, and the connect timer logs in as after a launch.
-CRunActions CServerRunModel::OnServerPickedUp(std::uint32_t pid, const std::string& config, bool bConfigGuessed)
+CRunActions CServerRunModel::OnServerPickedUp(std::uint32_t pid, const std::string& config, bool bConfigGuessed,
+                                              std::optional<std::int64_t> startedUtc)
 {
     CRunActions out;
     if (m_pRun || Guarded())
@@ -253,12 +278,14 @@ CRunActions CServerRunModel::OnServerPickedUp(std::uint32_t pid, const std::stri
     m_pRun->start = ERunStart::PickedUp;
     m_pRun->strConfig = config;
     m_pRun->bConfigGuessed = bConfigGuessed;
+    m_pRun->startedUtc = startedUtc;
     out.push_back(Text(ERunAction::Log, "INF:  Picked up the server that was left running (process id " +
                                             std::to_string(pid) + ").\n"));
     out.push_back(Text(ERunAction::Console, "INF:    Picked up the server that was left running.\n"));
     m_ePending = EPending::Launch;
     Refresh(out);
     SetTimer(kTimerConnect, 2000, out);
+    SetTimer(kTimerWatch, kWatchIntervalMs, out);
     CRunAction follow = ForRun(ERunAction::Follow, m_pRun->id);
     follow.m_bFromLogEnd = true;
     out.push_back(follow);
@@ -342,6 +369,16 @@ CRunActions CServerRunModel::OnTimer(unsigned timer)
         out = OnConfigChosen(config);
         break;
     }
+    case kTimerWatch:
+        if (!IsServerRunning())
+            break;
+        SetTimer(kTimerWatch, kWatchIntervalMs, out);
+        // A look that takes longer than the interval is not overtaken by the next.
+        if (!m_pRun->bChecking) {
+            m_pRun->bChecking = true;
+            out.push_back(ForRun(ERunAction::CheckWindows, m_pRun->id));
+        }
+        break;
     case kTimerRestartQuit:
         // Quit() was not obeyed: the restart ends the process itself, then launches as planned.
         if (IsServerRunning() && m_pRun->bScheduledRestart) {
@@ -363,6 +400,59 @@ CRunActions CServerRunModel::OnConnectBegun(RunId run)
     SetTimer(kTimerLoginCheck, 15000, out);
     out.push_back(Text(ERunAction::Log, "INF:  Attempting to connect to server...\n"));
     return out;
+}
+
+// Windows that answered no check for kNotRespondingMs in a row make a server not responding. The
+// silence counts from the first check that went unanswered, so a pause shorter than that is left
+// alone however the checks fall; a window that appears late is watched from then on.
+CRunActions CServerRunModel::OnWindowsChecked(RunId run, EWindowAnswer answer, RunClock began)
+{
+    CRunActions out;
+    if (!IsCurrentRun(run) || m_pRun->phase == ERunPhase::Ending)
+        return out;
+    CRun& r = *m_pRun;
+    r.bChecking = false;
+    switch (answer) {
+    case EWindowAnswer::Unknown:
+        break;
+    case EWindowAnswer::NoWindow:
+        r.silentSince.reset();
+        // Once the server is up (its console took or refused the login) its windows are there.
+        if (!r.bWindowSeen && !r.bNoWindowLogged && (r.bLoggedIn || r.bLoginRefused)) {
+            r.bNoWindowLogged = true;
+            out.push_back(Text(ERunAction::Log, "INF:  The server shows no window of its own, so Tollan cannot tell "
+                                                "whether it stops responding.\n"));
+        }
+        break;
+    case EWindowAnswer::Answered:
+        r.bWindowSeen = true;
+        r.silentSince.reset();
+        break;
+    case EWindowAnswer::Silent:
+        r.bWindowSeen = true;
+        if (!r.silentSince)
+            r.silentSince = began;
+        else if (!r.bNotResponding && began - *r.silentSince >= kNotRespondingMs)
+            OnNotResponding(out);
+        break;
+    }
+    return out;
+}
+
+// The process is ended; the run then ends as after a crash, unless a stop or a close was asked
+// for, which it then simply completes.
+void CServerRunModel::OnNotResponding(CRunActions& out)
+{
+    CRun& r = *m_pRun;
+    r.bNotResponding = true;
+    static_assert(kNotRespondingMs == 60000, "the texts name the time");
+    const bool restart = !r.bStopRequested && !m_bClosing && !(r.start == ERunStart::PickedUp && r.bConfigGuessed);
+    out.push_back(Text(ERunAction::Log, "ERR:  The server has not responded for 60 s; its process was ended.\n"));
+    out.push_back(Text(ERunAction::Console, "\nERR:    The server has not responded for 60 s and was ended.\n\n"));
+    out.push_back(Text(ERunAction::Notify, restart ? "The server stopped responding for 60 s and was ended; it is "
+                                                     "started again in 5 seconds."
+                                                   : "The server stopped responding for 60 s and was ended."));
+    out.push_back(ForRun(ERunAction::Terminate, r.id));
 }
 
 CRunActions CServerRunModel::OnLoggedIn(RunId run)
@@ -410,6 +500,12 @@ CRunActions CServerRunModel::OnConfigChosen(const std::string& currentConfig)
     CRunActions out;
     KillTimer(kTimerConfigSettle, out);
     m_strBrowsedConfig.clear();
+    if (!m_pRun && (m_nArmedTimers & TimerBit(kTimerRestart))) {
+        // Between a crash and its restart, the restart launches what the list shows.
+        if (IsSafeFileName(currentConfig))
+            m_strRestartConfig = currentConfig;
+        return out;
+    }
     if (!IsServerRunning() || m_strActiveScript == currentConfig)
         return out;
     // The name goes inside the quotes of a console command, as it does on the command line of a
@@ -431,6 +527,8 @@ CRunActions CServerRunModel::OnConfigChosen(const std::string& currentConfig)
 CRunActions CServerRunModel::OnConfigBrowsed(const std::string& currentConfig)
 {
     CRunActions out;
+    if (!m_pRun && (m_nArmedTimers & TimerBit(kTimerRestart)))
+        return OnConfigChosen(currentConfig);  // no server to tell: the choice counts at once
     if (!IsServerRunning())
         return out;
     m_strBrowsedConfig = currentConfig;
@@ -463,14 +561,32 @@ CRunActions CServerRunModel::OnCloseCommand()
     return out;
 }
 
+void CServerRunModel::TakeBrowsedChoice(CRunActions& out)
+{
+    if (!(m_nArmedTimers & TimerBit(kTimerConfigSettle)))
+        return;
+    KillTimer(kTimerConfigSettle, out);
+    const std::string config = std::move(m_strBrowsedConfig);
+    m_strBrowsedConfig.clear();
+    if (config == m_strActiveScript)
+        return;
+    if (!IsSafeFileName(config)) {
+        out.push_back(Text(ERunAction::Log, "ERR:  Configuration name \"" + config +
+                                                "\" cannot be used as the server's options script.\n"));
+        return;
+    }
+    m_strActiveScript = config;
+}
+
 // The run's timers end with it, and button 1 waits until its end steps are done.
 void CServerRunModel::EndRun(CRunActions& out)
 {
     m_pRun->phase = ERunPhase::Ending;
+    TakeBrowsedChoice(out);
     KillTimer(kTimerConnect, out);
     KillTimer(kTimerLoginCheck, out);
-    KillTimer(kTimerConfigSettle, out);
     KillTimer(kTimerRestartQuit, out);
+    KillTimer(kTimerWatch, out);
     m_nLoginCheckRun = 0;
     m_schedule.OnRunEnded();
     if (m_ePending == EPending::Launch || m_ePending == EPending::Restart)
@@ -530,8 +646,18 @@ CRunActions CServerRunModel::OnFollowerEnded(RunId run, const std::string& curre
 
 void CServerRunModel::OnCrashed(const std::string& currentLevel, RunClock endedAt, CRunActions& out)
 {
-    out.push_back(Text(ERunAction::Console, "\nERR:    The server has crashed.\n\n"));
-    out.push_back(Text(ERunAction::Log, "ERR:  The server has crashed.\n"));
+    // A server ended as not responding was reported then; it ends as a crash without saying so again.
+    const bool hung = m_pRun->bNotResponding;
+    if (hung && m_pRun->start == ERunStart::PickedUp && m_pRun->bConfigGuessed) {
+        out.push_back(Text(ERunAction::Log, "INF:  The server that was picked up is not started again, as its "
+                                            "configuration was only assumed.\n"));
+        FinishRun(true, out);
+        return;
+    }
+    if (!hung) {
+        out.push_back(Text(ERunAction::Console, "\nERR:    The server has crashed.\n\n"));
+        out.push_back(Text(ERunAction::Log, "ERR:  The server has crashed.\n"));
+    }
     // A picked-up run was launched who knows when: its crash is not one at start.
     const bool quick = m_pRun->launchedAt && endedAt - *m_pRun->launchedAt <= kCrashLoopWindowMs;
     m_nQuickCrashes = quick ? m_nQuickCrashes + 1 : 0;
@@ -563,7 +689,8 @@ void CServerRunModel::OnCrashed(const std::string& currentLevel, RunClock endedA
         FinishRun(true, out);
         return;
     }
-    out.push_back(Text(ERunAction::Notify, "The server crashed and is started again in 5 seconds."));
+    if (!hung)
+        out.push_back(Text(ERunAction::Notify, "The server crashed and is started again in 5 seconds."));
     m_strRestartConfig = config;
     SetTimer(kTimerRestart, 5000, out);
     FinishRun(false, out);
@@ -623,7 +750,7 @@ CRunActions CServerRunModel::OnScheduleTick(const CScheduleTime& now)
     }
     if (m_nScheduledRun != m_pRun->id) {
         m_nScheduledRun = m_pRun->id;
-        m_schedule.OnRunStarted(now);
+        m_schedule.OnRunStarted(now, m_pRun->startedUtc.value_or(now.m_nUtcSeconds));
     }
     if (!m_schedule.OnTick(now))
         return out;
@@ -633,6 +760,17 @@ CRunActions CServerRunModel::OnScheduleTick(const CScheduleTime& now)
     m_schedule.OnRestartBegun();
     BeginScheduledRestart(out);
     return out;
+}
+
+std::optional<std::int64_t> CServerRunModel::SecondsUntilRestart(const CScheduleTime& now,
+                                                                 const CRestartSettings& settings) const
+{
+    if (!IsServerRunning() || m_pRun->bStopRequested || m_bClosing || m_pRun->bScheduledRestart)
+        return std::nullopt;
+    // A run the schedule's tick has not met yet starts there.
+    const std::int64_t start = m_nScheduledRun == m_pRun->id ? m_schedule.RunStart()
+                                                             : m_pRun->startedUtc.value_or(now.m_nUtcSeconds);
+    return NextRestartAfter(now, settings, start);
 }
 
 void CServerRunModel::BeginScheduledRestart(CRunActions& out)

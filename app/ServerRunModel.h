@@ -39,9 +39,23 @@ enum ERunTimer : unsigned {
     kTimerRestartQuit = 32798,  // a scheduled restart's Quit() has this long to end the server
     // The schedule's tick: the one timer that repeats; the shell hands in the clock each time.
     kTimerScheduleTick = 32799,
+    kTimerWatch = 32800,  // the next look at whether the server's windows still answer
 };
 constexpr unsigned kScheduleTickMs = 5000;
 constexpr unsigned kRestartQuitMs = 60000;
+
+// The watch for a server that stops without ending (a deadlock, or a crash held open by an error
+// dialog or a debugger): while a run is on, its top-level windows are asked every kWatchIntervalMs
+// whether they still handle messages, as Windows judges "not responding". Windows that have
+// answered no check for kNotRespondingMs in a row are not responding, and the process is ended.
+// A shorter silence (a long level load) is left alone.
+constexpr unsigned kWatchIntervalMs = 5000;
+constexpr RunClock kNotRespondingMs = 60000;
+
+// What a look at the server's top-level windows found: none of its own (a console window is the
+// console host's), one that answered, only windows that did not answer in time, or nothing known
+// (the look could not be made).
+enum class EWindowAnswer { NoWindow, Answered, Silent, Unknown };
 
 // A configuration list moved by keys or the wheel tells the server of the new options script
 // once the choice has rested this long, not at every step.
@@ -80,6 +94,7 @@ enum class ERunAction {
     Follow,       // run: start the run's log follower; report OnFollowerLost when it cannot start.
                   // bFromLogEnd: follow what is appended from now on, awaiting no start marker
     Connect,      // run: make the remote console connection; report OnConnectBegun when begun
+    CheckWindows, // run: ask the server's top-level windows, without waiting; report OnWindowsChecked
     Terminate,    // run: end the run's server process
     ShowMessage,  // text: shown owned by the main window; report OnMessageBoxClosed
     Notify,       // text: something happened that a user away from the screen wants to know
@@ -159,23 +174,26 @@ public:
     void SetRestartSettings(const CRestartSettings& settings) { m_schedule.SetSettings(settings); }
     const CRestartSettings& RestartSettings() const { return m_schedule.Settings(); }
     CRunActions OnScheduleTick(const CScheduleTime& now);
-    // The next restart that `settings` would give this run.
-    std::optional<std::int64_t> SecondsUntilRestart(const CScheduleTime& now, const CRestartSettings& settings) const
-    {
-        return m_schedule.SecondsUntilNext(now, settings);
-    }
+    // The next restart that `settings` would give the run that is on, as the schedule's tick
+    // will act: nothing while no run is on, or once it is being stopped or closed.
+    std::optional<std::int64_t> SecondsUntilRestart(const CScheduleTime& now, const CRestartSettings& settings) const;
     CRunStatus Status() const;
 
     // At start-up: a server of this game folder runs already (process `pid`); it becomes a run
     // of `config`, the configuration launched last, or only assumed to be its configuration
-    // (bConfigGuessed). Ignored while a run is on. Tollan did not launch such a server, so it
-    // never ends it unless the user presses Stop.
-    CRunActions OnServerPickedUp(std::uint32_t pid, const std::string& config, bool bConfigGuessed);
+    // (bConfigGuessed). `startedUtc`: when its process was created (UTC seconds since 1970), if
+    // known; its scheduled restart by the hour counts from there. Ignored while a run is on.
+    // Tollan did not launch such a server, so it never ends it unless the user presses Stop or
+    // it stops responding.
+    CRunActions OnServerPickedUp(std::uint32_t pid, const std::string& config, bool bConfigGuessed,
+                                 std::optional<std::int64_t> startedUtc);
 
     // What the shell did with an action.
     CRunActions OnPortChecked(const CPortCheck& check);
     CRunActions OnLaunched(bool bStarted, RunClock now);
     CRunActions OnConnectBegun(RunId run);
+    // The look at the windows that CheckWindows asked for, begun at `began`.
+    CRunActions OnWindowsChecked(RunId run, EWindowAnswer answer, RunClock began);
     CRunActions OnLoggedIn(RunId run);
     CRunActions OnCrashCopyWritten();
     // The configuration whose crash copy waited for its swap was saved; the swap is off.
@@ -207,8 +225,14 @@ private:
     enum class EPending { None, Launch, Command, Stop, Restart };
 
     void CheckPortAndLaunch(const std::string& configName, bool bUnattended, CRunActions& out);
-    void Launch(const std::string& configName, CRunActions& out);
+    void Launch(const std::string& configName, bool bUnattended, CRunActions& out);
     void OnCrashed(const std::string& currentLevel, RunClock endedAt, CRunActions& out);
+    void OnNotResponding(CRunActions& out);
+    // A choice of the configuration list that had not settled when the run ended: the relaunch
+    // takes it, as it would have taken a close-up.
+    void TakeBrowsedChoice(CRunActions& out);
+    // The failed relaunch of a crashed or scheduled run: nobody may be at the screen.
+    void RelaunchFailed(const std::string& why, CRunActions& out);
     void BeginScheduledRestart(CRunActions& out);
     void EndRun(CRunActions& out);
     void FinishRun(bool bCaptionStart, CRunActions& out);
@@ -242,6 +266,7 @@ private:
     };
     std::unique_ptr<CPendingCheck> m_pCheck;
     std::string m_strLaunching;  // between a Launch action and OnLaunched
+    bool m_bLaunchUnattended = false;  // that launch is a restart nobody asked for
     std::string m_strBrowsedConfig;  // the list's choice while it settles
     std::string m_strActiveScript;
     std::string m_strAdminPassword;

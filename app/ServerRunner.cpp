@@ -4,6 +4,7 @@
 #include "app/PortCheckShell.h"
 #include "app/ServerPickUp.h"
 #include "app/ServerPickUpShell.h"
+#include "app/ServerWindowCheck.h"
 #include "base/SettingsStore.h"
 #include "base/GamePaths.h"
 #include "base/Names.h"
@@ -54,7 +55,7 @@ void CServerRunner::Detach()
 {
     m_pLink->m_hWnd = nullptr;
     for (UINT_PTR id : {kTimerCommandDone, kTimerLoginCheck, kTimerRestart, kTimerClose, kTimerConnect,
-                        kTimerScriptSwap, kTimerConfigSettle, kTimerRestartQuit, kTimerScheduleTick})
+                        kTimerScriptSwap, kTimerConfigSettle, kTimerRestartQuit, kTimerScheduleTick, kTimerWatch})
         KillTimer(*m_pDialog, id);
     m_pSocket.reset();
 }
@@ -81,6 +82,7 @@ bool CServerRunner::OnTimer(UINT_PTR id)
     case kTimerScriptSwap:
     case kTimerConfigSettle:
     case kTimerRestartQuit:
+    case kTimerWatch:
         KillTimer(*m_pDialog, id);
         Execute(m_model.OnTimer(static_cast<unsigned>(id)));
         return true;
@@ -117,6 +119,11 @@ void CServerRunner::OnSocketMessage(WPARAM w, LPARAM l)
 {
     if (m_pSocket)
         m_pSocket->OnSocketMessage(w, l);
+}
+
+void CServerRunner::OnWindowsChecked(WPARAM run, LPARAM answer)
+{
+    Execute(m_model.OnWindowsChecked(static_cast<RunId>(run), static_cast<EWindowAnswer>(answer), m_nCheckBegan));
 }
 
 void CServerRunner::Execute(CRunActions actions)
@@ -162,6 +169,9 @@ CRunActions CServerRunner::Deliver(const CReport& r)
     case CReport::EKind::Launched: {
         CRunActions next = m_model.OnLaunched(r.bStarted, r.now);
         if (r.bStarted) {
+            // A scheduled restart relaunches within the Execute that ended the old run.
+            if (m_hServerProcess)
+                CloseHandle(m_hServerProcess);
             m_hServerProcess = r.hProcess;
             m_nProcessRun = m_model.CurrentRun();
         }
@@ -171,6 +181,7 @@ CRunActions CServerRunner::Deliver(const CReport& r)
     case CReport::EKind::CrashCopyWritten: return m_model.OnCrashCopyWritten();
     case CReport::EKind::MessageBoxClosed: return m_model.OnMessageBoxClosed();
     case CReport::EKind::FollowerLost: return m_model.OnFollowerLost(r.run);
+    case CReport::EKind::WindowsUnchecked: return m_model.OnWindowsChecked(r.run, EWindowAnswer::Unknown, r.now);
     }
     return {};
 }
@@ -216,6 +227,15 @@ void CServerRunner::Carry(const CRunAction& a)
     case ERunAction::Connect:
         Connect(a.m_nRun);
         break;
+    case ERunAction::CheckWindows:
+        m_nCheckBegan = GetTickCount();
+        if (a.m_nRun != m_nProcessRun || !m_hServerProcess ||
+            !StartWindowCheck(hwnd, a.m_nRun, GetProcessId(m_hServerProcess))) {
+            CReport report(CReport::EKind::WindowsUnchecked);
+            report.run = a.m_nRun;
+            Later(report);
+        }
+        break;
     case ERunAction::Terminate:
         if (a.m_nRun == m_nProcessRun && m_hServerProcess)
             TerminateProcess(m_hServerProcess, 0);
@@ -249,12 +269,19 @@ void CServerRunner::Launch(const CRunAction& a)
     const std::string program = ServerProgramPath(m_context.m_strGameFolder);
     SHELLEXECUTEINFOA sei{};
     sei.cbSize = sizeof sei;
-    sei.fMask = SEE_MASK_NOCLOSEPROCESS;
+    // Nobody may be there to click: a program that cannot be started is reported, not shown in
+    // the shell's own box (which would hold a restart until somebody closed it).
+    sei.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     sei.hwnd = m_pDialog->GetHWND();
     sei.lpFile = program.c_str();
     sei.lpParameters = a.m_strText.c_str();
     sei.nShow = SW_HIDE;
+    // The server inherits the error mode: a crash then ends its process at once instead of
+    // waiting in the "has stopped working" dialog for a click, and the crash restart can act.
+    const UINT errorMode = SetErrorMode(0);
+    SetErrorMode(errorMode | SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     const bool started = ShellExecuteExA(&sei) && sei.hProcess;
+    SetErrorMode(errorMode);
     // A later Tollan that finds this server still running takes it up with this name.
     if (started && !m_context.m_settings.WriteString(kLastLaunchedConfigValue, a.m_strConfig))
         LogMessage("ERR:  Unable to write the last launched configuration to registry.\n");
@@ -272,7 +299,11 @@ std::optional<std::string> CServerRunner::PickUpRunningServer(const std::string&
         return std::nullopt;
     CPickedUpConfig config =
         ChoosePickedUpConfig(m_context.m_settings.ReadString(kLastLaunchedConfigValue), ReadStoredConfigNames(), currentConfig);
-    CRunActions next = m_model.OnServerPickedUp(server->nPid, config.strName, config.bGuessed);
+    std::optional<std::int64_t> startedUtc;
+    FILETIME created, unused[3];
+    if (GetProcessTimes(server->hProcess, &created, &unused[0], &unused[1], &unused[2]))
+        startedUtc = UtcSecondsOf(created);
+    CRunActions next = m_model.OnServerPickedUp(server->nPid, config.strName, config.bGuessed, startedUtc);
     if (next.empty()) {
         CloseHandle(server->hProcess);
         return std::nullopt;
@@ -343,15 +374,20 @@ void CServerRunner::OnScriptSaved(const std::string& config)
         Execute(m_model.OnSwapCancelled());
 }
 
+std::int64_t UtcSecondsOf(const FILETIME& ft)
+{
+    const ULONGLONG ticks = (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    return static_cast<std::int64_t>(ticks / 10000000ULL) - 11644473600LL;  // since 1970
+}
+
 CScheduleTime ScheduleNow()
 {
     FILETIME ft;
     GetSystemTimeAsFileTime(&ft);
-    const ULONGLONG ticks = (static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
     SYSTEMTIME local;
     GetLocalTime(&local);
     CScheduleTime now;
-    now.m_nUtcSeconds = static_cast<std::int64_t>(ticks / 10000000ULL) - 11644473600LL;  // since 1970
+    now.m_nUtcSeconds = UtcSecondsOf(ft);
     now.m_nLocalDate = local.wYear * 10000 + local.wMonth * 100 + local.wDay;
     now.m_nLocalMinute = local.wHour * 60 + local.wMinute;
     return now;

@@ -20,6 +20,8 @@ class CSettingsStore;
 
 // The clock as the restart schedule takes it: UTC seconds, the local date and minute.
 CScheduleTime ScheduleNow();
+// A FILETIME as UTC seconds since 1970.
+std::int64_t UtcSecondsOf(const FILETIME& ft);
 struct CServerConfig;
 
 // The store the runs are launched from: History.ini, with the record as the fallback game type.
@@ -74,11 +76,20 @@ public:
     bool OnTimer(UINT_PTR id);
     void OnFollowerNote(WPARAM run, LPARAM note);
     void OnSocketMessage(WPARAM w, LPARAM l);
+    void OnWindowsChecked(WPARAM run, LPARAM answer);
 
 private:
     // What an action reports back to the model.
     struct CReport {
-        enum class EKind { PortChecked, Launched, ConnectBegun, CrashCopyWritten, MessageBoxClosed, FollowerLost };
+        enum class EKind {
+            PortChecked,
+            Launched,
+            ConnectBegun,
+            CrashCopyWritten,
+            MessageBoxClosed,
+            FollowerLost,
+            WindowsUnchecked
+        };
         explicit CReport(EKind k) : kind(k) {}
         EKind kind;
         RunId run = 0;
@@ -117,6 +128,7 @@ private:
     std::shared_ptr<CFollowerLink> m_pLink{new CFollowerLink};
     HANDLE m_hServerProcess = nullptr;
     RunId m_nProcessRun = 0;
+    RunClock m_nCheckBegan = 0;  // when the look at the server's windows under way began
     std::unique_ptr<CRemoteConsoleSocket> m_pSocket;
     RunId m_nSocketRun = 0;  // the run the connection was made for
     CCrashRecovery m_crashRecovery;

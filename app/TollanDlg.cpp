@@ -22,8 +22,7 @@
 #include "resources/resource.h"
 #include "wingui/Owners.h"
 #include "wingui/Registry.h"
-
-#include <shellapi.h>
+#include "wingui/Shell.h"
 
 #include <windowsx.h>
 
@@ -32,22 +31,13 @@
 
 namespace {
 
-// The text editor on one file; the path is quoted when it holds a blank. False when the shell
-// reports a failure.
-bool OpenInNotepad(HWND owner, const std::string& path)
-{
-    const std::string parameter = path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
-    HINSTANCE rc = ShellExecuteA(owner, "open", "notepad.exe", parameter.c_str(), nullptr, SW_SHOWNORMAL);
-    return reinterpret_cast<INT_PTR>(rc) > 32;
-}
-
 // "  Open Logs Folder": the shell's window on the runs' logs, the folder made when it is missing.
 void OpenLogsFolder(HWND owner, const std::string& gameFolder)
 {
     const std::string folder = RunLogsFolder(gameFolder);
     LogMessage("INF:  Opening the Logs folder: %s\n", folder.c_str());
     platform::MakeDirectory(folder);
-    if (reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) <= 32)
+    if (!wingui::ShellOpen(owner, folder, std::string()))
         LogMessage("ERR:  ShellExecute() failed to open: %s\n", folder.c_str());
 }
 
@@ -421,14 +411,14 @@ void CTollanDlg::OnOpenCurrentConfigFile()
 {
     const std::string path = ConfigScriptPath(m_context.m_strGameFolder, m_strCurrentConfig);
     LogMessage("INF:  Opening current Config File: %s\n", path.c_str());
-    if (!OpenInNotepad(m_hWnd, path))
+    if (!wingui::OpenInNotepad(m_hWnd, path))
         LogMessage("ERR:  ShellExecute() failed to open: %s\n", path.c_str());
 }
 
 void CTollanDlg::OnOpenUtilityLogFile()
 {
     LogMessage("INF:  Opening Tollan.log file\n");
-    if (!OpenInNotepad(m_hWnd, UtilityLogPath()))
+    if (!wingui::OpenInNotepad(m_hWnd, UtilityLogPath()))
         LogMessage("ERR:  ShellExecute() failed to open Tollan.log file.\n");
 }
 
@@ -648,6 +638,10 @@ bool CTollanDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result)
         return true;
     case WM_APP_SOCKET:
         m_runner.OnSocketMessage(w, l);
+        result = TRUE;
+        return true;
+    case WM_APP_WINDOWS_CHECKED:
+        m_runner.OnWindowsChecked(w, l);
         result = TRUE;
         return true;
     case WM_APP_START_UP:

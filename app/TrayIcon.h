@@ -8,7 +8,7 @@
 #include <string>
 
 // The main window's timer that keeps the tip up to date while the icon is shown; not one of the
-// run's timers (32776 to 32799, ServerRunModel.h).
+// run's timers (32776 to 32800, ServerRunModel.h).
 constexpr UINT_PTR kTimerTrayTip = 32820;
 constexpr UINT kTrayTipMs = 1000;
 

@@ -22,6 +22,7 @@ tollan_win(
   GameFolderShell.cpp
   ServerRunner.cpp
   ServerLogFollower.cpp
+  ServerWindowCheck.cpp
   PortCheckShell.cpp
   ServerPickUpShell.cpp
   ScheduleDlg.cpp

@@ -5,7 +5,7 @@
 #include "installer/resource.h"
 #include "platform/Platform.h"
 
-#include <shellapi.h>
+#include "wingui/Shell.h"
 
 CInstallerDlg::CInstallerDlg() : m_destination(m_settings), m_shortcuts(m_settings), m_finished(m_settings) {}
 
@@ -177,9 +177,8 @@ void CInstallerDlg::LaunchUtility()
     const std::string target = InstallTargetFolder(m_settings.m_strGameFolder);
     m_log.Printf("Launching Utility, Location: %s\n", target.c_str());
     SetCurrentDirectoryA(target.c_str());
-    HINSTANCE rc = ShellExecuteA(m_hWnd, "open", "Tollan.exe", nullptr, nullptr, SW_SHOWNORMAL);
     // "Lauch" is the log's own wording of this line; it stays as it always was.
-    if (reinterpret_cast<INT_PTR>(rc) <= 32)
+    if (!wingui::ShellOpen(m_hWnd, "Tollan.exe", std::string()))
         m_log.Printf("  Error!  ShellExecute() failed to Lauch the Utility.\n");
 }
 
@@ -187,10 +186,7 @@ void CInstallerDlg::OpenReadMe()
 {
     const std::string path = m_settings.m_strGameFolder + "\\DedicatedServerUtility\\ReadMe.txt";
     m_log.Printf("Opening current ReadMe File: %s.\n", path.c_str());
-    // Quoted when it holds a blank, so that notepad gets one file name.
-    const std::string parameter = path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
-    HINSTANCE rc = ShellExecuteA(m_hWnd, "open", "notepad.exe", parameter.c_str(), nullptr, SW_SHOWNORMAL);
-    if (reinterpret_cast<INT_PTR>(rc) <= 32)
+    if (!wingui::OpenInNotepad(m_hWnd, path))
         m_log.Printf("  Error!  ShellExecute() failed to open: %s.\n", path.c_str());
 }
 

@@ -5,4 +5,5 @@ tollan_win(
   Registry.cpp
   Owners.cpp
   Temp.cpp
+  Shell.cpp
 )

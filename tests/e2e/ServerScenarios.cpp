@@ -518,6 +518,48 @@ E2E_SCENARIO(server_close_while_running)
     ExpectEqualText(LogMessages(game).back(), kShutDownLine, "last log line");
 }
 
+// The program is gone when the crashed server is started again: the launch fails at once, without
+// a box of the shell's that nobody would click, and the window shows a stopped server.
+E2E_SCENARIO(server_relaunch_without_program)
+{
+    std::string game = PrepareServerGame();
+    SetSwitch("DQ2SIM_CRASH_AFTER_MS", "5000");
+    CSession s = StartSession(game);
+    Press(s.main, 1);
+    WaitEvents(game, "LISTEN ok", 1, 10000);
+    const std::string program = Join(game, "Bin\\DedicatedServer.exe"), moved = program + ".moved";
+    E2E_CHECK(MoveFileA(program.c_str(), moved.c_str()), "could not move the server program");
+    AtScenarioEnd([program, moved] { MoveFileA(moved.c_str(), program.c_str()); });
+    double crashed = WaitLog(game, kCrashLine, 1, 30000);
+    WaitLog(game, "ERR:  ShellExecuteEx() failed.\n", 1, 10000);
+    ExpectNear(Now() - crashed, 5000, 1500, "crash to the failed relaunch");
+    WaitUntil([&] { return ControlText(s.main, 1) == "Start Server" && Enabled(s.main, 1); }, 2000, "Start Server");
+    E2E_CHECK(!FindProcessWindow(s.run.Pid(), "#32770", "Error"), "the shell showed an error box");
+    CloseAndWait(s.run, s.main);
+}
+
+// After a run (a crash, its restart, then Stop) the idle window closes as promptly as at start-up.
+E2E_SCENARIO(server_close_after_run)
+{
+    std::string game = PrepareServerGame();
+    SetSwitch("DQ2SIM_CRASH_AFTER_MS", "6000");
+    SetSwitch("DQ2SIM_CRASH_ONCE", "1");
+    CSession s = StartSession(game);
+    Press(s.main, 1);
+    WaitLog(game, kCrashLine, 1, 30000);
+    WaitEvents(game, "ARGS", 2, 10000);
+    WaitLog(game, kSuccessLine, 1, 40000);
+    StopServer(game, s.main);
+    Sleep(1000);
+    double closed = Now();
+    PostMessageA(s.main, WM_CLOSE, 0, 0);
+    WaitUntil([&] { return !IsWindow(s.main); }, 10000, "the window gone");
+    double gone = Now();
+    E2E_CHECK(WaitForExit(s.run, 10000), "Tollan did not close");
+    Note("close to window gone %.0f ms, to exit %.0f ms", gone - closed, Now() - closed);
+    ExpectNear(Now() - closed, 0, 400, "idle close to Tollan's end");
+}
+
 // Escape while running: Tollan goes at once, the server stays.
 E2E_SCENARIO(server_escape_leaves_server)
 {
@@ -716,6 +758,12 @@ E2E_SCENARIO(server_daily_restart)
     E2E_CHECK(CountEvents(game, "CMD Quit()") == 1, "%u Quit() commands", static_cast<unsigned>(CountEvents(game, "CMD Quit()")));
     E2E_CHECK(CountEvents(game, "SCRIPT DedicatedServerUtility/Config/NormalDM.cfg") == 2, "the same script twice");
     E2E_CHECK(CountLog(game, kCrashLine) == 0, "the restart was taken for a crash");
+    // Tollan let go of the ended server's process: with no handle left, its id names nothing.
+    const DWORD first = Record(game).at(0).pid;
+    HANDLE old = OpenProcess(SYNCHRONIZE, FALSE, first);
+    if (old)
+        CloseHandle(old);
+    E2E_CHECK(!old, "the first server's process (%lu) is still held", first);
     StopServer(game, s.main);
     CloseAndWait(s.run, s.main);
 }

@@ -56,7 +56,7 @@ TEST(RestartSchedule, ClockCases)
         for (const CTick& t : c.ticks) {
             if (t.expect == 'S') {
                 schedule.OnRunEnded();
-                schedule.OnRunStarted(At(t));
+                schedule.OnRunStarted(At(t), At(t).m_nUtcSeconds);
             }
             if (t.expect == 'X')
                 schedule.OnStopRequested();
@@ -86,13 +86,17 @@ TEST(RestartSchedule, TextsAndTheNextRestart)
     EXPECT_EQ(CheckRestartTexts("25:00", "").value_or("").find("HH:MM") != std::string::npos, true);
     EXPECT_EQ(CheckRestartTexts("", "1e3").value_or("").find("8760") != std::string::npos, true);
 
-    CRestartSchedule schedule;
-    EXPECT_EQ(schedule.SecondsUntilNext(At({20261208, 2, 0, 0, '-'})), std::nullopt);
-    schedule.SetSettings({180, 2});
-    EXPECT_EQ(schedule.SecondsUntilNext(At({20261208, 2, 0, 0, '-'})), std::optional<std::int64_t>(3600));
-    EXPECT_EQ(schedule.SecondsUntilNext(At({20261208, 4, 0, 0, '-'})), std::optional<std::int64_t>(23 * 3600));
-    schedule.OnRunStarted(At({20261208, 4, 0, 0, '-'}));
-    EXPECT_EQ(schedule.SecondsUntilNext(At({20261208, 4, 30, 30, '-'})), std::optional<std::int64_t>(90 * 60));
+    // The next restart as the tick will act; the run started at UTC 0 unless said otherwise.
+    const CRestartSettings both{180, 2};
+    EXPECT_EQ(NextRestartAfter(At({20261208, 2, 0, 0, '-'}), {}, 0), std::nullopt);
+    EXPECT_EQ(NextRestartAfter(At({20261208, 2, 0, 0, '-'}), both, 0), std::optional<std::int64_t>(3600));
+    EXPECT_EQ(NextRestartAfter(At({20261208, 4, 0, 0, '-'}), {180, 0}, 0), std::optional<std::int64_t>(23 * 3600));
+    EXPECT_EQ(NextRestartAfter(At({20261208, 4, 30, 30, '-'}), both, 0), std::optional<std::int64_t>(90 * 60));
+    // A picked-up server that runs longer than its interval already is due now.
+    EXPECT_EQ(NextRestartAfter(At({20261208, 4, 0, 0, '-'}), {std::nullopt, 2}, -3 * 3600), std::optional<std::int64_t>(0));
+    EXPECT_EQ(DescribeNextRestart(std::nullopt, At({20261208, 0, 50, 0, '-'}), {}), "No restart is scheduled.");
+    EXPECT_EQ(DescribeNextRestart(std::nullopt, At({20261208, 0, 50, 0, '-'}), both), "No restart is due, as no server runs.");
+    EXPECT_EQ(DescribeNextRestart(7800, At({20261208, 0, 50, 0, '-'}), both), "Next restart: today at 03:00 (in 2 h 10 min).");
 }
 
 }  // namespace

@@ -31,11 +31,20 @@ public:
     std::optional<std::string> AdminPasswordOf(const std::string& name) override { return entries[name].password; }
 };
 
+// The watch of the server's windows runs beside everything else; traces leave it out unless a
+// test looks at it.
+bool g_bShowWatch = false;
+bool IsWatchLine(const std::string& line)
+{
+    return line == "timer 32800 5000" || line == "kill 32800" || line.rfind("check-windows ", 0) == 0;
+}
+
 Lines D(const CRunActions& actions)
 {
     Lines out;
     for (const CRunAction& a : actions)
-        out.push_back(Describe(a));
+        if (g_bShowWatch || !IsWatchLine(Describe(a)))
+            out.push_back(Describe(a));
     return out;
 }
 
@@ -56,8 +65,10 @@ struct CShell {
         Lines trace;
         std::vector<std::function<CRunActions()>> later;
         for (const CRunAction& a : actions) {
-            trace.push_back(Describe(a));
-            all.push_back(trace.back());
+            if (g_bShowWatch || !IsWatchLine(Describe(a))) {
+                trace.push_back(Describe(a));
+                all.push_back(trace.back());
+            }
             switch (a.m_eKind) {
             case ERunAction::SetTimer: due[a.m_nTimer] = now + a.m_nMs; break;
             case ERunAction::KillTimer: due.erase(a.m_nTimer); break;
@@ -76,6 +87,13 @@ struct CShell {
                 break;
             }
             case ERunAction::CrashCopy: later.push_back([this] { return m.OnCrashCopyWritten(); }); break;
+            case ERunAction::CheckWindows: {
+                // The look takes `answerMs`; it began now.
+                const RunId run = a.m_nRun;
+                const RunClock began = static_cast<RunClock>(now);
+                events.emplace(now + answerMs, [this, run, began] { return m.OnWindowsChecked(run, windows, began); });
+                break;
+            }
             case ERunAction::ShowMessage:
                 if (confirmBoxes)
                     later.push_back([this] { return m.OnMessageBoxClosed(); });
@@ -146,6 +164,8 @@ struct CShell {
     CPortCheck port;
     bool launchSucceeds = true;
     bool confirmBoxes = true;
+    EWindowAnswer windows = EWindowAnswer::Answered;  // what each look at the server's windows finds
+    double answerMs = 0;
 };
 
 class ServerRunModelTest : public testing::Test, protected CShell {};
@@ -489,14 +509,14 @@ TEST_F(ServerRunModelTest, CrashLoopGuardCountsQuickCrashesInARow)
 // with the follower at the log's end; its crash is not one at start and is restarted.
 TEST_F(ServerRunModelTest, PickedUpRunStartsAsALaunchedOneAfterItsLaunch)
 {
-    EXPECT_EQ(Do(m.OnServerPickedUp(4242, "NormalCOOP", false)),
+    EXPECT_EQ(Do(m.OnServerPickedUp(4242, "NormalCOOP", false, std::nullopt)),
               (Lines{"log INF:  Picked up the server that was left running (process id 4242).\n",
                      "console INF:    Picked up the server that was left running.\n", kBusy, "timer 32785 2000",
                      "follow 1 from-end"}));
     EXPECT_TRUE(m.IsServerRunning());
     EXPECT_EQ(m.ActiveScript(), "NormalCOOP");
     EXPECT_EQ(m.AdminPassword(), "brindlex");
-    EXPECT_TRUE(m.OnServerPickedUp(4243, "NormalDM", false).empty());
+    EXPECT_TRUE(m.OnServerPickedUp(4243, "NormalDM", false, std::nullopt).empty());
     EXPECT_EQ(Advance(250), (Lines{"clear-level", kStopping, std::string(kTitle) + " - 'NormalCOOP.cfg'"}));
     EXPECT_TRUE(Has(Advance(1750), "connect 1"));
     m.OnLoggedIn(1);
@@ -509,7 +529,7 @@ TEST_F(ServerRunModelTest, PickedUpRunStartsAsALaunchedOneAfterItsLaunch)
 // whose log cannot be followed, runs on; only Stop ends it, and a close leaves it running.
 TEST_F(ServerRunModelTest, PickedUpServerIsEndedOnlyByStop)
 {
-    Do(m.OnServerPickedUp(7, "NormalDM", false));
+    Do(m.OnServerPickedUp(7, "NormalDM", false, std::nullopt));
     Advance(2000);
     EXPECT_EQ(Advance(15000),
               (Lines{"console \nERR:    Unable to log in to the server that was picked up; it keeps running. Stop "
@@ -523,13 +543,13 @@ TEST_F(ServerRunModelTest, PickedUpServerIsEndedOnlyByStop)
                      "timer 32776 2000"}));
 
     CServerRunModel other(store);
-    other.OnServerPickedUp(8, "NormalDM", false);
+    other.OnServerPickedUp(8, "NormalDM", false, std::nullopt);
     EXPECT_EQ(D(other.OnFollowerLost(1)),
               (Lines{"kill 32785", "log ERR:  The log of the server that was picked up cannot be followed; the "
                                    "server was left running.\n",
                      kIdle}));
     CServerRunModel closing(store);
-    closing.OnServerPickedUp(9, "NormalDM", false);
+    closing.OnServerPickedUp(9, "NormalDM", false, std::nullopt);
     closing.OnFollowerStarted(1);
     closing.OnTimer(kTimerConnect);
     closing.OnConnectBegun(1);
@@ -539,7 +559,7 @@ TEST_F(ServerRunModelTest, PickedUpServerIsEndedOnlyByStop)
 
 TEST_F(ServerRunModelTest, AssumedConfigurationGetsNoCrashCopy)
 {
-    Do(m.OnServerPickedUp(7, "NormalCOOP", true));
+    Do(m.OnServerPickedUp(7, "NormalCOOP", true, std::nullopt));
     Advance(250);
     EndRunAfter(0, "Levels/A.wld");
     Advance(0);
@@ -555,7 +575,7 @@ TEST_F(ServerRunModelTest, RestartThatFailsEndsWithStartServer)
     for (const char* name : {"NormalDM", "a\"b"}) {
         CServerRunModel model(store);
         store.entries[name] = {1, "x"};
-        model.OnServerPickedUp(7, name, false);
+        model.OnServerPickedUp(7, name, false, std::nullopt);
         model.OnFollowerStarted(1);
         model.OnFollowerEnded(1, "", 0);
         ASSERT_TRUE(model.Buttons().m_bStopCaption);
@@ -604,6 +624,155 @@ TEST_F(ServerRunModelTest, ScheduledRestartRelaunchesTheSameScript)
     EXPECT_TRUE(tick(100).empty());
     m.OnLoggedIn(m.CurrentRun());
     EXPECT_EQ(Count(tick(161), "send Quit()"), 1u);
+}
+
+// ---- the watch of the server's windows
+
+const Lines kHungRestarted{"log ERR:  The server has not responded for 60 s; its process was ended.\n",
+                           "console \nERR:    The server has not responded for 60 s and was ended.\n\n",
+                           "notify The server stopped responding for 60 s and was ended; it is started again in 5 "
+                           "seconds.",
+                           "terminate 1"};
+
+// Windows that answered no look for 60 s in a row end the server, and its end is a crash's: the
+// level carried, the restart 5 s later. A silence of 55 s (a long level load) is left alone, and
+// the looks come every 5 s whatever a look takes.
+TEST_F(ServerRunModelTest, WatchEndsAServerSilentFor60sAsACrash)
+{
+    g_bShowWatch = true;
+    EXPECT_TRUE(Has(Do(m.OnStartStopPressed("NormalCOOP")), "follow 1"));
+    EXPECT_TRUE(Has(all, "timer 32800 5000"));
+    EXPECT_EQ(Count(Advance(10000), "check-windows 1"), 2u);
+    g_bShowWatch = false;
+    m.OnLoggedIn(1);
+    windows = EWindowAnswer::Silent;  // looks at 15 s to 65 s go unanswered
+    answerMs = 5000;
+    Advance(55000);
+    windows = EWindowAnswer::Answered;
+    Advance(10000);
+    EXPECT_EQ(Count(all, "terminate"), 0u);
+    windows = EWindowAnswer::Silent;  // from the look at 80 s on
+    EXPECT_TRUE(Advance(64000).empty());
+    EXPECT_EQ(Advance(1000), kHungRestarted);  // the look begun at 140 s
+    EndRunAfter(0, "Levels/L.wld");
+    const Lines end = Advance(0);
+    EXPECT_TRUE(Has(end, "crash-copy NormalCOOP Levels/L.wld"));
+    EXPECT_EQ(Count(end, "log ERR:  The server has crashed") + Count(end, "notify"), 0u);
+    EXPECT_TRUE(Has(Advance(5000), kLaunchCoop));
+}
+
+// A stop or a close asked for is completed, not restarted; a server without a window of its own is
+// never judged (said once), and one whose window appears late is watched from then on.
+TEST_F(ServerRunModelTest, WatchCompletesAStopAndWaitsForAWindow)
+{
+    Launch("NormalDM");
+    m.OnLoggedIn(1);
+    windows = EWindowAnswer::Silent;
+    Do(m.OnStartStopPressed("NormalDM"));
+    const Lines judged = Advance(70000);
+    EXPECT_TRUE(Has(judged, "notify The server stopped responding for 60 s and was ended."));
+    EndRunAfter(0);
+    EXPECT_TRUE(Has(Advance(0), "log INF:  The server has stopped.\n"));
+    EXPECT_EQ(Count(Advance(10000), "launch"), 0u);
+
+    windows = EWindowAnswer::NoWindow;
+    Launch("NormalDM");
+    m.OnLoggedIn(2);
+    const Lines lone = Advance(300000);
+    EXPECT_EQ(Count(lone, "log INF:  The server shows no window of its own, so Tollan cannot tell whether it stops "
+                          "responding.\n"),
+              1u);
+    EXPECT_EQ(Count(lone, "terminate"), 0u);
+    windows = EWindowAnswer::Silent;
+    EXPECT_TRUE(Advance(60000).empty());
+    EXPECT_TRUE(Has(Advance(5000), "terminate 2"));
+}
+
+// A picked-up server that no longer responds is ended after 60 s like any other; Tollan relaunches
+// the configuration it knows, and stays stopped when that was only assumed.
+TEST_F(ServerRunModelTest, WatchOfPickedUpServers)
+{
+    for (bool guessed : {false, true}) {
+        CShell s;
+        s.windows = EWindowAnswer::Silent;
+        s.Do(s.m.OnServerPickedUp(7, "NormalCOOP", guessed, std::nullopt));
+        EXPECT_TRUE(Has(s.Advance(70000), "terminate 1")) << guessed;  // its login was refused meanwhile
+        s.EndRunAfter(0);
+        const Lines end = s.Advance(5000);
+        EXPECT_EQ(Count(end, kLaunchCoop), guessed ? 0u : 1u) << guessed;
+        EXPECT_EQ(Has(end, "log INF:  The server that was picked up is not started again, as its configuration was "
+                           "only assumed.\n"),
+                  guessed);
+    }
+}
+
+// ---- unattended relaunches
+
+// A relaunch nobody asked for that cannot be made is told to a user away from the screen.
+TEST_F(ServerRunModelTest, FailedRelaunchIsNotified)
+{
+    struct Case {
+        const char* config;
+        CPortCheck port;
+        bool launches;
+        const char* why;
+    } cases[] = {
+        {"NormalDM", {EPortState::Busy, 9, "x.exe"}, true, "another program listens on its remote console port"},
+        {"NormalDM", {}, false, "its program could not be started"},
+        {"a\"b", {}, true, "its configuration name cannot be used"},  // the name a picked-up server was known by
+    };
+    for (const Case& c : cases) {
+        CShell s;
+        s.store.entries["a\"b"] = {1, "x"};
+        s.Do(s.m.OnServerPickedUp(7, c.config, false, std::nullopt));
+        s.Advance(2000);
+        s.EndRunAfter(0);
+        s.Advance(0);
+        s.port = c.port;
+        s.launchSucceeds = c.launches;
+        const Lines relaunch = s.Advance(5000);
+        EXPECT_TRUE(Has(relaunch, std::string("notify The server could not be started again (") + c.why + "); it is down."))
+            << c.why;
+        EXPECT_EQ(s.Buttons(), kIdle) << c.why;
+    }
+}
+
+// The list's choice that had not settled when the run ended is what the restart launches; so is
+// one made in the gap before the restart.
+TEST_F(ServerRunModelTest, RestartLaunchesWhatTheListShows)
+{
+    Launch("NormalDM");
+    Do(m.OnConfigBrowsed("NormalCOOP"));
+    Advance(500);
+    EndRunAfter(0);
+    Advance(0);
+    EXPECT_TRUE(Has(Advance(5000), kLaunchCoop));
+    Advance(2000);
+    EndRunAfter(0);
+    Advance(1000);
+    EXPECT_TRUE(Do(m.OnConfigBrowsed("NormalDM")).empty());
+    EXPECT_TRUE(Has(Advance(4000), kLaunchDM));
+}
+
+// The dialog's next restart is the one the tick will make: none without a run or once it is
+// stopped; a picked-up server's hours count from its process's creation.
+TEST_F(ServerRunModelTest, NextRestartAsTheTickWillAct)
+{
+    const CRestartSettings every2h{std::nullopt, 2};
+    CScheduleTime now;
+    now.m_nUtcSeconds = 10 * 3600;
+    now.m_nLocalDate = 20261208;
+    now.m_nLocalMinute = 600;
+    EXPECT_EQ(m.SecondsUntilRestart(now, every2h), std::nullopt);
+    Do(m.OnServerPickedUp(7, "NormalDM", false, now.m_nUtcSeconds - 3600));
+    EXPECT_EQ(m.SecondsUntilRestart(now, every2h), std::optional<std::int64_t>(3600));
+    m.SetRestartSettings(every2h);
+    Do(m.OnScheduleTick(now));
+    now.m_nUtcSeconds += 600;
+    EXPECT_EQ(m.SecondsUntilRestart(now, every2h), std::optional<std::int64_t>(3000));
+    Advance(2000);
+    Do(m.OnStartStopPressed("NormalDM"));
+    EXPECT_EQ(m.SecondsUntilRestart(now, every2h), std::nullopt);
 }
 
 }  // namespace
