@@ -45,6 +45,8 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/Tollan.rc PROPERTIES O
 add_executable(Tollan WIN32 ${TOLLAN_WIN_app} ${CMAKE_SOURCE_DIR}/resources/Tollan.rc)
 target_link_libraries(Tollan PRIVATE tollan_runtime tollan_app tollan_config_shell tollan_controls_shell
                       comctl32 ws2_32 shell32 ole32 gdi32 user32 advapi32 comdlg32)
+# Where Tollan.exe's bytes go: bench/size_map.py reads this map.
+target_link_options(Tollan PRIVATE -Wl,-Map=${CMAKE_BINARY_DIR}/Tollan.map)
 
 add_subdirectory(gamesim)
 add_subdirectory(delete)
