@@ -636,6 +636,80 @@ E2E_SCENARIO(server_crash_loop_guard)
     CloseAndWait(s.run, s.main);
 }
 
+// ---------------------------------------------------------------- a server that stops without ending
+
+namespace {
+const char kNotRespondingLine[] = "ERR:  The server has not responded for 60 s; its process was ended.\n";
+const char kNoWindowLine[] = "INF:  The server shows no window of its own, so Tollan cannot tell whether it stops "
+                             "responding.\n";
+}  // namespace
+
+// A long level load (45 s without a message handled) is left alone; a hang is ended once the
+// window has answered nothing for 60 s, and the server runs again about 70 s after the hang.
+E2E_SCENARIO(server_busy_then_hung)
+{
+    std::string game = PrepareServerGame();
+    SetSwitch("DQ2SIM_BUSY_AFTER_MS", "8000");
+    SetSwitch("DQ2SIM_BUSY_MS", "45000");
+    SetSwitch("DQ2SIM_HANG_AFTER_MS", "60000");
+    SetSwitch("DQ2SIM_TIME_LIMIT_MS", "0");
+    CSession s = StartSession(game);
+    StartAndLogIn(game, s.main);
+    WaitEvents(game, "BUSY_DONE", 1, 60000);
+    const double hung = WaitEvents(game, "HANG", 1, 20000);
+    E2E_CHECK(!LogHas(game, kNotRespondingLine) && CountEvents(game, "ARGS") == 1, "the busy server was ended");
+    WaitLog(game, kNotRespondingLine, 1, 90000);
+    WaitConsole(s.main, " ERR:    The server has not responded for 60 s and was ended.");
+    const double relaunched = WaitEvents(game, "ARGS", 2, 20000);
+    Note("FIGURE hang_to_relaunch_ms %.0f", relaunched - hung);
+    E2E_CHECK(relaunched - hung <= 80000, "relaunched %.0f ms after the hang", relaunched - hung);
+    E2E_CHECK(!LogHas(game, kCrashLine), "the hang was logged as a crash as well");
+    WaitLog(game, kSuccessLine, 1, 30000);
+    StopServer(game, s.main);
+    CloseAndWait(s.run, s.main);
+}
+
+// A crash held open (under Wine by the debugger's dialog, on Windows by its error report when the
+// error mode is not inherited) ends as a crash: the cooperative level carried, the server again.
+E2E_SCENARIO(server_fault_held_open)
+{
+    std::string game = PrepareServerGame();
+    SetSwitch("DQ2SIM_FAULT_AFTER_MS", "9000");
+    SetSwitch("DQ2SIM_LEVELS", "Content/DravicQel2/Levels/02_Oasis/2_2_Oasis/2_2_Oasis.wld");
+    SetSwitch("DQ2SIM_LEVEL_CHANGE_MS", "3000");
+    CSession s = StartSession(game);
+    ChooseConfig(s.main, 1);
+    Press(s.main, 1);
+    const double faulted = WaitEvents(game, "FAULT", 1, 30000);
+    const double relaunched = WaitEvents(game, "ARGS", 2, 90000);
+    Note("FIGURE fault_to_relaunch_ms %.0f", relaunched - faulted);
+    E2E_CHECK(LogHas(game, kNotRespondingLine) || LogHas(game, kCrashLine), "the fault's end was not reported");
+    const std::string copy = Join(UtilityFolder(game), "Config\\NormalCOOPTemp.cfg");
+    E2E_CHECK(ReadAll(copy).find("qel_strLevelToStart = \"Content/DravicQel2/Levels/02_Oasis/2_2_Oasis/2_2_Oasis.wld\";") !=
+                  std::string::npos,
+              "the level was not carried: %s", ReadAll(copy).c_str());
+    CloseAtOnce(s);
+}
+
+// Without a window of its own the server is never judged, even when it hangs; Tollan says once
+// that it cannot tell.
+E2E_SCENARIO(server_without_window)
+{
+    std::string game = PrepareServerGame();
+    SetSwitch("DQ2SIM_NO_WINDOW", "1");
+    SetSwitch("DQ2SIM_HANG_AFTER_MS", "6000");
+    CSession s = StartSession(game);
+    Press(s.main, 1);
+    WaitEvents(game, "LOGIN ok", 1, 15000);
+    WaitLog(game, kNoWindowLine, 1, 15000);
+    WaitEvents(game, "HANG", 1, 10000);
+    Sleep(75000);
+    const DWORD pid = Record(game).at(0).pid;
+    E2E_CHECK(StandInRunning(pid) && !LogHas(game, kNotRespondingLine), "the server without a window was ended");
+    E2E_CHECK(CountLog(game, kNoWindowLine) == 1, "said %u times", static_cast<unsigned>(CountLog(game, kNoWindowLine)));
+    CloseAtOnce(s);
+}
+
 // Not a test: the start-up time (launch to the started line), five times without and five times
 // with a server of this game folder to pick up.
 E2E_SCENARIO(figures_startup_pick_up)
