@@ -339,8 +339,9 @@ bool CAlertSender::SetAddress(const std::string& url, std::string* pstrRefusal)
         auto* pShared = new std::shared_ptr<CShared>(m_pShared);
         m_hThread = CreateThread(nullptr, 0, AlertWorker, pShared, 0, nullptr);
         if (!m_hThread) {
+            const DWORD error = GetLastError();
             delete pShared;
-            LogMessage("ERR:  Alerts cannot be sent: no thread could be started (error %lu).\n", GetLastError());
+            LogMessage("ERR:  Alerts cannot be sent: no thread could be started (error %lu).\n", error);
         }
     }
     return parse.m_eFault == EAddressFault::None;
@@ -419,8 +420,9 @@ void CAlertSender::Shutdown(DWORD ms)
             }
         }
         SetEvent(m_pShared->m_hWake);
-        // A closed request returns at once; a worker still inside the network after this is left
-        // to the end of the process, holding its own share of what it uses.
+        // On Windows a closed request returns at once; Wine's WinHTTP waits on for its time-out.
+        // A worker still inside the network is left to the end of the process, holding its own
+        // share of what it uses; once stopped it logs nothing.
         WaitForSingleObject(m_hThread, abortMs);
     }
     CloseHandle(m_hThread);
