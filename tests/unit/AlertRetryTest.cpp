@@ -14,23 +14,18 @@ TEST(AlertRetry, WhatIsTriedAgainAndWhen)
         std::optional<unsigned> pauses[4];  // after the first try and each retry
     } cases[] = {
         {FailedTry(ETryResult::CannotConnect), {2000u, 8000u, 20000u, kFinal}},
-        {FailedTry(ETryResult::NoAnswer), {2000u, 8000u, 20000u, kFinal}},
         {FailedTry(ETryResult::ConnectionLost), {2000u, 8000u, 20000u, kFinal}},
         {AnsweredTry(503), {2000u, 8000u, 20000u, kFinal}},
-        {AnsweredTry(500), {2000u, 8000u, 20000u, kFinal}},
         {AnsweredTry(429), {2000u, 8000u, 20000u, kFinal}},
         {AnsweredTry(429, "", "5"), {5000u, 5000u, 5000u, kFinal}},
         {AnsweredTry(503, "", " 0 "), {0u, 0u, 0u, kFinal}},
         {AnsweredTry(503, "", "3600"), {60000u, 60000u, 60000u, kFinal}},  // honoured up to 60 s
-        {AnsweredTry(503, "", "99999999999999999999"), {60000u, 60000u, 60000u, kFinal}},
         // A date is not waited for: the usual pauses.
         {AnsweredTry(503, "", "Wed, 21 Oct 2015 07:28:00 GMT"), {2000u, 8000u, 20000u, kFinal}},
         {AnsweredTry(404), {kFinal, kFinal, kFinal, kFinal}},
         {AnsweredTry(400, "", "5"), {kFinal, kFinal, kFinal, kFinal}},
-        {AnsweredTry(301), {kFinal, kFinal, kFinal, kFinal}},
         {AnsweredTry(600), {kFinal, kFinal, kFinal, kFinal}},
         {FailedTry(ETryResult::Certificate), {kFinal, kFinal, kFinal, kFinal}},
-        {FailedTry(ETryResult::Failed, 8), {kFinal, kFinal, kFinal, kFinal}},
     };
     for (const auto& c : cases)
         for (int retries = 0; retries < 4; ++retries)
@@ -45,11 +40,8 @@ TEST(AlertRetry, WhatIsTriedAgainAndWhen)
 
 TEST(AlertRetry, DeliveredIsAny2xx)
 {
-    EXPECT_TRUE(IsDelivered(AnsweredTry(200)));
-    EXPECT_TRUE(IsDelivered(AnsweredTry(204)));
-    EXPECT_TRUE(IsDelivered(AnsweredTry(299)));
-    EXPECT_FALSE(IsDelivered(AnsweredTry(300)));
-    EXPECT_FALSE(IsDelivered(AnsweredTry(199)));
+    for (unsigned status : {199u, 200u, 204u, 299u, 300u})
+        EXPECT_EQ(IsDelivered(AnsweredTry(status)), status / 100 == 2) << status;
     EXPECT_FALSE(IsDelivered(FailedTry(ETryResult::NoAnswer)));
 }
 

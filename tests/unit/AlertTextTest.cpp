@@ -63,15 +63,13 @@ TEST(AlertText, Outcomes)
         const char* dialog;
         const char* log;
     } cases[] = {
-        {AnsweredTry(404, "Not Found"), "Not delivered: the server answered 404 (Not Found)",
-         "ERR:  Alert not delivered to https://host:443: the server answered 404 (Not Found).\n"},
+        {AnsweredTry(404, "Gone Fishing"), "Not delivered: the server answered 404 (Gone Fishing)",
+         "ERR:  Alert not delivered to https://host:443: the server answered 404 (Gone Fishing).\n"},
         // No reason phrase (HTTP/2, a terse server): the standard one; an unknown status stands alone.
         {AnsweredTry(503), "Not delivered: the server answered 503 (Service Unavailable)",
          "ERR:  Alert not delivered to https://host:443: the server answered 503 (Service Unavailable).\n"},
         {AnsweredTry(418, " \x01\x7F "), "Not delivered: the server answered 418",
          "ERR:  Alert not delivered to https://host:443: the server answered 418.\n"},
-        {AnsweredTry(404, "Gone Fishing"), "Not delivered: the server answered 404 (Gone Fishing)",
-         "ERR:  Alert not delivered to https://host:443: the server answered 404 (Gone Fishing).\n"},
         {FailedTry(ETryResult::CannotConnect), "Not delivered: could not connect to https://host:443.",
          "ERR:  Alert not delivered to https://host:443: could not connect.\n"},
         {FailedTry(ETryResult::NoAnswer), "Not delivered: https://host:443 did not answer in time.",

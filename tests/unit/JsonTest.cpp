@@ -47,15 +47,4 @@ TEST(Json, InvalidUtf8BecomesReplacementCharacters)
     EXPECT_EQ(JsonString("\xE9\""), "\"" + R + "\\\"\"");
 }
 
-TEST(Json, CutCountsCodePoints)
-{
-    const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xAE" "b";  // a é € 🎮 b
-    EXPECT_EQ(CodePointCount(text), 5u);
-    EXPECT_EQ(CutCodePoints(text, 0), "");
-    EXPECT_EQ(CutCodePoints(text, 2), "a\xC3\xA9");
-    EXPECT_EQ(CutCodePoints(text, 4), "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xAE");
-    EXPECT_EQ(CutCodePoints(text, 5), text);
-    EXPECT_EQ(CutCodePoints(text, 99), text);
-}
-
 }  // namespace
