@@ -32,6 +32,8 @@ target_link_libraries(tollan_maps PUBLIC minizip)
 target_link_libraries(tollan_installer PUBLIC minizip)
 # The Win32 toolkit brings the system's libraries with it, so every shell links them after itself.
 target_link_libraries(tollan_wingui_shell PUBLIC comctl32 comdlg32 shell32 ole32 gdi32 user32 advapi32)
+# The alert sender speaks HTTP through WinHTTP; no program carries it before it sends alerts.
+target_link_libraries(tollan_server_shell PUBLIC winhttp)
 
 # Parts of the compiler's run-time replaced on purpose, as objects of every program that carries
 # them (an archive would come too late for the linker); runtime/README.md says why.

@@ -1,0 +1,10 @@
+tollan_core(
+  AlertText.cpp
+  Json.cpp
+  WebhookAddress.cpp
+  AlertQueue.cpp
+  AlertRetry.cpp
+)
+tollan_win(
+  AlertSender_win.cpp
+)
