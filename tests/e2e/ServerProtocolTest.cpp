@@ -1,10 +1,12 @@
 // Talks to the stand-in game server the way the utility does and checks the exact bytes of the
 // remote console, the server log, the record file and the exit codes.
 // Usage: ServerProtocolTest <DedicatedServer.exe> <scratch folder>
-#include "WinTestFiles.h"
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
+
+#include "WinTestFiles.h"
+#include "WinTestProcesses.h"
 
 #include <cstdio>
 #include <cstring>
@@ -44,24 +46,12 @@ std::vector<std::string> RecordOf(const std::string& record, DWORD pid)
 // A started server that is always stopped, also when a check fails on the way.
 class CServer : public CChildProcess {
 public:
+    // The test's working folder, not the game's: the server must find its game folder from its
+    // own location.
     bool Start(const std::string& exe, const std::string& params)
     {
-        std::string cmd = "\"" + exe + "\" " + params;
-        std::vector<char> buf(cmd.begin(), cmd.end());
-        buf.push_back('\0');
-        STARTUPINFOA si = {};
-        si.cb = sizeof(si);
-        // No working folder: the server must find its game folder from its own location.
-        if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi))
-            return false;
-        CloseHandle(m_pi.hThread);
-        m_pi.hThread = nullptr;
-        return true;
+        return CChildProcess::Start("\"" + exe + "\" " + params);
     }
-
-    DWORD Pid() const { return m_pi.dwProcessId; }
-
-private:
 };
 
 class CConnection {
@@ -123,6 +113,7 @@ struct CGame {
 const char kMetropolis[] = "Content/DravicQel2/Levels/Multiplayer/DM_Metropolis/DM_Metropolis.wld";
 const char kChanolin[] = "Content/DravicQel2/Levels/Multiplayer/DM_Chanolin/DM_Chanolin.wld";
 const char kVillage[] = "Content/DravicQel2/Levels/05_Ellenier/5_1_Village/5_1_Village.wld";
+const char kCoopParams[] = "+gameoptions \"DedicatedServerUtility/Config/Coop.cfg\"";
 
 std::string Script(const std::string& password, const std::string& level, const std::string& mapList)
 {
@@ -423,6 +414,28 @@ void TestQuietTimeLimit(const CGame& game)
     CHECK(!rec.empty() && rec.back() == "EXIT 4 time-limit", "record ends with the time limit");
 }
 
+// A Tollan and a stand-in that an earlier test left running are ended by the start-clean sweep.
+void TestLeftoversEnded(const CGame& game)
+{
+    printf("-- leftovers ended by the sweep\n");
+    ClearEnvironment();
+    SetEnvironmentVariableA("DQ2SIM_NO_LISTEN", "1");
+    // The stand-in under Tollan's name stands in for a Tollan, in a game folder of its own.
+    const std::string other = game.m_strRoot + "\\Leftover";
+    CreateDirectoryA(other.c_str(), nullptr);
+    CreateDirectoryA((other + "\\Bin").c_str(), nullptr);
+    CHECK(CopyFileA(game.m_strExe.c_str(), (other + "\\Bin\\Tollan.exe").c_str(), FALSE), "copied as Tollan.exe");
+    CServer server, tollan;
+    CHECK(server.Start(game.m_strExe, kCoopParams) && tollan.Start(other + "\\Bin\\Tollan.exe", kCoopParams),
+          "both start");
+    Sleep(1000);
+    std::vector<std::string> ended = EndLeftoverProcesses();
+    CHECK(ended.size() == 2 && HasLine(ended, "DedicatedServer.exe " + std::to_string(server.Pid())) &&
+              HasLine(ended, "Tollan.exe " + std::to_string(tollan.Pid())),
+          "both named as ended");
+    CHECK(server.WaitExit(0) == 97 && tollan.WaitExit(0) == 97, "both ended by the sweep");
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -432,6 +445,8 @@ int main(int argc, char** argv)
         return 2;
     }
     setvbuf(stdout, nullptr, _IONBF, 0);
+    for (const std::string& process : EndLeftoverProcesses())
+        printf("ended what an earlier test left running: %s\n", process.c_str());
     WSADATA wsa;
     WSAStartup(MAKEWORD(2, 2), &wsa);
 
@@ -467,6 +482,7 @@ int main(int argc, char** argv)
     TestFloodLevelChangesNoListen(game);
     TestErrorClosingBurst(game);
     TestQuietTimeLimit(game);
+    TestLeftoversEnded(game);
 
     printf(g_nFailures == 0 ? "all checks passed\n" : "%d check(s) failed\n", g_nFailures);
     return g_nFailures == 0 ? 0 : 1;
