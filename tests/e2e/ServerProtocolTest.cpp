@@ -52,6 +52,8 @@ public:
     {
         return CChildProcess::Start("\"" + exe + "\" " + params);
     }
+
+    DWORD MainThreadId() const { return m_pi.dwThreadId; }
 };
 
 class CConnection {
@@ -134,7 +136,8 @@ void ClearEnvironment()
     static const char* const names[] = {
         "DQ2SIM_CRASH_AFTER_MS", "DQ2SIM_NO_LOGIN_CONFIRM", "DQ2SIM_NO_LISTEN", "DQ2SIM_FLOOD_BYTES",
         "DQ2SIM_FLOOD_BYTES_PER_SEC", "DQ2SIM_ERROR_CLOSING_BURST", "DQ2SIM_QUIET",
-        "DQ2SIM_LOG_RECREATE_DELAY_MS", "DQ2SIM_LEVEL_CHANGE_MS", "DQ2SIM_LEVELS"};
+        "DQ2SIM_LOG_RECREATE_DELAY_MS", "DQ2SIM_LEVEL_CHANGE_MS", "DQ2SIM_LEVELS", "DQ2SIM_HANG_AFTER_MS",
+        "DQ2SIM_FAULT_AFTER_MS", "DQ2SIM_BUSY_AFTER_MS", "DQ2SIM_BUSY_MS", "DQ2SIM_NO_WINDOW"};
     for (const char* name : names)
         SetEnvironmentVariableA(name, nullptr);
     SetEnvironmentVariableA("DQ2SIM_TIME_LIMIT_MS", "60000");
@@ -436,6 +439,153 @@ void TestLeftoversEnded(const CGame& game)
     CHECK(server.WaitExit(0) == 97 && tollan.WaitExit(0) == 97, "both ended by the sweep");
 }
 
+// ---------------------------------------------------------------- the hidden window
+
+template <typename F>
+bool WaitFor(F condition, DWORD ms)
+{
+    for (DWORD start = GetTickCount();; Sleep(50)) {
+        if (condition()) return true;
+        if (GetTickCount() - start > ms) return false;
+    }
+}
+
+// Payload of the process's first record event of that kind; empty when there is none.
+std::string RecordValue(const CGame& game, DWORD pid, const std::string& kind)
+{
+    for (const std::string& line : RecordOf(game.Record(), pid))
+        if (line.compare(0, kind.size() + 1, kind + " ") == 0) return line.substr(kind.size() + 1);
+    return std::string();
+}
+
+struct CWindowSearch {
+    DWORD m_dwPid;
+    std::vector<HWND> m_found;
+};
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lParam)
+{
+    CWindowSearch* search = reinterpret_cast<CWindowSearch*>(lParam);
+    DWORD owner = 0;
+    char cls[64] = "";
+    GetWindowThreadProcessId(hwnd, &owner);
+    GetClassNameA(hwnd, cls, sizeof(cls));
+    if (owner == search->m_dwPid && strcmp(cls, "ConsoleWindowClass") != 0) search->m_found.push_back(hwnd);
+    return TRUE;
+}
+
+// Top-level windows of the process as a watcher counts them: hidden ones too, console windows not.
+std::vector<HWND> WindowsOf(DWORD pid)
+{
+    CWindowSearch search = {pid, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.m_found;
+}
+
+// The one top-level window of the stand-in's class that the process owns, or nullptr.
+HWND ServerWindowOf(DWORD pid)
+{
+    HWND found = nullptr;
+    for (HWND hwnd : WindowsOf(pid)) {
+        char cls[64] = "";
+        GetClassNameA(hwnd, cls, sizeof(cls));
+        if (strcmp(cls, "DQ2SimServerWindow") == 0) {
+            if (found) return nullptr;
+            found = hwnd;
+        }
+    }
+    return found;
+}
+
+bool Answers(HWND hwnd, DWORD ms)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, ms, &result) != 0;
+}
+
+// A hidden top-level window of the server's own that answers WM_NULL; none with DQ2SIM_NO_WINDOW.
+void TestWindow(const CGame& game)
+{
+    printf("-- hidden window, and none\n");
+    for (bool bWindow : {true, false}) {
+        ClearEnvironment();
+        SetEnvironmentVariableA("DQ2SIM_NO_WINDOW", bWindow ? nullptr : "1");
+        CServer server;
+        CHECK(server.Start(game.m_strExe, kCoopParams), "server starts");
+        std::string recorded;
+        CHECK(WaitFor([&] { return !(recorded = RecordValue(game, server.Pid(), "WINDOW")).empty(); }, 10000),
+              "record names the window");
+        std::vector<HWND> windows = WindowsOf(server.Pid());
+        if (!bWindow) {
+            CHECK(recorded == "none" && windows.empty(), "no window: none recorded, none of the server's pid");
+            continue;
+        }
+        // Wine, as Windows, gives the window's thread a hidden "Default IME" window beside it.
+        HWND hwnd = ServerWindowOf(server.Pid());
+        char hex[32] = "", title[64] = "";
+        snprintf(hex, sizeof(hex), "%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
+        GetWindowTextA(hwnd, title, sizeof(title));
+        CHECK(hwnd && recorded == hex && std::string(title) == "Dravic Qel 2 Dedicated Server" &&
+                  GetWindowThreadProcessId(hwnd, nullptr) == server.MainThreadId(),
+              "one window of its class, the one recorded, with its title, on the main thread");
+        CHECK(hwnd && !IsWindowVisible(hwnd) && Answers(hwnd, 3000),
+              "hidden, and it answers WM_NULL");
+    }
+}
+
+// The main thread stops: the window stops answering within a few seconds. A hang silences log and
+// console for good; a stall for DQ2SIM_BUSY_MS, then all goes on; a fault leaves Wine's debugger.
+void TestMainThreadStops(const CGame& game)
+{
+    struct CCase {
+        const char* m_pszSwitch;  // set to 1500 ms
+        const char* m_pszEvent;
+        DWORD m_dwResumesAfterMs;  // 0: never
+        bool m_bSilent;            // log and console silent once it stopped answering
+    };
+    const CCase cases[] = {
+        {"DQ2SIM_HANG_AFTER_MS", "HANG", 0, true},
+        {"DQ2SIM_BUSY_AFTER_MS", "BUSY 3000", 3000, true},
+        {"DQ2SIM_FAULT_AFTER_MS", "FAULT", 0, false},
+    };
+    for (const CCase& c : cases) {
+        printf("-- %s: the window stops answering\n", c.m_pszEvent);
+        ClearEnvironment();
+        SetEnvironmentVariableA(c.m_pszSwitch, "1500");
+        SetEnvironmentVariableA("DQ2SIM_BUSY_MS", "3000");
+        SetEnvironmentVariableA("DQ2SIM_LEVEL_CHANGE_MS", "200");  // a log line every 200 ms while it runs
+        CServer server;
+        CHECK(server.Start(game.m_strExe, kCoopParams), "server starts");
+        HWND hwnd = nullptr;
+        CHECK(WaitFor([&] { return (hwnd = ServerWindowOf(server.Pid())) != nullptr; }, 10000), "window found");
+        CHECK(Answers(hwnd, 3000), "answers before");
+        CHECK(WaitFor([&] { return HasLine(RecordOf(game.Record(), server.Pid()), c.m_pszEvent); }, 10000),
+              "event recorded");
+        const DWORD seen = GetTickCount();
+        const std::string logAtEvent = game.Log();
+        CHECK(WaitFor([&] { return !Answers(hwnd, 500); }, 5000), "stops answering within a few seconds");
+        if (c.m_bSilent) {
+            CConnection con;
+            CHECK(con.Connect(2000) && con.Chunk(1000).empty(), "console silent");
+            CHECK(game.Log() == logAtEvent, "no log line after the event");
+        }
+        if (c.m_dwResumesAfterMs > 0) {
+            CHECK(WaitFor([&] { return Answers(hwnd, 500); }, c.m_dwResumesAfterMs + 5000), "answers again");
+            DWORD took = GetTickCount() - seen;
+            printf("  answered again %lu ms after the event was seen\n", took);
+            CHECK(took + 500 >= c.m_dwResumesAfterMs && took <= c.m_dwResumesAfterMs + 3000, "after the stall");
+            CHECK(HasLine(RecordOf(game.Record(), server.Pid()), "BUSY_DONE"), "end of the stall recorded");
+            CHECK(WaitFor([&] { return game.Log().size() > logAtEvent.size(); }, 3000), "log goes on");
+        } else {
+            Sleep(1000);
+            CHECK(!Answers(hwnd, 500), "still not answering");
+        }
+        server.Kill();
+        for (const std::string& process : EndLeftoverProcesses())  // winedbg behind the fault
+            printf("  ended %s\n", process.c_str());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -482,6 +632,8 @@ int main(int argc, char** argv)
     TestFloodLevelChangesNoListen(game);
     TestErrorClosingBurst(game);
     TestQuietTimeLimit(game);
+    TestWindow(game);
+    TestMainThreadStops(game);
     TestLeftoversEnded(game);
 
     printf(g_nFailures == 0 ? "all checks passed\n" : "%d check(s) failed\n", g_nFailures);
