@@ -1,10 +1,14 @@
 // Stand-in for the game's dedicated server program: reads an options script, writes a server log,
 // offers the remote console on 127.0.0.1:25600 and obeys its commands. Written for tests of the
 // utility; every observable step is also appended to Bin\DedicatedServer.record (see README.md).
+// As in the game, the main thread owns a hidden window and pumps its messages while the game
+// (console, log, timed events) runs on a thread of its own; the main thread can be made to hang,
+// fault or stall so that a watcher sees a server that is not responding.
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +21,7 @@ namespace {
 
 const unsigned short kConsolePort = 25600;
 const DWORD kDefaultTimeLimitMs = 120000;
+const DWORD kDefaultBusyMs = 5000;
 const DWORD kBindRetryMs = 250;
 const DWORD kBindGiveUpMs = 30000;
 const DWORD kBurstAtMs = 3000;       // after start-up, so the follower has caught up and reads it whole
@@ -30,6 +35,9 @@ std::string g_strBinFolder;
 DWORD g_dwPid = 0;
 DWORD g_dwStartTick = 0;
 CRITICAL_SECTION g_csRecord;
+// Held by the game thread for each of its steps and by the flood for each write. The main thread
+// takes it to hang or stall the whole server at once, as a game stuck in its main loop would.
+CRITICAL_SECTION g_csGameStep;
 
 DWORD Elapsed() { return GetTickCount() - g_dwStartTick; }
 
@@ -53,6 +61,13 @@ unsigned long long EnvNumber(const char* pszName, unsigned long long ullDefault)
     if (end == s.c_str() || *end != '\0' || s[0] == '-')
         return ullDefault;
     return v;
+}
+
+// Set and not "0".
+bool EnvFlag(const char* pszName)
+{
+    std::string s = EnvString(pszName);
+    return !s.empty() && s != "0";
 }
 
 std::string Hex(const char* p, size_t n)
@@ -454,7 +469,7 @@ void CheckPassword(CClient& client, const std::string& strRaw, const std::string
     if (!admin.empty() && strText == admin) {
         client.m_state = CClient::LOGGED_IN;
         g_log.Line("INF:  Remote console login from 127.0.0.1:" + std::to_string(client.m_iPort) + ".");
-        if (!EnvString("DQ2SIM_NO_LOGIN_CONFIRM").empty() && EnvString("DQ2SIM_NO_LOGIN_CONFIRM") != "0") {
+        if (EnvFlag("DQ2SIM_NO_LOGIN_CONFIRM")) {
             Record("LOGIN", "unconfirmed");
             return;
         }
@@ -621,7 +636,9 @@ DWORD WINAPI FloodThread(LPVOID pParam)
             batch += line;
             if (flood.m_ullPerSec > 0) break;
         }
+        EnterCriticalSection(&g_csGameStep);
         g_log.Raw(batch);
+        LeaveCriticalSection(&g_csGameStep);
         done += batch.size();
     }
     Record("FLOOD_DONE", std::to_string(done) + " " + std::to_string(GetTickCount() - start) + "ms");
@@ -695,21 +712,19 @@ std::string TimeStamp()
     return buf;
 }
 
-}  // namespace
+// ---------------------------------------------------------------- game thread
 
-int main()
+std::string g_strArgs;  // parameters as received, without the program
+
+unsigned long long TimeLimitMs() { return EnvNumber("DQ2SIM_TIME_LIMIT_MS", kDefaultTimeLimitMs); }
+
+// Start-up, then the remote console and every timed behaviour of the game: one step per pass,
+// each under g_csGameStep.
+DWORD WINAPI GameThread(LPVOID)
 {
-    g_dwStartTick = GetTickCount();
-    g_dwPid = GetCurrentProcessId();
-    InitializeCriticalSection(&g_csRecord);
-    FindFolders();
-    WritePidFile();
-
-    std::string args = ArgumentsOfCommandLine();
-    Record("ARGS", args);
-
+    EnterCriticalSection(&g_csGameStep);
     std::string script;
-    std::vector<std::string> words = SplitArguments(args);
+    std::vector<std::string> words = SplitArguments(g_strArgs);
     std::vector<std::string> unknown;
     for (size_t i = 0; i < words.size(); ++i) {
         if (words[i] == "+gametype" && i + 1 < words.size())
@@ -726,7 +741,7 @@ int main()
     g_log.Line("Log opened " + TimeStamp());
     g_log.Line("Game folder: " + g_strGameFolder);
     g_log.Line("-------- START OF LOG --------");
-    g_log.Line("INF:  Command line: " + args);
+    g_log.Line("INF:  Command line: " + g_strArgs);
     for (const std::string& word : unknown)
         g_log.Line("WRN:  Unknown parameter \"" + word + "\" ignored.");
     g_log.Line(g_game.m_bDeathmatch ? "INF:  Game type: deathmatch." : "INF:  Game type: cooperative.");
@@ -739,7 +754,7 @@ int main()
 
     WSADATA wsa;
     WSAStartup(MAKEWORD(2, 2), &wsa);
-    const bool bListen = EnvString("DQ2SIM_NO_LISTEN").empty() || EnvString("DQ2SIM_NO_LISTEN") == "0";
+    const bool bListen = !EnvFlag("DQ2SIM_NO_LISTEN");
     bool bListenPending = bListen;
     DWORD dwNextBind = 0;
     if (bListen && TryListen()) {
@@ -757,20 +772,20 @@ int main()
 
     StartSession();
     g_log.Line("INF:  Server is up.");
-    if (!EnvString("DQ2SIM_QUIET").empty() && EnvString("DQ2SIM_QUIET") != "0")
+    if (EnvFlag("DQ2SIM_QUIET"))
         g_log.Silence();
 
     // With DQ2SIM_CRASH_ONCE only the first server of this game folder crashes; a marker file
     // beside the program remembers it.
     const std::string crashMarker = g_strBinFolder + "\\DedicatedServer.crashed";
-    const bool bCrashOnce = !EnvString("DQ2SIM_CRASH_ONCE").empty() && EnvString("DQ2SIM_CRASH_ONCE") != "0";
+    const bool bCrashOnce = EnvFlag("DQ2SIM_CRASH_ONCE");
     const unsigned long long crashAfter =
         bCrashOnce && GetFileAttributesA(crashMarker.c_str()) != INVALID_FILE_ATTRIBUTES
             ? 0
             : EnvNumber("DQ2SIM_CRASH_AFTER_MS", 0);
-    const unsigned long long timeLimit = EnvNumber("DQ2SIM_TIME_LIMIT_MS", kDefaultTimeLimitMs);
+    const unsigned long long timeLimit = TimeLimitMs();
     const unsigned long long levelEvery = EnvNumber("DQ2SIM_LEVEL_CHANGE_MS", 0);
-    const bool bBurst = !EnvString("DQ2SIM_ERROR_CLOSING_BURST").empty() && EnvString("DQ2SIM_ERROR_CLOSING_BURST") != "0";
+    const bool bBurst = EnvFlag("DQ2SIM_ERROR_CLOSING_BURST");
     bool bBurstDone = false, bAfterBurstDone = false, bRecreated = recreateDelay == 0;
     unsigned long long nextLevelChange = levelEvery;
 
@@ -779,32 +794,37 @@ int main()
         HANDLE hThread = CreateThread(nullptr, 0, FloodThread, &flood, 0, nullptr);
         if (hThread) CloseHandle(hThread);
     }
+    LeaveCriticalSection(&g_csGameStep);
 
     for (;;) {
+        // The wait is outside the lock: a stalled main thread holds up the work, not the waiting.
         fd_set readable;
         FD_ZERO(&readable);
         unsigned nSockets = 0;
         if (g_listen != INVALID_SOCKET) { FD_SET(g_listen, &readable); ++nSockets; }
         for (const CClient& client : g_clients)
             if (client.m_socket != INVALID_SOCKET && nSockets < FD_SETSIZE) { FD_SET(client.m_socket, &readable); ++nSockets; }
+        bool bReady = false;
         if (nSockets > 0) {
             timeval tv = {0, 20000};
-            if (select(0, &readable, nullptr, nullptr, &tv) > 0) {
-                if (g_listen != INVALID_SOCKET && FD_ISSET(g_listen, &readable))
-                    AcceptClient();
-                for (size_t i = 0; i < g_clients.size(); ++i) {
-                    if (g_clients[i].m_socket == INVALID_SOCKET || !FD_ISSET(g_clients[i].m_socket, &readable))
-                        continue;
-                    char buf[4096];
-                    int n = recv(g_clients[i].m_socket, buf, sizeof(buf), 0);
-                    if (n <= 0)
-                        CloseClient(g_clients[i], n == 0 ? "eof" : "error");
-                    else
-                        ReceiveBytes(g_clients[i], buf, n);
-                }
-            }
+            bReady = select(0, &readable, nullptr, nullptr, &tv) > 0;
         } else {
             Sleep(20);  // select() refuses empty sets
+        }
+        EnterCriticalSection(&g_csGameStep);
+        if (bReady) {
+            if (g_listen != INVALID_SOCKET && FD_ISSET(g_listen, &readable))
+                AcceptClient();
+            for (size_t i = 0; i < g_clients.size(); ++i) {
+                if (g_clients[i].m_socket == INVALID_SOCKET || !FD_ISSET(g_clients[i].m_socket, &readable))
+                    continue;
+                char buf[4096];
+                int n = recv(g_clients[i].m_socket, buf, sizeof(buf), 0);
+                if (n <= 0)
+                    CloseClient(g_clients[i], n == 0 ? "eof" : "error");
+                else
+                    ReceiveBytes(g_clients[i], buf, n);
+            }
         }
         for (size_t i = g_clients.size(); i-- > 0;)
             if (g_clients[i].m_socket == INVALID_SOCKET)
@@ -855,5 +875,120 @@ int main()
             bAfterBurstDone = true;
             g_log.Line("INF:  Shown again after the burst.");
         }
+        LeaveCriticalSection(&g_csGameStep);
     }
+}
+
+// ---------------------------------------------------------------- main thread
+
+const char kWindowClass[] = "DQ2SimServerWindow";
+
+// A real game server's window: top-level (so EnumWindows lists it, unlike a message-only
+// window) and never shown. Watchers judge "not responding" by whether its thread pumps messages.
+HWND CreateServerWindow()
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = kWindowClass;
+    if (!RegisterClassA(&wc))
+        return nullptr;
+    return CreateWindowExA(0, kWindowClass, "Dravic Qel 2 Dedicated Server", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                           CW_USEDEFAULT, 320, 200, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+// The main thread stops for good with the game's lock held, so the log and the console stop too.
+// Only the stand-in's own time limit still ends it (without a log line: a hung server writes none).
+[[noreturn]] void Hang()
+{
+    EnterCriticalSection(&g_csGameStep);
+    Record("HANG", std::string());
+    const unsigned long long limit = TimeLimitMs();
+    for (;;) {
+        const DWORD now = Elapsed();
+        if (limit > 0 && now >= limit)
+            ExitServer(4, "time-limit");
+        Sleep(limit > 0 ? static_cast<DWORD>(limit - now) : INFINITE);
+    }
+}
+
+// An access violation of our own making, with no handler: what follows is the system's business
+// (Windows Error Reporting, or Wine's debugger, keeps the process alive behind a dialog).
+void Fault()
+{
+    Record("FAULT", std::string());
+    volatile int* volatile pNull = nullptr;  // both volatile, or the compiler drops or traps the write
+    *pNull = 1;
+}
+
+// A long level load: window, log and console all silent for the time, then everything goes on.
+void Stall(DWORD dwMs)
+{
+    EnterCriticalSection(&g_csGameStep);
+    Record("BUSY", std::to_string(dwMs));
+    Sleep(dwMs);
+    Record("BUSY_DONE", std::string());
+    LeaveCriticalSection(&g_csGameStep);
+}
+
+// Pumps the thread's messages (the window's, when there is one) and fires its timed faults.
+[[noreturn]] void RunMainThread()
+{
+    const unsigned long long hangAt = EnvNumber("DQ2SIM_HANG_AFTER_MS", 0);
+    unsigned long long faultAt = EnvNumber("DQ2SIM_FAULT_AFTER_MS", 0);
+    unsigned long long busyAt = EnvNumber("DQ2SIM_BUSY_AFTER_MS", 0);
+    const unsigned long long busyMs = EnvNumber("DQ2SIM_BUSY_MS", kDefaultBusyMs);
+    for (;;) {
+        unsigned long long now = Elapsed();
+        if (hangAt > 0 && now >= hangAt)
+            Hang();
+        if (faultAt > 0 && now >= faultAt) {
+            faultAt = 0;  // once, should anything let the thread go on
+            Fault();
+        }
+        if (busyAt > 0 && now >= busyAt) {
+            busyAt = 0;
+            Stall(static_cast<DWORD>(busyMs));
+            now = Elapsed();
+        }
+        unsigned long long wait = INFINITE;
+        for (unsigned long long at : {hangAt, faultAt, busyAt})
+            if (at > 0)
+                wait = std::min(wait, at > now ? at - now : 0);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(wait), QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
+}  // namespace
+
+int main()
+{
+    g_dwStartTick = GetTickCount();
+    g_dwPid = GetCurrentProcessId();
+    InitializeCriticalSection(&g_csRecord);
+    InitializeCriticalSection(&g_csGameStep);
+    FindFolders();
+    WritePidFile();
+
+    g_strArgs = ArgumentsOfCommandLine();
+    Record("ARGS", g_strArgs);
+
+    // The game runs on a thread of its own from the start; the window comes second, so creating
+    // it delays neither the remote console nor the log.
+    HANDLE hGame = CreateThread(nullptr, 0, GameThread, nullptr, 0, nullptr);
+    if (!hGame)
+        GameThread(nullptr);  // never returns: a server without a window rather than none at all
+    CloseHandle(hGame);
+
+    HWND hWnd = EnvFlag("DQ2SIM_NO_WINDOW") ? nullptr : CreateServerWindow();
+    char hex[32] = "none";
+    if (hWnd)
+        snprintf(hex, sizeof(hex), "%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hWnd)));
+    Record("WINDOW", hex);
+    RunMainThread();
 }

@@ -144,13 +144,18 @@ E2E_SCENARIO(about_dialog)
     // The colour a link shows follows the link label model (its unit test); here a press on the
     // first link opens its address, once.
     HWND link = GetDlgItem(about, 1074);
-    for (int attempt = 1; !platform::FileExists(opened); ++attempt) {
+    // The file exists from the handler's fopen on; its line is there once it ends.
+    auto written = [&] {
+        std::string text = ReadAll(opened);
+        return !text.empty() && text.back() == '\n';
+    };
+    for (int attempt = 1; !written(); ++attempt) {
         // Wine may put the pointer back where X has it: the press counts where the pointer is.
         PointAt(link);
         PointAt(link, WM_LBUTTONDOWN);
         PostMessageA(link, WM_LBUTTONUP, 0, 0);
         try {
-            WaitUntil([&] { return platform::FileExists(opened); }, 4000, "the shell to open the link");
+            WaitUntil(written, 4000, "the shell to open the link");
         } catch (const CDriverFailure&) {
             if (attempt == 3)
                 throw;

@@ -256,13 +256,9 @@ CTollanRun StartProgram(const std::string& commandLine, const std::string& folde
     // Scenarios share one display: a pointer that an earlier scenario left over a window would
     // hover over whatever opens there next (a dropped list then selects the entry under it).
     SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
-    std::string line = commandLine;
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
     QueryPerformanceCounter(&run.m_startTicks);
-    E2E_CHECK(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
-                             &run.m_pi),
-              "cannot start %s (error %lu)", commandLine.c_str(), GetLastError());
+    E2E_CHECK(StartTestProcess(commandLine, folder.c_str(), 0, run.m_pi), "cannot start %s (error %lu)",
+              commandLine.c_str(), GetLastError());
     g_started.push_back(run.m_pi);
     return run;
 }
@@ -541,6 +537,13 @@ int main(int argc, char** argv)
     }
     int result = 0;
     try {
+        if (!demo) {
+            std::string ended;
+            for (const std::string& process : EndLeftoverProcesses())
+                ended += " " + process;
+            if (!ended.empty())
+                Note("ended what an earlier test left running:%s", ended.c_str());
+        }
         E2E_CHECK(!FindWindowA("#32770", kMainCaption), "a Tollan window is open already; close it first");
         if (!demo) {
             RemoveTree(g_context.m_strWorkRoot);

@@ -1,10 +1,14 @@
 // Helpers of the Wine end-to-end driver: it starts Tollan.exe in a prepared game folder and drives
 // it only through documented control ids and standard window messages, then checks the log, the
 // registry and the files. A failed check throws; the driver then ends whatever it started.
+// Each scenario starts clean: the driver first ends whatever of ours an earlier one left running
+// in the prefix (noted in its output), and everything it starts lives in a job object that ends
+// with the driver, also when ctest kills it for taking too long (WinTestProcesses.h).
 #pragma once
 #include <windows.h>
 
 #include "tests/e2e/WinTestFiles.h"
+#include "tests/e2e/WinTestProcesses.h"
 
 #include <cstdint>
 #include <functional>
@@ -85,8 +89,8 @@ struct CTollanRun {
 };
 // Starts Tollan.exe from <game>\DedicatedServerUtility with that folder as working directory.
 CTollanRun StartTollan(const std::string& game);
-// Starts any program with the given working folder; it is ended with the others if it outlives
-// the scenario.
+// Starts any program with the given working folder, in the driver's job; it is ended with the
+// others if it outlives the scenario.
 CTollanRun StartProgram(const std::string& commandLine, const std::string& folder);
 bool WaitForExit(const CTollanRun& run, DWORD timeoutMs);
 DWORD ExitCodeOf(const CTollanRun& run);

@@ -2,6 +2,7 @@
 // server, and checks from the server's record the exact bytes the utility sent.
 // Usage: RemoteConsoleSocketTest <demo-game folder> <scratch folder>
 #include "WinTestFiles.h"
+#include "WinTestProcesses.h"
 #include "base/OwnFolder.h"
 #include "app/RemoteConsoleSocket.h"
 #include "base/Names.h"
@@ -60,16 +61,9 @@ public:
         if (envName) SetEnvironmentVariableA(envName, "1");
         std::string cmd = "\"" + m_strRoot + "\\Bin\\DedicatedServer.exe\" +gameoptions "
                           "\"DedicatedServerUtility/Config/SocketTest.cfg\"";
-        std::vector<char> buf(cmd.begin(), cmd.end());
-        buf.push_back('\0');
-        STARTUPINFOA si = {};
-        si.cb = sizeof(si);
-        BOOL ok = CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi);
+        bool ok = CChildProcess::Start(cmd);
         if (envName) SetEnvironmentVariableA(envName, nullptr);
-        if (!ok) return false;
-        CloseHandle(m_pi.hThread);
-        m_pi.hThread = nullptr;
-        return true;
+        return ok;
     }
 
     // Record lines of this process, without the leading process id.
@@ -455,6 +449,8 @@ int main(int argc, char** argv)
         return 2;
     }
     setvbuf(stdout, nullptr, _IONBF, 0);
+    for (const std::string& process : EndLeftoverProcesses())
+        printf("ended what an earlier test left running: %s\n", process.c_str());
     std::string scratch = WinPath(argv[2]);
     MakeDirectories(scratch);
     SetOwnFolder(scratch);

@@ -1,10 +1,12 @@
 // Talks to the stand-in game server the way the utility does and checks the exact bytes of the
 // remote console, the server log, the record file and the exit codes.
 // Usage: ServerProtocolTest <DedicatedServer.exe> <scratch folder>
-#include "WinTestFiles.h"
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
+
+#include "WinTestFiles.h"
+#include "WinTestProcesses.h"
 
 #include <cstdio>
 #include <cstring>
@@ -44,24 +46,14 @@ std::vector<std::string> RecordOf(const std::string& record, DWORD pid)
 // A started server that is always stopped, also when a check fails on the way.
 class CServer : public CChildProcess {
 public:
+    // The test's working folder, not the game's: the server must find its game folder from its
+    // own location.
     bool Start(const std::string& exe, const std::string& params)
     {
-        std::string cmd = "\"" + exe + "\" " + params;
-        std::vector<char> buf(cmd.begin(), cmd.end());
-        buf.push_back('\0');
-        STARTUPINFOA si = {};
-        si.cb = sizeof(si);
-        // No working folder: the server must find its game folder from its own location.
-        if (!CreateProcessA(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi))
-            return false;
-        CloseHandle(m_pi.hThread);
-        m_pi.hThread = nullptr;
-        return true;
+        return CChildProcess::Start("\"" + exe + "\" " + params);
     }
 
-    DWORD Pid() const { return m_pi.dwProcessId; }
-
-private:
+    DWORD MainThreadId() const { return m_pi.dwThreadId; }
 };
 
 class CConnection {
@@ -123,6 +115,7 @@ struct CGame {
 const char kMetropolis[] = "Content/DravicQel2/Levels/Multiplayer/DM_Metropolis/DM_Metropolis.wld";
 const char kChanolin[] = "Content/DravicQel2/Levels/Multiplayer/DM_Chanolin/DM_Chanolin.wld";
 const char kVillage[] = "Content/DravicQel2/Levels/05_Ellenier/5_1_Village/5_1_Village.wld";
+const char kCoopParams[] = "+gameoptions \"DedicatedServerUtility/Config/Coop.cfg\"";
 
 std::string Script(const std::string& password, const std::string& level, const std::string& mapList)
 {
@@ -143,7 +136,8 @@ void ClearEnvironment()
     static const char* const names[] = {
         "DQ2SIM_CRASH_AFTER_MS", "DQ2SIM_NO_LOGIN_CONFIRM", "DQ2SIM_NO_LISTEN", "DQ2SIM_FLOOD_BYTES",
         "DQ2SIM_FLOOD_BYTES_PER_SEC", "DQ2SIM_ERROR_CLOSING_BURST", "DQ2SIM_QUIET",
-        "DQ2SIM_LOG_RECREATE_DELAY_MS", "DQ2SIM_LEVEL_CHANGE_MS", "DQ2SIM_LEVELS"};
+        "DQ2SIM_LOG_RECREATE_DELAY_MS", "DQ2SIM_LEVEL_CHANGE_MS", "DQ2SIM_LEVELS", "DQ2SIM_HANG_AFTER_MS",
+        "DQ2SIM_FAULT_AFTER_MS", "DQ2SIM_BUSY_AFTER_MS", "DQ2SIM_BUSY_MS", "DQ2SIM_NO_WINDOW"};
     for (const char* name : names)
         SetEnvironmentVariableA(name, nullptr);
     SetEnvironmentVariableA("DQ2SIM_TIME_LIMIT_MS", "60000");
@@ -423,6 +417,175 @@ void TestQuietTimeLimit(const CGame& game)
     CHECK(!rec.empty() && rec.back() == "EXIT 4 time-limit", "record ends with the time limit");
 }
 
+// A Tollan and a stand-in that an earlier test left running are ended by the start-clean sweep.
+void TestLeftoversEnded(const CGame& game)
+{
+    printf("-- leftovers ended by the sweep\n");
+    ClearEnvironment();
+    SetEnvironmentVariableA("DQ2SIM_NO_LISTEN", "1");
+    // The stand-in under Tollan's name stands in for a Tollan, in a game folder of its own.
+    const std::string other = game.m_strRoot + "\\Leftover";
+    CreateDirectoryA(other.c_str(), nullptr);
+    CreateDirectoryA((other + "\\Bin").c_str(), nullptr);
+    CHECK(CopyFileA(game.m_strExe.c_str(), (other + "\\Bin\\Tollan.exe").c_str(), FALSE), "copied as Tollan.exe");
+    CServer server, tollan;
+    CHECK(server.Start(game.m_strExe, kCoopParams) && tollan.Start(other + "\\Bin\\Tollan.exe", kCoopParams),
+          "both start");
+    Sleep(1000);
+    std::vector<std::string> ended = EndLeftoverProcesses();
+    CHECK(ended.size() == 2 && HasLine(ended, "DedicatedServer.exe " + std::to_string(server.Pid())) &&
+              HasLine(ended, "Tollan.exe " + std::to_string(tollan.Pid())),
+          "both named as ended");
+    CHECK(server.WaitExit(0) == 97 && tollan.WaitExit(0) == 97, "both ended by the sweep");
+}
+
+// ---------------------------------------------------------------- the hidden window
+
+template <typename F>
+bool WaitFor(F condition, DWORD ms)
+{
+    for (DWORD start = GetTickCount();; Sleep(50)) {
+        if (condition()) return true;
+        if (GetTickCount() - start > ms) return false;
+    }
+}
+
+// Payload of the process's first record event of that kind; empty when there is none.
+std::string RecordValue(const CGame& game, DWORD pid, const std::string& kind)
+{
+    for (const std::string& line : RecordOf(game.Record(), pid))
+        if (line.compare(0, kind.size() + 1, kind + " ") == 0) return line.substr(kind.size() + 1);
+    return std::string();
+}
+
+struct CWindowSearch {
+    DWORD m_dwPid;
+    std::vector<HWND> m_found;
+};
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lParam)
+{
+    CWindowSearch* search = reinterpret_cast<CWindowSearch*>(lParam);
+    DWORD owner = 0;
+    char cls[64] = "";
+    GetWindowThreadProcessId(hwnd, &owner);
+    GetClassNameA(hwnd, cls, sizeof(cls));
+    if (owner == search->m_dwPid && strcmp(cls, "ConsoleWindowClass") != 0) search->m_found.push_back(hwnd);
+    return TRUE;
+}
+
+// Top-level windows of the process as a watcher counts them: hidden ones too, console windows not.
+std::vector<HWND> WindowsOf(DWORD pid)
+{
+    CWindowSearch search = {pid, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.m_found;
+}
+
+// The one top-level window of the stand-in's class that the process owns, or nullptr.
+HWND ServerWindowOf(DWORD pid)
+{
+    HWND found = nullptr;
+    for (HWND hwnd : WindowsOf(pid)) {
+        char cls[64] = "";
+        GetClassNameA(hwnd, cls, sizeof(cls));
+        if (strcmp(cls, "DQ2SimServerWindow") == 0) {
+            if (found) return nullptr;
+            found = hwnd;
+        }
+    }
+    return found;
+}
+
+bool Answers(HWND hwnd, DWORD ms)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, ms, &result) != 0;
+}
+
+// A hidden top-level window of the server's own that answers WM_NULL; none with DQ2SIM_NO_WINDOW.
+void TestWindow(const CGame& game)
+{
+    printf("-- hidden window, and none\n");
+    for (bool bWindow : {true, false}) {
+        ClearEnvironment();
+        SetEnvironmentVariableA("DQ2SIM_NO_WINDOW", bWindow ? nullptr : "1");
+        CServer server;
+        CHECK(server.Start(game.m_strExe, kCoopParams), "server starts");
+        std::string recorded;
+        CHECK(WaitFor([&] { return !(recorded = RecordValue(game, server.Pid(), "WINDOW")).empty(); }, 10000),
+              "record names the window");
+        std::vector<HWND> windows = WindowsOf(server.Pid());
+        if (!bWindow) {
+            CHECK(recorded == "none" && windows.empty(), "no window: none recorded, none of the server's pid");
+            continue;
+        }
+        // Wine, as Windows, gives the window's thread a hidden "Default IME" window beside it.
+        HWND hwnd = ServerWindowOf(server.Pid());
+        char hex[32] = "", title[64] = "";
+        snprintf(hex, sizeof(hex), "%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(hwnd)));
+        GetWindowTextA(hwnd, title, sizeof(title));
+        CHECK(hwnd && recorded == hex && std::string(title) == "Dravic Qel 2 Dedicated Server" &&
+                  GetWindowThreadProcessId(hwnd, nullptr) == server.MainThreadId(),
+              "one window of its class, the one recorded, with its title, on the main thread");
+        CHECK(hwnd && !IsWindowVisible(hwnd) && Answers(hwnd, 3000),
+              "hidden, and it answers WM_NULL");
+    }
+}
+
+// The main thread stops: the window stops answering within a few seconds. A hang silences log and
+// console for good; a stall for DQ2SIM_BUSY_MS, then all goes on; a fault leaves Wine's debugger.
+void TestMainThreadStops(const CGame& game)
+{
+    struct CCase {
+        const char* m_pszSwitch;  // set to 1500 ms
+        const char* m_pszEvent;
+        DWORD m_dwResumesAfterMs;  // 0: never
+        bool m_bSilent;            // log and console silent once it stopped answering
+    };
+    const CCase cases[] = {
+        {"DQ2SIM_HANG_AFTER_MS", "HANG", 0, true},
+        {"DQ2SIM_BUSY_AFTER_MS", "BUSY 3000", 3000, true},
+        {"DQ2SIM_FAULT_AFTER_MS", "FAULT", 0, false},
+    };
+    for (const CCase& c : cases) {
+        printf("-- %s: the window stops answering\n", c.m_pszEvent);
+        ClearEnvironment();
+        SetEnvironmentVariableA(c.m_pszSwitch, "1500");
+        SetEnvironmentVariableA("DQ2SIM_BUSY_MS", "3000");
+        SetEnvironmentVariableA("DQ2SIM_LEVEL_CHANGE_MS", "200");  // a log line every 200 ms while it runs
+        CServer server;
+        CHECK(server.Start(game.m_strExe, kCoopParams), "server starts");
+        HWND hwnd = nullptr;
+        CHECK(WaitFor([&] { return (hwnd = ServerWindowOf(server.Pid())) != nullptr; }, 10000), "window found");
+        CHECK(Answers(hwnd, 3000), "answers before");
+        CHECK(WaitFor([&] { return HasLine(RecordOf(game.Record(), server.Pid()), c.m_pszEvent); }, 10000),
+              "event recorded");
+        const DWORD seen = GetTickCount();
+        const std::string logAtEvent = game.Log();
+        CHECK(WaitFor([&] { return !Answers(hwnd, 500); }, 5000), "stops answering within a few seconds");
+        if (c.m_bSilent) {
+            CConnection con;
+            CHECK(con.Connect(2000) && con.Chunk(1000).empty(), "console silent");
+            CHECK(game.Log() == logAtEvent, "no log line after the event");
+        }
+        if (c.m_dwResumesAfterMs > 0) {
+            CHECK(WaitFor([&] { return Answers(hwnd, 500); }, c.m_dwResumesAfterMs + 5000), "answers again");
+            DWORD took = GetTickCount() - seen;
+            printf("  answered again %lu ms after the event was seen\n", took);
+            CHECK(took + 500 >= c.m_dwResumesAfterMs && took <= c.m_dwResumesAfterMs + 3000, "after the stall");
+            CHECK(HasLine(RecordOf(game.Record(), server.Pid()), "BUSY_DONE"), "end of the stall recorded");
+            CHECK(WaitFor([&] { return game.Log().size() > logAtEvent.size(); }, 3000), "log goes on");
+        } else {
+            Sleep(1000);
+            CHECK(!Answers(hwnd, 500), "still not answering");
+        }
+        server.Kill();
+        for (const std::string& process : EndLeftoverProcesses())  // winedbg behind the fault
+            printf("  ended %s\n", process.c_str());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -432,6 +595,8 @@ int main(int argc, char** argv)
         return 2;
     }
     setvbuf(stdout, nullptr, _IONBF, 0);
+    for (const std::string& process : EndLeftoverProcesses())
+        printf("ended what an earlier test left running: %s\n", process.c_str());
     WSADATA wsa;
     WSAStartup(MAKEWORD(2, 2), &wsa);
 
@@ -467,6 +632,9 @@ int main(int argc, char** argv)
     TestFloodLevelChangesNoListen(game);
     TestErrorClosingBurst(game);
     TestQuietTimeLimit(game);
+    TestWindow(game);
+    TestMainThreadStops(game);
+    TestLeftoversEnded(game);
 
     printf(g_nFailures == 0 ? "all checks passed\n" : "%d check(s) failed\n", g_nFailures);
     return g_nFailures == 0 ? 0 : 1;

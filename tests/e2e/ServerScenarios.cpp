@@ -219,14 +219,9 @@ void CloseAtOnce(const CSession& s)
 // Starts the stand-in as a program of its own, not through Tollan; waits until it listens.
 DWORD StartStandIn(const std::string& game)
 {
-    std::string program = Join(game, "Bin\\DedicatedServer.exe");
-    std::string command = "\"" + program + "\" +gametype dm";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
+    std::string command = "\"" + Join(game, "Bin\\DedicatedServer.exe") + "\" +gametype dm";
     PROCESS_INFORMATION pi{};
-    E2E_CHECK(CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                             nullptr, &si, &pi),
-              "could not start the stand-in");
+    E2E_CHECK(StartTestProcess(command, nullptr, CREATE_NO_WINDOW, pi), "could not start the stand-in");
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     WaitEvents(game, "LISTEN ok", CountEvents(game, "LISTEN ok") + 1, 10000);

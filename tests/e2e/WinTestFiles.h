@@ -94,36 +94,3 @@ inline std::vector<std::string> Lines(const std::string& text)
     }
     return lines;
 }
-
-// A child process a test started; the destructor stops it if it still runs.
-class CChildProcess {
-public:
-    CChildProcess() = default;
-    CChildProcess(const CChildProcess&) = delete;
-    CChildProcess& operator=(const CChildProcess&) = delete;
-    ~CChildProcess() { Kill(); }
-
-    // Exit code, or -1 when the process still runs after the wait.
-    long WaitExit(DWORD ms)
-    {
-        if (!m_pi.hProcess || WaitForSingleObject(m_pi.hProcess, ms) != WAIT_OBJECT_0)
-            return -1;
-        DWORD code = 0;
-        GetExitCodeProcess(m_pi.hProcess, &code);
-        return static_cast<long>(code);
-    }
-
-    void Kill()
-    {
-        if (!m_pi.hProcess) return;
-        if (WaitForSingleObject(m_pi.hProcess, 0) != WAIT_OBJECT_0) {
-            TerminateProcess(m_pi.hProcess, 99);
-            WaitForSingleObject(m_pi.hProcess, 5000);
-        }
-        CloseHandle(m_pi.hProcess);
-        m_pi.hProcess = nullptr;
-    }
-
-protected:
-    PROCESS_INFORMATION m_pi = {};
-};
