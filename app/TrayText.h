@@ -1,7 +1,7 @@
 // The notification area icon's tip: the configuration and where its run stands, kept within what
 // the shell shows.
 #pragma once
-#include "app/ServerRunModel.h"
+#include "server/RunModel.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,30 +1,15 @@
 tollan_core(
-  RemoteConsoleSession.cpp
-  LogFollowerModel.cpp
-  ServerRunModel.cpp
-  RunActionText.cpp
-  CrashRecovery.cpp
   WindowPlacementRecord.cpp
   GameFolder.cpp
   MainLayout.cpp
-  PortCheck.cpp
-  ServerPickUp.cpp
-  RestartSchedule.cpp
   StartOptions.cpp
-  RunLogs.cpp
   TrayText.cpp
 )
 tollan_win(
-  RemoteConsoleSocket.cpp
-  TollanApp.cpp
-  TollanDlg.cpp
-  Settings.cpp
-  GameFolderShell.cpp
-  ServerRunner.cpp
-  ServerLogFollower.cpp
-  ServerWindowCheck.cpp
-  PortCheckShell.cpp
-  ServerPickUpShell.cpp
-  ScheduleDlg.cpp
-  TrayIcon.cpp
+  TollanApp_win.cpp
+  TollanDlg_win.cpp
+  Settings_win.cpp
+  GameFolder_win.cpp
+  ScheduleDlg_win.cpp
+  TrayIcon_win.cpp
 )

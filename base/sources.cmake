@@ -8,5 +8,5 @@ tollan_core(
   Decimal.cpp
 )
 tollan_win(
-  GameRegistry.cpp
+  GameRegistry_win.cpp
 )

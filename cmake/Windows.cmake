@@ -32,6 +32,7 @@ target_link_libraries(tollan_maps PUBLIC minizip)
 target_link_libraries(tollan_installer PUBLIC minizip)
 # The Win32 toolkit brings the system's libraries with it, so every shell links them after itself.
 target_link_libraries(tollan_wingui_shell PUBLIC comctl32 comdlg32 shell32 ole32 gdi32 user32 advapi32)
+target_link_libraries(tollan_platform_shell PUBLIC shell32 advapi32 user32)
 # The alert sender speaks HTTP through WinHTTP; no program carries it before it sends alerts.
 target_link_libraries(tollan_server_shell PUBLIC winhttp)
 
@@ -45,7 +46,7 @@ file(GLOB_RECURSE TOLLAN_RC_INPUTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resourc
      ${CMAKE_SOURCE_DIR}/resources/*.h)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/resources/Tollan.rc PROPERTIES OBJECT_DEPENDS "${TOLLAN_RC_INPUTS}")
 add_executable(Tollan WIN32 ${TOLLAN_WIN_app} ${CMAKE_SOURCE_DIR}/resources/Tollan.rc)
-target_link_libraries(Tollan PRIVATE tollan_runtime tollan_app tollan_config_shell tollan_controls_shell
+target_link_libraries(Tollan PRIVATE tollan_runtime tollan_app tollan_server_shell tollan_config_shell tollan_controls_shell
                       comctl32 ws2_32 shell32 ole32 gdi32 user32 advapi32 comdlg32)
 # Where Tollan.exe's bytes go: bench/size_map.py reads this map.
 target_link_options(Tollan PRIVATE -Wl,-Map=${CMAKE_BINARY_DIR}/Tollan.map)

@@ -1,6 +1,6 @@
 #include "config/ConfigFields.h"
 
-#include "resources/ConfigIds.h"
+#include "config/Resource.h"
 
 namespace {
 

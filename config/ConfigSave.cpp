@@ -70,13 +70,13 @@ std::optional<CValueProblem> CheckSaveValues(const CServerConfig& cfg)
 }
 
 CSaveResult SaveConfiguration(const std::string& gameFolder, const CLevelCatalogue& catalogue,
-                             const CSaveRequest& request, CServerConfig& cfg)
+                             const CHistoryStore& history, const CSaveRequest& request, CServerConfig& cfg)
 {
     CSaveResult result;
     const bool isNew = request.nameTyped || !cfg.m_strNewConfigName.empty();
     const std::string name = isNew ? cfg.m_strNewConfigName : cfg.m_strConfigName;
 
-    std::vector<std::string> existing = ReadStoredConfigNames();
+    std::vector<std::string> existing = history.ReadStoredConfigNames();
     for (const std::string& h : cfg.m_astrHistory)
         if (!h.empty())
             existing.push_back(h);
@@ -98,7 +98,7 @@ CSaveResult SaveConfiguration(const std::string& gameFolder, const CLevelCatalog
     if (files.scriptWritten && request.onScriptWritten)
         request.onScriptWritten(cfg.m_strConfigName);
     UpdateHistoryList(cfg);
-    const bool storeWritten = WriteHistoryFile(cfg);
+    const bool storeWritten = history.WriteHistoryFile(cfg);
     // From here on the name is the current one; a later save of another configuration must not
     // write this name again.
     cfg.m_strNewConfigName.clear();

@@ -3,6 +3,8 @@
 #pragma once
 #include "config/ServerConfig.h"
 
+class CHistoryStore;
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -51,4 +53,4 @@ struct CSaveResult {
 // the history list is updated and the store rewritten. The store follows even when the script
 // failed; the result says which files could not be written.
 CSaveResult SaveConfiguration(const std::string& gameFolder, const CLevelCatalogue& catalogue,
-                             const CSaveRequest& request, CServerConfig& cfg);
+                             const CHistoryStore& history, const CSaveRequest& request, CServerConfig& cfg);

@@ -1,6 +1,5 @@
 #include "config/HistoryStore.h"
 
-#include "base/OwnFolder.h"
 #include "base/SafeName.h"
 #include "base/TextFile.h"
 #include "base/UtilityLog.h"
@@ -11,9 +10,6 @@
 #include <functional>
 
 namespace {
-
-std::string StorePath() { return OwnFile("History.ini"); }
-std::string TwinPath() { return OwnFile("HistoryTemp.ini"); }
 
 bool EndsWithLineEnd(const std::string& piece) { return !piece.empty() && piece.back() == '\n'; }
 
@@ -87,21 +83,27 @@ std::vector<std::string> ReadHistoryNames(CTextReader& in)
     return names;
 }
 
-bool CreateDefaultStore()
+}  // namespace
+
+CHistoryStore::CHistoryStore(std::string path) : m_strPath(std::move(path))
+{
+    const size_t slash = m_strPath.find_last_of("\\/");
+    m_strTwinPath = (slash == std::string::npos ? std::string() : m_strPath.substr(0, slash + 1)) + "HistoryTemp.ini";
+}
+
+bool CHistoryStore::CreateDefaultStore() const
 {
     CTextWriter out;
-    if (out.Open(StorePath())) {
+    if (out.Open(m_strPath)) {
         out.Write(DefaultStoreLines());
         if (out.Close())
             return true;
         // A half-written store would be read as if it were whole.
-        platform::RemoveFile(StorePath());
+        platform::RemoveFile(m_strPath);
     }
     LogMessage("Could not create new History.ini file.\n");
     return false;
 }
-
-}  // namespace
 
 std::string DefaultStoreLines()
 {
@@ -166,9 +168,9 @@ std::string DefaultStoreLines()
 
 std::string DefaultStoreText() { return ReplaceAll(DefaultStoreLines(), "\n", "\r\n"); }
 
-bool GetConfigOptions(CServerConfig& cfg)
+bool CHistoryStore::GetConfigOptions(CServerConfig& cfg) const
 {
-    CTextReader in(StorePath());
+    CTextReader in(m_strPath);
     if (!in.IsOpen()) {
         LogMessage("ERR:  Unable to open History.ini during a call to GetConfigOptions()\n");
         return false;
@@ -182,10 +184,10 @@ bool GetConfigOptions(CServerConfig& cfg)
     return true;
 }
 
-std::vector<std::string> ReadStoredConfigNames()
+std::vector<std::string> CHistoryStore::ReadStoredConfigNames() const
 {
     std::vector<std::string> names;
-    CTextReader in(StorePath());
+    CTextReader in(m_strPath);
     std::string piece;
     while (NextLine(in, piece)) {
         if (Bare(piece) == "CONFIG_NAME" && NextLine(in, piece))
@@ -194,11 +196,11 @@ std::vector<std::string> ReadStoredConfigNames()
     return names;
 }
 
-std::optional<std::string> ReadConfigAdminPassword(const std::string& name)
+std::optional<std::string> CHistoryStore::ReadConfigAdminPassword(const std::string& name) const
 {
     std::optional<std::string> password;
     {
-        CTextReader in(StorePath());
+        CTextReader in(m_strPath);
         if (!in.IsOpen())
             return ReadAdminPassword();  // logs that it could not
         ScanBlock(in, name, [&password](const std::string& key, const std::string& value) {
@@ -209,9 +211,9 @@ std::optional<std::string> ReadConfigAdminPassword(const std::string& name)
     return password ? password : ReadAdminPassword();
 }
 
-std::optional<int> ReadStoredGameType(const std::string& name)
+std::optional<int> CHistoryStore::ReadStoredGameType(const std::string& name) const
 {
-    CTextReader in(StorePath());
+    CTextReader in(m_strPath);
     if (!in.IsOpen())
         return std::nullopt;
     std::optional<int> gameType;
@@ -222,10 +224,10 @@ std::optional<int> ReadStoredGameType(const std::string& name)
     return gameType;
 }
 
-CConfigComboResult FillConfigCombo(CServerConfig& cfg)
+CConfigComboResult CHistoryStore::FillConfigCombo(CServerConfig& cfg) const
 {
     CConfigComboResult result;
-    CTextReader in(StorePath());
+    CTextReader in(m_strPath);
     if (!in.IsOpen()) {
         LogMessage("ERR:  Unable to open History.ini during a call to FillConfigCombo()\n");
         return result;
@@ -242,15 +244,15 @@ CConfigComboResult FillConfigCombo(CServerConfig& cfg)
     return result;
 }
 
-CConfigHistoryResult ReadConfigHistory(std::string& currentName, bool serverRunning,
-                                      const std::vector<std::string>& shownEntries)
+CConfigHistoryResult CHistoryStore::ReadConfigHistory(std::string& currentName, bool serverRunning,
+                                                     const std::vector<std::string>& shownEntries) const
 {
     CConfigHistoryResult result;
     std::optional<CTextReader> in;
-    in.emplace(StorePath());
+    in.emplace(m_strPath);
     // Only a missing store is replaced by the default one; one we merely cannot read is kept.
-    if (!in->IsOpen() && !platform::FileExists(StorePath()) && CreateDefaultStore())
-        in.emplace(StorePath());
+    if (!in->IsOpen() && !platform::FileExists(m_strPath) && CreateDefaultStore())
+        in.emplace(m_strPath);
 
     if (!in->IsOpen()) {
         // Without a line break on purpose, as the journal has always had it.
@@ -277,7 +279,7 @@ CConfigHistoryResult ReadConfigHistory(std::string& currentName, bool serverRunn
     return result;
 }
 
-bool WriteHistoryFile(CServerConfig& cfg)
+bool CHistoryStore::WriteHistoryFile(CServerConfig& cfg) const
 {
     // The name becomes a block name and, elsewhere, a file name; one that could not be both is
     // refused before anything is touched.
@@ -292,7 +294,7 @@ bool WriteHistoryFile(CServerConfig& cfg)
 
     LogMessage("INF:  Attempting to write HistoryTemp.ini file...\n");
     CTextWriter out;
-    if (!out.Open(TwinPath())) {
+    if (!out.Open(m_strTwinPath)) {
         LogMessage("ERR:  Failed to create HistoryTemp.ini during a call to WriteHistoryFile().\n");
         return false;
     }
@@ -330,7 +332,7 @@ bool WriteHistoryFile(CServerConfig& cfg)
 
     LogMessage("INF:  Attempting to open existing History.ini file...\n");
     {
-        CTextReader in(StorePath());
+        CTextReader in(m_strPath);
         if (in.IsOpen()) {
             std::string piece;
             while (NextLine(in, piece)) {
@@ -367,9 +369,9 @@ bool WriteHistoryFile(CServerConfig& cfg)
                        "WriteHistoryFile().\n");
             // Only a missing store may be written anew; one we merely cannot read holds the
             // other configurations.
-            if (platform::PathExists(StorePath())) {
+            if (platform::PathExists(m_strPath)) {
                 out.Close();
-                platform::RemoveFile(TwinPath());
+                platform::RemoveFile(m_strTwinPath);
                 return false;
             }
         }
@@ -377,10 +379,10 @@ bool WriteHistoryFile(CServerConfig& cfg)
 
     if (!out.Close()) {
         LogMessage("ERR:  Failed to write HistoryTemp.ini during a call to WriteHistoryFile().\n");
-        platform::RemoveFile(TwinPath());
+        platform::RemoveFile(m_strTwinPath);
         return false;
     }
-    if (!platform::ReplaceFileWith(TwinPath(), StorePath())) {
+    if (!platform::ReplaceFileWith(m_strTwinPath, m_strPath)) {
         LogMessage("ERR:  Failed to replace History.ini with HistoryTemp.ini during a call to "
                    "WriteHistoryFile().\n");
         return false;
@@ -389,9 +391,9 @@ bool WriteHistoryFile(CServerConfig& cfg)
     return true;
 }
 
-std::optional<std::string> ReadAdminPassword()
+std::optional<std::string> CHistoryStore::ReadAdminPassword() const
 {
-    CTextReader in(StorePath());
+    CTextReader in(m_strPath);
     if (!in.IsOpen()) {
         // Without a line break on purpose, as the journal has always had it.
         LogMessage("ERR:  Could not Get Admin Password.");

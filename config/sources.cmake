@@ -9,11 +9,11 @@ tollan_core(
   ConfigFields.cpp
 )
 tollan_win(
-  RecordExchange.cpp
-  ConfigDlg.cpp
-  OptionsCtrl.cpp
-  CoopOptionsDlg.cpp
-  DMOptionsDlg.cpp
-  VoteOptionsDlg.cpp
-  ItemAvailabilityCtrl.cpp
+  RecordExchange_win.cpp
+  ConfigDlg_win.cpp
+  OptionsCtrl_win.cpp
+  CoopOptionsDlg_win.cpp
+  DMOptionsDlg_win.cpp
+  VoteOptionsDlg_win.cpp
+  ItemAvailabilityCtrl_win.cpp
 )

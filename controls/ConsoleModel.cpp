@@ -45,10 +45,6 @@ CConsoleBatch CConsoleModel::AppendConsoleText(const std::string& text, size_t n
         // The server's complaint about closing a file is noise: hide it and the rest of the batch.
         if (colour == kConsoleRed && Contains(line, "Error closing"))
             shown = false;
-        if (colour == kConsoleBlue && Contains(line, "Changing over to")) {
-            m_strCurrentLevel = TrimRight(ReplaceAll(line, "TRC:   Changing over to ", ""));
-            batch.bLevelChanged = true;
-        }
         if (shown)
             batch.inserts.push_back(CConsoleInsert{colour, " " + line});
         m_strPending.clear();

@@ -1,5 +1,5 @@
 // The console's line logic without the rich edit control: which part of the old text to cut,
-// which lines to insert and in which colour, what stays pending, and the current level.
+// which lines to insert and in which colour, and what stays pending.
 //
 // Contract for the shell (CConsoleCtrl::AppendConsoleText), per batch of text:
 //   CConsoleBatch b = model.AppendConsoleText(text, control's current text length);
@@ -31,7 +31,6 @@ struct CConsoleInsert {
 struct CConsoleBatch {
     size_t nTrimChars = 0;  // remove this many characters from the start before inserting
     std::vector<CConsoleInsert> inserts;
-    bool bLevelChanged = false;  // a "Changing over to" line was seen; see CurrentLevel()
 };
 
 class CConsoleModel {
@@ -45,15 +44,10 @@ public:
     // A recreated log starts again at its beginning: the old run's unfinished line must not
     // swallow the new run's first one.
     void DropPendingFragment() { m_strPending.clear(); }
-    // Level path of the last "TRC:   Changing over to " line; the follower empties it at the
-    // start of each run and hands it to crash recovery at the end.
-    const std::string& CurrentLevel() const { return m_strCurrentLevel; }
-    void ClearCurrentLevel() { m_strCurrentLevel.clear(); }
 
     // Colour of a line: the first of "INF:", "ERR:", "WRN:", "TRC:" that it contains.
     static uint32_t ClassifyLine(const std::string& line);
 
 private:
     std::string m_strPending;
-    std::string m_strCurrentLevel;
 };

@@ -6,8 +6,8 @@ tollan_core(
   ConsoleSave.cpp
 )
 tollan_win(
-  ConsoleCtrl.cpp
-  CommandLineCtrl.cpp
-  AboutDlg.cpp
-  ConsoleFindDlg.cpp
+  ConsoleCtrl_win.cpp
+  CommandLineCtrl_win.cpp
+  AboutDlg_win.cpp
+  ConsoleFindDlg_win.cpp
 )

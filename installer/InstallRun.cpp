@@ -86,56 +86,57 @@ EEntryOutcome UnpackEntry(unzFile zip, const std::string& base, const std::strin
 
 // Without a log to tell why, the status says so and the detail line names the folder it could
 // not be written in: pointing at a log that is not there would send the user looking for nothing.
-void StopRun(CInstallHost& host, const CInstallationLog& log, const CInstallSettings& settings)
+void StopRun(CInstallView& view, const CInstallationLog& log, const CInstallSettings& settings)
 {
-    host.SetStatusLine(log.IsOpen() ? kStoppedStatus : kStoppedWithoutLogStatus);
-    host.SetDetailLine(log.IsOpen() ? std::string() : InstallTargetFolder(settings.m_strGameFolder));
-    host.ShowStopped();
+    view.SetStatusLine(log.IsOpen() ? kStoppedStatus : kStoppedWithoutLogStatus);
+    view.SetDetailLine(log.IsOpen() ? std::string() : InstallTargetFolder(settings.m_strGameFolder));
+    view.ShowStopped();
 }
 
-void CreateShortcuts(CInstallHost& host, CInstallationLog& log, const CInstallSettings& settings)
+void CreateShortcuts(CInstallSystem& system, CInstallationLog& log, const CInstallSettings& settings)
 {
     for (const CShortcutSpec& spec : PlanShortcuts(settings)) {
         std::string linkPath;
-        switch (host.MakeShortcut(spec, linkPath)) {
-        case CInstallHost::EShortcutResult::Skipped:
+        switch (system.MakeShortcut(spec, linkPath)) {
+        case CInstallSystem::EShortcutResult::Skipped:
             break;
-        case CInstallHost::EShortcutResult::Saved:
+        case CInstallSystem::EShortcutResult::Saved:
             log.Printf("  %s created.\n", linkPath.c_str());
             break;
-        case CInstallHost::EShortcutResult::Failed:
+        case CInstallSystem::EShortcutResult::Failed:
             log.Printf("  Error!  %s NOT Written! CreateShortCut() failed!\n", linkPath.c_str());
             break;
         }
     }
 }
 
-void WriteRegistryValues(CInstallHost& host, CInstallationLog& log, const CInstallSettings& settings)
+void WriteRegistryValues(CInstallSystem& system, CInstallationLog& log, const CInstallSettings& settings)
 {
     const char* const settingsKey = "  HKEY_CURRENT_USER\\Software\\Tollan\\Settings";
-    if (host.WriteSettingsNumber("CurrentVersion", kInstalledVersion))
+    if (system.WriteSettingsNumber("CurrentVersion", kInstalledVersion))
         log.Printf("%s CurrentVersion Value Created\n", settingsKey);
-    if (host.WriteSettingsText("GamePath", settings.m_strGameFolder))
+    if (system.WriteSettingsText("GamePath", settings.m_strGameFolder))
         log.Printf("%s GamePath Value Created\n", settingsKey);
-    if (host.WriteSettingsNumber("CheckForUpdate", 0))
+    if (system.WriteSettingsNumber("CheckForUpdate", 0))
         log.Printf("%s CheckForUpdate Value Created\n", settingsKey);
-    if (host.WriteUninstallEntry(kUninstallDisplayName, UninstallCommand(settings.m_strGameFolder)))
+    if (system.WriteUninstallEntry(kUninstallDisplayName, UninstallCommand(settings.m_strGameFolder)))
         log.Printf("  HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tollan "
                    "Values Created\n");
 }
 
 }  // namespace
 
-bool RunInstallation(CInstallHost& host, CInstallationLog& log, const CInstallSettings& settings)
+bool RunInstallation(CInstallView& view, CInstallSystem& system, CInstallationLog& log,
+                     const CInstallSettings& settings)
 {
-    host.HideBackAndNext();
-    host.SetHeader("Installing", "The program features you have selected are being installed.");
-    host.Pause(100);
+    view.HideBackAndNext();
+    view.SetHeader("Installing", "The program features you have selected are being installed.");
+    system.Pause(100);
 
     // A running Tollan holds its program file and may rewrite History.ini under us.
-    if (host.IsUtilityRunning()) {
+    if (system.IsUtilityRunning()) {
         log.Printf("  Error!  The DQ2 Dedicated Server Utility is running. Close it, then run the Installer again.\n");
-        StopRun(host, log, settings);
+        StopRun(view, log, settings);
         return false;
     }
 
@@ -144,9 +145,9 @@ bool RunInstallation(CInstallHost& host, CInstallationLog& log, const CInstallSe
     std::size_t payloadSize = 0;
     std::string tempFolder;
     std::string archive;
-    bool created = host.GetPayload(payload, payloadSize) && payloadSize > 0;
+    bool created = system.GetPayload(payload, payloadSize) && payloadSize > 0;
     if (created) {
-        tempFolder = host.MakeTempFolder();
+        tempFolder = system.MakeTempFolder();
         created = !tempFolder.empty();
     }
     if (created) {
@@ -157,9 +158,9 @@ bool RunInstallation(CInstallHost& host, CInstallationLog& log, const CInstallSe
         log.Printf("  Error!  Failed to Create Installer.zip file.\n");
         if (!tempFolder.empty()) {
             platform::RemoveFile(archive);
-            host.RemoveTempFolder(tempFolder);
+            system.RemoveTempFolder(tempFolder);
         }
-        StopRun(host, log, settings);
+        StopRun(view, log, settings);
         return false;
     }
     log.Printf("Created Installer.zip file.\n\n");
@@ -170,8 +171,8 @@ bool RunInstallation(CInstallHost& host, CInstallationLog& log, const CInstallSe
     if (!zip) {
         log.Printf("  Error!  Failed to Open Installer.zip file.\n");
         platform::RemoveFile(archive);
-        host.RemoveTempFolder(tempFolder);
-        StopRun(host, log, settings);
+        system.RemoveTempFolder(tempFolder);
+        StopRun(view, log, settings);
         return false;
     }
 
@@ -179,7 +180,7 @@ bool RunInstallation(CInstallHost& host, CInstallationLog& log, const CInstallSe
     unz_global_info global{};
     unzGetGlobalInfo(zip, &global);
     const int entries = static_cast<int>(global.number_entry);
-    host.SetProgressRange(entries);
+    view.SetProgressRange(entries);
     int failures = 0;
     for (int i = 0; i < entries; ++i) {
         // Entry i is the current one after i steps from the first.
@@ -195,7 +196,7 @@ bool RunInstallation(CInstallHost& host, CInstallationLog& log, const CInstallSe
         if (rc == UNZ_OK)
             outcome = info.size_filename >= sizeof nameBuf ? EEntryOutcome::Refused
                                                            : UnpackEntry(zip, base, name, info);
-        host.SetDetailLine("Extracting:  " + name);
+        view.SetDetailLine("Extracting:  " + name);
         switch (outcome) {
         case EEntryOutcome::Written:
             if (name.find('.') != std::string::npos)
@@ -213,8 +214,8 @@ bool RunInstallation(CInstallHost& host, CInstallationLog& log, const CInstallSe
             ++failures;
             break;
         }
-        host.SetProgressPos(i + 1);
-        host.Pause(100);
+        view.SetProgressPos(i + 1);
+        system.Pause(100);
     }
     unzClose(zip);
 
@@ -222,32 +223,32 @@ bool RunInstallation(CInstallHost& host, CInstallationLog& log, const CInstallSe
         log.Printf("\nInstaller.zip Deleted.\n");
     else
         log.Printf("\n  Error!  Failed to Delete Installer.zip file.\n");
-    host.RemoveTempFolder(tempFolder);
+    system.RemoveTempFolder(tempFolder);
 
     // Shortcuts and the uninstall entry would point at files that are not all there.
     if (failures > 0) {
         log.Printf("\n  Error!  %d of %d entries could not be installed; no shortcut or registry value was "
                    "created.\n",
                    failures, entries);
-        StopRun(host, log, settings);
+        StopRun(view, log, settings);
         return false;
     }
 
-    host.SetDetailLine("");
-    host.SetStatusLine("Creating Shortcuts...");
+    view.SetDetailLine("");
+    view.SetStatusLine("Creating Shortcuts...");
     log.Printf("\nCreating Shortcuts...\n");
-    CreateShortcuts(host, log, settings);
-    host.Pause(200);
+    CreateShortcuts(system, log, settings);
+    system.Pause(200);
 
-    host.SetStatusLine("Creating Registry Values...");
+    view.SetStatusLine("Creating Registry Values...");
     log.Printf("\nCreating Registry Values...\n");
-    WriteRegistryValues(host, log, settings);
-    host.Pause(200);
+    WriteRegistryValues(system, log, settings);
+    system.Pause(200);
 
-    host.SetStatusLine("Installation Tasks Completed Successfully.");
+    view.SetStatusLine("Installation Tasks Completed Successfully.");
     log.Printf("\nInstallation Tasks Completed Successfully.\n");
-    host.Pause(100);
+    system.Pause(100);
 
-    host.ShowEndState();
+    view.ShowEndState();
     return true;
 }

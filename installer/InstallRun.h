@@ -1,6 +1,6 @@
 // The installation run: the steps the Installer carries out on its worker thread after
-// "&Install", with their pauses and log lines. The run decides; the host (the wizard and the
-// system calls behind it) carries out each step and reports its result.
+// "&Install", with their pauses and log lines. The run decides; the view (the wizard) shows each
+// step and the system carries it out and reports its result.
 #pragma once
 #include "installer/InstallLog.h"
 #include "installer/InstallPlan.h"
@@ -9,11 +9,10 @@
 #include <cstdint>
 #include <string>
 
-class CInstallHost {
+// What the wizard shows of the run; the wizard implements it (on its own thread, whatever thread
+// the run calls from).
+class CInstallView {
 public:
-    virtual ~CInstallHost() = default;
-
-    // The wizard's visible parts.
     virtual void HideBackAndNext() = 0;
     virtual void SetHeader(const char* title, const char* subtitle) = 0;
     virtual void SetStatusLine(const std::string& text) = 0;
@@ -25,9 +24,15 @@ public:
     virtual void ShowEndState() = 0;
     // Stopped early: the progress page stays, Back and Next hidden, Cancel usable again.
     virtual void ShowStopped() = 0;
-    virtual void Pause(unsigned ms) = 0;
 
-    // The system.
+protected:
+    ~CInstallView() = default;
+};
+
+// What the system does for the run: no window is involved.
+class CInstallSystem {
+public:
+    virtual void Pause(unsigned ms) = 0;
     virtual bool IsUtilityRunning() = 0;
     // The payload resource; false when it is missing (or empty).
     virtual bool GetPayload(const void*& data, std::size_t& size) = 0;
@@ -43,6 +48,9 @@ public:
     virtual bool WriteSettingsText(const char* name, const std::string& text) = 0;
     // HKLM ...\Uninstall\Tollan with DisplayName and UninstallString.
     virtual bool WriteUninstallEntry(const std::string& displayName, const std::string& command) = 0;
+
+protected:
+    ~CInstallSystem() = default;
 };
 
 // The version number Installer records for Tollan.
@@ -53,4 +61,5 @@ extern const char* const kStoppedStatus;
 extern const char* const kStoppedWithoutLogStatus;
 
 // Runs every step in order; true when the run completed (end state shown).
-bool RunInstallation(CInstallHost& host, CInstallationLog& log, const CInstallSettings& settings);
+bool RunInstallation(CInstallView& view, CInstallSystem& system, CInstallationLog& log,
+                     const CInstallSettings& settings);

@@ -6,6 +6,6 @@ tollan_core(
   MapListModel.cpp
 )
 tollan_win(
-  MapListDlg.cpp
-  MapListDrag.cpp
+  MapListDlg_win.cpp
+  MapListDrag_win.cpp
 )

@@ -16,19 +16,14 @@
 struct CAlertSender::CShared {
     explicit CShared(const CRetryPolicy& policy)
         : m_policy(policy),
-          m_hWake(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
-          m_hClosing(CreateEventA(nullptr, TRUE, FALSE, nullptr))
+          m_wake(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+          m_closing(CreateEventA(nullptr, TRUE, FALSE, nullptr))
     {
-    }
-    ~CShared()
-    {
-        if (m_hWake) CloseHandle(m_hWake);
-        if (m_hClosing) CloseHandle(m_hClosing);
     }
 
     const CRetryPolicy m_policy;
-    const HANDLE m_hWake;     // auto-reset: a message waits, or the end has come
-    const HANDLE m_hClosing;  // manual reset: Shutdown began; pauses end at once
+    const platform::CHandle m_wake;     // auto-reset: a message waits, or the end has come
+    const platform::CHandle m_closing;  // manual reset: Shutdown began; pauses end at once
 
     mutable platform::CLock m_lock;  // guards everything below
     std::optional<CWebhookAddress> m_address;
@@ -118,9 +113,35 @@ CTryResult FailureOf(DWORD error)
     return FailedTry(ETryResult::Failed, error);
 }
 
+// A WinHTTP handle (a session or a connection) that closes itself. The request in flight is
+// closed under the lock instead, by whichever of the worker and Shutdown comes first.
+class CInternetHandle {
+public:
+    CInternetHandle() = default;
+    explicit CInternetHandle(HINTERNET handle) : m_hHandle(handle) {}
+    ~CInternetHandle()
+    {
+        if (m_hHandle)
+            WinHttpCloseHandle(m_hHandle);
+    }
+    CInternetHandle(CInternetHandle&& o) noexcept : m_hHandle(o.m_hHandle) { o.m_hHandle = nullptr; }
+    CInternetHandle& operator=(CInternetHandle&& o) noexcept
+    {
+        std::swap(m_hHandle, o.m_hHandle);
+        return *this;
+    }
+    CInternetHandle(const CInternetHandle&) = delete;
+    CInternetHandle& operator=(const CInternetHandle&) = delete;
+    HINTERNET Get() const { return m_hHandle; }
+    explicit operator bool() const { return m_hHandle != nullptr; }
+
+private:
+    HINTERNET m_hHandle = nullptr;
+};
+
 // The system's proxy settings: the automatic ones where Windows has them (8.1 on), else those
 // set for WinHTTP. Certificates are checked as always; nothing here turns that off.
-HINTERNET OpenSession()
+CInternetHandle OpenSession()
 {
     HINTERNET session = WinHttpOpen(L"Tollan", WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
                                     WINHTTP_NO_PROXY_BYPASS, 0);
@@ -128,7 +149,7 @@ HINTERNET OpenSession()
         session = WinHttpOpen(L"Tollan", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                               WINHTTP_NO_PROXY_BYPASS, 0);
     if (!session)
-        return nullptr;
+        return CInternetHandle();
     WinHttpSetTimeouts(session, 10000, 10000, 10000, 10000);
     // TLS 1.2 where the system knows it but does not offer it by itself (Windows 7); older
     // systems keep their own choice.
@@ -137,12 +158,12 @@ HINTERNET OpenSession()
         if (WinHttpSetOption(session, WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols))
             break;
     }
-    return session;
+    return CInternetHandle(session);
 }
 
 // One POST of the body, opening the session first if need be. Sets *pbAborted when Shutdown
 // ended it.
-CTryResult TryOnce(CShared& shared, HINTERNET& session, const CWebhookAddress& address, const std::string& body,
+CTryResult TryOnce(CShared& shared, CInternetHandle& session, const CWebhookAddress& address, const std::string& body,
                    bool* pbAborted)
 {
     *pbAborted = false;
@@ -150,23 +171,19 @@ CTryResult TryOnce(CShared& shared, HINTERNET& session, const CWebhookAddress& a
         session = OpenSession();
     if (!session)
         return FailureOf(GetLastError());
-    HINTERNET connect = WinHttpConnect(session, Widened(address.m_strHost).c_str(),
-                                       static_cast<INTERNET_PORT>(address.m_nPort), 0);
+    const CInternetHandle connect(WinHttpConnect(session.Get(), Widened(address.m_strHost).c_str(),
+                                                 static_cast<INTERNET_PORT>(address.m_nPort), 0));
     if (!connect)
         return FailureOf(GetLastError());
-    HINTERNET request = WinHttpOpenRequest(connect, L"POST", Widened(address.m_strPathAndQuery).c_str(), nullptr,
+    HINTERNET request = WinHttpOpenRequest(connect.Get(), L"POST", Widened(address.m_strPathAndQuery).c_str(), nullptr,
                                            WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                            address.m_bHttps ? WINHTTP_FLAG_SECURE : 0);
-    if (!request) {
-        const DWORD error = GetLastError();
-        WinHttpCloseHandle(connect);
-        return FailureOf(error);
-    }
+    if (!request)
+        return FailureOf(GetLastError());
     {
         platform::CLockHold hold(shared.m_lock);
         if (shared.m_bStop) {
             WinHttpCloseHandle(request);
-            WinHttpCloseHandle(connect);
             *pbAborted = true;
             return CTryResult();
         }
@@ -210,12 +227,11 @@ CTryResult TryOnce(CShared& shared, HINTERNET& session, const CWebhookAddress& a
             shared.m_hRequest = nullptr;
         }
     }
-    WinHttpCloseHandle(connect);
     return result;
 }
 
 // Delivers one message with its retries; the outage rule decides what reaches the log.
-void Deliver(CShared& shared, HINTERNET& session, const CQueuedAlert& alert, unsigned lost, CAlertOutage& outage,
+void Deliver(CShared& shared, CInternetHandle& session, const CQueuedAlert& alert, unsigned lost, CAlertOutage& outage,
              unsigned& addressChanges)
 {
     const std::string body = AlertBody(Utf8FromAnsi(alert.m_strText), lost);
@@ -266,7 +282,7 @@ void Deliver(CShared& shared, HINTERNET& session, const CQueuedAlert& alert, uns
         }
         shared.SetOutcome(EAlertState::Retrying, alert.m_bTest, RetryingText(result, where, *pause));
         // Shutdown ends the pause: the message then gets its last try at once.
-        WaitForSingleObject(shared.m_hClosing, *pause);
+        WaitForSingleObject(shared.m_closing.Get(), *pause);
     }
 }
 
@@ -276,7 +292,7 @@ DWORD WINAPI AlertWorker(LPVOID parameter)
     const std::shared_ptr<CShared> shared = *pShared;
     delete pShared;
 
-    HINTERNET session = nullptr;
+    CInternetHandle session;
     CAlertOutage outage;
     unsigned addressChanges = 0;
     for (;;) {
@@ -292,13 +308,11 @@ DWORD WINAPI AlertWorker(LPVOID parameter)
             lost = alert && !alert->m_bTest ? shared->m_queue.Lost() : 0;
         }
         if (!alert) {
-            WaitForSingleObject(shared->m_hWake, INFINITE);
+            WaitForSingleObject(shared->m_wake.Get(), INFINITE);
             continue;
         }
         Deliver(*shared, session, *alert, lost, outage, addressChanges);
     }
-    if (session)
-        WinHttpCloseHandle(session);
     return 0;
 }
 
@@ -335,10 +349,10 @@ bool CAlertSender::SetAddress(const std::string& url, std::string* pstrRefusal)
             m_pShared->m_queue.Clear();
     }
     // The worker starts with the first address, so that Tollan without alerts has no thread.
-    if (parse.m_address && !m_hThread && !m_bShutDown) {
+    if (parse.m_address && !m_thread && !m_bShutDown) {
         auto* pShared = new std::shared_ptr<CShared>(m_pShared);
-        m_hThread = CreateThread(nullptr, 0, AlertWorker, pShared, 0, nullptr);
-        if (!m_hThread) {
+        m_thread.Reset(CreateThread(nullptr, 0, AlertWorker, pShared, 0, nullptr));
+        if (!m_thread) {
             const DWORD error = GetLastError();
             delete pShared;
             LogMessage("ERR:  Alerts cannot be sent: no thread could be started (error %lu).\n", error);
@@ -363,11 +377,11 @@ bool CAlertSender::Queue(const std::string& text, bool bTest)
 {
     {
         platform::CLockHold hold(m_pShared->m_lock);
-        if (!m_pShared->m_address || !m_hThread || m_pShared->m_bClosing)
+        if (!m_pShared->m_address || !m_thread || m_pShared->m_bClosing)
             return false;
         m_pShared->m_queue.Push({text, bTest});
     }
-    SetEvent(m_pShared->m_hWake);
+    SetEvent(m_pShared->m_wake.Get());
     return true;
 }
 
@@ -404,13 +418,13 @@ void CAlertSender::Shutdown(DWORD ms)
         m_pShared->m_bClosing = true;
         m_pShared->m_hNotify = nullptr;  // the window may be gone by the time the worker ends
     }
-    if (!m_hThread)
+    if (!m_thread)
         return;
-    SetEvent(m_pShared->m_hClosing);
-    SetEvent(m_pShared->m_hWake);
+    SetEvent(m_pShared->m_closing.Get());
+    SetEvent(m_pShared->m_wake.Get());
     // Most of the time goes to the deliveries; the rest to the abort.
     const DWORD abortMs = ms >= 400 ? 200 : ms / 2;
-    if (WaitForSingleObject(m_hThread, ms - abortMs) == WAIT_TIMEOUT) {
+    if (WaitForSingleObject(m_thread.Get(), ms - abortMs) == WAIT_TIMEOUT) {
         {
             platform::CLockHold hold(m_pShared->m_lock);
             m_pShared->m_bStop = true;
@@ -419,12 +433,11 @@ void CAlertSender::Shutdown(DWORD ms)
                 m_pShared->m_hRequest = nullptr;
             }
         }
-        SetEvent(m_pShared->m_hWake);
+        SetEvent(m_pShared->m_wake.Get());
         // On Windows a closed request returns at once; Wine's WinHTTP waits on for its time-out.
         // A worker still inside the network is left to the end of the process, holding its own
         // share of what it uses; once stopped it logs nothing.
-        WaitForSingleObject(m_hThread, abortMs);
+        WaitForSingleObject(m_thread.Get(), abortMs);
     }
-    CloseHandle(m_hThread);
-    m_hThread = nullptr;
+    m_thread.Reset();
 }

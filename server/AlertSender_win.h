@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include "platform/Handle_win.h"
+
 #include "server/AlertRetry.h"
 
 #include <memory>
@@ -65,6 +67,6 @@ private:
     bool Queue(const std::string& text, bool bTest);
 
     std::shared_ptr<CShared> m_pShared;
-    HANDLE m_hThread = nullptr;
+    platform::CHandle m_thread;
     bool m_bShutDown = false;
 };

@@ -1,4 +1,14 @@
 tollan_core(
+  RunModel.cpp
+  RunActionText.cpp
+  HistoryRunStore.cpp
+  LogFollower.cpp
+  RemoteConsole.cpp
+  PortCheck.cpp
+  PickUp.cpp
+  CrashRecovery.cpp
+  RestartSchedule.cpp
+  RunLogs.cpp
   AlertText.cpp
   Json.cpp
   WebhookAddress.cpp
@@ -6,5 +16,11 @@ tollan_core(
   AlertRetry.cpp
 )
 tollan_win(
+  Runner_win.cpp
+  LogFollower_win.cpp
+  RemoteConsole_win.cpp
+  PortCheck_win.cpp
+  PickUp_win.cpp
+  WindowCheck_win.cpp
   AlertSender_win.cpp
 )

@@ -1,9 +1,6 @@
 tollan_win(
-  Dialog.cpp
-  FolderBrowser.cpp
-  Subclass.cpp
-  Registry.cpp
-  Owners.cpp
-  Temp.cpp
-  Shell.cpp
+  Dialog_win.cpp
+  FolderBrowser_win.cpp
+  Subclass_win.cpp
+  Owners_win.cpp
 )

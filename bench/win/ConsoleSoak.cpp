@@ -8,7 +8,7 @@
 // end before inserting), x (empty the whole control every 500 batches), d (a new control every
 // 1500 batches), n (no inserts), u (empty the undo buffer per batch), w (wide EM_REPLACESEL),
 // e (EM_SETTEXTEX).
-#include "controls/ConsoleCtrl.h"
+#include "controls/ConsoleCtrl_win.h"
 #include "controls/ConsoleModel.h"
 
 #include <windows.h>

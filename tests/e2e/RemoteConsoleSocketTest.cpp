@@ -4,10 +4,10 @@
 #include "WinTestFiles.h"
 #include "WinTestProcesses.h"
 #include "base/OwnFolder.h"
-#include "app/RemoteConsoleSocket.h"
+#include "server/RemoteConsole_win.h"
 #include "base/Names.h"
 #include "base/UtilityLog.h"
-#include "app/AppMessages.h"
+#include "server/RunMessages_win.h"
 
 #include <atomic>
 #include <cstdio>
@@ -104,10 +104,13 @@ public:
         return kPassword;
     }
     void OnRemoteConsoleLoggedIn() override { m_bLoggedIn = true; ++m_nLoggedInCalls; }
+    // What the runner would show the user.
+    void OnRemoteConsoleError(const char* text) override { m_errors.push_back(text); }
 
     std::atomic<bool> m_bLoggedIn{false};
     int m_nLoggedInCalls = 0;
     int m_nPasswordAsked = 0;
+    std::vector<std::string> m_errors;
 };
 
 std::unique_ptr<CRemoteConsoleSocket> g_pSocket;
@@ -154,74 +157,6 @@ bool PumpUntil(const std::function<bool()>& done, DWORD ms)
     }
     return true;
 }
-
-// Watches for the program's message box on another thread, reads its text and presses OK.
-class CBoxWatcher {
-public:
-    explicit CBoxWatcher(DWORD holdMs = 0, std::function<void()> whileOpen = nullptr)
-        : m_holdMs(holdMs), m_whileOpen(std::move(whileOpen))
-    {
-        InitializeCriticalSection(&m_cs);
-        m_hThread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-    }
-    ~CBoxWatcher()
-    {
-        m_bStop = true;
-        WaitForSingleObject(m_hThread, 10000);
-        CloseHandle(m_hThread);
-        DeleteCriticalSection(&m_cs);
-    }
-    std::vector<std::string> Texts() const
-    {
-        EnterCriticalSection(&m_cs);
-        std::vector<std::string> copy = m_texts;
-        LeaveCriticalSection(&m_cs);
-        return copy;
-    }
-
-private:
-    static DWORD WINAPI Run(LPVOID p)
-    {
-        static_cast<CBoxWatcher*>(p)->Watch();
-        return 0;
-    }
-    static BOOL CALLBACK FindText(HWND child, LPARAM l)
-    {
-        char cls[32] = "", text[512] = "";
-        GetClassNameA(child, cls, sizeof(cls));
-        GetWindowTextA(child, text, sizeof(text));
-        if (lstrcmpiA(cls, "Static") == 0 && text[0] != '\0') {
-            *reinterpret_cast<std::string*>(l) = text;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    void Watch()
-    {
-        while (!m_bStop) {
-            HWND box = FindWindowA("#32770", "Tollan");
-            if (box && IsWindowVisible(box)) {
-                std::string text;
-                EnumChildWindows(box, FindText, reinterpret_cast<LPARAM>(&text));
-                EnterCriticalSection(&m_cs);
-                m_texts.push_back(text);
-                LeaveCriticalSection(&m_cs);
-                if (m_holdMs) Sleep(m_holdMs);
-                if (m_whileOpen) m_whileOpen();
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
-                while (IsWindow(box) && !m_bStop) Sleep(20);
-            }
-            Sleep(50);
-        }
-    }
-
-    DWORD m_holdMs;
-    std::function<void()> m_whileOpen;
-    HANDLE m_hThread = nullptr;
-    volatile bool m_bStop = false;
-    mutable CRITICAL_SECTION m_cs;
-    std::vector<std::string> m_texts;
-};
 
 bool WaitRecord(const CServer& server, const std::string& wanted, DWORD ms)
 {
@@ -335,7 +270,7 @@ void TestNoConfirmation()
     server.Kill();
 }
 
-// No remote console: the connected notification brings 10061 and its message box, not a log line.
+// No remote console: the connected notification brings 10061, told to the owner, not logged.
 void TestRefused()
 {
     printf("-- connection refused\n");
@@ -347,76 +282,52 @@ void TestRefused()
     if (!off)
         return;
 
-    CBoxWatcher watcher;
     COwner owner;
     CHECK(CRemoteConsoleSocket::ConnectToServer(g_pSocket, g_hWnd, &owner), "attempt begun");
-    CHECK(PumpUntil([&] { return !watcher.Texts().empty(); }, 10000), "a message box appears");
+    CHECK(PumpUntil([&] { return !owner.m_errors.empty(); }, 10000), "the owner is told");
     PumpUntil([] { return false; }, 1000);
-    std::vector<std::string> texts = watcher.Texts();
-    CHECK(texts.size() == 1, "exactly one message box");
-    CHECK(!texts.empty() && texts[0] == kRefused, "box text names the refusal");
-    if (!texts.empty() && texts[0] != kRefused)
-        printf("   box text: \"%s\"\n", texts[0].c_str());
+    CHECK(owner.m_errors == std::vector<std::string>{kRefused}, "told once, of the refusal");
     CHECK(ReadAll(UtilityLogPath()).find("forcefully rejected") == std::string::npos, "refusal not in the log");
     CHECK(!owner.m_bLoggedIn && owner.m_nPasswordAsked == 0, "no login");
     g_pSocket.reset();
     server.Kill();
 }
 
-// A message box opened inside one notification must not let the next notification of the same
-// socket read data from within it: the data waits until the box is closed, then the login runs.
-void TestNoReceiveInsideMessageBox()
+// A connected notification with an error of the table, queued ahead of the real ones, is told and
+// changes nothing: the login runs with the exact bytes afterwards.
+void TestErrorAheadOfTheLogin()
 {
-    printf("-- no receive while a notification's message box is open\n");
+    printf("-- an error notification ahead of the login\n");
     CServer server(g_strGame);
     if (!StartListening(server, nullptr))
         return;
 
-    bool acceptedWhileOpen = false, answeredWhileOpen = true;
-    CBoxWatcher watcher(1500, [&] {
-        std::vector<std::string> lines = server.Record();
-        for (const std::string& line : lines)
-            if (line.compare(0, 7, "ACCEPT ") == 0) acceptedWhileOpen = true;
-        answeredWhileOpen = !server.Received().empty();
-    });
-
     COwner owner;
     g_pSocket.reset(new CRemoteConsoleSocket(g_hWnd, &owner));
     CHECK(g_pSocket->Create(), "socket created");
-    // A connected notification with an error code of the table, queued ahead of the real ones.
     PostMessageA(g_hWnd, WM_APP_SOCKET, static_cast<WPARAM>(g_pSocket->GetSocket()),
                  WSAMAKESELECTREPLY(FD_CONNECT, WSAEADDRINUSE));
     g_pSocket->Connect(kRemoteConsoleAddress, kRemoteConsolePort);
 
-    CHECK(PumpUntil([&] { return owner.m_bLoggedIn.load(); }, 15000), "login completes after the box");
-    std::vector<std::string> texts = watcher.Texts();
-    CHECK(texts.size() == 1 && texts[0] == "ERR:  The specified address is already in use.\n", "box for 10048");
-    CHECK(acceptedWhileOpen, "the server had accepted while the box was open");
-    CHECK(!answeredWhileOpen, "nothing was answered while the box was open");
+    CHECK(PumpUntil([&] { return owner.m_bLoggedIn.load(); }, 15000), "login completes");
+    CHECK(owner.m_errors == std::vector<std::string>{"ERR:  The specified address is already in use.\n"},
+          "told of 10048 once");
     std::vector<std::string> recv = server.Received();
     CHECK(recv.size() == 2 && recv[0] == Hex(kDo) && recv[1] == Hex("brindlex\r\n"), "exact bytes afterwards");
     g_pSocket.reset();
     server.Kill();
 }
 
-// The owner replaces the connection (as a restart after a crash does) while a message box of the
-// old one is open; the old handler must come back from the box without touching the old object,
-// and the new connection logs in meanwhile.
-void TestReplacedWhileMessageBoxOpen()
+// The owner replaces the connection after its error (as a restart after a crash does): the old
+// object is gone without a word more, and the new connection logs in.
+void TestReplacedAfterAnError()
 {
-    printf("-- connection replaced while its message box is open\n");
+    printf("-- connection replaced after its error\n");
     CServer server(g_strGame);
     if (!StartListening(server, nullptr))
         return;
 
     COwner oldOwner, newOwner;
-    bool loggedInWhileOpen = false;
-    CBoxWatcher watcher(0, [&] {
-        DWORD start = GetTickCount();
-        while (!newOwner.m_bLoggedIn && GetTickCount() - start < 10000) Sleep(20);
-        loggedInWhileOpen = newOwner.m_bLoggedIn;
-    });
-
     g_pSocket.reset(new CRemoteConsoleSocket(g_hWnd, &oldOwner));
     CHECK(g_pSocket->Create(), "socket created");
     PostMessageA(g_hWnd, WM_APP_SOCKET, static_cast<WPARAM>(g_pSocket->GetSocket()),
@@ -424,16 +335,14 @@ void TestReplacedWhileMessageBoxOpen()
     g_onTimer = [&] { CRemoteConsoleSocket::ConnectToServer(g_pSocket, g_hWnd, &newOwner); };
     SetTimer(g_hWnd, 1, 300, nullptr);
 
-    CHECK(PumpUntil([&] { return !watcher.Texts().empty() && newOwner.m_bLoggedIn; }, 15000),
-          "box shown and the new connection logged in");
+    CHECK(PumpUntil([&] { return newOwner.m_bLoggedIn.load(); }, 15000), "the new connection logged in");
     PumpUntil([] { return false; }, 500);
     g_onTimer = nullptr;
-    std::vector<std::string> texts = watcher.Texts();
-    CHECK(texts.size() == 1 &&
-              texts[0] == "ERR:  The attempt to connect timed out without establishing a connection.\n",
-          "one box, for 10060");
-    CHECK(loggedInWhileOpen, "the new connection logged in while the old box was open");
-    CHECK(!oldOwner.m_bLoggedIn && oldOwner.m_nPasswordAsked == 0, "the old connection did nothing more");
+    CHECK(oldOwner.m_errors ==
+              std::vector<std::string>{"ERR:  The attempt to connect timed out without establishing a connection.\n"},
+          "the old one told of 10060 once");
+    CHECK(!oldOwner.m_bLoggedIn && oldOwner.m_nPasswordAsked == 0 && newOwner.m_errors.empty(),
+          "the old connection did nothing more");
     std::vector<std::string> recv = server.Received();
     CHECK(recv.size() == 2 && recv[0] == Hex(kDo) && recv[1] == Hex("brindlex\r\n"), "exact bytes of the new one");
     g_pSocket.reset();
@@ -475,8 +384,8 @@ int main(int argc, char** argv)
     TestLogin();
     TestNoConfirmation();
     TestRefused();
-    TestNoReceiveInsideMessageBox();
-    TestReplacedWhileMessageBoxOpen();
+    TestErrorAheadOfTheLogin();
+    TestReplacedAfterAnError();
     g_pSocket.reset();
     WSACleanup();
 

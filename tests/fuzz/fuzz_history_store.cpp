@@ -9,6 +9,9 @@
 
 #include <unistd.h>
 
+// The store in Tollan's own folder, where the test put it.
+static CHistoryStore OwnHistory() { return CHistoryStore(OwnFile("History.ini")); }
+
 namespace {
 
 std::string g_dir;
@@ -62,22 +65,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     CServerConfig cfg;
     cfg.m_strConfigName = "A";
-    GetConfigOptions(cfg);
-    CConfigComboResult combo = FillConfigCombo(cfg);
+    OwnHistory().GetConfigOptions(cfg);
+    CConfigComboResult combo = OwnHistory().FillConfigCombo(cfg);
     for (size_t i = kHistorySlots; i < combo.names.size(); ++i)
         if (i < cfg.m_astrHistory.size())
             std::abort();
-    ReadAdminPassword();
-    ReadStoredGameType("B");
-    ReadConfigHistory(cfg.m_strConfigName, size % 2 == 0);
+    OwnHistory().ReadAdminPassword();
+    OwnHistory().ReadStoredGameType("B");
+    OwnHistory().ReadConfigHistory(cfg.m_strConfigName, size % 2 == 0);
 
     // Rewriting keeps every other block and the result loads back to the same record.
     cfg.m_strConfigName = "A";
     cfg.m_astrHistory = {"A", "B"};
-    if (WriteHistoryFile(cfg)) {
+    if (OwnHistory().WriteHistoryFile(cfg)) {
         CServerConfig again;
         again.m_strConfigName = "A";
-        GetConfigOptions(again);
+        OwnHistory().GetConfigOptions(again);
         if (again.g_iFPS != cfg.g_iFPS || again.g_strMapList != cfg.g_strMapList ||
             again.m_abItemAvailable != cfg.m_abItemAvailable)
             std::abort();

@@ -1,6 +1,6 @@
 // Arbitrary receives through the login session: several chunks per input, each answered with
 // well-formed telnet replies, never a hang or an out-of-bounds read.
-#include "app/RemoteConsoleSession.h"
+#include "server/RemoteConsole.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // Arbitrary bytes as the command line, the schedule dialog's two texts and a configuration name
 // for a kept log: nothing crashes, a time read back is the time written, and a log's name is
 // always one of the pattern that pruning recognises, with no character a file name cannot hold.
-#include "app/RestartSchedule.h"
-#include "app/RunLogs.h"
+#include "server/RestartSchedule.h"
+#include "server/RunLogs.h"
 #include "app/StartOptions.h"
 
 #include <cstdint>

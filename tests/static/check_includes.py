@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """The include check: every #include "folder/..." of the project's sources must follow an arrow of
-cmake/Layers.cmake (directly or through the folders in between). Every folder may include the
-plain resource ids of resources/; a folder's Win32 shell may also include wingui/, its portable
-core may not (and the native build keeps Windows headers out of it). Prints each arrow that the layers do not hold and fails on any.
+cmake/Layers.cmake (directly or through the folders in between). A file's name says whether it
+is Win32 (it ends in "_win") or portable: a Win32 file may also include wingui/ and any "_win"
+header; a portable one may include neither, and the native build keeps Windows headers out of it.
+sources.cmake must list each file as what its name says. Prints each arrow that does not hold and
+fails on any.
 
 usage: check_includes.py [SOURCE_ROOT]
 """
@@ -42,20 +44,29 @@ def listed(folder, macro):
     return names
 
 
-include = re.compile(r'^\s*#\s*include\s+"(\w+)/')
+def is_win(stem):
+    return stem.endswith("_win")
+
+
+include = re.compile(r'^\s*#\s*include\s+"(\w+)/(\w+)\.h"')
 # The standard library's own namespaces are its business: a definition of ours there would make
 # the shipped build differ from the tested one. runtime/ holds what is replaced on purpose.
 library_namespace = re.compile(r'^\s*namespace\s+(std|__gnu_cxx|__cxxabiv1)\b')
 faults = []
 checked = 0
 for folder in sorted(set(uses) | set(OTHERS)):
-    allowed = below(folder) | {folder, "resources"} if folder in uses else OTHERS[folder] | {folder}
-    core = listed(folder, "tollan_core")
+    allowed = below(folder) | {folder} if folder in uses else OTHERS[folder] | {folder}
+    for stem in listed(folder, "tollan_core"):
+        if is_win(stem):
+            faults.append("%s/sources.cmake: %s is listed as portable" % (folder, stem))
+    for stem in listed(folder, "tollan_win"):
+        if not is_win(stem):
+            faults.append("%s/sources.cmake: %s is listed as Win32 but its name does not say so" % (folder, stem))
     for name in sorted(os.listdir(os.path.join(root, folder))):
         if not name.endswith((".cpp", ".h", ".c", ".rc")):
             continue
         stem = os.path.splitext(name)[0]
-        in_core = stem in core
+        in_core = folder in uses and not is_win(stem) and not name.endswith(".rc")
         for number, line in enumerate(open(os.path.join(root, folder, name), errors="replace"), 1):
             if library_namespace.match(line):
                 faults.append("%s/%s:%d: defines names in the standard library's namespace" % (folder, name, number))
@@ -63,11 +74,13 @@ for folder in sorted(set(uses) | set(OTHERS)):
             if not m:
                 continue
             checked += 1
-            target = m.group(1)
+            target, header = m.group(1), m.group(2)
+            if in_core and (target in SHELL_ONLY or is_win(header)):
+                faults.append("%s/%s:%d: portable file includes %s/%s.h" % (folder, name, number, target, header))
+                continue
             if target in allowed or (target in SHELL_ONLY and folder in uses and not in_core):
                 continue
-            faults.append("%s/%s:%d: %s -> %s%s" % (folder, name, number, folder, target,
-                                                    " (portable core)" if in_core and target in SHELL_ONLY else ""))
+            faults.append("%s/%s:%d: %s -> %s" % (folder, name, number, folder, target))
 
 print("include check: %d includes of %d folders" % (checked, len(uses) + len(OTHERS)))
 for folder in uses:

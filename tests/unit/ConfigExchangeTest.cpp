@@ -1,6 +1,6 @@
 #include "config/ConfigExchange.h"
 #include "config/ConfigFields.h"
-#include "resources/ConfigIds.h"
+#include "config/Resource.h"
 
 #include <gtest/gtest.h>
 

@@ -9,6 +9,9 @@
 
 #include <sys/stat.h>
 
+// The store in Tollan's own folder, where the test put it.
+static CHistoryStore OwnHistory() { return CHistoryStore(OwnFile("History.ini")); }
+
 namespace {
 
 class ConfigSaveTest : public testing::Test {
@@ -23,8 +26,8 @@ protected:
         ASSERT_TRUE(WriteFile(m_dir / "History.ini", ReadFile(std::string(TOLLAN_SOURCE_DIR) +
                                                               "/resources/defaults/History.ini")));
         m_cfg.m_strConfigName = "NormalDM";
-        ASSERT_TRUE(GetConfigOptions(m_cfg));
-        FillConfigCombo(m_cfg);
+        ASSERT_TRUE(OwnHistory().GetConfigOptions(m_cfg));
+        OwnHistory().FillConfigCombo(m_cfg);
     }
     void TearDown() override
     {
@@ -36,7 +39,7 @@ protected:
         return ReadFile(m_game + "/DedicatedServerUtility/Config/" + name + ".cfg");
     }
     std::string Store() { return ReadFile(m_dir / "History.ini"); }
-    CSaveResult Save(bool typed = false) { return SaveConfiguration(m_game, m_catalogue, {typed, m_onScript}, m_cfg); }
+    CSaveResult Save(bool typed = false) { return SaveConfiguration(m_game, m_catalogue, OwnHistory(), {typed, m_onScript}, m_cfg); }
 
     TempDir m_dir;
     std::string m_game;
@@ -113,13 +116,13 @@ TEST_F(ConfigSaveTest, NewNameSavedThenAnotherConfigurationWritesOnlyThatOne)
 
     // Picking NormalCOOP and saving writes NormalCOOP, not the name saved before.
     m_cfg.m_strConfigName = "NormalCOOP";
-    ASSERT_TRUE(GetConfigOptions(m_cfg));
+    ASSERT_TRUE(OwnHistory().GetConfigOptions(m_cfg));
     m_cfg.g_strSessionName = "Coop Server";
     EXPECT_TRUE(Save().saved);
     EXPECT_NE(std::string::npos, Script("NormalCOOP").find("\"Coop Server\""));
     EXPECT_EQ(custom, Script("Custom"));
     EXPECT_EQ(0u, Store().find("CONFIG_HISTORY\r\n  NormalCOOP\r\n  Custom\r\n  NormalDM\r\nEND_HISTORY"));
-    EXPECT_EQ((std::vector<std::string>{"NormalCOOP", "Custom", "NormalDM"}), ReadStoredConfigNames());
+    EXPECT_EQ((std::vector<std::string>{"NormalCOOP", "Custom", "NormalDM"}), OwnHistory().ReadStoredConfigNames());
     EXPECT_EQ((std::vector<std::string>{"Custom", "NormalCOOP"}), m_scripts);
 }
 

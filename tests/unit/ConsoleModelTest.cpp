@@ -97,8 +97,6 @@ TEST(ConsoleErrorClosing, HidesTheLineAndTheRestOfItsBatch)
                                           "Changing over to Levels/Hidden.wld\nrest",
                                           0);
     EXPECT_EQ(Shown(b), (Inserts{{kConsoleGreen, " INF: before\n"}}));
-    // Hidden lines are still consumed, and a level change among them still counts.
-    EXPECT_EQ(m.CurrentLevel(), "Levels/Hidden.wld");
     EXPECT_EQ(m.PendingFragment(), "rest");
     EXPECT_EQ(Shown(m.AppendConsoleText("\nINF: next\n", 0)),
               (Inserts{{kConsoleBlack, " rest\n"}, {kConsoleGreen, " INF: next\n"}}));
@@ -109,28 +107,6 @@ TEST(ConsoleErrorClosing, OnlyInErrorLines)
     CConsoleModel m;
     EXPECT_EQ(Shown(m.AppendConsoleText("INF: Error closing\nafter\n", 0)),
               (Inserts{{kConsoleGreen, " INF: Error closing\n"}, {kConsoleBlack, " after\n"}}));
-}
-
-TEST(ConsoleLevel, ChangingOverSetsTheCurrentLevel)
-{
-    CConsoleModel m;
-    CConsoleBatch b = m.AppendConsoleText("TRC:   Changing over to Levels/Coop/Ruins.wld  \n", 0);
-    EXPECT_EQ(Shown(b), (Inserts{{kConsoleBlue, " TRC:   Changing over to Levels/Coop/Ruins.wld  \n"}}));
-    EXPECT_TRUE(b.bLevelChanged);
-    EXPECT_EQ(m.CurrentLevel(), "Levels/Coop/Ruins.wld");
-
-    b = m.AppendConsoleText("TRC:   Loading\n", 0);
-    EXPECT_FALSE(b.bLevelChanged);
-    EXPECT_EQ(m.CurrentLevel(), "Levels/Coop/Ruins.wld");
-    m.ClearCurrentLevel();
-    EXPECT_EQ(m.CurrentLevel(), "");
-}
-
-TEST(ConsoleLevel, NotFromLinesOfAnotherColour)
-{
-    CConsoleModel m;
-    m.AppendConsoleText("INF: TRC:   Changing over to Levels/X.wld\n", 0);
-    EXPECT_EQ(m.CurrentLevel(), "");
 }
 
 TEST(ConsoleCap, TrimsTheExcessBeforeTheBatch)

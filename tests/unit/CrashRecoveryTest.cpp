@@ -1,4 +1,4 @@
-#include "app/CrashRecovery.h"
+#include "server/CrashRecovery.h"
 #include "base/OwnFolder.h"
 #include "base/TextFile.h"
 #include "base/UtilityLog.h"

@@ -10,6 +10,9 @@
 
 #include <sys/stat.h>
 
+// The store in Tollan's own folder, where the test put it.
+static CHistoryStore OwnHistory() { return CHistoryStore(OwnFile("History.ini")); }
+
 namespace {
 
 // Lines joined with CR LF, each line ended.
@@ -34,7 +37,7 @@ TEST_F(HistoryStoreTest, LoadAssignsOnlyPresentKeysWithTheirGrammar)
                 "  g_strSessionName = My Server ;", "  g_strAdminPassword = pa;ss;;",
                 "  g_strConnectPassword = ;", "  g_unknownKey = 5;", "no equals sign here", "}",
                 "", "END"}));
-    ASSERT_TRUE(GetConfigOptions(m_cfg));
+    ASSERT_TRUE(OwnHistory().GetConfigOptions(m_cfg));
     EXPECT_EQ(7, m_cfg.g_iCoopStartingLevel);
     EXPECT_EQ(12, m_cfg.g_ctMaxPlayers);  // last value wins
     EXPECT_EQ(60, m_cfg.g_iFPS);
@@ -53,7 +56,7 @@ TEST_F(HistoryStoreTest, LoadAcceptsBareLineFeedsAndHugeNumbers)
 {
     m_cfg.m_strConfigName = "A";
     Store("CONFIG_NAME\nA\n{\n  g_iFPS = 99999999999;\n  g_uwPort = -99999999999;\n}\n");
-    GetConfigOptions(m_cfg);
+    OwnHistory().GetConfigOptions(m_cfg);
     EXPECT_EQ(2147483647, m_cfg.g_iFPS);
     EXPECT_EQ(-2147483647 - 1, m_cfg.g_uwPort);
 }
@@ -62,7 +65,7 @@ TEST_F(HistoryStoreTest, BlockWithoutClosingBraceEndsAtEndOfFile)
 {
     m_cfg.m_strConfigName = "A";
     Store("CONFIG_NAME\r\nA\r\n{\r\n  g_ctTimeLimit = 33;\r\n  g_strMapList = Last");
-    GetConfigOptions(m_cfg);
+    OwnHistory().GetConfigOptions(m_cfg);
     EXPECT_EQ(33, m_cfg.g_ctTimeLimit);
     EXPECT_EQ("Last", m_cfg.g_strMapList);
 }
@@ -74,7 +77,7 @@ TEST_F(HistoryStoreTest, NamesMatchExactlyAndMissingBlockStillRebuildsFlags)
     m_cfg.m_strConfigName = "Normal";
     m_cfg.g_strDisabledItems = "Cannon;";
     m_cfg.m_abVoteTypeAvailable[0] = 0;  // no text says so: reading ticks it again
-    ASSERT_TRUE(GetConfigOptions(m_cfg));
+    ASSERT_TRUE(OwnHistory().GetConfigOptions(m_cfg));
     EXPECT_EQ(4, m_cfg.g_ctMaxPlayers);
     EXPECT_EQ(0, m_cfg.m_abItemAvailable[FindItem("Cannon")]);
     EXPECT_EQ(1, m_cfg.m_abVoteTypeAvailable[0]);
@@ -85,7 +88,7 @@ TEST_F(HistoryStoreTest, LoadFromDisabledTextsSetsFlags)
     m_cfg.m_strConfigName = "A";
     Store(Crlf({"CONFIG_NAME", "A", "{", "  g_strDisabledItems = Uzi;Sniper;",
                 "  g_strDisabledVoteTypes = kick;", "}"}));
-    GetConfigOptions(m_cfg);
+    OwnHistory().GetConfigOptions(m_cfg);
     EXPECT_EQ(0, m_cfg.m_abItemAvailable[FindItem("Uzi")]);
     EXPECT_EQ(0, m_cfg.m_abItemAvailable[FindItem("Sniper")]);
     EXPECT_EQ(0, m_cfg.m_abVoteTypeAvailable[2]);
@@ -95,7 +98,7 @@ TEST_F(HistoryStoreTest, MissingStoreLeavesRecordAndLogs)
 {
     m_cfg.m_strConfigName = "A";
     m_cfg.g_strDisabledItems = "Cannon;";  // texts not yet read into the flags: must stay so
-    EXPECT_FALSE(GetConfigOptions(m_cfg));
+    EXPECT_FALSE(OwnHistory().GetConfigOptions(m_cfg));
     EXPECT_EQ(1, m_cfg.m_abItemAvailable[FindItem("Cannon")]);
     EXPECT_NE(std::string::npos,
               Log().find("ERR:  Unable to open History.ini during a call to GetConfigOptions()\r\n"));
@@ -106,7 +109,7 @@ TEST_F(HistoryStoreTest, LongLinesAreReadWhole)
     std::string longName(300, 'x');
     Store("CONFIG_NAME\r\nA\r\n{\r\n  g_strSessionName = " + longName + ";\r\n  g_ctMaxLives = 5;\r\n}\r\n");
     m_cfg.m_strConfigName = "A";
-    GetConfigOptions(m_cfg);
+    OwnHistory().GetConfigOptions(m_cfg);
     EXPECT_EQ(longName, m_cfg.g_strSessionName);
     EXPECT_EQ(5, m_cfg.g_ctMaxLives);
 }
@@ -120,7 +123,7 @@ TEST_F(HistoryStoreTest, FillConfigComboKeepsTenAndSelectsCurrent)
     Store(text);
     m_cfg.m_strConfigName = "C11";
     m_cfg.m_astrHistory[0] = "old";
-    CConfigComboResult r = FillConfigCombo(m_cfg);
+    CConfigComboResult r = OwnHistory().FillConfigCombo(m_cfg);
     ASSERT_TRUE(r.opened);
     ASSERT_EQ(12u, r.names.size());
     EXPECT_EQ("C0", r.names[0]);
@@ -131,7 +134,7 @@ TEST_F(HistoryStoreTest, FillConfigComboKeepsTenAndSelectsCurrent)
 
 TEST_F(HistoryStoreTest, FillConfigComboWithoutStore)
 {
-    CConfigComboResult r = FillConfigCombo(m_cfg);
+    CConfigComboResult r = OwnHistory().FillConfigCombo(m_cfg);
     EXPECT_FALSE(r.opened);
     EXPECT_TRUE(r.names.empty());
     EXPECT_NE(std::string::npos, Log().find("ERR:  "));
@@ -141,29 +144,29 @@ TEST_F(HistoryStoreTest, ConfigHistorySelection)
 {
     Store(Crlf({"CONFIG_HISTORY", "  A", "  B", "  C", "END_HISTORY", "  D"}));
     m_cfg.m_strConfigName = "B";
-    CConfigHistoryResult r = ReadConfigHistory(m_cfg.m_strConfigName, false, {});
+    CConfigHistoryResult r = OwnHistory().ReadConfigHistory(m_cfg.m_strConfigName, false, {});
     ASSERT_TRUE(r.listRead);
     EXPECT_EQ((std::vector<std::string>{"A", "B", "C"}), r.names);
     EXPECT_EQ(1, r.selected);
     EXPECT_EQ("B", m_cfg.m_strConfigName);
 
     // A running server makes the first entry current.
-    r = ReadConfigHistory(m_cfg.m_strConfigName, true, {});
+    r = OwnHistory().ReadConfigHistory(m_cfg.m_strConfigName, true, {});
     EXPECT_EQ(0, r.selected);
     EXPECT_EQ("A", m_cfg.m_strConfigName);
 
     // An unknown current name selects nothing; an empty one takes the first entry.
     m_cfg.m_strConfigName = "b";
-    EXPECT_EQ(-1, ReadConfigHistory(m_cfg.m_strConfigName, false, {}).selected);
+    EXPECT_EQ(-1, OwnHistory().ReadConfigHistory(m_cfg.m_strConfigName, false, {}).selected);
     m_cfg.m_strConfigName = "";
-    r = ReadConfigHistory(m_cfg.m_strConfigName, false, {});
+    r = OwnHistory().ReadConfigHistory(m_cfg.m_strConfigName, false, {});
     EXPECT_EQ(0, r.selected);
     EXPECT_EQ("A", m_cfg.m_strConfigName);
 }
 
 TEST_F(HistoryStoreTest, ConfigHistoryCreatesTheDefaultStore)
 {
-    CConfigHistoryResult r = ReadConfigHistory(m_cfg.m_strConfigName, false, {});
+    CConfigHistoryResult r = OwnHistory().ReadConfigHistory(m_cfg.m_strConfigName, false, {});
     ASSERT_TRUE(r.listRead);
     EXPECT_EQ(std::vector<std::string>{"Normal"}, r.names);
     EXPECT_EQ(0, r.selected);
@@ -184,7 +187,7 @@ TEST_F(HistoryStoreTest, ConfigHistoryCreatesTheDefaultStore)
 
     // Loading it: the odd keys are harmless, and the ban time reads 60 from "60.0".
     m_cfg.g_ctTimeBanMinutes = 1;
-    GetConfigOptions(m_cfg);
+    OwnHistory().GetConfigOptions(m_cfg);
     EXPECT_EQ(60, m_cfg.g_ctTimeBanMinutes);
     EXPECT_EQ("Dedicated Server", m_cfg.g_strSessionName);
     EXPECT_EQ(0, m_cfg.g_iCoopStartingLevel);
@@ -195,7 +198,7 @@ TEST_F(HistoryStoreTest, ConfigHistoryUnreadableKeepsTheShownList)
 {
     // A History.ini that links to itself can neither be opened nor created.
     ASSERT_EQ(0, symlink("History.ini", (m_dir / "History.ini").c_str()));
-    CConfigHistoryResult r = ReadConfigHistory(m_cfg.m_strConfigName, false, {"X", "Y"});
+    CConfigHistoryResult r = OwnHistory().ReadConfigHistory(m_cfg.m_strConfigName, false, {"X", "Y"});
     EXPECT_FALSE(r.listRead);
     EXPECT_EQ(0, r.selected);
     EXPECT_EQ("X", m_cfg.m_strConfigName);
@@ -204,35 +207,35 @@ TEST_F(HistoryStoreTest, ConfigHistoryUnreadableKeepsTheShownList)
     EXPECT_NE(std::string::npos,
               Log().find("ERR:  Failed to open History.ini during call to GetConfigHistory()."));
     m_cfg.m_strConfigName = "Y";
-    EXPECT_EQ(-1, ReadConfigHistory(m_cfg.m_strConfigName, false, {"X", "Y"}).selected);
+    EXPECT_EQ(-1, OwnHistory().ReadConfigHistory(m_cfg.m_strConfigName, false, {"X", "Y"}).selected);
 }
 
 TEST_F(HistoryStoreTest, AdminPasswordReader)
 {
     Store(Crlf({"CONFIG_HISTORY", "  A", "END_HISTORY", "", "SERVER_OPTIONS",
                 "\t  g_strAdminPassword = sec;ret;", "END_OPTIONS"}));
-    EXPECT_EQ(std::optional<std::string>("sec"), ReadAdminPassword());
+    EXPECT_EQ(std::optional<std::string>("sec"), OwnHistory().ReadAdminPassword());
 
     Store(Crlf({"SERVER_OPTIONS", "  g_strAdminPassword  = x;", "  g_strAdminPassword = ok;",
                 "END_OPTIONS"}));
-    EXPECT_EQ(std::optional<std::string>("ok"), ReadAdminPassword());
+    EXPECT_EQ(std::optional<std::string>("ok"), OwnHistory().ReadAdminPassword());
 
     // Only 30 lines after the section's head are examined.
     std::string text = "SERVER_OPTIONS\r\n";
     for (int i = 0; i < 29; ++i)
         text += "  filler = 1;\r\n";
     Store(text + "  g_strAdminPassword = thirty;\r\n");
-    EXPECT_EQ(std::optional<std::string>("thirty"), ReadAdminPassword());
+    EXPECT_EQ(std::optional<std::string>("thirty"), OwnHistory().ReadAdminPassword());
     Store(text + "  filler = 1;\r\n  g_strAdminPassword = late;\r\n");
-    EXPECT_EQ(std::nullopt, ReadAdminPassword());
+    EXPECT_EQ(std::nullopt, OwnHistory().ReadAdminPassword());
 
     // No section before END_OPTIONS, an empty password, and no store at all.
     Store(Crlf({"END_OPTIONS", "SERVER_OPTIONS", "  g_strAdminPassword = x;"}));
-    EXPECT_EQ(std::nullopt, ReadAdminPassword());
+    EXPECT_EQ(std::nullopt, OwnHistory().ReadAdminPassword());
     Store(Crlf({"SERVER_OPTIONS", "  g_strAdminPassword = ;"}));
-    EXPECT_EQ(std::optional<std::string>(""), ReadAdminPassword());
+    EXPECT_EQ(std::optional<std::string>(""), OwnHistory().ReadAdminPassword());
     std::remove((m_dir / "History.ini").c_str());
-    EXPECT_EQ(std::nullopt, ReadAdminPassword());
+    EXPECT_EQ(std::nullopt, OwnHistory().ReadAdminPassword());
     const std::string log = Log();
     EXPECT_EQ("ERR:  Could not Get Admin Password.", log.substr(20));
 }
@@ -241,11 +244,11 @@ TEST_F(HistoryStoreTest, StoredGameTypeOfANamedBlock)
 {
     Store(Crlf({"CONFIG_NAME", "DM", "{", "  g_gtGameType = 0;", "  g_gtGameType = 1;", "}",
                 "CONFIG_NAME", "Coop", "{", "  g_ctMaxPlayers = 3;", "}"}));
-    EXPECT_EQ(std::optional<int>(1), ReadStoredGameType("DM"));
-    EXPECT_EQ(std::nullopt, ReadStoredGameType("Coop"));
-    EXPECT_EQ(std::nullopt, ReadStoredGameType("dm"));
+    EXPECT_EQ(std::optional<int>(1), OwnHistory().ReadStoredGameType("DM"));
+    EXPECT_EQ(std::nullopt, OwnHistory().ReadStoredGameType("Coop"));
+    EXPECT_EQ(std::nullopt, OwnHistory().ReadStoredGameType("dm"));
     std::remove((m_dir / "History.ini").c_str());
-    EXPECT_EQ(std::nullopt, ReadStoredGameType("DM"));
+    EXPECT_EQ(std::nullopt, OwnHistory().ReadStoredGameType("DM"));
 }
 
 // A launch logs in with its own block's password; the server options section is the fallback.
@@ -253,15 +256,15 @@ TEST_F(HistoryStoreTest, LaunchPasswordComesFromTheConfigurationsBlock)
 {
     Store(Crlf({"SERVER_OPTIONS", "  g_strAdminPassword = saved;last;", "END_OPTIONS", "", "CONFIG_NAME", "A",
                 "{", "  g_strAdminPassword = own;", "}", "CONFIG_NAME", "B", "{", "  g_iFPS = 30;", "}"}));
-    EXPECT_EQ(std::optional<std::string>("own"), ReadConfigAdminPassword("A"));
-    EXPECT_EQ(std::optional<std::string>("saved"), ReadConfigAdminPassword("B"));
-    EXPECT_EQ(std::optional<std::string>("saved"), ReadConfigAdminPassword("Missing"));
+    EXPECT_EQ(std::optional<std::string>("own"), OwnHistory().ReadConfigAdminPassword("A"));
+    EXPECT_EQ(std::optional<std::string>("saved"), OwnHistory().ReadConfigAdminPassword("B"));
+    EXPECT_EQ(std::optional<std::string>("saved"), OwnHistory().ReadConfigAdminPassword("Missing"));
     // The delivered store: both configurations log in as before.
     ASSERT_TRUE(WriteFile(m_dir / "History.ini", ReadFile(TOLLAN_SOURCE_DIR "/resources/defaults/History.ini")));
     for (const char* name : {"NormalDM", "NormalCOOP"})
-        EXPECT_EQ(ReadAdminPassword(), ReadConfigAdminPassword(name)) << name;
+        EXPECT_EQ(OwnHistory().ReadAdminPassword(), OwnHistory().ReadConfigAdminPassword(name)) << name;
     std::remove((m_dir / "History.ini").c_str());
-    EXPECT_EQ(std::nullopt, ReadConfigAdminPassword("A"));
+    EXPECT_EQ(std::nullopt, OwnHistory().ReadConfigAdminPassword("A"));
     EXPECT_NE(std::string::npos, Log().find("ERR:  Could not Get Admin Password."));
 }
 

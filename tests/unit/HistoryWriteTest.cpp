@@ -15,6 +15,9 @@
 
 #include <sys/stat.h>
 
+// The store in Tollan's own folder, where the test put it.
+static CHistoryStore OwnHistory() { return CHistoryStore(OwnFile("History.ini")); }
+
 namespace {
 
 // Names of the blocks in file order.
@@ -76,7 +79,7 @@ TEST_F(HistoryWriteTest, CurrentBlockFirstOthersInOldOrder)
     m_cfg.m_astrHistory = {"A", "B", "C"};
     m_cfg.g_ctMaxPlayers = 9;
     m_cfg.g_strAdminPassword = "new";
-    ASSERT_TRUE(WriteHistoryFile(m_cfg));
+    ASSERT_TRUE(OwnHistory().WriteHistoryFile(m_cfg));
     const std::string text = Stored();
     EXPECT_EQ((std::vector<std::string>{"A", "B", "C"}), BlockNames(text));
     EXPECT_EQ(0u, text.find(Crlf({"CONFIG_HISTORY", "  A", "  B", "  C", "END_HISTORY", "",
@@ -112,7 +115,7 @@ TEST_F(HistoryWriteTest, PendingNameLeadsHistoryAndBecomesCurrent)
     m_cfg.m_strConfigName = "A";
     m_cfg.m_strNewConfigName = "C";
     m_cfg.m_astrHistory = {"A", "C", "B"};
-    ASSERT_TRUE(WriteHistoryFile(m_cfg));
+    ASSERT_TRUE(OwnHistory().WriteHistoryFile(m_cfg));
     EXPECT_EQ("C", m_cfg.m_strConfigName);
     const std::string text = Stored();
     EXPECT_EQ(Crlf({"CONFIG_HISTORY", "  C", "  A", "  B", ""}), HistorySection(text) + "\r\n");
@@ -126,7 +129,7 @@ TEST_F(HistoryWriteTest, AtMostTenNamesUpToTheFirstEmptySlot)
     m_cfg.m_strNewConfigName = "New";
     for (int i = 0; i < kHistorySlots; ++i)
         m_cfg.m_astrHistory[i] = "N" + std::to_string(i);
-    ASSERT_TRUE(WriteHistoryFile(m_cfg));
+    ASSERT_TRUE(OwnHistory().WriteHistoryFile(m_cfg));
     std::string expected = "CONFIG_HISTORY\r\n  New\r\n";
     for (int i = 0; i < 9; ++i)
         expected += "  N" + std::to_string(i) + "\r\n";
@@ -134,7 +137,7 @@ TEST_F(HistoryWriteTest, AtMostTenNamesUpToTheFirstEmptySlot)
 
     m_cfg.m_strNewConfigName.clear();
     m_cfg.m_astrHistory = {"New", "N0", "", "N2"};
-    ASSERT_TRUE(WriteHistoryFile(m_cfg));
+    ASSERT_TRUE(OwnHistory().WriteHistoryFile(m_cfg));
     EXPECT_EQ("CONFIG_HISTORY\r\n  New\r\n  N0\r\n", HistorySection(Stored()));
 }
 
@@ -150,18 +153,18 @@ TEST_F(HistoryWriteTest, RoundTripLoadSaveLoad)
     a.g_strMapList = "Rotation";
     a.m_abItemAvailable[FindItem("Colt")] = 0;
     a.m_abVoteTypeAvailable[3] = 0;
-    ASSERT_TRUE(WriteHistoryFile(a));
+    ASSERT_TRUE(OwnHistory().WriteHistoryFile(a));
     const std::string first = Stored();
 
     CServerConfig b;
     b.m_strConfigName = "R";
-    ASSERT_TRUE(GetConfigOptions(b));
+    ASSERT_TRUE(OwnHistory().GetConfigOptions(b));
     EXPECT_TRUE(SameRecord(a, b));
     EXPECT_EQ("Colt", b.g_strDisabledItems);
     EXPECT_EQ("timeban", b.g_strDisabledVoteTypes);
     EXPECT_EQ("DedicatedServerUtility/MapLists/Rotation.txt", b.g_strMapListFile);
     b.m_astrHistory = {"R"};
-    ASSERT_TRUE(WriteHistoryFile(b));
+    ASSERT_TRUE(OwnHistory().WriteHistoryFile(b));
     EXPECT_EQ(first, Stored());
 }
 
@@ -181,23 +184,23 @@ TEST_F(HistoryWriteTest, LongestValuesSurviveTheStore)
     a.g_strMapList = std::string(kMaxConfigNameChars, 'm');
     a.m_abItemAvailable.fill(0);
     a.m_abVoteTypeAvailable.fill(0);
-    ASSERT_TRUE(WriteHistoryFile(a));
+    ASSERT_TRUE(OwnHistory().WriteHistoryFile(a));
     ASSERT_GT(Stored().find("  g_strDisabledItems = "), 0u);
 
     CServerConfig b;
     b.m_strConfigName = a.m_strConfigName;
-    ASSERT_TRUE(GetConfigOptions(b));
+    ASSERT_TRUE(OwnHistory().GetConfigOptions(b));
     EXPECT_TRUE(SameRecord(a, b));
-    EXPECT_EQ(a.g_strAdminPassword, ReadConfigAdminPassword(a.m_strConfigName));
-    EXPECT_EQ(a.g_strAdminPassword, ReadAdminPassword());
-    EXPECT_EQ(std::vector<std::string>{a.m_strConfigName}, FillConfigCombo(b).names);
+    EXPECT_EQ(a.g_strAdminPassword, OwnHistory().ReadConfigAdminPassword(a.m_strConfigName));
+    EXPECT_EQ(a.g_strAdminPassword, OwnHistory().ReadAdminPassword());
+    EXPECT_EQ(std::vector<std::string>{a.m_strConfigName}, OwnHistory().FillConfigCombo(b).names);
 }
 
 TEST_F(HistoryWriteTest, MissingStoreGivesCurrentBlockAloneWithoutEnd)
 {
     m_cfg.m_strConfigName = "Solo";
     m_cfg.m_astrHistory = {"Solo"};
-    ASSERT_TRUE(WriteHistoryFile(m_cfg));
+    ASSERT_TRUE(OwnHistory().WriteHistoryFile(m_cfg));
     const std::string text = Stored();
     EXPECT_EQ((std::vector<std::string>{"Solo"}), BlockNames(text));
     EXPECT_EQ("  g_ctMaxDebris = 20;\r\n}\r\n\r\n", text.substr(text.size() - 28));
@@ -214,7 +217,7 @@ TEST_F(HistoryWriteTest, OldBlocksSurviveOddShapes)
     Store(Crlf({"CONFIG_NAME", "B", "{", longLine, "}", "CONFIG_NAME", "C", "{"}) +
           "  g_ctMaxPlayers = 6;");
     m_cfg.m_strConfigName = "A";
-    ASSERT_TRUE(WriteHistoryFile(m_cfg));
+    ASSERT_TRUE(OwnHistory().WriteHistoryFile(m_cfg));
     const std::string text = Stored();
     EXPECT_NE(std::string::npos, text.find("{\r\n" + longLine + "\r\n}\r\n\r\n"));
     EXPECT_EQ(Crlf({"CONFIG_NAME", "C", "{", "  g_ctMaxPlayers = 6;", "", "END"}),
@@ -231,7 +234,7 @@ TEST_F(HistoryWriteTest, FailedWriteAtAnyStepKeepsTheOldStore)
         std::remove((m_dir / "Tollan.log").c_str());
         CTextWriter::FailWriteNumber(n);
         CServerConfig cfg = m_cfg;
-        const bool ok = WriteHistoryFile(cfg);
+        const bool ok = OwnHistory().WriteHistoryFile(cfg);
         CTextWriter::FailWriteNumber(0);
         if (ok)
             break;  // n is past the last write
@@ -254,7 +257,7 @@ TEST_F(HistoryWriteTest, TwinThatCannotBeCreatedLeavesStore)
     Store(kThreeBlocks);
     ASSERT_EQ(0, mkdir((m_dir / "HistoryTemp.ini").c_str(), 0700));
     m_cfg.m_strConfigName = "A";
-    EXPECT_FALSE(WriteHistoryFile(m_cfg));
+    EXPECT_FALSE(OwnHistory().WriteHistoryFile(m_cfg));
     EXPECT_EQ(kThreeBlocks, Stored());
     EXPECT_NE(std::string::npos,
               Log().find("ERR:  Failed to create HistoryTemp.ini during a call to "
@@ -267,10 +270,10 @@ TEST_F(HistoryWriteTest, UnreadableStoreIsNeverReplaced)
 {
     m_cfg.m_strConfigName = "A";
     ASSERT_EQ(0, mkdir((m_dir / "History.ini").c_str(), 0700));
-    EXPECT_FALSE(WriteHistoryFile(m_cfg));
+    EXPECT_FALSE(OwnHistory().WriteHistoryFile(m_cfg));
     ASSERT_EQ(0, rmdir((m_dir / "History.ini").c_str()));
     ASSERT_EQ(0, symlink("History.ini", (m_dir / "History.ini").c_str()));
-    EXPECT_FALSE(WriteHistoryFile(m_cfg));
+    EXPECT_FALSE(OwnHistory().WriteHistoryFile(m_cfg));
     EXPECT_FALSE(FileExistsAt(m_dir / "HistoryTemp.ini"));
     const std::vector<std::string> lines = LogLines(Log());
     EXPECT_EQ(2, std::count(lines.begin(), lines.end(),
@@ -287,7 +290,7 @@ TEST_F(HistoryWriteTest, UnsafeNamesAreRefused)
         cfg.m_strNewConfigName = name;
         if (std::string(name).empty())
             cfg.m_strConfigName = "";
-        EXPECT_FALSE(WriteHistoryFile(cfg)) << name;
+        EXPECT_FALSE(OwnHistory().WriteHistoryFile(cfg)) << name;
         EXPECT_EQ(std::string(name).empty() ? "" : "A", cfg.m_strConfigName);
     }
     EXPECT_EQ(kThreeBlocks, Stored());

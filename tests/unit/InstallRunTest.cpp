@@ -48,7 +48,7 @@ std::string MakePayload(const TempDir& dir, const Entries& entries)
 
 // Records what the run asks of the wizard and the system; every system call succeeds unless
 // a test says otherwise.
-struct CFakeHost : CInstallHost {
+struct CFakeHost : CInstallView, CInstallSystem {
     std::string m_strPayload;
     bool m_bHasPayload = true;
     bool m_bUtilityRunning = false;
@@ -143,7 +143,7 @@ struct InstallRunTest : ::testing::Test {
         m_host.m_strPayload = payloadBytes;
         CInstallationLog log;
         EXPECT_TRUE(log.Open(m_dir / "Installation.log"));
-        RunInstallation(m_host, log, m_settings);
+        RunInstallation(m_host, m_host, log, m_settings);
         log.Close();
         std::vector<std::string> lines;
         std::string text = ReadFile(m_dir / "Installation.log");
@@ -322,13 +322,13 @@ TEST_F(InstallRunTest, ShortcutAndRegistryOutcomesAreLoggedOnlyAsTheyHappened)
 
     // The desktop shortcut alone: a skipped one leaves no line, a failed one its error line.
     m_settings.m_bDesktopIcons = true;
-    for (auto result : {CInstallHost::EShortcutResult::Skipped, CInstallHost::EShortcutResult::Failed}) {
+    for (auto result : {CInstallSystem::EShortcutResult::Skipped, CInstallSystem::EShortcutResult::Failed}) {
         ResetHost();
         m_host.m_shortcutResult = result;
         log = Run();
         ASSERT_GE(log.size(), 23u);
         std::vector<std::string> shortcutLines(log.begin() + 15, log.end() - 8);
-        EXPECT_EQ(shortcutLines, result == CInstallHost::EShortcutResult::Skipped
+        EXPECT_EQ(shortcutLines, result == CInstallSystem::EShortcutResult::Skipped
                                      ? std::vector<std::string>()
                                      : std::vector<std::string>({"  Error!  L\\DQ2 Dedicated Server Utility.lnk NOT "
                                                                  "Written! CreateShortCut() failed!"}));
@@ -341,7 +341,7 @@ TEST_F(InstallRunTest, AStopWithoutALogNamesTheFolderTheLogCouldNotBeWrittenIn)
     WriteFile(m_strGame + "/DedicatedServerUtility", "in the way");
     m_host.m_strPayload = MakePayload(m_dir, kPayload);
     CInstallationLog notOpen;
-    EXPECT_FALSE(RunInstallation(m_host, notOpen, m_settings));
+    EXPECT_FALSE(RunInstallation(m_host, m_host, notOpen, m_settings));
     EXPECT_TRUE(m_host.m_bStopped);
     EXPECT_EQ(m_host.m_strStatus, "The installation has stopped. Installation.log could not be written in:");
     EXPECT_EQ(m_host.m_strDetail, m_strGame + "/DedicatedServerUtility");

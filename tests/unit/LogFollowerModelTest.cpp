@@ -1,4 +1,4 @@
-#include "app/LogFollowerModel.h"
+#include "server/LogFollower.h"
 
 #include <gtest/gtest.h>
 
@@ -129,4 +129,26 @@ TEST(FollowerRunBytes, TheCopyHoldsTheRunsBytes)
         EXPECT_EQ(run, c.run) << c.steps[0];
         EXPECT_EQ(rewinds, c.rewinds) << c.steps[0];
     }
+}
+
+// The level the run plays: the last trace line that changes over, split across reads or hidden
+// among the console's lines after "Error closing" alike; a line of another tag does not count, and
+// a recreated log drops the unfinished line.
+TEST(FollowerLevel, ChangingOverSetsTheCurrentLevel)
+{
+    CLogFollowerModel m;
+    m.Start();
+    m.OnRead("-------- START OF LOG --------\nTRC:   Changing over to Levels/Coop/Ruins.wld  \n");
+    EXPECT_EQ(m.CurrentLevel(), "Levels/Coop/Ruins.wld");
+    m.OnRead("TRC:   Loading\nINF: TRC:   Changing over to Levels/X.wld\n");
+    EXPECT_EQ(m.CurrentLevel(), "Levels/Coop/Ruins.wld");
+    m.OnRead("ERR: Error closing file\nTRC:   Changing over");
+    m.OnRead(" to Levels/Hidden.wld\nrest");
+    EXPECT_EQ(m.CurrentLevel(), "Levels/Hidden.wld");
+    m.OnRead("TRC:   Changing over to Levels/Cut.wld");
+    EXPECT_TRUE(m.OnFileSize(0));
+    m.OnRead("\n");
+    EXPECT_EQ(m.CurrentLevel(), "Levels/Hidden.wld");
+    m.Start();
+    EXPECT_EQ(m.CurrentLevel(), "");
 }

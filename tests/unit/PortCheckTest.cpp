@@ -1,4 +1,4 @@
-#include "app/PortCheck.h"
+#include "server/PortCheck.h"
 
 #include <gtest/gtest.h>
 

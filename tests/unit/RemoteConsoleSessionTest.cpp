@@ -1,4 +1,4 @@
-#include "app/RemoteConsoleSession.h"
+#include "server/RemoteConsole.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/RestartSchedule.h"
+#include "server/RestartSchedule.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/RunLogs.h"
+#include "server/RunLogs.h"
 
 #include <gtest/gtest.h>
 

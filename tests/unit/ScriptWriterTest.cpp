@@ -12,6 +12,9 @@
 
 #include <sys/stat.h>
 
+// The store in Tollan's own folder, where the test put it.
+static CHistoryStore OwnHistory() { return CHistoryStore(OwnFile("History.ini")); }
+
 namespace {
 
 void Fill(CLevelList& list, int index, const std::string& path)
@@ -109,20 +112,20 @@ TEST_F(ScriptWriterTest, DeliveredStoreIsWhatWeWrite)
     ASSERT_TRUE(WriteFile(m_dir / "History.ini", ""));
     CServerConfig coop = Delivered(false);
     coop.m_astrHistory = {"NormalCOOP"};
-    ASSERT_TRUE(WriteHistoryFile(coop));
+    ASSERT_TRUE(OwnHistory().WriteHistoryFile(coop));
     CServerConfig dm = Delivered(true);
     dm.m_astrHistory = {"NormalDM", "NormalCOOP"};
-    ASSERT_TRUE(WriteHistoryFile(dm));
+    ASSERT_TRUE(OwnHistory().WriteHistoryFile(dm));
     EXPECT_EQ(Resource("History.ini"), ReadFile(m_dir / "History.ini"));
 
     // And it loads back to the delivered values.
     CServerConfig loaded;
     loaded.m_strConfigName = "NormalCOOP";
-    ASSERT_TRUE(GetConfigOptions(loaded));
+    ASSERT_TRUE(OwnHistory().GetConfigOptions(loaded));
     EXPECT_EQ(23, loaded.g_iCoopStartingLevel);
     EXPECT_EQ(0, loaded.g_gtGameType);
-    EXPECT_EQ(std::optional<std::string>("brindlex"), ReadAdminPassword());
-    EXPECT_EQ(std::optional<int>(1), ReadStoredGameType("NormalDM"));
+    EXPECT_EQ(std::optional<std::string>("brindlex"), OwnHistory().ReadAdminPassword());
+    EXPECT_EQ(std::optional<int>(1), OwnHistory().ReadStoredGameType("NormalDM"));
 }
 
 TEST_F(ScriptWriterTest, ExactCooperativeScript)
@@ -228,7 +231,7 @@ TEST_F(ScriptWriterTest, RaisedFrameRateReachesTheStore)
     cfg.m_strConfigName = "A";
     cfg.g_iFPS = 10;
     ASSERT_TRUE(WriteConfigFile(m_game, m_catalogue, cfg));
-    ASSERT_TRUE(WriteHistoryFile(cfg));
+    ASSERT_TRUE(OwnHistory().WriteHistoryFile(cfg));
     EXPECT_NE(std::string::npos, ReadFile(m_dir / "History.ini").find("\r\n  g_iFPS = 15;\r\n"));
 }
 

@@ -1,4 +1,4 @@
-#include "app/ServerPickUp.h"
+#include "server/PickUp.h"
 
 #include <gtest/gtest.h>
 

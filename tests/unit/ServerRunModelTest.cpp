@@ -1,4 +1,4 @@
-#include "app/ServerRunModel.h"
+#include "server/RunModel.h"
 
 #include <gtest/gtest.h>
 
@@ -177,7 +177,7 @@ TEST_F(ServerRunModelTest, LaunchToConnection)
               (Lines{"check-port", "log INF:  Launching Server...\n", kLaunchDM, kBusy, "timer 32785 2000", "follow 1"}));
     EXPECT_TRUE(m.IsServerRunning());
     EXPECT_TRUE(m.OnStartStopPressed("NormalDM").empty());  // the pending guard
-    EXPECT_EQ(Advance(250), (Lines{"clear-level", kStopping, std::string(kTitle) + " - 'NormalDM.cfg'"}));
+    EXPECT_EQ(Advance(250), (Lines{kStopping, std::string(kTitle) + " - 'NormalDM.cfg'"}));
     EXPECT_EQ(Advance(1750), (Lines{kRunning, "connect 1", "timer 32777 15000",
                                     "log INF:  Attempting to connect to server...\n"}));
     EXPECT_EQ(m.AdminPassword(), "brindlex");
@@ -517,7 +517,7 @@ TEST_F(ServerRunModelTest, PickedUpRunStartsAsALaunchedOneAfterItsLaunch)
     EXPECT_EQ(m.ActiveScript(), "NormalCOOP");
     EXPECT_EQ(m.AdminPassword(), "brindlex");
     EXPECT_TRUE(m.OnServerPickedUp(4243, "NormalDM", false, std::nullopt).empty());
-    EXPECT_EQ(Advance(250), (Lines{"clear-level", kStopping, std::string(kTitle) + " - 'NormalCOOP.cfg'"}));
+    EXPECT_EQ(Advance(250), (Lines{kStopping, std::string(kTitle) + " - 'NormalCOOP.cfg'"}));
     EXPECT_TRUE(Has(Advance(1750), "connect 1"));
     m.OnLoggedIn(1);
     EndRunAfter(0, "L");

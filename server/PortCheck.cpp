@@ -1,0 +1,60 @@
+#include "server/PortCheck.h"
+
+#include "base/StringPrintf.h"
+
+#include <cstring>
+
+const char* const kPortNotCheckedLine =
+    "ERR:  Could not read the system's TCP table; port 25600 was not checked before the launch.\n";
+
+unsigned short PortOfTableField(std::uint32_t field)
+{
+    return static_cast<unsigned short>(((field & 0xFF) << 8) | ((field >> 8) & 0xFF));
+}
+
+bool ListensOnConsoleEndpoint(const CTcpTableRow& row)
+{
+    if (row.nState != kTcpStateListen || PortOfTableField(row.nPortField) != kRemoteConsolePort)
+        return false;
+    static const std::uint8_t loopback[4] = {127, 0, 0, 1}, any[4] = {0, 0, 0, 0};
+    auto coversV4 = [](const std::uint8_t* a) {
+        return std::memcmp(a, loopback, 4) == 0 || std::memcmp(a, any, 4) == 0;
+    };
+    if (!row.bIpv6)
+        return coversV4(row.address);
+    static const std::uint8_t zeros[16] = {}, mapped[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF};
+    return std::memcmp(row.address, zeros, 16) == 0 ||
+           (std::memcmp(row.address, mapped, 12) == 0 && coversV4(row.address + 12));
+}
+
+std::optional<CTcpTableRow> FindConsolePortListener(const std::vector<CTcpTableRow>& rows)
+{
+    for (const CTcpTableRow& row : rows)
+        if (ListensOnConsoleEndpoint(row))
+            return row;
+    return std::nullopt;
+}
+
+CPortInUseReport DescribePortInUse(std::uint32_t pid, const std::string& imageName)
+{
+    std::string owner;
+    const std::string id = StringPrintf("process id %lu", static_cast<unsigned long>(pid));
+    if (!imageName.empty() && pid)
+        owner = imageName + " (" + id + ")";
+    else if (!imageName.empty())
+        owner = imageName;
+    else if (pid)
+        owner = id;
+
+    CPortInUseReport report;
+    report.strMessage = "Another program is already listening on 127.0.0.1:25600, the port of the server's "
+                        "remote console";
+    report.strMessage += owner.empty() ? "." : ":\n" + owner + ".";
+    report.strMessage += "\n\nThe server was not started, so that the administrator password is not sent to "
+                         "that program.\nEnd it, then press Start Server again.";
+    const std::string user = "ERR:  Port 25600 on 127.0.0.1 is in use by " + (owner.empty() ? "another program" : owner);
+    report.strLogLine = user + "; the server was not started.\n";
+    report.strRestartLogLine = user + "; the crashed server was not restarted. End that program, then press Start "
+                                      "Server.\n";
+    return report;
+}
