@@ -1,6 +1,7 @@
 #include "app/StartOptions.h"
 
 #include "base/SafeName.h"
+#include "base/StringPrintf.h"
 
 #include <algorithm>
 
@@ -57,8 +58,9 @@ CStartOptions ParseStartOptions(const std::string& commandLine)
         } else if (IsSwitch(word) && (name == "minimized" || name == "minimised")) {
             options.m_bMinimized = true;
         } else {
-            options.m_astrProblems.push_back("ERR:  The command line's \"" + word +
-                                             "\" is not understood; Tollan starts without launching the server.\n");
+            options.m_astrProblems.push_back(StringPrintf(
+                "ERR:  The command line's \"%s\" is not understood; Tollan starts without launching the server.\n",
+                word.c_str()));
         }
     }
     return options;
@@ -81,12 +83,14 @@ CStartLaunch ChooseStartLaunch(const CStartOptions& options, bool bStartSetting,
     if (name.empty()) {
         launch.m_strLogLine = "ERR:  No configuration was launched before, so none is launched at start-up.\n";
     } else if (!IsSafeFileName(name)) {
-        launch.m_strLogLine = "ERR:  \"" + name + "\" cannot be a configuration name; nothing is launched at start-up.\n";
+        launch.m_strLogLine = StringPrintf("ERR:  \"%s\" cannot be a configuration name; nothing is launched at start-up.\n",
+                                           name.c_str());
     } else if (std::find(storedNames.begin(), storedNames.end(), name) == storedNames.end()) {
-        launch.m_strLogLine = "ERR:  There is no configuration \"" + name + "\"; nothing is launched at start-up.\n";
+        launch.m_strLogLine = StringPrintf("ERR:  There is no configuration \"%s\"; nothing is launched at start-up.\n",
+                                           name.c_str());
     } else {
         launch.m_strConfig = name;
-        launch.m_strLogLine = "INF:  Launching " + name + " at start-up.\n";
+        launch.m_strLogLine = StringPrintf("INF:  Launching %s at start-up.\n", name.c_str());
     }
     return launch;
 }

@@ -1,6 +1,8 @@
 #include "app/TollanDlg_win.h"
 
 #include "app/AppContext.h"
+#include "app/AlertsDlg_win.h"
+#include "server/AlertText.h"
 #include "app/AppMessages_win.h"
 #include "app/GameFolder_win.h"
 #include "app/MainLayout.h"
@@ -159,6 +161,7 @@ bool CTollanDlg::OnInit()
     ShowUpdateSetting();
     ShowStartAtLaunchSetting();
     m_runner.LoadRestartSettings(m_context.m_settings);
+    LoadAlertSettings();
     for (const std::string& line : m_startOptions.m_astrProblems)
         LogMessage("%s", line.c_str());
     if (m_startOptions.m_bMinimized)
@@ -386,6 +389,9 @@ bool CTollanDlg::OnCommand(WORD code, WORD id, HWND control)
         return true;
     case ID_SCHEDULED_RESTART:
         OnScheduledRestart();
+        return true;
+    case ID_ALERTS:
+        OnAlerts();
         return true;
     case ID_MINIMIZE_TO_TRAY:
         OnMinimizeToTray();
@@ -690,6 +696,8 @@ void CTollanDlg::OnDestroy()
     m_runner.Detach();
     KillTimer(m_hWnd, kTimerTrayTip);
     m_tray.Remove();
+    // Alerts still on their way get about a second; the window is gone from the screen already.
+    m_alerts.Shutdown(1000);
     SaveSettings();
 }
 
@@ -748,12 +756,38 @@ void CTollanDlg::DropConsoleFragment() { m_console.DropPendingFragment(); }
 
 void CTollanDlg::ShowWarning(const std::string& text) { wingui::ShowWarning(m_hWnd, kProgramName, text); }
 
-void CTollanDlg::ShowNote(const std::string& text)
+void CTollanDlg::ShowNote(ERunNote note, const std::string& config, const std::string& detail)
 {
+    if (m_alerts.IsOn())
+        m_alerts.Send(AlertText(note, m_strComputer, config, detail));
     if (!m_bMinimizeToTray)
         return;
     RefreshTray();
-    m_tray.ShowBalloon(kProgramName, text);
+    m_tray.ShowBalloon(kProgramName, RunNoteText(note, detail));
+}
+
+void CTollanDlg::OnAlerts()
+{
+    CAlertsDlg dialog(m_alerts, m_context.m_settings, m_strAlertAddress);
+    dialog.RunModalLoop(Instance(), IDD_ALERTS, m_hWnd);
+}
+
+// A value of the wrong type, or an address that is none, is logged and leaves alerts off; the
+// log never holds the address's path, which is the webhook's secret.
+void CTollanDlg::LoadAlertSettings()
+{
+    m_strComputer = AlertComputerName();
+    const std::optional<std::string> stored = m_context.m_settings.ReadString(kAlertWebhookValue);
+    if (!stored) {
+        if (m_context.m_settings.Exists(kAlertWebhookValue))
+            LogMessage("ERR:  AlertWebhook in the registry is not a text; no alerts are sent.\n");
+        return;
+    }
+    // The dialog shows it as stored, so that one that is refused can be mended there.
+    m_strAlertAddress = *stored;
+    std::string refusal;
+    if (!stored->empty() && !m_alerts.SetAddress(*stored, &refusal))
+        LogMessage("ERR:  The stored webhook address cannot be used (%s); no alerts are sent.\n", refusal.c_str());
 }
 
 void CTollanDlg::CloseWindow() { End(IDCANCEL); }

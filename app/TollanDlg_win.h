@@ -3,6 +3,7 @@
 // examined before the dialog manager sees them. The server run itself is CServerRunner's, which
 // shows itself here through the seam (CRunSeat) the window implements.
 #pragma once
+#include "server/AlertSender_win.h"
 #include "server/RunSeat.h"
 #include "server/Runner_win.h"
 #include "app/TrayIcon_win.h"
@@ -44,7 +45,7 @@ private:
     void ShowConsoleText(const std::string& text) override;
     void DropConsoleFragment() override;
     void ShowWarning(const std::string& text) override;
-    void ShowNote(const std::string& text) override;
+    void ShowNote(ERunNote note, const std::string& config, const std::string& detail) override;
     void CloseWindow() override;
 
     // Start-up pieces, in the order OnInit runs them.
@@ -75,6 +76,9 @@ private:
     void OnCheckForUpdates();
     void OnStartAtLaunch();
     void OnScheduledRestart();
+    void OnAlerts();
+    // The stored webhook address, at start-up.
+    void LoadAlertSettings();
     void OnClearConsoleLog();
     void OnMinimizeToTray();
     void OnAbout();
@@ -128,6 +132,11 @@ private:
     UINT m_nTaskbarCreated = 0;
     UINT m_nShowHidden = 0;  // a second start's request (kShowHiddenMessageName)
     CTrayTip m_trayTip;
+
+    // Messages to a webhook about what happens to the server (the notes the balloons show).
+    CAlertSender m_alerts;
+    std::string m_strAlertAddress;  // as stored
+    std::string m_strComputer;      // this computer's name, which every alert begins with
 
     // The server run: its model and the Win32 runner that carries it out.
     CServerRunner m_runner;

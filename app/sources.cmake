@@ -11,5 +11,6 @@ tollan_win(
   Settings_win.cpp
   GameFolder_win.cpp
   ScheduleDlg_win.cpp
+  AlertsDlg_win.cpp
   TrayIcon_win.cpp
 )

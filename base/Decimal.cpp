@@ -273,8 +273,13 @@ std::string FormatFixed2(double value)
     const size_t places = static_cast<size_t>(pointAt + 2);
     if (digits.size() < places)
         digits.append(places - digits.size(), '0');
-    const std::string whole = pointAt > 0 ? digits.substr(0, static_cast<size_t>(pointAt)) : "0";
-    return (std::signbit(value) ? "-" : "") + whole + "." + digits.substr(static_cast<size_t>(pointAt), 2);
+    std::string text = std::signbit(value) ? "-" : "";
+    if (pointAt > 0)
+        text.append(digits, 0, static_cast<size_t>(pointAt));
+    else
+        text += '0';
+    text += '.';
+    return text.append(digits, static_cast<size_t>(pointAt), 2);
 }
 
 std::string FormatSignificant15(double value)
@@ -293,20 +298,20 @@ std::string FormatSignificant15(double value)
     if (exponent < -4 || exponent >= 15) {
         text = digits.substr(0, 1);
         if (digits.size() > 1)
-            text += "." + digits.substr(1);
+            text.append(1, '.').append(digits, 1, std::string::npos);
         const int magnitude = exponent < 0 ? -exponent : exponent;
         text += exponent < 0 ? "e-" : "e+";
         if (magnitude < 10)
             text += '0';
         text += std::to_string(magnitude);
     } else if (pointAt <= 0) {
-        text = "0." + std::string(static_cast<size_t>(-pointAt), '0') + digits;
+        text.assign("0.").append(static_cast<size_t>(-pointAt), '0').append(digits);
     } else {
         if (digits.size() < static_cast<size_t>(pointAt))
             digits.append(static_cast<size_t>(pointAt) - digits.size(), '0');
         text = digits.substr(0, static_cast<size_t>(pointAt));
         if (digits.size() > static_cast<size_t>(pointAt))
-            text += "." + digits.substr(static_cast<size_t>(pointAt));
+            text.append(1, '.').append(digits, static_cast<size_t>(pointAt), std::string::npos);
     }
     return sign + text;
 }

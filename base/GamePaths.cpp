@@ -3,7 +3,11 @@
 #include "platform/Platform.h"
 
 namespace {
-std::string Join(const std::string& a, const std::string& b) { return a + platform::kSep + b; }
+std::string Join(std::string a, const char* b)
+{
+    a += platform::kSep;
+    return a += b;
+}
 }  // namespace
 
 std::string ServerProgramPath(const std::string& gameFolder)
@@ -31,12 +35,12 @@ std::string MapListFolder(const std::string& gameFolder) { return Join(UtilityFo
 
 std::string ConfigScriptPath(const std::string& gameFolder, const std::string& configName)
 {
-    return Join(ConfigFolderPath(gameFolder), configName + ".cfg");
+    return Join(ConfigFolderPath(gameFolder), configName.c_str()) + ".cfg";
 }
 
 std::string ConfigCrashCopyPath(const std::string& gameFolder, const std::string& configName)
 {
-    return Join(ConfigFolderPath(gameFolder), configName + "Temp.cfg");
+    return Join(ConfigFolderPath(gameFolder), configName.c_str()) + "Temp.cfg";
 }
 
 std::string ServerScriptArgument(const std::string& configName)

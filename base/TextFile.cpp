@@ -65,6 +65,9 @@ bool CTextWriter::Open(const std::string& path)
     return m_file != nullptr;
 }
 
+// Out of line, so that a literal is made a string here once rather than at every call.
+void CTextWriter::Write(const char* text) { Write(std::string(text)); }
+
 void CTextWriter::Write(const std::string& text)
 {
     if (!m_file) {

@@ -40,6 +40,7 @@ public:
     bool Open(const std::string& path);
     bool IsOpen() const { return m_file != nullptr; }
     void Write(const std::string& text);
+    void Write(const char* text);
     bool Close();
     bool Failed() const { return m_failed; }
 

@@ -1,6 +1,7 @@
 #include "config/ConfigSave.h"
 
 #include "base/SafeName.h"
+#include "base/StringPrintf.h"
 #include "base/UtilityLog.h"
 #include "config/HistoryStore.h"
 #include "config/ScriptWriter.h"
@@ -29,17 +30,17 @@ std::optional<std::string> CheckConfigName(const std::string& name, bool isNew,
     if (name[0] == ' ' || name[0] == '\t')
         return std::string("A configuration name cannot begin with a blank.");
     if (name.size() > kMaxConfigNameChars)
-        return "A configuration name can have at most " + std::to_string(kMaxConfigNameChars) +
-               " characters.";
+        return StringPrintf("A configuration name can have at most %u characters.",
+                            static_cast<unsigned>(kMaxConfigNameChars));
     if (!IsSafeFileName(name))
         return std::string("A configuration name cannot hold any of \\ / : * ? \" < > | and cannot end "
                            "in a blank or a dot.");
     if (isNew) {
         for (const std::string& other : existing) {
             if (other != name && EqualIgnoringCase(other, name))
-                return "There is a configuration named \"" + other +
-                       "\" already. Names that differ only in letter case would share one script "
-                       "file.";
+                return StringPrintf("There is a configuration named \"%s\" already. Names that differ only "
+                                    "in letter case would share one script file.",
+                                    other.c_str());
         }
     }
     return std::nullopt;
@@ -114,11 +115,10 @@ CSaveResult SaveConfiguration(const std::string& gameFolder, const CLevelCatalog
         result.saved = true;
         return result;
     }
-    std::string list = failed[0];
-    if (failed.size() == 2)
-        list += " and " + failed[1];
-    result.message = "The configuration was not saved completely: " + list +
-                     " could not be written. Tollan.log has the details.";
+    result.message = StringPrintf("The configuration was not saved completely: %s%s%s could not be written. "
+                                  "Tollan.log has the details.",
+                                  failed[0].c_str(), failed.size() == 2 ? " and " : "",
+                                  failed.size() == 2 ? failed[1].c_str() : "");
     LogMessage("ERR:  %s\n", result.message.c_str());
     return result;
 }

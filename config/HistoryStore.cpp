@@ -1,6 +1,7 @@
 #include "config/HistoryStore.h"
 
 #include "base/SafeName.h"
+#include "base/StringPrintf.h"
 #include "base/TextFile.h"
 #include "base/UtilityLog.h"
 #include "config/Availability.h"
@@ -302,7 +303,7 @@ bool CHistoryStore::WriteHistoryFile(CServerConfig& cfg) const
     out.Write("CONFIG_HISTORY\n");
     int written = 0;
     if (!cfg.m_strNewConfigName.empty()) {
-        out.Write("  " + cfg.m_strNewConfigName + "\n");
+        out.Write(StringPrintf("  %s\n", cfg.m_strNewConfigName.c_str()));
         ++written;
     }
     for (const std::string& name : cfg.m_astrHistory) {
@@ -310,13 +311,13 @@ bool CHistoryStore::WriteHistoryFile(CServerConfig& cfg) const
             break;
         if (name == cfg.m_strNewConfigName)
             continue;
-        out.Write("  " + name + "\n");
+        out.Write(StringPrintf("  %s\n", name.c_str()));
         ++written;
     }
     out.Write("END_HISTORY\n\n");
 
     out.Write("SERVER_OPTIONS\n");
-    out.Write("  g_strAdminPassword = " + cfg.g_strAdminPassword + ";\n");
+    out.Write(StringPrintf("  g_strAdminPassword = %s;\n", cfg.g_strAdminPassword.c_str()));
     out.Write("END_OPTIONS\n\n");
 
     if (!cfg.m_strNewConfigName.empty())
@@ -325,9 +326,9 @@ bool CHistoryStore::WriteHistoryFile(CServerConfig& cfg) const
     BuildDisabledItems(cfg);
     BuildDisabledVoteTypes(cfg);
     DeriveMapListFile(cfg);
-    out.Write("CONFIG_NAME\n" + cfg.m_strConfigName + "\n{\n");
+    out.Write(StringPrintf("CONFIG_NAME\n%s\n{\n", cfg.m_strConfigName.c_str()));
     for (const CConfigKey& key : kConfigKeys)
-        out.Write(std::string("  ") + key.m_pszName + " = " + FormatConfigValue(cfg, key) + ";\n");
+        out.Write(StringPrintf("  %s = %s;\n", key.m_pszName, FormatConfigValue(cfg, key).c_str()));
     out.Write("}\n\n");
 
     LogMessage("INF:  Attempting to open existing History.ini file...\n");

@@ -87,54 +87,89 @@ bool RewriteServerIni(const std::string& gameFolder, CServerConfig& cfg, bool sc
 
 }  // namespace
 
+namespace {
+
+// The script's lines in their order: a section, a number, a quoted text or a decimal of the record;
+// a few are made on the spot (kLineOwn), in the order of this table.
+enum EScriptLine { kLineText, kLineInt, kLineQuoted, kLineDecimal, kLineOwn };
+struct CScriptLine {
+    EScriptLine m_eKind;
+    const char* m_pszText;  // the section line, or the key before " = "
+    int CServerConfig::*m_pInt;
+    std::string CServerConfig::*m_pStr;
+    double CServerConfig::*m_pDec;
+};
+const CScriptLine kScriptLines[] = {
+    {kLineText, "[Engine]", nullptr, nullptr, nullptr},
+    {kLineInt, "net_bClientsMayPause", &CServerConfig::g_bClientsMayPause, nullptr, nullptr},
+    {kLineQuoted, "net_strConnectPassword", nullptr, &CServerConfig::g_strConnectPassword, nullptr},
+    {kLineQuoted, "rcts_strAdminPassword", nullptr, &CServerConfig::g_strAdminPassword, nullptr},
+    {kLineQuoted, "net_strVIPPassword", nullptr, &CServerConfig::g_strVIPPassword, nullptr},
+    {kLineInt, "net_iVIPReserve", &CServerConfig::g_ctPrivateSlots, nullptr, nullptr},
+    {kLineText, "", nullptr, nullptr, nullptr},
+    {kLineText, "[DedicatedServer]", nullptr, nullptr, nullptr},
+    {kLineInt, "qel_uwPort", &CServerConfig::g_uwPort, nullptr, nullptr},
+    {kLineText, "", nullptr, nullptr, nullptr},
+    {kLineText, "[Qel2Game]", nullptr, nullptr, nullptr},
+    {kLineInt, "qel_bLANServer", &CServerConfig::g_bLAN, nullptr, nullptr},
+    {kLineOwn, "qel_sgpGameOptions.sgp_gdGameDifficulty", nullptr, nullptr, nullptr},
+    {kLineInt, "qel_sgpGameOptions.sgp_bFriendlyFire", &CServerConfig::g_bFriendlyFire, nullptr, nullptr},
+    {kLineInt, "qel_sgpGameOptions.sgp_iExtraEnemyStrength", &CServerConfig::g_iExtraEnemyStrength, nullptr, nullptr},
+    {kLineInt, "qel_sgpGameOptions.sgp_iEnemyStrengthPerPlayer", &CServerConfig::g_iEnemyStrengthPerPlayer, nullptr,
+     nullptr},
+    {kLineInt, "qel_sgpGameOptions.sgp_ctMaxLives", &CServerConfig::g_ctMaxLives, nullptr, nullptr},
+    {kLineInt, "qel_sgpGameOptions.sgp_ctMaxPlayers", &CServerConfig::g_ctMaxPlayers, nullptr, nullptr},
+    {kLineInt, "qel_sgpGameOptions.sgp_bInfiniteAmmoInCoop", &CServerConfig::g_bInfiniteAmmo, nullptr, nullptr},
+    {kLineInt, "qel_sgpGameOptions.sgp_bWeaponStaysInCoop", &CServerConfig::g_bWeaponsStay, nullptr, nullptr},
+    {kLineInt, "qel_sgpGameOptions.sgp_bAmmoStaysInCoop", &CServerConfig::g_bAmmoStays, nullptr, nullptr},
+    {kLineInt, "qel_sgpGameOptions.sgp_bHealthAndArmorStayInCoop", &CServerConfig::g_bHealthArmorStays, nullptr,
+     nullptr},
+    {kLineInt, "qel_sgpGameOptions.sgp_ctFragsLimit", &CServerConfig::g_ctFragsLimit, nullptr, nullptr},
+    {kLineInt, "qel_sgpGameOptions.sgp_ctTimeLimit", &CServerConfig::g_ctTimeLimit, nullptr, nullptr},
+    {kLineOwn, "qel_strLevelToStart", nullptr, nullptr, nullptr},
+    {kLineInt, "qel_bEnableDebris", &CServerConfig::g_bEnableDebris, nullptr, nullptr},
+    {kLineInt, "qel_ctMaxDebris", &CServerConfig::g_ctMaxDebris, nullptr, nullptr},
+    {kLineQuoted, "qel_strMultiplayerSessionName", nullptr, &CServerConfig::g_strSessionName, nullptr},
+    {kLineQuoted, "qel_strDisabledVoteTypes", nullptr, &CServerConfig::g_strDisabledVoteTypes, nullptr},
+    {kLineQuoted, "qel_strDisabledItems", nullptr, &CServerConfig::g_strDisabledItems, nullptr},
+    {kLineOwn, "qel_strMapListFile", nullptr, nullptr, nullptr},
+    {kLineInt, "qel_ctTimeBanMinutes", &CServerConfig::g_ctTimeBanMinutes, nullptr, nullptr},
+    {kLineDecimal, "qel_fVoteDuration", nullptr, nullptr, &CServerConfig::g_fVoteDuration},
+    {kLineOwn, "qel_fVotePercentageToPass", nullptr, nullptr, nullptr},
+    {kLineDecimal, "qel_fVoteEndDelay", nullptr, nullptr, &CServerConfig::g_fVoteEndDelay},
+    {kLineDecimal, "qel_fEndOfRoundDelay", nullptr, nullptr, &CServerConfig::g_fEndOfRoundDelay},
+};
+
+}  // namespace
+
 std::string BuildConfigScript(CServerConfig& cfg, const CLevelCatalogue& catalogue)
 {
     BuildDisabledVoteTypes(cfg);
     BuildDisabledItems(cfg);
     DeriveMapListFile(cfg);
     const bool deathmatch = cfg.g_gtGameType == kGameTypeDeathmatch;
-
+    // The lines the table cannot give, in their order there.
+    const std::string own[] = {
+        // The server counts difficulties from 1.
+        std::to_string(cfg.g_gdDifficulty + 1),
+        "\"" + StartingLevelPath(cfg, catalogue) + "\"",
+        // Only a deathmatch server rotates through a map list.
+        "\"" + (deathmatch ? cfg.g_strMapListFile : std::string()) + "\"",
+        FormatFixed2(cfg.g_iVotePercentageToPass),
+    };
     std::string s;
-    s += "[Engine]\n";
-    s += StringPrintf("net_bClientsMayPause = %d;\n", cfg.g_bClientsMayPause);
-    s += "net_strConnectPassword = \"" + cfg.g_strConnectPassword + "\";\n";
-    s += "rcts_strAdminPassword = \"" + cfg.g_strAdminPassword + "\";\n";
-    s += "net_strVIPPassword = \"" + cfg.g_strVIPPassword + "\";\n";
-    s += StringPrintf("net_iVIPReserve = %d;\n", cfg.g_ctPrivateSlots);
-    s += "\n";
-    s += "[DedicatedServer]\n";
-    s += StringPrintf("qel_uwPort = %d;\n", cfg.g_uwPort);
-    s += "\n";
-    s += "[Qel2Game]\n";
-    s += StringPrintf("qel_bLANServer = %d;\n", cfg.g_bLAN);
-    // The server counts difficulties from 1.
-    s += StringPrintf("qel_sgpGameOptions.sgp_gdGameDifficulty = %d;\n", cfg.g_gdDifficulty + 1);
-    s += StringPrintf("qel_sgpGameOptions.sgp_bFriendlyFire = %d;\n", cfg.g_bFriendlyFire);
-    s += StringPrintf("qel_sgpGameOptions.sgp_iExtraEnemyStrength = %d;\n", cfg.g_iExtraEnemyStrength);
-    s += StringPrintf("qel_sgpGameOptions.sgp_iEnemyStrengthPerPlayer = %d;\n",
-                      cfg.g_iEnemyStrengthPerPlayer);
-    s += StringPrintf("qel_sgpGameOptions.sgp_ctMaxLives = %d;\n", cfg.g_ctMaxLives);
-    s += StringPrintf("qel_sgpGameOptions.sgp_ctMaxPlayers = %d;\n", cfg.g_ctMaxPlayers);
-    s += StringPrintf("qel_sgpGameOptions.sgp_bInfiniteAmmoInCoop = %d;\n", cfg.g_bInfiniteAmmo);
-    s += StringPrintf("qel_sgpGameOptions.sgp_bWeaponStaysInCoop = %d;\n", cfg.g_bWeaponsStay);
-    s += StringPrintf("qel_sgpGameOptions.sgp_bAmmoStaysInCoop = %d;\n", cfg.g_bAmmoStays);
-    s += StringPrintf("qel_sgpGameOptions.sgp_bHealthAndArmorStayInCoop = %d;\n",
-                      cfg.g_bHealthArmorStays);
-    s += StringPrintf("qel_sgpGameOptions.sgp_ctFragsLimit = %d;\n", cfg.g_ctFragsLimit);
-    s += StringPrintf("qel_sgpGameOptions.sgp_ctTimeLimit = %d;\n", cfg.g_ctTimeLimit);
-    s += "qel_strLevelToStart = \"" + StartingLevelPath(cfg, catalogue) + "\";\n";
-    s += StringPrintf("qel_bEnableDebris = %d;\n", cfg.g_bEnableDebris);
-    s += StringPrintf("qel_ctMaxDebris = %d;\n", cfg.g_ctMaxDebris);
-    s += "qel_strMultiplayerSessionName = \"" + cfg.g_strSessionName + "\";\n";
-    s += "qel_strDisabledVoteTypes = \"" + cfg.g_strDisabledVoteTypes + "\";\n";
-    s += "qel_strDisabledItems = \"" + cfg.g_strDisabledItems + "\";\n";
-    // Only a deathmatch server rotates through a map list.
-    s += "qel_strMapListFile = \"" + (deathmatch ? cfg.g_strMapListFile : std::string()) + "\";\n";
-    s += StringPrintf("qel_ctTimeBanMinutes = %d;\n", cfg.g_ctTimeBanMinutes);
-    s += "qel_fVoteDuration = " + FormatFixed2(cfg.g_fVoteDuration) + ";\n";
-    s += "qel_fVotePercentageToPass = " + FormatFixed2(cfg.g_iVotePercentageToPass) + ";\n";
-    s += "qel_fVoteEndDelay = " + FormatFixed2(cfg.g_fVoteEndDelay) + ";\n";
-    s += "qel_fEndOfRoundDelay = " + FormatFixed2(cfg.g_fEndOfRoundDelay) + ";\n";
+    size_t nextOwn = 0;
+    for (const CScriptLine& line : kScriptLines) {
+        s += line.m_pszText;
+        switch (line.m_eKind) {
+        case kLineText: s += "\n"; continue;
+        case kLineInt: s += " = " + std::to_string(cfg.*line.m_pInt); break;
+        case kLineQuoted: s += " = \"" + cfg.*line.m_pStr + "\""; break;
+        case kLineDecimal: s += " = " + FormatFixed2(cfg.*line.m_pDec); break;
+        case kLineOwn: s += " = " + own[nextOwn++]; break;
+        }
+        s += ";\n";
+    }
     return s;
 }
 

@@ -1,5 +1,6 @@
 #include "controls/ConsoleFindDlg_win.h"
 
+#include "base/StringPrintf.h"
 #include "controls/Resource.h"
 
 bool CConsoleFindDlg::OnInit()
@@ -28,8 +29,7 @@ bool CConsoleFindDlg::OnCommand(WORD code, WORD id, HWND control)
         bool found = m_findNext();
         if (!found)
             MessageBeep(MB_ICONWARNING);
-        std::string status = found ? "" : "Cannot find \"" + m_request.strWhat + "\".";
-        SetItemText(IDC_FIND_STATUS, status);
+        SetItemText(IDC_FIND_STATUS, found ? std::string() : StringPrintf("Cannot find \"%s\".", m_request.strWhat.c_str()));
         return true;
     }
     case IDCANCEL:

@@ -2,6 +2,7 @@
 
 #include "base/GamePaths.h"
 #include "base/SafeName.h"
+#include "base/StringPrintf.h"
 #include "base/TextFile.h"
 #include "base/UtilityLog.h"
 #include "platform/Platform.h"
@@ -137,7 +138,7 @@ EMapListSave WriteMapList(const std::string& gameFolder, const std::string& name
     if (!platform::IsDirectory(folder))
         platform::MakeDirectory(folder);
 
-    std::string path = folder + platform::kSep + name + ".txt";
+    const std::string path = StringPrintf("%s%c%s.txt", folder.c_str(), platform::kSep, name.c_str());
     LogMessage("INF:  Attempting to save Map List file: %s...\n", path.c_str());
     switch (WriteLevelLines(path, lines)) {
     case EWrite::OpenFailed:
@@ -158,7 +159,8 @@ std::string CreateDefaultMapList(const std::string& gameFolder, const CLevelList
     std::vector<std::string> lines;
     for (int i = 0, n = dm.Count(); i < n; ++i)
         lines.push_back(dm.m_aSlots[i].m_strPath);
-    std::string path = Join(MapListFolder(gameFolder), std::string(kDefaultMapListName) + ".txt");
+    const std::string path =
+        StringPrintf("%s%c%s.txt", MapListFolder(gameFolder).c_str(), platform::kSep, kDefaultMapListName);
     if (WriteLevelLines(path, lines) != EWrite::Ok)
         LogMessage("Could not create new MapLists\\MapList.txt file.\n");
     return kDefaultMapListName;

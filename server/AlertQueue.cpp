@@ -3,7 +3,7 @@
 void CAlertQueue::Push(CQueuedAlert alert)
 {
     if (alert.m_bTest)
-        m_alerts.push_front(std::move(alert));
+        m_alerts.insert(m_alerts.begin(), std::move(alert));
     else
         m_alerts.push_back(std::move(alert));
     while (m_alerts.size() > kAlertQueueMax) {
@@ -23,7 +23,7 @@ std::optional<CQueuedAlert> CAlertQueue::Pop()
     if (m_alerts.empty())
         return std::nullopt;
     CQueuedAlert alert = std::move(m_alerts.front());
-    m_alerts.pop_front();
+    m_alerts.erase(m_alerts.begin());
     return alert;
 }
 

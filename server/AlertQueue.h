@@ -2,7 +2,7 @@
 // kAlertQueueMax the oldest go, and the next message delivered says how many never arrived.
 #pragma once
 #include <cstddef>
-#include <deque>
+#include <vector>
 #include <optional>
 #include <string>
 
@@ -30,6 +30,6 @@ public:
     void Reported(unsigned reported) { m_nLost -= reported < m_nLost ? reported : m_nLost; }
 
 private:
-    std::deque<CQueuedAlert> m_alerts;
+    std::vector<CQueuedAlert> m_alerts;  // at most kAlertQueueMax + 1: a vector is plenty
     unsigned m_nLost = 0;
 };

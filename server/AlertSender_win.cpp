@@ -26,7 +26,8 @@ struct CAlertSender::CShared {
     const platform::CHandle m_closing;  // manual reset: Shutdown began; pauses end at once
 
     mutable platform::CLock m_lock;  // guards everything below
-    std::optional<CWebhookAddress> m_address;
+    CWebhookAddress m_address;  // where alerts go, while m_bOn
+    bool m_bOn = false;
     unsigned m_nAddressChanges = 0;
     CAlertQueue m_queue;
     CAlertOutcome m_outcome;
@@ -58,9 +59,13 @@ namespace {
 
 using CShared = CAlertSender::CShared;
 
-std::wstring Widened(const std::string& ascii)
+// The address's parts and the header texts are ASCII (the address check sees to it). A vector,
+// not a wide string: the latter would bring a whole second string class into the program.
+std::vector<wchar_t> Widened(const std::string& ascii)
 {
-    return std::wstring(ascii.begin(), ascii.end());
+    std::vector<wchar_t> wide(ascii.begin(), ascii.end());
+    wide.push_back(L'\0');
+    return wide;
 }
 
 std::string Utf8FromAnsi(const std::string& ansi)
@@ -80,11 +85,11 @@ std::string Utf8FromAnsi(const std::string& ansi)
     return utf8;
 }
 
-std::string Narrowed(const std::wstring& wide)
+std::string Narrowed(const wchar_t* wide, size_t length)
 {
     std::string out;
-    for (wchar_t c : wide)
-        out += c < 0x80 ? static_cast<char>(c) : '?';
+    for (size_t i = 0; i < length; ++i)
+        out += wide[i] < 0x80 ? static_cast<char>(wide[i]) : '?';
     return out;
 }
 
@@ -171,11 +176,11 @@ CTryResult TryOnce(CShared& shared, CInternetHandle& session, const CWebhookAddr
         session = OpenSession();
     if (!session)
         return FailureOf(GetLastError());
-    const CInternetHandle connect(WinHttpConnect(session.Get(), Widened(address.m_strHost).c_str(),
+    const CInternetHandle connect(WinHttpConnect(session.Get(), Widened(address.m_strHost).data(),
                                                  static_cast<INTERNET_PORT>(address.m_nPort), 0));
     if (!connect)
         return FailureOf(GetLastError());
-    HINTERNET request = WinHttpOpenRequest(connect.Get(), L"POST", Widened(address.m_strPathAndQuery).c_str(), nullptr,
+    HINTERNET request = WinHttpOpenRequest(connect.Get(), L"POST", Widened(address.m_strPathAndQuery).data(), nullptr,
                                            WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                            address.m_bHttps ? WINHTTP_FLAG_SECURE : 0);
     if (!request)
@@ -193,14 +198,11 @@ CTryResult TryOnce(CShared& shared, CInternetHandle& session, const CWebhookAddr
     // A webhook that moved is a fault of its address, to be shown, not followed with the secret.
     DWORD feature = WINHTTP_DISABLE_REDIRECTS;
     WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &feature, sizeof feature);
-    std::wstring headers = L"Content-Type: application/json; charset=utf-8";
-    const std::string authorization = address.BasicAuthorization();
-    if (!authorization.empty())
-        headers += L"\r\nAuthorization: " + Widened(authorization);
+    static const wchar_t headers[] = L"Content-Type: application/json; charset=utf-8";
 
     CTryResult result;
     const DWORD length = static_cast<DWORD>(body.size());
-    if (WinHttpSendRequest(request, headers.c_str(), static_cast<DWORD>(-1), const_cast<char*>(body.data()), length,
+    if (WinHttpSendRequest(request, headers, static_cast<DWORD>(-1), const_cast<char*>(body.data()), length,
                            length, 0) &&
         WinHttpReceiveResponse(request, nullptr)) {
         DWORD status = 0, size = sizeof status;
@@ -212,7 +214,7 @@ CTryResult TryOnce(CShared& shared, CInternetHandle& session, const CWebhookAddr
             if (!WinHttpQueryHeaders(request, what, WINHTTP_HEADER_NAME_BY_INDEX, text, &bytes,
                                      WINHTTP_NO_HEADER_INDEX))
                 return std::string();
-            return Narrowed(std::wstring(text, bytes / sizeof text[0]));
+            return Narrowed(text, bytes / sizeof text[0]);
         };
         result = AnsweredTry(status, header(WINHTTP_QUERY_STATUS_TEXT), header(WINHTTP_QUERY_RETRY_AFTER));
     } else {
@@ -241,9 +243,9 @@ void Deliver(CShared& shared, CInternetHandle& session, const CQueuedAlert& aler
         bool bClosing;
         {
             platform::CLockHold hold(shared.m_lock);
-            if (shared.m_bStop || !shared.m_address)
+            if (shared.m_bStop || !shared.m_bOn)
                 return;
-            address = *shared.m_address;
+            address = shared.m_address;
             bClosing = shared.m_bClosing;
             if (addressChanges != shared.m_nAddressChanges) {
                 addressChanges = shared.m_nAddressChanges;
@@ -327,7 +329,8 @@ std::string AlertComputerName()
     return name;
 }
 
-CAlertSender::CAlertSender(const CRetryPolicy& policy) : m_pShared(std::make_shared<CShared>(policy)) {}
+// Not make_shared: it would bring the library's type-information comparison in for nothing.
+CAlertSender::CAlertSender(const CRetryPolicy& policy) : m_pShared(new CShared(policy)) {}
 
 CAlertSender::~CAlertSender()
 {
@@ -343,7 +346,9 @@ bool CAlertSender::SetAddress(const std::string& url, std::string* pstrRefusal)
         *pstrRefusal = AddressFaultText(parse.m_eFault);
     {
         platform::CLockHold hold(m_pShared->m_lock);
-        m_pShared->m_address = parse.m_address;
+        m_pShared->m_bOn = parse.m_address.has_value();
+        if (parse.m_address)
+            m_pShared->m_address = *parse.m_address;
         ++m_pShared->m_nAddressChanges;
         if (!parse.m_address)
             m_pShared->m_queue.Clear();
@@ -364,20 +369,20 @@ bool CAlertSender::SetAddress(const std::string& url, std::string* pstrRefusal)
 bool CAlertSender::IsOn() const
 {
     platform::CLockHold hold(m_pShared->m_lock);
-    return m_pShared->m_address.has_value();
+    return m_pShared->m_bOn;
 }
 
 std::string CAlertSender::RedactedAddress() const
 {
     platform::CLockHold hold(m_pShared->m_lock);
-    return m_pShared->m_address ? m_pShared->m_address->Redacted() : std::string();
+    return m_pShared->m_bOn ? m_pShared->m_address.Redacted() : std::string();
 }
 
 bool CAlertSender::Queue(const std::string& text, bool bTest)
 {
     {
         platform::CLockHold hold(m_pShared->m_lock);
-        if (!m_pShared->m_address || !m_thread || m_pShared->m_bClosing)
+        if (!m_pShared->m_bOn || !m_thread || m_pShared->m_bClosing)
             return false;
         m_pShared->m_queue.Push({text, bTest});
     }

@@ -75,18 +75,20 @@ std::string AnswerText(const CTryResult& r)
     return StringPrintf("the server answered %u (%s)", r.m_nStatus, reason.c_str());
 }
 
-// Why a try failed, naming the address where the sentence needs it.
+// Why a try failed, naming the address (the format's %s) where the sentence needs it, and the
+// system's error where it has one.
 std::string FailureText(const CTryResult& r, const std::string& where)
 {
+    const char* format = "Windows could not send it to %s (error %lu)";
     switch (r.m_eKind) {
     case ETryResult::Answered: return AnswerText(r);
-    case ETryResult::CannotConnect: return "could not connect to " + where;
-    case ETryResult::NoAnswer: return where + " did not answer in time";
-    case ETryResult::ConnectionLost: return "the connection to " + where + " broke off";
-    case ETryResult::Certificate: return "the certificate of " + where + " was refused";
+    case ETryResult::CannotConnect: format = "could not connect to %s"; break;
+    case ETryResult::NoAnswer: format = "%s did not answer in time"; break;
+    case ETryResult::ConnectionLost: format = "the connection to %s broke off"; break;
+    case ETryResult::Certificate: format = "the certificate of %s was refused"; break;
     case ETryResult::Failed: break;
     }
-    return StringPrintf("Windows could not send it to %s (error %lu)", where.c_str(), r.m_nError);
+    return StringPrintf(format, where.c_str(), r.m_nError);
 }
 
 }  // namespace
@@ -114,39 +116,44 @@ std::string AlertBody(const std::string& utf8Message, unsigned lost)
 {
     const std::string note = LostAlertsNote(lost);
     const std::string message = CutCodePoints(ValidUtf8(utf8Message), kAlertMaxChars - note.size()) + note;
-    return JsonObjectOfStrings({{"content", message}, {"text", message}});
+    const std::string value = JsonString(message);
+    return "{\"content\":" + value + ",\"text\":" + value + "}";
 }
 
-std::string StandardReasonPhrase(unsigned status)
+const char* StandardReasonPhrase(unsigned status)
 {
-    switch (status) {
-    case 200: return "OK";
-    case 201: return "Created";
-    case 202: return "Accepted";
-    case 204: return "No Content";
-    case 301: return "Moved Permanently";
-    case 302: return "Found";
-    case 303: return "See Other";
-    case 307: return "Temporary Redirect";
-    case 308: return "Permanent Redirect";
-    case 400: return "Bad Request";
-    case 401: return "Unauthorized";
-    case 403: return "Forbidden";
-    case 404: return "Not Found";
-    case 405: return "Method Not Allowed";
-    case 408: return "Request Timeout";
-    case 410: return "Gone";
-    case 413: return "Content Too Large";
-    case 415: return "Unsupported Media Type";
-    case 422: return "Unprocessable Content";
-    case 429: return "Too Many Requests";
-    case 500: return "Internal Server Error";
-    case 501: return "Not Implemented";
-    case 502: return "Bad Gateway";
-    case 503: return "Service Unavailable";
-    case 504: return "Gateway Timeout";
-    }
-    return std::string();
+    static const struct {
+        unsigned short m_nStatus;
+        const char* m_pszPhrase;
+    } kPhrases[] = {{200, "OK"},
+                    {201, "Created"},
+                    {202, "Accepted"},
+                    {204, "No Content"},
+                    {301, "Moved Permanently"},
+                    {302, "Found"},
+                    {303, "See Other"},
+                    {307, "Temporary Redirect"},
+                    {308, "Permanent Redirect"},
+                    {400, "Bad Request"},
+                    {401, "Unauthorized"},
+                    {403, "Forbidden"},
+                    {404, "Not Found"},
+                    {405, "Method Not Allowed"},
+                    {408, "Request Timeout"},
+                    {410, "Gone"},
+                    {413, "Content Too Large"},
+                    {415, "Unsupported Media Type"},
+                    {422, "Unprocessable Content"},
+                    {429, "Too Many Requests"},
+                    {500, "Internal Server Error"},
+                    {501, "Not Implemented"},
+                    {502, "Bad Gateway"},
+                    {503, "Service Unavailable"},
+                    {504, "Gateway Timeout"}};
+    for (const auto& p : kPhrases)
+        if (p.m_nStatus == status)
+            return p.m_pszPhrase;
+    return "";
 }
 
 std::string DeliveredText(int hour, int minute, unsigned status)
@@ -168,16 +175,18 @@ std::string RetryingText(const CTryResult& result, const std::string& redacted, 
 
 std::string NotDeliveredLogLine(const CTryResult& result, const std::string& redacted)
 {
-    std::string why;
+    const char* why = nullptr;
     switch (result.m_eKind) {
-    case ETryResult::Answered: why = AnswerText(result); break;
+    case ETryResult::Answered: break;
     case ETryResult::CannotConnect: why = "could not connect"; break;
     case ETryResult::NoAnswer: why = "no answer in time"; break;
     case ETryResult::ConnectionLost: why = "the connection broke off"; break;
     case ETryResult::Certificate: why = "its certificate was refused"; break;
-    case ETryResult::Failed: why = StringPrintf("Windows error %lu", result.m_nError); break;
+    case ETryResult::Failed:
+        return StringPrintf("ERR:  Alert not delivered to %s: Windows error %lu.\n", redacted.c_str(), result.m_nError);
     }
-    return StringPrintf("ERR:  Alert not delivered to %s: %s.\n", redacted.c_str(), why.c_str());
+    return StringPrintf("ERR:  Alert not delivered to %s: %s.\n", redacted.c_str(),
+                        why ? why : AnswerText(result).c_str());
 }
 
 std::string DeliveredAgainLogLine(const std::string& redacted)

@@ -25,7 +25,7 @@ std::string LostAlertsNote(unsigned lost);
 std::string AlertBody(const std::string& utf8Message, unsigned lost);
 
 // "Not Found" for 404, and so on for the answers a webhook gives; empty for others.
-std::string StandardReasonPhrase(unsigned status);
+const char* StandardReasonPhrase(unsigned status);
 
 // "Delivered at 21:04 (HTTP 204)"
 std::string DeliveredText(int hour, int minute, unsigned status);

@@ -2,6 +2,7 @@
 
 #include "base/GamePaths.h"
 #include "base/SafeName.h"
+#include "base/StringPrintf.h"
 #include "base/TextFile.h"
 #include "base/UtilityLog.h"
 #include "config/ServerConfig.h"
@@ -65,7 +66,7 @@ bool CCrashRecovery::AddCurrentLevelToConfig(const std::string& gameFolder,
             continue;
         }
         if (piece.find("qel_strLevelToStart") != std::string::npos) {
-            copy.Write("qel_strLevelToStart = \"" + level + "\";\n");
+            copy.Write(StringPrintf("qel_strLevelToStart = \"%s\";\n", level.c_str()));
             RaiseServerFps(iFPS);
             skipRestOfLine = !endsLine;
         } else {

@@ -47,14 +47,15 @@ CPortInUseReport DescribePortInUse(std::uint32_t pid, const std::string& imageNa
         owner = id;
 
     CPortInUseReport report;
-    report.strMessage = "Another program is already listening on 127.0.0.1:25600, the port of the server's "
-                        "remote console";
-    report.strMessage += owner.empty() ? "." : ":\n" + owner + ".";
-    report.strMessage += "\n\nThe server was not started, so that the administrator password is not sent to "
-                         "that program.\nEnd it, then press Start Server again.";
-    const std::string user = "ERR:  Port 25600 on 127.0.0.1 is in use by " + (owner.empty() ? "another program" : owner);
-    report.strLogLine = user + "; the server was not started.\n";
-    report.strRestartLogLine = user + "; the crashed server was not restarted. End that program, then press Start "
-                                      "Server.\n";
+    report.strMessage = StringPrintf("Another program is already listening on 127.0.0.1:25600, the port of the "
+                                     "server's remote console%s%s.\n\nThe server was not started, so that the "
+                                     "administrator password is not sent to that program.\nEnd it, then press Start "
+                                     "Server again.",
+                                     owner.empty() ? "" : ":\n", owner.c_str());
+    const char* user = owner.empty() ? "another program" : owner.c_str();
+    report.strLogLine = StringPrintf("ERR:  Port 25600 on 127.0.0.1 is in use by %s; the server was not started.\n", user);
+    report.strRestartLogLine = StringPrintf("ERR:  Port 25600 on 127.0.0.1 is in use by %s; the crashed server was not "
+                                            "restarted. End that program, then press Start Server.\n",
+                                            user);
     return report;
 }

@@ -13,10 +13,8 @@
 
 namespace {
 
-// iphlpapi is loaded only here: GetExtendedTcpTable (the owner's pid) needs XP SP2, and an
-// import of it would keep Tollan from starting at all on an older system.
+// iphlpapi is loaded only here, when a launch needs it: Tollan starts without it.
 using GetExtendedTcpTableFn = DWORD(WINAPI*)(PVOID, PDWORD, BOOL, ULONG, TCP_TABLE_CLASS, ULONG);
-using GetTcpTableFn = DWORD(WINAPI*)(PMIB_TCPTABLE, PDWORD, BOOL);
 
 // Calls `query(buffer, size)` until the buffer is large enough (the table can grow in between).
 template <typename Query>
@@ -42,14 +40,17 @@ bool ReadTcpRows(std::vector<CTcpTableRow>& rows)
     const platform::CModule lib(LoadLibraryA("iphlpapi.dll"));
     if (!lib)
         return false;
+    // Every system Tollan runs on (Vista on) has the table with the owners' process ids.
     auto extended = lib.Proc<GetExtendedTcpTableFn>("GetExtendedTcpTable");
-    auto plain = lib.Proc<GetTcpTableFn>("GetTcpTable");
     std::vector<BYTE> buf;
-    bool ok = false;
-    if (extended && ReadTable(buf, [&](BYTE* p, DWORD* n) {
-            return extended(p, n, FALSE, AF_INET, TCP_TABLE_OWNER_PID_LISTENER, 0);
-        })) {
-        ok = true;
+    const auto read = [&](ULONG family) {
+        return ReadTable(buf, [&](BYTE* p, DWORD* n) {
+            return extended(p, n, FALSE, family, TCP_TABLE_OWNER_PID_LISTENER, 0);
+        });
+    };
+    if (!extended || !read(AF_INET))
+        return false;
+    {
         auto* table = reinterpret_cast<MIB_TCPTABLE_OWNER_PID*>(buf.data());
         for (DWORD i = 0; i < table->dwNumEntries; ++i) {
             const MIB_TCPROW_OWNER_PID& r = table->table[i];
@@ -60,9 +61,7 @@ bool ReadTcpRows(std::vector<CTcpTableRow>& rows)
             row.nPid = r.dwOwningPid;
             rows.push_back(row);
         }
-        if (ReadTable(buf, [&](BYTE* p, DWORD* n) {
-                return extended(p, n, FALSE, AF_INET6, TCP_TABLE_OWNER_PID_LISTENER, 0);
-            })) {
+        if (read(AF_INET6)) {
             auto* table6 = reinterpret_cast<MIB_TCP6TABLE_OWNER_PID*>(buf.data());
             for (DWORD i = 0; i < table6->dwNumEntries; ++i) {
                 const MIB_TCP6ROW_OWNER_PID& r = table6->table[i];
@@ -75,21 +74,8 @@ bool ReadTcpRows(std::vector<CTcpTableRow>& rows)
                 rows.push_back(row);
             }
         }
-    } else if (plain && ReadTable(buf, [&](BYTE* p, DWORD* n) {
-                   return plain(reinterpret_cast<PMIB_TCPTABLE>(p), n, FALSE);
-               })) {
-        ok = true;
-        auto* table = reinterpret_cast<MIB_TCPTABLE*>(buf.data());
-        for (DWORD i = 0; i < table->dwNumEntries; ++i) {
-            const MIB_TCPROW& r = table->table[i];
-            CTcpTableRow row;
-            std::memcpy(row.address, &r.dwLocalAddr, 4);
-            row.nPortField = r.dwLocalPort;
-            row.nState = r.dwState;
-            rows.push_back(row);
-        }
     }
-    return ok;
+    return true;
 }
 
 std::string ImageNameOf(DWORD pid)

@@ -141,8 +141,9 @@ std::string DescribeNextRestart(const std::optional<std::int64_t>& seconds, cons
     const std::int64_t minutes = (*seconds + 59) / 60;
     const std::int64_t at = now.m_nLocalMinute + minutes;
     const std::int64_t days = at / 1440;
-    const std::string day = days == 0 ? "today" : days == 1 ? "tomorrow" : "in " + std::to_string(days) + " days";
-    std::string in = minutes >= 60 ? std::to_string(minutes / 60) + " h " + StringPrintf("%02d", static_cast<int>(minutes % 60)) + " min"
-                                   : std::to_string(minutes) + " min";
-    return "Next restart: " + day + " at " + FormatDailyTime(static_cast<int>(at % 1440)) + " (in " + in + ").";
+    const std::string day = days == 0 ? "today" : days == 1 ? "tomorrow" : StringPrintf("in %d days", static_cast<int>(days));
+    const std::string in = minutes >= 60 ? StringPrintf("%d h %02d min", static_cast<int>(minutes / 60), static_cast<int>(minutes % 60))
+                                         : StringPrintf("%d min", static_cast<int>(minutes));
+    const int minute = static_cast<int>(at % 1440);
+    return StringPrintf("Next restart: %s at %02d:%02d (in %s).", day.c_str(), minute / 60, minute % 60, in.c_str());
 }

@@ -1,6 +1,8 @@
 // What the run model hands its shell: the actions it returns, each naming what to carry out, and
 // the identities, clock and timers they speak of.
 #pragma once
+#include "server/RunNote.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -56,7 +58,7 @@ enum class ERunAction {
     CheckWindows, // run: ask the server's top-level windows, without waiting; report OnWindowsChecked
     Terminate,    // run: end the run's server process
     ShowMessage,  // text: shown owned by the main window; report OnMessageBoxClosed
-    Notify,       // text: something happened that a user away from the screen wants to know
+    Notify,       // note, config, text = its detail: what a user away from the screen wants to know
     CrashCopy,    // config, text = level: AddCurrentLevelToConfig(); report OnCrashCopyWritten
     SwapScript,   // config: put the crash copy in place of the script
     CloseWindow,  // end the main dialog
@@ -72,6 +74,7 @@ struct CRunAction {
     RunId m_nRun = 0;
     CButtonStates m_buttons;
     bool m_bFromLogEnd = false;
+    ERunNote m_eNote = ERunNote::Crashed;
 };
 using CRunActions = std::vector<CRunAction>;
 

@@ -21,7 +21,7 @@ std::string Describe(const CRunAction& a)
     case ERunAction::CheckWindows: return "check-windows " + std::to_string(a.m_nRun);
     case ERunAction::Terminate: return "terminate " + std::to_string(a.m_nRun);
     case ERunAction::ShowMessage: return "box " + a.m_strText;
-    case ERunAction::Notify: return "notify " + a.m_strText;
+    case ERunAction::Notify: return "notify " + RunNoteText(a.m_eNote, a.m_strText);
     case ERunAction::CrashCopy: return "crash-copy " + a.m_strConfig + " " + a.m_strText;
     case ERunAction::SwapScript: return "swap " + a.m_strConfig;
     case ERunAction::CloseWindow: return "close";

@@ -3,6 +3,7 @@
 #include "server/PortCheck.h"
 #include "base/GamePaths.h"
 #include "base/SafeName.h"
+#include "base/StringPrintf.h"
 #include "config/ServerConfig.h"
 
 namespace {
@@ -36,6 +37,21 @@ CRunAction Text(ERunAction kind, std::string text)
 // call, not a string and an action built in place.
 void Add(CRunActions& out, ERunAction kind, std::string text) { out.push_back(Text(kind, std::move(text))); }
 void Add(CRunActions& out, ERunAction kind, const char* text) { out.push_back(Text(kind, text)); }
+
+void AddNote(CRunActions& out, ERunNote note, const std::string& config, const std::string& detail)
+{
+    CRunAction a{ERunAction::Notify};
+    a.m_eNote = note;
+    a.m_strConfig = config;
+    a.m_strText = detail;
+    out.push_back(a);
+}
+
+std::string UnsafeScriptLine(const std::string& config)
+{
+    return StringPrintf("ERR:  Configuration name \"%s\" cannot be used as the server's options script.\n",
+                        config.c_str());
+}
 
 void AddForRun(CRunActions& out, ERunAction kind, RunId run)
 {
@@ -77,11 +93,10 @@ struct CServerRunModel::CRun {
 
 std::string ServerLaunchParameters(int gtGameType, const std::string& configName)
 {
-    const std::string options = "+gameoptions \"" + ServerScriptArgument(configName) + "\"";
-    if (gtGameType == kGameTypeCoop)
-        return options;
-    if (gtGameType == kGameTypeDeathmatch)
-        return "+gametype dm " + options;
+    if (gtGameType != kGameTypeCoop && gtGameType != kGameTypeDeathmatch)
+        return std::string();
+    return StringPrintf("%s+gameoptions \"%s\"", gtGameType == kGameTypeDeathmatch ? "+gametype dm " : "",
+                        ServerScriptArgument(configName).c_str());
     return std::string();
 }
 
@@ -198,13 +213,13 @@ CRunActions CServerRunModel::OnPortChecked(const CPortCheck& check)
     Add(out, ERunAction::Log, report.strRestartLogLine);
     Add(out, ERunAction::Console, "ERR:    The server was not restarted, as another program listens on "
                                             "its remote console port.\n\n");
-    RelaunchFailed("another program listens on its remote console port", out);
+    RelaunchFailed(pending.strConfig, "another program listens on its remote console port", out);
     return out;
 }
 
-void CServerRunModel::RelaunchFailed(const std::string& why, CRunActions& out)
+void CServerRunModel::RelaunchFailed(const std::string& config, const std::string& why, CRunActions& out)
 {
-    Add(out, ERunAction::Notify, "The server could not be started again (" + why + "); it is down.");
+    Incident(ERunNote::RelaunchFailed, config, out, why);
     m_bStopCaption = false;
     Refresh(out);
 }
@@ -215,10 +230,10 @@ void CServerRunModel::Launch(const std::string& configName, bool bUnattended, CR
     // The name goes inside the quotes of the command line; one edited into History.ini by hand
     // could otherwise close them and add parameters of its own.
     if (!IsSafeFileName(configName)) {
-        Add(out, ERunAction::Log, "ERR:  Configuration name \"" + configName +
-                                                "\" cannot be used to start the server.\n");
+        Add(out, ERunAction::Log,
+            StringPrintf("ERR:  Configuration name \"%s\" cannot be used to start the server.\n", configName.c_str()));
         if (bUnattended) {
-            RelaunchFailed("its configuration name cannot be used", out);
+            RelaunchFailed(configName, "its configuration name cannot be used", out);
             return;
         }
         m_bStopCaption = false;
@@ -246,7 +261,7 @@ CRunActions CServerRunModel::OnLaunched(bool bStarted, RunClock now)
         Add(out, ERunAction::Log, "ERR:  ShellExecuteEx() failed.\n");
         // A restart after a crash may fail too: no run is on, whatever the caption said.
         if (m_bLaunchUnattended) {
-            RelaunchFailed("its program could not be started", out);
+            RelaunchFailed(configName, "its program could not be started", out);
             return out;
         }
         m_bStopCaption = false;
@@ -284,8 +299,8 @@ CRunActions CServerRunModel::OnServerPickedUp(std::uint32_t pid, const std::stri
     m_pRun->strConfig = config;
     m_pRun->bConfigGuessed = bConfigGuessed;
     m_pRun->startedUtc = startedUtc;
-    Add(out, ERunAction::Log, "INF:  Picked up the server that was left running (process id " +
-                                            std::to_string(pid) + ").\n");
+    Add(out, ERunAction::Log,
+        StringPrintf("INF:  Picked up the server that was left running (process id %lu).\n", static_cast<unsigned long>(pid)));
     Add(out, ERunAction::Console, "INF:    Picked up the server that was left running.\n");
     m_ePending = EPending::Launch;
     Refresh(out);
@@ -305,7 +320,7 @@ CRunActions CServerRunModel::OnFollowerStarted(RunId run)
     m_bStopCaption = true;
     m_pRun->bTitled = true;
     Refresh(out);
-    Add(out, ERunAction::Title, std::string(kIdleTitle) + " - '" + m_pRun->strConfig + ".cfg'");
+    Add(out, ERunAction::Title, StringPrintf("%s - '%s.cfg'", kIdleTitle, m_pRun->strConfig.c_str()));
     return out;
 }
 
@@ -344,8 +359,7 @@ CRunActions CServerRunModel::OnTimer(unsigned timer)
                                                     "it keeps running. Stop Server ends it.\n\n");
             Add(out, ERunAction::Log, "ERR:  Unable to log in to the server that was picked up; it was "
                                                 "left running.\n");
-            Add(out, ERunAction::Notify, "Tollan could not log in to the server it picked up; the server "
-                                                   "keeps running.");
+            AddNote(out, ERunNote::LoginRefused, m_strActiveScript, std::string());
             Refresh(out);
         } else {
             m_pRun->bLoginFailed = true;
@@ -452,17 +466,34 @@ void CServerRunModel::OnNotResponding(CRunActions& out)
     const bool restart = !r.bStopRequested && !m_bClosing && !(r.start == ERunStart::PickedUp && r.bConfigGuessed);
     Add(out, ERunAction::Log, "ERR:  The server has not responded for 60 s; its process was ended.\n");
     Add(out, ERunAction::Console, "\nERR:    The server has not responded for 60 s and was ended.\n\n");
-    Add(out, ERunAction::Notify, restart ? "The server stopped responding for 60 s and was ended; it is "
-                                                     "started again in 5 seconds."
-                                                   : "The server stopped responding for 60 s and was ended.");
+    // A stop or a close asked for is no incident: somebody is there.
+    if (restart)
+        Incident(ERunNote::NotResponding, m_strActiveScript, out);
+    else if (!r.bStopRequested && !m_bClosing)
+        Incident(ERunNote::NotRespondingEnded, m_strActiveScript, out);
+    else
+        AddNote(out, ERunNote::NotRespondingEnded, m_strActiveScript, std::string());
     AddForRun(out, ERunAction::Terminate, r.id);
 }
 
+// The first login after a crash, a hang or a failed relaunch ends the incident: it runs again.
 CRunActions CServerRunModel::OnLoggedIn(RunId run)
 {
-    if (IsCurrentRun(run))
-        m_pRun->bLoggedIn = true;
-    return {};
+    CRunActions out;
+    if (!IsCurrentRun(run))
+        return out;
+    m_pRun->bLoggedIn = true;
+    if (m_bIncidentOpen) {
+        m_bIncidentOpen = false;
+        AddNote(out, ERunNote::RunningAgain, m_strActiveScript, std::string());
+    }
+    return out;
+}
+
+void CServerRunModel::Incident(ERunNote note, const std::string& config, CRunActions& out, const std::string& detail)
+{
+    m_bIncidentOpen = true;
+    AddNote(out, note, config, detail);
 }
 
 void CServerRunModel::SendCommand(const std::string& text, const std::string& logLine, unsigned ms,
@@ -514,12 +545,12 @@ CRunActions CServerRunModel::OnConfigChosen(const std::string& currentConfig)
     // The name goes inside the quotes of a console command, as it does on the command line of a
     // launch; one edited into History.ini by hand could add commands of its own.
     if (!IsSafeFileName(currentConfig)) {
-        Add(out, ERunAction::Log, "ERR:  Configuration name \"" + currentConfig +
-                                                "\" cannot be used as the server's options script.\n");
+        Add(out, ERunAction::Log, UnsafeScriptLine(currentConfig));
         return out;
     }
     if (!Guarded()) {
-        SendCommand("qel_strOptionsScript = \"" + ServerScriptArgument(currentConfig) + "\"\r\n", "", 8000, out);
+        SendCommand(StringPrintf("qel_strOptionsScript = \"%s\"\r\n", ServerScriptArgument(currentConfig).c_str()), "", 8000,
+                    out);
         m_pRun->bConfigGuessed = false;  // whatever it was launched with, this is its script now
     }
     // The server follows the switch at its next level; a crash restart launches it too.
@@ -545,7 +576,7 @@ CRunActions CServerRunModel::OnCommandLine(const std::string& text)
     if (!IsServerRunning())
         return out;
     Add(out, ERunAction::Send, text + "\r\n");
-    Add(out, ERunAction::Log, "INF:  Command: '" + text + "' sent to the server.\n");
+    Add(out, ERunAction::Log, StringPrintf("INF:  Command: '%s' sent to the server.\n", text.c_str()));
     return out;
 }
 
@@ -574,8 +605,7 @@ void CServerRunModel::TakeBrowsedChoice(CRunActions& out)
     if (config == m_strActiveScript)
         return;
     if (!IsSafeFileName(config)) {
-        Add(out, ERunAction::Log, "ERR:  Configuration name \"" + config +
-                                                "\" cannot be used as the server's options script.\n");
+        Add(out, ERunAction::Log, UnsafeScriptLine(config));
         return;
     }
     m_strActiveScript = config;
@@ -637,7 +667,7 @@ CRunActions CServerRunModel::OnFollowerEnded(RunId run, const std::string& curre
     } else if (m_pRun->bLoginFailed) {
         Add(out, ERunAction::Console, "\nERR:    Unable to log in!\nINF:    Stopping Server.\n\n");
         m_bAwaitingBox = true;
-        Add(out, ERunAction::Notify, "Tollan could not log in to the server and stopped it.");
+        AddNote(out, ERunNote::LoginFailed, m_strActiveScript, std::string());
         Add(out, ERunAction::ShowMessage, "The utility was unable to log in to the server and has "
                                                     "stopped it.\nIf this problem persists, please submit a bug "
                                                     "report.");
@@ -687,13 +717,12 @@ void CServerRunModel::OnCrashed(const std::string& currentLevel, RunClock endedA
         Add(out, ERunAction::Log, "ERR:  The server crashed 3 times in a row, each time within 60 s of "
                                             "its launch, and was not restarted. Check its configuration and "
                                             "DedicatedServer.log, then press Start Server.\n");
-        Add(out, ERunAction::Notify, "The server crashed 3 times in a row, each time within 60 s of its "
-                                               "launch, and is not restarted.");
+        Incident(ERunNote::CrashLoop, config, out);
         FinishRun(true, out);
         return;
     }
     if (!hung)
-        Add(out, ERunAction::Notify, "The server crashed and is started again in 5 seconds.");
+        Incident(ERunNote::Crashed, config, out);
     m_strRestartConfig = config;
     SetTimer(kTimerRestart, 5000, out);
     FinishRun(false, out);
@@ -783,7 +812,7 @@ void CServerRunModel::BeginScheduledRestart(CRunActions& out)
     Add(out, ERunAction::Log, "INF:  Scheduled restart: Quit() command has been sent to the server.\n");
     Add(out, ERunAction::Console, "\nINF:    Scheduled restart: the server is asked to quit and will be "
                                             "started again.\n");
-    Add(out, ERunAction::Notify, "The server is restarted as scheduled.");
+    AddNote(out, ERunNote::ScheduledRestart, m_strActiveScript, std::string());
     m_ePending = EPending::Restart;
     Refresh(out);
     SetTimer(kTimerRestartQuit, kRestartQuitMs, out);

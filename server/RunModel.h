@@ -150,7 +150,9 @@ private:
     // takes it, as it would have taken a close-up.
     void TakeBrowsedChoice(CRunActions& out);
     // The failed relaunch of a crashed or scheduled run: nobody may be at the screen.
-    void RelaunchFailed(const std::string& why, CRunActions& out);
+    void RelaunchFailed(const std::string& config, const std::string& why, CRunActions& out);
+    // A note of something gone wrong that lasts until the server runs (logs in) again.
+    void Incident(ERunNote note, const std::string& config, CRunActions& out, const std::string& detail = std::string());
     void BeginScheduledRestart(CRunActions& out);
     void EndRun(CRunActions& out);
     void FinishRun(bool bCaptionStart, CRunActions& out);
@@ -174,6 +176,7 @@ private:
     EPending m_ePending = EPending::None;
     bool m_bClosing = false;
     bool m_bAwaitingBox = false;
+    bool m_bIncidentOpen = false;  // a crash or hang was told of and the server has not run since
     int m_nQuickCrashes = 0;  // crashes in a row, each within kCrashLoopWindowMs of its launch
     std::string m_strRestartConfig;  // the crashed run's configuration
     std::string m_strCrashCopyConfig;

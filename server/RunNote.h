@@ -1,6 +1,7 @@
-// What happened to a run that somebody away from the screen wants to know: each note becomes one
-// alert message (AlertText.h).
+// What happened to a run that somebody away from the screen wants to know: each note is a balloon
+// over the notification area icon (RunNoteText) and one alert message (AlertText.h).
 #pragma once
+#include <string>
 
 enum class ERunNote {
     Crashed,             // crashed; started again in 5 s
@@ -13,3 +14,7 @@ enum class ERunNote {
     RelaunchFailed,      // the launch after a crash or a restart failed (the detail says why)
     RunningAgain,        // the server runs again after one of the above
 };
+
+// The balloon's text: "The server crashed and is started again in 5 seconds." `detail` says why a
+// relaunch failed.
+std::string RunNoteText(ERunNote note, const std::string& detail);

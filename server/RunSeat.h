@@ -17,8 +17,9 @@ public:
     virtual void DropConsoleFragment() = 0;
     // A warning the user must confirm; returns once the box is closed (it runs a message loop).
     virtual void ShowWarning(const std::string& text) = 0;
-    // Something a user away from the screen wants to know: the balloon and the alerts.
-    virtual void ShowNote(const std::string& text) = 0;
+    // Something a user away from the screen wants to know, of the configuration `config`: the
+    // balloon and the alerts. `detail` says why a relaunch failed.
+    virtual void ShowNote(ERunNote note, const std::string& config, const std::string& detail) = 0;
     // The run asked for at the close is over: the window goes now.
     virtual void CloseWindow() = 0;
 

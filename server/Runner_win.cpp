@@ -307,7 +307,7 @@ void CServerRunner::Carry(const CRunAction& a)
         Later(CReport(CReport::EKind::MessageBoxClosed));
         break;
     case ERunAction::Notify:
-        m_pSeat->ShowNote(a.m_strText);
+        m_pSeat->ShowNote(a.m_eNote, a.m_strConfig, a.m_strText);
         break;
     case ERunAction::CrashCopy:
         if (m_crashRecovery.AddCurrentLevelToConfig(m_strGameFolder, a.m_strConfig, a.m_strText, m_record.g_iFPS))

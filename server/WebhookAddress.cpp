@@ -33,44 +33,6 @@ bool IsHost(const std::string& host)
     return true;
 }
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-std::string PercentDecoded(const std::string& text)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-std::string Base64(const std::string& bytes)
-{
-    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        unsigned n = static_cast<unsigned char>(bytes[i]) << 16;
-        if (i + 1 < bytes.size()) n |= static_cast<unsigned char>(bytes[i + 1]) << 8;
-        if (i + 2 < bytes.size()) n |= static_cast<unsigned char>(bytes[i + 2]);
-        out += digits[(n >> 18) & 63];
-        out += digits[(n >> 12) & 63];
-        out += i + 1 < bytes.size() ? digits[(n >> 6) & 63] : '=';
-        out += i + 2 < bytes.size() ? digits[n & 63] : '=';
-    }
-    return out;
-}
-
 CAddressParse Fault(EAddressFault fault)
 {
     CAddressParse parse;
@@ -80,7 +42,7 @@ CAddressParse Fault(EAddressFault fault)
 
 }  // namespace
 
-std::string AddressFaultText(EAddressFault fault)
+const char* AddressFaultText(EAddressFault fault)
 {
     switch (fault) {
     case EAddressFault::None: break;
@@ -94,20 +56,15 @@ std::string AddressFaultText(EAddressFault fault)
     case EAddressFault::BadHost:
         return "The host of the webhook address may hold only letters, digits, hyphens, dots and underscores.";
     case EAddressFault::BadPort: return "The port of the webhook address must be a number from 1 to 65535.";
+    case EAddressFault::User:
+        return "The webhook address must not hold a user name or password; a token belongs in its path or query.";
     }
-    return std::string();
+    return "";
 }
 
 std::string CWebhookAddress::Redacted() const
 {
     return StringPrintf("%s://%s:%u", m_bHttps ? "https" : "http", m_strHost.c_str(), m_nPort);
-}
-
-std::string CWebhookAddress::BasicAuthorization() const
-{
-    if (m_strUser.empty() && m_strPassword.empty())
-        return std::string();
-    return "Basic " + Base64(m_strUser + ":" + m_strPassword);
 }
 
 CAddressParse ParseWebhookAddress(const std::string& text)
@@ -145,15 +102,8 @@ CAddressParse ParseWebhookAddress(const std::string& text)
     if (address.m_strPathAndQuery.empty() || address.m_strPathAndQuery[0] == '?')
         address.m_strPathAndQuery.insert(0, "/");
 
-    const std::size_t userEnd = authority.rfind('@');
-    if (userEnd != std::string::npos) {
-        const std::string userInfo = authority.substr(0, userEnd);
-        const std::size_t colon = userInfo.find(':');
-        address.m_strUser = PercentDecoded(userInfo.substr(0, colon));
-        if (colon != std::string::npos)
-            address.m_strPassword = PercentDecoded(userInfo.substr(colon + 1));
-        authority.erase(0, userEnd + 1);
-    }
+    if (authority.find('@') != std::string::npos)
+        return Fault(EAddressFault::User);
 
     // A port follows the last colon, unless that colon lies inside an IPv6 address's brackets.
     const std::size_t colon = authority.rfind(':');

@@ -17,24 +17,21 @@ enum class EAddressFault {
     NoHost,       // nothing between the scheme and the path
     BadHost,      // a host name character that no host name holds
     BadPort,      // not a number from 1 to 65535
+    User,         // a user name or password before the host: it would travel unprotected in logs
 };
 
 // One sentence for a message box, e.g. "The webhook address must begin with https:// or http://.";
 // empty for None.
-std::string AddressFaultText(EAddressFault fault);
+const char* AddressFaultText(EAddressFault fault);
 
 struct CWebhookAddress {
     bool m_bHttps = true;
     std::string m_strHost;          // a name or an address; an IPv6 one in brackets
     unsigned m_nPort = 443;         // the scheme's when none is given
     std::string m_strPathAndQuery;  // from the first '/' (or '?') on, "/" at least; no fragment
-    std::string m_strUser;          // from user:password@, percent-decoded; never shown
-    std::string m_strPassword;
 
     // "https://discord.com:443": scheme, host and port only.
     std::string Redacted() const;
-    // "Basic dXNlcjpwYXNz" when the address named a user, else empty.
-    std::string BasicAuthorization() const;
 };
 
 struct CAddressParse {

@@ -1,6 +1,7 @@
 tollan_core(
   RunModel.cpp
   RunActionText.cpp
+  RunNote.cpp
   HistoryRunStore.cpp
   LogFollower.cpp
   RemoteConsole.cpp

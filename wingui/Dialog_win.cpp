@@ -110,9 +110,9 @@ void CDialog::EnableOwner()
     m_hOwner = nullptr;
 }
 
-void ShowWarning(HWND owner, const char* title, const std::string& text)
+void ShowWarning(HWND owner, const char* title, const char* text)
 {
-    ::MessageBoxA(owner, text.c_str(), title, MB_OK | MB_ICONWARNING);
+    ::MessageBoxA(owner, text, title, MB_OK | MB_ICONWARNING);
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l)

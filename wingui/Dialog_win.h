@@ -51,6 +51,7 @@ protected:
 public:
     // A control's text, by its id.
     void SetItemText(int id, const std::string& text) const { ::SetDlgItemTextA(m_hWnd, id, text.c_str()); }
+    void SetItemText(int id, const char* text) const { ::SetDlgItemTextA(m_hWnd, id, text); }
     std::string GetItemText(int id) const { return CWindow(GetItem(id)).GetText(); }
 
 protected:
@@ -70,6 +71,7 @@ private:
 };
 
 // A message box with one OK button and a warning icon.
-void ShowWarning(HWND owner, const char* title, const std::string& text);
+void ShowWarning(HWND owner, const char* title, const char* text);
+inline void ShowWarning(HWND owner, const char* title, const std::string& text) { ShowWarning(owner, title, text.c_str()); }
 
 }  // namespace wingui

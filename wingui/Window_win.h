@@ -27,6 +27,8 @@ public:
     }
 
     bool SetText(const std::string& text) const { return ::SetWindowTextA(m_hWnd, text.c_str()) != 0; }
+    // A literal needs no string made of it first.
+    bool SetText(const char* text) const { return ::SetWindowTextA(m_hWnd, text) != 0; }
     std::string GetText() const
     {
         int n = ::GetWindowTextLengthA(m_hWnd);

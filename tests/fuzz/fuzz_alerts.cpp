@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string input(reinterpret_cast<const char*>(data), size);
     const CAddressParse parse = ParseWebhookAddress(input);
     Require(parse.m_address.has_value() == (parse.m_eFault == EAddressFault::None));
-    Require(parse.m_address || !AddressFaultText(parse.m_eFault).empty());
+    Require(parse.m_address || *AddressFaultText(parse.m_eFault));
     if (const std::optional<CWebhookAddress>& a = parse.m_address) {
         const std::string scheme = a->m_bHttps ? "https://" : "http://";
         // After the scheme only the host and the port: nothing of a path, a query or a user.
