@@ -217,7 +217,10 @@ void CServerRunner::Execute(CRunActions actions)
             break;
         const CReport report = m_reports.front();
         m_reports.erase(m_reports.begin());
-        m_actions = Deliver(report);
+        // A socket report calls back into Execute (a login, an error), which queues its actions
+        // here: they are kept, ahead of what the report itself returns.
+        for (CRunAction& action : Deliver(report))
+            m_actions.push_back(std::move(action));
     }
     ReleaseEndedProcess();
 }

@@ -1,6 +1,7 @@
 // Server runs driven end to end: Tollan starts the stand-in game server, follows its log into the
 // console, logs in over the remote console and sends commands; the stand-in's record file says
 // what it received. Every scenario stops whatever stand-in it leaves behind, passed or failed.
+#include "tests/e2e/HttpReceiver.h"  // Winsock's header before <windows.h>
 #include "tests/e2e/ConfigDriver.h"
 #include "tests/e2e/DriverSupport.h"
 
@@ -277,6 +278,60 @@ void StopServer(const std::string& game, HWND main)
     WaitUntil([&] { return WindowText(main) == kIdleTitle; }, 5000, "idle title");
 }
 
+
+// ---- alerts: a webhook receiver of the scenario's own on 127.0.0.1
+
+const char kHookPath[] = "/hook/SeCrEt";  // the webhook's secret: never in the log
+
+std::string ComputerName()
+{
+    char name[MAX_COMPUTERNAME_LENGTH + 1] = "";
+    DWORD size = sizeof name;
+    GetComputerNameA(name, &size);
+    return name;
+}
+
+// Starts the receiver and stores its address as AlertWebhook for the Tollan about to start.
+CHttpReceiver& AlertsTo(const CHttpScript& script = CHttpScript())
+{
+    static CHttpReceiver receiver;
+    E2E_CHECK(receiver.Start(script), "the alert receiver does not listen");
+    AtScenarioEnd([] { receiver.Stop(); });
+    const std::string address = "http://127.0.0.1:" + std::to_string(receiver.Port()) + kHookPath;
+    WriteSetting("AlertWebhook", REG_SZ, address + '\0');
+    return receiver;
+}
+
+// The message of each request that arrived, checked to be the one POST body Tollan sends.
+std::vector<std::string> Alerts(const CHttpReceiver& receiver)
+{
+    std::vector<std::string> out;
+    for (const CHttpRequest& r : receiver.Requests()) {
+        const std::string& b = r.m_strBody;
+        const size_t half = b.find("\",\"text\":\"");
+        E2E_CHECK(r.m_strMethod == "POST" && r.m_strPath == kHookPath && half != std::string::npos &&
+                      r.Header("Content-Type") == "application/json; charset=utf-8",
+                  "an alert request: %s %s %s", r.m_strMethod.c_str(), r.m_strPath.c_str(), b.c_str());
+        const std::string message = b.substr(12, half - 12);
+        ExpectEqualText(b, "{\"content\":\"" + message + "\",\"text\":\"" + message + "\"}", "alert body");
+        out.push_back(message);
+    }
+    return out;
+}
+
+// Waits for the alerts and compares them, in order, with "<computer>: " and each text.
+void ExpectAlerts(const CHttpReceiver& receiver, const std::vector<std::string>& texts, DWORD timeoutMs = 20000)
+{
+    const bool arrived = receiver.WaitForRequests(texts.size(), timeoutMs);
+    const std::vector<std::string> got = Alerts(receiver);
+    std::string joined;
+    for (const std::string& g : got)
+        joined += "[" + g + "] ";
+    E2E_CHECK(arrived && got.size() == texts.size(), "%u alerts, expected %u: %s", static_cast<unsigned>(got.size()),
+              static_cast<unsigned>(texts.size()), joined.c_str());
+    for (size_t i = 0; i < texts.size(); ++i)
+        ExpectEqualText(got[i], ComputerName() + ": " + texts[i], "alert");
+}
 }  // namespace
 
 E2E_SCENARIO(server_full_run)
@@ -372,6 +427,9 @@ E2E_SCENARIO(server_dm_crash)
     SetSwitch("DQ2SIM_CRASH_AFTER_MS", "4000");
     const std::string logs = Join(UtilityFolder(game), "Logs");
     WriteTextFile(logs, "in the way");
+    // Alerts to a port nobody listens on: the restart comes on time all the same.
+    const std::string hook = "http://127.0.0.1:" + std::to_string(FreeLoopbackPort());
+    WriteSetting("AlertWebhook", REG_SZ, hook + kHookPath + '\0');
     CSession s = StartSession(game);
     Press(s.main, 1);
     double crashed = WaitLog(game, kCrashLine, 1, 30000);
@@ -387,6 +445,13 @@ E2E_SCENARIO(server_dm_crash)
     E2E_CHECK(!platform::FileExists(Join(UtilityFolder(game), "Config\\NormalDMTemp.cfg")), "a deathmatch copy was made");
     E2E_CHECK(CountLog(game, kLaunchLine) == 2, "launch lines");
     ExpectEqualText(ReadAll(logs), "in the way", "the file in the Logs folder's place");
+    // Three more tries, 2 + 8 + 20 s apart, then one line for the outage however many crashes follow.
+    const std::string outage = "ERR:  Alert not delivered to " + hook + ": could not connect.\n";
+    WaitLog(game, outage, 1, 45000);
+    Sleep(3000);
+    const std::vector<std::string> all = LogMessages(game);
+    E2E_CHECK(std::count_if(all.begin(), all.end(), [](const std::string& l) { return l.rfind("ERR:  Alert", 0) == 0; }) == 1,
+              "more than one line for the outage");
     CloseAtOnce(s);
 }
 
@@ -398,12 +463,18 @@ E2E_SCENARIO(server_crash_restart_logs_in)
     std::string game = PrepareServerGame();
     SetSwitch("DQ2SIM_CRASH_AFTER_MS", "10000");
     SetSwitch("DQ2SIM_CRASH_ONCE", "1");
+    CHttpReceiver& hook = AlertsTo();
     CSession s = StartSession(game);
     Press(s.main, 1);
+    WaitEvents(game, "EXIT 3 crash", 1, 30000);
+    const DWORD exited = GetTickCount();
     WaitLog(game, kCrashLine, 1, 30000);
     WaitEvents(game, "ARGS", 2, 10000);
     // The first run's check ended with it; the one success line is the restarted run's.
     WaitLog(game, kSuccessLine, 1, 40000);
+    ExpectAlerts(hook, {"NormalDM crashed; starting it again in 5 s.", "NormalDM is running again."});
+    Note("FIGURE crash_to_alert_ms %lu", static_cast<unsigned long>(hook.Requests().at(0).m_nArrivedAt - exited));
+    E2E_CHECK(ReadAll(LogPathOf(game)).find("SeCrEt") == std::string::npos, "the webhook's secret in the log");
     E2E_CHECK(!LogHas(game, "ERR:  Unable to connect to server.  Server was shut down.\n"),
               "the restarted server was shut down");
     DWORD pid = std::strtoul(ReadAll(Join(game, "Bin\\DedicatedServer.pid")).c_str(), nullptr, 10);
@@ -477,6 +548,7 @@ E2E_SCENARIO(server_login_failure)
 {
     std::string game = PrepareServerGame();
     SetSwitch("DQ2SIM_NO_LOGIN_CONFIRM", "1");
+    CHttpReceiver& hook = AlertsTo();
     CSession s = StartSession(game);
     Press(s.main, 1);
     double connecting = WaitLog(game, kConnectingLine);
@@ -490,6 +562,7 @@ E2E_SCENARIO(server_login_failure)
     WaitUntil([&] { return ControlText(s.main, 1) == "Start Server"; }, 5000, "caption Start Server");
     Sleep(6000);
     E2E_CHECK(CountEvents(game, "ARGS") == 1 && !LogHas(game, kCrashLine), "a failed login was taken for a crash");
+    ExpectAlerts(hook, {"Tollan could not log in to NormalDM and stopped it."});
     CloseAndWait(s.run, s.main);
 }
 
@@ -519,6 +592,7 @@ E2E_SCENARIO(server_relaunch_without_program)
 {
     std::string game = PrepareServerGame();
     SetSwitch("DQ2SIM_CRASH_AFTER_MS", "5000");
+    CHttpReceiver& hook = AlertsTo();
     CSession s = StartSession(game);
     Press(s.main, 1);
     WaitEvents(game, "LISTEN ok", 1, 10000);
@@ -530,6 +604,8 @@ E2E_SCENARIO(server_relaunch_without_program)
     ExpectNear(Now() - crashed, 5000, 1500, "crash to the failed relaunch");
     WaitUntil([&] { return ControlText(s.main, 1) == "Start Server" && Enabled(s.main, 1); }, 2000, "Start Server");
     E2E_CHECK(!FindProcessWindow(s.run.Pid(), "#32770", "Error"), "the shell showed an error box");
+    ExpectAlerts(hook, {"NormalDM crashed; starting it again in 5 s.",
+                        "NormalDM could not be started again (its program could not be started); it is down."});
     CloseAndWait(s.run, s.main);
 }
 
@@ -615,6 +691,7 @@ E2E_SCENARIO(server_crash_loop_guard)
 {
     std::string game = PrepareServerGame();
     SetSwitch("DQ2SIM_CRASH_AFTER_MS", "3000");
+    CHttpReceiver& hook = AlertsTo();
     CSession s = StartSession(game);
     Press(s.main, 1);
     double guarded = WaitLog(game, "ERR:  The server crashed 3 times in a row, each time within 60 s of its launch, "
@@ -628,6 +705,8 @@ E2E_SCENARIO(server_crash_loop_guard)
     WaitConsole(s.main, " ERR:    The server crashed 3 times in a row");
     Sleep(static_cast<DWORD>(guarded + 7000 - Now()));  // past the moment a restart would launch
     E2E_CHECK(CountEvents(game, "ARGS") == 3 && CountLog(game, kLaunchLine) == 3, "a fourth launch");
+    ExpectAlerts(hook, {"NormalDM crashed; starting it again in 5 s.", "NormalDM crashed; starting it again in 5 s.",
+                        "NormalDM crashed 3 times in a row, each time within 60 s of its launch; it is not restarted."});
     CloseAndWait(s.run, s.main);
 }
 
@@ -648,6 +727,7 @@ E2E_SCENARIO(server_busy_then_hung)
     SetSwitch("DQ2SIM_BUSY_MS", "45000");
     SetSwitch("DQ2SIM_HANG_AFTER_MS", "60000");
     SetSwitch("DQ2SIM_TIME_LIMIT_MS", "0");
+    CHttpReceiver& hook = AlertsTo();
     CSession s = StartSession(game);
     StartAndLogIn(game, s.main);
     WaitEvents(game, "BUSY_DONE", 1, 60000);
@@ -660,6 +740,8 @@ E2E_SCENARIO(server_busy_then_hung)
     E2E_CHECK(relaunched - hung <= 80000, "relaunched %.0f ms after the hang", relaunched - hung);
     E2E_CHECK(!LogHas(game, kCrashLine), "the hang was logged as a crash as well");
     WaitEvents(game, "LOGIN ok", 2, 20000);
+    ExpectAlerts(hook, {"NormalDM stopped responding for 60 s and was ended; starting it again in 5 s.",
+                        "NormalDM is running again."});
     // The relaunched server has the same switches: it is left to the scenario's end.
     CloseAtOnce(s);
 }
@@ -818,6 +900,7 @@ E2E_SCENARIO(server_daily_restart)
     char daily[8];
     std::snprintf(daily, sizeof daily, "%02d:%02d", minute / 60, minute % 60);
     WriteSetting("RestartDaily", REG_SZ, std::string(daily, 6));
+    CHttpReceiver& hook = AlertsTo();
     CSession s = StartSession(game);
     StartAndLogIn(game, s.main);
     WaitLog(game, "INF:  Scheduled restart: Quit() command has been sent to the server.\n", 1, 150000);
@@ -827,6 +910,7 @@ E2E_SCENARIO(server_daily_restart)
     E2E_CHECK(CountEvents(game, "CMD Quit()") == 1, "%u Quit() commands", static_cast<unsigned>(CountEvents(game, "CMD Quit()")));
     E2E_CHECK(CountEvents(game, "SCRIPT DedicatedServerUtility/Config/NormalDM.cfg") == 2, "the same script twice");
     E2E_CHECK(CountLog(game, kCrashLine) == 0, "the restart was taken for a crash");
+    ExpectAlerts(hook, {"NormalDM is restarted as scheduled."});
     // Tollan let go of the ended server's process: with no handle left, its id names nothing.
     const DWORD first = Record(game).at(0).pid;
     HANDLE old = OpenProcess(SYNCHRONIZE, FALSE, first);
@@ -1246,4 +1330,81 @@ E2E_SCENARIO(console_save_to_file)
     ExpectEqualText(ReadAll(path), expected, "saved file");
     E2E_CHECK(!platform::FileExists(path + ".tmp"), "the twin was left behind");
     CloseAtOnce(s);
+}
+
+// ---------------------------------------------------------------- alerts
+
+// A receiver that takes the crash's alert and never answers: the window answers at once, the
+// restart comes on time, and "  Close Utility" still ends Tollan within about a second.
+E2E_SCENARIO(alerts_unanswered)
+{
+    std::string game = PrepareServerGame();
+    SetSwitch("DQ2SIM_CRASH_AFTER_MS", "3000");
+    SetSwitch("DQ2SIM_CRASH_ONCE", "1");
+    CHttpScript silent;
+    silent.m_bNeverAnswer = true;
+    CHttpReceiver& hook = AlertsTo(silent);
+    CSession s = StartSession(game);
+    Press(s.main, 1);
+    const double crashed = WaitLog(game, kCrashLine, 1, 30000);
+    E2E_CHECK(hook.WaitForRequests(1, 10000), "no alert arrived");
+    DWORD_PTR answer = 0;
+    E2E_CHECK(SendMessageTimeoutA(s.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &answer), "the window does not answer");
+    ExpectNear(WaitEvents(game, "ARGS", 2, 10000) - crashed, 5000, 1200, "crash to relaunch");
+    WaitLog(game, kSuccessLine, 1, 40000);
+    const double closing = Now();
+    PostMessageA(s.main, WM_COMMAND, MAKEWPARAM(2, 0), 0);
+    E2E_CHECK(WaitForExit(s.run, 10000), "Close Utility did not close Tollan");
+    Note("FIGURE close_with_unanswered_alert_ms %.0f", Now() - closing);
+    E2E_CHECK(Now() - closing < 2000, "Tollan took %.0f ms to end", Now() - closing);
+}
+
+// Tools > Alerts: a refused address, a test that arrives, Cancel that keeps what was stored, a
+// second opening, and OK that stores the address.
+E2E_SCENARIO(alerts_dialog)
+{
+    std::string game = PrepareServerGame();
+    CHttpReceiver hook;
+    E2E_CHECK(hook.Start(CHttpScript()), "the receiver does not listen");
+    const std::string address = "http://127.0.0.1:" + std::to_string(hook.Port()) + kHookPath;
+    CSession s = StartSession(game);
+    const auto open = [&] {
+        PostMessageA(s.main, WM_COMMAND, MAKEWPARAM(32816, 0), 0);
+        return WaitForWindow(s.run, "#32770", " Alerts", 10000);
+    };
+    const auto setAddress = [](HWND dialog, const std::string& text) {
+        SendMessageA(GetDlgItem(dialog, 1330), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    };
+    HWND dialog = open();
+    ExpectEqualText(ControlText(dialog, 1332), "Alerts are off.", "outcome before any");
+    setAddress(dialog, "ftp://127.0.0.1/hook");
+    ClickButton(dialog, 1331);
+    ExpectEqualText(ConfirmTollanMessage(s.run), "The webhook address must begin with https:// or http://.", "refusal");
+    WaitUntil([&] { return FocusIsOn(s.run, GetDlgItem(dialog, 1330)); }, 3000, "the focus on the address");
+
+    setAddress(dialog, address);
+    ClickButton(dialog, 1331);
+    WaitUntil([&] { return ControlText(dialog, 1332).rfind("Delivered at ", 0) == 0; }, 15000, "the test delivered");
+    const std::string outcome = ControlText(dialog, 1332);
+    E2E_CHECK(outcome.size() == 29 && outcome[15] == ':' && outcome.compare(18, 11, " (HTTP 204)") == 0,
+              "outcome \"%s\"", outcome.c_str());
+    ExpectAlerts(hook, {"a test message from Tollan. Alerts reach you here."});
+    ClickButton(dialog, IDCANCEL);
+    WaitUntil([&] { return !IsWindow(dialog); }, 5000, "the dialog closed");
+    DWORD type = 0;
+    std::string stored;
+    E2E_CHECK(!ReadSetting("AlertWebhook", type, stored), "Cancel stored the address");
+
+    dialog = open();
+    ExpectEqualText(ControlText(dialog, 1330), "", "address after Cancel");
+    setAddress(dialog, address);
+    PostKey(GetDlgItem(dialog, 1330), VK_RETURN);
+    WaitUntil([&] { return !IsWindow(dialog); }, 5000, "Enter to close the dialog");
+    E2E_CHECK(ReadSetting("AlertWebhook", type, stored) && type == REG_SZ && stored == address + '\0', "stored address");
+    WaitLog(game, "INF:  Alerts go to http://127.0.0.1:" + std::to_string(hook.Port()) + ".\n", 1, 3000);
+    dialog = open();
+    ExpectEqualText(ControlText(dialog, 1330), address, "address at the second opening");
+    PostKey(GetDlgItem(dialog, 1330), VK_ESCAPE);
+    WaitUntil([&] { return !IsWindow(dialog); }, 5000, "Escape to close the dialog");
+    CloseAndWait(s.run, s.main);
 }
