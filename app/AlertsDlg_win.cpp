@@ -10,12 +10,12 @@
 namespace {
 // The sender's word that its outcome changed.
 constexpr UINT WM_APP_ALERT_OUTCOME = WM_APP + 1;
-constexpr unsigned kMaxAddressChars = 2048;
 }  // namespace
 
+// The field holds any length: an address too long is refused as such rather than cut short
+// where nobody sees it.
 bool CAlertsDlg::OnInit()
 {
-    SendMessageA(GetItem(IDC_ALERT_ADDRESS), EM_LIMITTEXT, kMaxAddressChars, 0);
     SetItemText(IDC_ALERT_ADDRESS, m_strAddress);
     m_sender.SetNotify(m_hWnd, WM_APP_ALERT_OUTCOME);
     ShowOutcome();
@@ -33,10 +33,24 @@ void CAlertsDlg::ShowOutcome()
     SetItemText(IDC_ALERT_OUTCOME, text);
 }
 
+// A copied address often brings a blank or a line end along: they go, from the field as well, so
+// that what it shows is what is used.
+std::string CAlertsDlg::FieldAddress()
+{
+    const std::string text = GetItemText(IDC_ALERT_ADDRESS);
+    const char* const blanks = " \t\r\n";
+    const std::size_t first = text.find_first_not_of(blanks);
+    const std::string address =
+        first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(blanks) + 1 - first);
+    if (address != text)
+        SetItemText(IDC_ALERT_ADDRESS, address);
+    return address;
+}
+
 bool CAlertsDlg::TakeAddress()
 {
     std::string refusal;
-    if (m_sender.SetAddress(GetItemText(IDC_ALERT_ADDRESS), &refusal))
+    if (m_sender.SetAddress(FieldAddress(), &refusal))
         return true;
     wingui::ShowWarning(m_hWnd, kProgramName, refusal);
     SendMsg(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetItem(IDC_ALERT_ADDRESS)), TRUE);
@@ -45,7 +59,7 @@ bool CAlertsDlg::TakeAddress()
 
 void CAlertsDlg::OnOk()
 {
-    const std::string address = GetItemText(IDC_ALERT_ADDRESS);
+    const std::string address = FieldAddress();
     if (!address.empty() && !TakeAddress())
         return;
     if (address.empty())
@@ -73,7 +87,7 @@ bool CAlertsDlg::OnCommand(WORD, WORD id, HWND)
 {
     switch (id) {
     case IDC_ALERT_TEST:
-        if (GetItemText(IDC_ALERT_ADDRESS).empty()) {
+        if (FieldAddress().empty()) {
             wingui::ShowWarning(m_hWnd, kProgramName, "Please enter the webhook address to send the test message to.");
             SendMsg(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetItem(IDC_ALERT_ADDRESS)), TRUE);
             return true;

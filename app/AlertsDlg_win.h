@@ -27,6 +27,7 @@ protected:
     void OnDestroy() override;
 
 private:
+    std::string FieldAddress();
     // The field's address when the sender takes it; otherwise says why and puts the focus there.
     bool TakeAddress();
     void ShowOutcome();

@@ -319,11 +319,17 @@ std::vector<std::string> Alerts(const CHttpReceiver& receiver)
     return out;
 }
 
-// Waits for the alerts and compares them, in order, with "<computer>: " and each text.
-void ExpectAlerts(const CHttpReceiver& receiver, const std::vector<std::string>& texts, DWORD timeoutMs = 20000)
+// Waits for the alerts and compares them, in order, with "<computer>: " and each text. Alerts that
+// contain `skip` are left out of the comparison.
+void ExpectAlerts(const CHttpReceiver& receiver, const std::vector<std::string>& texts, DWORD timeoutMs = 20000,
+                  const char* skip = nullptr)
 {
     const bool arrived = receiver.WaitForRequests(texts.size(), timeoutMs);
-    const std::vector<std::string> got = Alerts(receiver);
+    std::vector<std::string> got = Alerts(receiver);
+    if (skip)
+        got.erase(std::remove_if(got.begin(), got.end(),
+                                 [&](const std::string& g) { return g.find(skip) != std::string::npos; }),
+                  got.end());
     std::string joined;
     for (const std::string& g : got)
         joined += "[" + g + "] ";
@@ -705,8 +711,12 @@ E2E_SCENARIO(server_crash_loop_guard)
     WaitConsole(s.main, " ERR:    The server crashed 3 times in a row");
     Sleep(static_cast<DWORD>(guarded + 7000 - Now()));  // past the moment a restart would launch
     E2E_CHECK(CountEvents(game, "ARGS") == 3 && CountLog(game, kLaunchLine) == 3, "a fourth launch");
-    ExpectAlerts(hook, {"NormalDM crashed; starting it again in 5 s.", "NormalDM crashed; starting it again in 5 s.",
-                        "NormalDM crashed 3 times in a row, each time within 60 s of its launch; it is not restarted."});
+    // A restarted run that logs in before it crashes again ends its incident with "running again";
+    // whether it does depends on the machine's speed, so those alerts are not counted.
+    ExpectAlerts(hook,
+                 {"NormalDM crashed; starting it again in 5 s.", "NormalDM crashed; starting it again in 5 s.",
+                  "NormalDM crashed 3 times in a row, each time within 60 s of its launch; it is not restarted."},
+                 20000, " is running again.");
     CloseAndWait(s.run, s.main);
 }
 
@@ -1084,6 +1094,13 @@ E2E_SCENARIO(demo)
     shot("scheduled-restart", " Scheduled Restart");
     PostMessageA(schedule, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     WaitUntil([&] { return !IsWindow(schedule); }, 5000, "the schedule dialog to close");
+    PostMessageA(s.main, WM_COMMAND, MAKEWPARAM(32816, 0), 0);
+    HWND alerts = WaitForWindow(s.run, "#32770", " Alerts");
+    SetDlgItemTextA(alerts, 1330, "https://discord.com/api/webhooks/1234567890/demo-token");
+    Sleep(300);
+    shot("alerts", " Alerts");
+    PostMessageA(alerts, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    WaitUntil([&] { return !IsWindow(alerts); }, 5000, "the alerts dialog to close");
     // Minimised to the notification area, and back.
     SendMessageA(s.main, WM_COMMAND, MAKEWPARAM(32813, 0), 0);
     PostMessageA(s.main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -1381,6 +1398,10 @@ E2E_SCENARIO(alerts_dialog)
     ClickButton(dialog, 1331);
     ExpectEqualText(ConfirmTollanMessage(s.run), "The webhook address must begin with https:// or http://.", "refusal");
     WaitUntil([&] { return FocusIsOn(s.run, GetDlgItem(dialog, 1330)); }, 3000, "the focus on the address");
+    // Too long is refused whole, not cut short in the field.
+    setAddress(dialog, "https://example.com/" + std::string(2100, 'a'));
+    ClickButton(dialog, 1331);
+    ExpectEqualText(ConfirmTollanMessage(s.run), "The webhook address is longer than 2048 characters.", "long refusal");
 
     setAddress(dialog, address);
     ClickButton(dialog, 1331);
@@ -1397,7 +1418,7 @@ E2E_SCENARIO(alerts_dialog)
 
     dialog = open();
     ExpectEqualText(ControlText(dialog, 1330), "", "address after Cancel");
-    setAddress(dialog, address);
+    setAddress(dialog, "  " + address + " ");  // as pasted, blanks and all
     PostKey(GetDlgItem(dialog, 1330), VK_RETURN);
     WaitUntil([&] { return !IsWindow(dialog); }, 5000, "Enter to close the dialog");
     E2E_CHECK(ReadSetting("AlertWebhook", type, stored) && type == REG_SZ && stored == address + '\0', "stored address");
