@@ -26,10 +26,11 @@ public:
 class CComboBox : public CWindow {
 public:
     int GetCount() const { return static_cast<int>(SendMsg(CB_GETCOUNT)); }
-    int AddString(const std::string& s) const
+    int AddString(const char* s) const
     {
-        return static_cast<int>(SendMsg(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str())));
+        return static_cast<int>(SendMsg(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s)));
     }
+    int AddString(const std::string& s) const { return AddString(s.c_str()); }
     void ResetContent() const { SendMsg(CB_RESETCONTENT); }
     int GetCurSel() const { return static_cast<int>(SendMsg(CB_GETCURSEL)); }
     void SetCurSel(int i) const { SendMsg(CB_SETCURSEL, i); }
