@@ -81,10 +81,11 @@ public:
         return SendMsg(EM_SETCHARFORMAT, scope, reinterpret_cast<LPARAM>(&cf)) != 0;
     }
     void SetSel(long start, long end) const { SendMsg(EM_SETSEL, start, end); }
-    void ReplaceSel(const std::string& text, bool canUndo = false) const
+    void ReplaceSel(const char* text, bool canUndo = false) const
     {
-        SendMsg(EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMsg(EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(text));
     }
+    void ReplaceSel(const std::string& text, bool canUndo = false) const { ReplaceSel(text.c_str(), canUndo); }
 };
 
 }  // namespace wingui
