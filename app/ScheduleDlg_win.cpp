@@ -3,6 +3,7 @@
 #include "server/Runner_win.h"
 #include "base/Names.h"
 #include "base/SettingsStore.h"
+#include "base/StringPrintf.h"
 #include "base/UtilityLog.h"
 #include "app/Resource.h"
 
@@ -23,7 +24,7 @@ bool CScheduleDlg::OnInit()
 {
     const CRestartSettings& current = m_runner.RestartSettings();
     SetItemText(IDC_RESTART_DAILY, current.m_nDailyMinute ? FormatDailyTime(*current.m_nDailyMinute) : std::string());
-    SetItemText(IDC_RESTART_EVERY_HOURS, current.m_nEveryHours ? std::to_string(current.m_nEveryHours) : std::string());
+    SetItemText(IDC_RESTART_EVERY_HOURS, current.m_nEveryHours ? StringPrintf("%u", current.m_nEveryHours) : std::string());
     SendMessageA(GetItem(IDC_RESTART_DAILY), EM_LIMITTEXT, 5, 0);
     SendMessageA(GetItem(IDC_RESTART_EVERY_HOURS), EM_LIMITTEXT, 5, 0);
     ShowNextRestart();
@@ -62,8 +63,8 @@ void CScheduleDlg::OnOk()
         !m_settings.WriteDword(kRestartEveryHoursValue, settings.m_nEveryHours))
         LogMessage("ERR:  Unable to write the scheduled restart to registry.\n");
     m_runner.SetRestartSettings(settings);
-    LogMessage("INF:  Scheduled restart: %s, every %u hours after a launch (0: never).\n",
-               stored.empty() ? "no daily time" : ("daily at " + stored).c_str(), settings.m_nEveryHours);
+    LogMessage("INF:  Scheduled restart: %s%s, every %u hours after a launch (0: never).\n",
+               stored.empty() ? "no daily time" : "daily at ", stored.c_str(), settings.m_nEveryHours);
     End(IDOK);
 }
 

@@ -1,5 +1,7 @@
 #include "base/Decimal.h"
 
+#include "base/StringPrintf.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -299,11 +301,7 @@ std::string FormatSignificant15(double value)
         text = digits.substr(0, 1);
         if (digits.size() > 1)
             text.append(1, '.').append(digits, 1, std::string::npos);
-        const int magnitude = exponent < 0 ? -exponent : exponent;
-        text += exponent < 0 ? "e-" : "e+";
-        if (magnitude < 10)
-            text += '0';
-        text += std::to_string(magnitude);
+        text += StringPrintf("e%c%02d", exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
     } else if (pointAt <= 0) {
         text.assign("0.").append(static_cast<size_t>(-pointAt), '0').append(digits);
     } else {

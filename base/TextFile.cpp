@@ -3,6 +3,7 @@
 #include "base/StringPrintf.h"
 
 #include <atomic>
+#include <cstring>
 
 namespace {
 std::atomic<int> g_failWriteNumber{0};
@@ -118,14 +119,15 @@ std::string TrimLeft(const std::string& s)
     return s.substr(begin);
 }
 
-std::string ReplaceAll(std::string s, const std::string& what, const std::string& with)
+std::string ReplaceAll(std::string s, const char* what, const char* with)
 {
-    if (what.empty())
+    const size_t whatLength = std::strlen(what), withLength = std::strlen(with);
+    if (whatLength == 0)
         return s;
     size_t pos = 0;
-    while ((pos = s.find(what, pos)) != std::string::npos) {
-        s.replace(pos, what.size(), with);
-        pos += with.size();
+    while ((pos = s.find(what, pos, whatLength)) != std::string::npos) {
+        s.replace(pos, whatLength, with, withLength);
+        pos += withLength;
     }
     return s;
 }

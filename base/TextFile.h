@@ -57,5 +57,5 @@ private:
 std::string TrimRight(const std::string& s);
 std::string TrimLeft(const std::string& s);
 inline std::string Trim(const std::string& s) { return TrimLeft(TrimRight(s)); }
-// Every occurrence of `what` replaced by `with`.
-std::string ReplaceAll(std::string s, const std::string& what, const std::string& with);
+// Every occurrence of `what` replaced by `with`; the callers' texts are fixed ones.
+std::string ReplaceAll(std::string s, const char* what, const char* with);

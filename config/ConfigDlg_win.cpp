@@ -12,6 +12,8 @@ CConfigDlg::CConfigDlg(CServerConfig& record, const std::string& gameFolder, con
 {
 }
 
+CConfigDlg::~CConfigDlg() = default;
+
 INT_PTR CConfigDlg::Run(HINSTANCE instance, HWND parent)
 {
     return RunModalLoop(instance, IDD_CONFIG_DIALOG, parent);

@@ -19,6 +19,7 @@ public:
     // closed, that field names the configuration it ended on.
     CConfigDlg(CServerConfig& record, const std::string& gameFolder, const CLevelCatalogue& catalogue,
                const CHistoryStore& history);
+    ~CConfigDlg() override;
 
     // Called with the configuration name whenever Save has written its script.
     std::function<void(const std::string& name)> m_onScriptSaved;

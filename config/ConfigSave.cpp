@@ -104,21 +104,21 @@ CSaveResult SaveConfiguration(const std::string& gameFolder, const CLevelCatalog
     // write this name again.
     cfg.m_strNewConfigName.clear();
 
-    std::vector<std::string> failed;
+    // The script or else the INI, and the store: what could not be written.
+    std::string failed;
     if (!files.scriptWritten)
-        failed.push_back("the options script " + cfg.m_strConfigName + ".cfg");
+        failed = StringPrintf("the options script %s.cfg", cfg.m_strConfigName.c_str());
     else if (!files.iniWritten)
-        failed.push_back("DedicatedServer.ini");
+        failed = "DedicatedServer.ini";
     if (!storeWritten)
-        failed.push_back("History.ini");
+        failed += failed.empty() ? "History.ini" : " and History.ini";
     if (failed.empty()) {
         result.saved = true;
         return result;
     }
-    result.message = StringPrintf("The configuration was not saved completely: %s%s%s could not be written. "
+    result.message = StringPrintf("The configuration was not saved completely: %s could not be written. "
                                   "Tollan.log has the details.",
-                                  failed[0].c_str(), failed.size() == 2 ? " and " : "",
-                                  failed.size() == 2 ? failed[1].c_str() : "");
+                                  failed.c_str());
     LogMessage("ERR:  %s\n", result.message.c_str());
     return result;
 }

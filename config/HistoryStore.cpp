@@ -167,7 +167,8 @@ std::string DefaultStoreLines()
     return text;
 }
 
-std::string DefaultStoreText() { return ReplaceAll(DefaultStoreLines(), "\n", "\r\n"); }
+// As CTextWriter writes the lines.
+std::string DefaultStoreText() { return WithCrLf(DefaultStoreLines()); }
 
 bool CHistoryStore::GetConfigOptions(CServerConfig& cfg) const
 {

@@ -68,6 +68,8 @@ bool CRecordExchange::WouldPass(const CServerConfig& cfg) const
     return !ReadControls(m_rules.data(), m_rules.size(), *this, copy);
 }
 
+COptionPage::~COptionPage() = default;
+
 bool COptionPage::OnInit()
 {
     BindFields(m_exchange);

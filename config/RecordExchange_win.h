@@ -39,6 +39,7 @@ private:
 class COptionPage : public wingui::CDialog {
 public:
     COptionPage(int templateId, CServerConfig& record) : m_record(record), m_nTemplateId(templateId) {}
+    ~COptionPage() override;
     int TemplateId() const { return m_nTemplateId; }
     // The confirming read of every control of the page.
     virtual bool ReadAll();

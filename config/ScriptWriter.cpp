@@ -13,6 +13,12 @@
 
 namespace {
 
+std::string Quoted(const std::string& text)
+{
+    std::string quoted(1, '"');
+    quoted += text;
+    return quoted += '"';
+}
 
 std::string StartingLevelPath(const CServerConfig& cfg, const CLevelCatalogue& catalogue)
 {
@@ -151,22 +157,27 @@ std::string BuildConfigScript(CServerConfig& cfg, const CLevelCatalogue& catalog
     // The lines the table cannot give, in their order there.
     const std::string own[] = {
         // The server counts difficulties from 1.
-        std::to_string(cfg.g_gdDifficulty + 1),
-        "\"" + StartingLevelPath(cfg, catalogue) + "\"",
+        StringPrintf("%d", cfg.g_gdDifficulty + 1),
+        Quoted(StartingLevelPath(cfg, catalogue)),
         // Only a deathmatch server rotates through a map list.
-        "\"" + (deathmatch ? cfg.g_strMapListFile : std::string()) + "\"",
+        Quoted(deathmatch ? cfg.g_strMapListFile : std::string()),
         FormatFixed2(cfg.g_iVotePercentageToPass),
     };
     std::string s;
     size_t nextOwn = 0;
     for (const CScriptLine& line : kScriptLines) {
         s += line.m_pszText;
+        if (line.m_eKind == kLineText) {
+            s += '\n';
+            continue;
+        }
+        s += " = ";
         switch (line.m_eKind) {
-        case kLineText: s += "\n"; continue;
-        case kLineInt: s += " = " + std::to_string(cfg.*line.m_pInt); break;
-        case kLineQuoted: s += " = \"" + cfg.*line.m_pStr + "\""; break;
-        case kLineDecimal: s += " = " + FormatFixed2(cfg.*line.m_pDec); break;
-        case kLineOwn: s += " = " + own[nextOwn++]; break;
+        case kLineText: break;
+        case kLineInt: s += StringPrintf("%d", cfg.*line.m_pInt); break;
+        case kLineQuoted: s += Quoted(cfg.*line.m_pStr); break;
+        case kLineDecimal: s += FormatFixed2(cfg.*line.m_pDec); break;
+        case kLineOwn: s += own[nextOwn++]; break;
         }
         s += ";\n";
     }

@@ -6,6 +6,8 @@ void CCommandLineEditCtrl::PreTranslateKey(const MSG& msg)
     m_model.OnEditKey(character, static_cast<unsigned>(msg.wParam), [this] { return GetText(); });
 }
 
+CCommandLineCtrl::~CCommandLineCtrl() = default;
+
 void CCommandLineCtrl::Attach(HWND combo)
 {
     CComboBox::Attach(combo);

@@ -24,6 +24,7 @@ private:
 class CCommandLineCtrl : public wingui::CComboBox, private wingui::CSubclass {
 public:
     CCommandLineCtrl() : m_edit(m_model) {}
+    ~CCommandLineCtrl() override;
     // Binds the combo of the dialog template.
     void Attach(HWND combo);
     // Adds the fixed list (once, at the dialog's start-up).

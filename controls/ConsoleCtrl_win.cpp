@@ -17,6 +17,8 @@ const WPARAM kCtrlF = 0x06;  // the character TranslateMessage makes of Ctrl+F
 HINSTANCE ProgramInstance() { return GetModuleHandleA(nullptr); }
 }  // namespace
 
+CConsoleCtrl::~CConsoleCtrl() = default;
+
 void CConsoleCtrl::Prepare()
 {
     SetUndoLimit(0);

@@ -11,6 +11,7 @@
 
 class CConsoleCtrl : public wingui::CRichEdit, private wingui::CSubclass {
 public:
+    ~CConsoleCtrl() override;
     // Undo off, the bold 10-point format every line is inserted with, and the control's own keys
     // and menu commands (a subclass).
     void Prepare();

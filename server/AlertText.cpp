@@ -117,7 +117,7 @@ std::string AlertBody(const std::string& utf8Message, unsigned lost)
     const std::string note = LostAlertsNote(lost);
     const std::string message = CutCodePoints(ValidUtf8(utf8Message), kAlertMaxChars - note.size()) + note;
     const std::string value = JsonString(message);
-    return "{\"content\":" + value + ",\"text\":" + value + "}";
+    return StringPrintf("{\"content\":%s,\"text\":%s}", value.c_str(), value.c_str());
 }
 
 const char* StandardReasonPhrase(unsigned status)
@@ -164,7 +164,8 @@ std::string DeliveredText(int hour, int minute, unsigned status)
 std::string NotDeliveredText(const CTryResult& result, const std::string& redacted)
 {
     // An answer is quoted as it came; the other reasons are sentences of their own.
-    return "Not delivered: " + FailureText(result, redacted) + (result.m_eKind == ETryResult::Answered ? "" : ".");
+    return StringPrintf("Not delivered: %s%s", FailureText(result, redacted).c_str(),
+                        result.m_eKind == ETryResult::Answered ? "" : ".");
 }
 
 std::string RetryingText(const CTryResult& result, const std::string& redacted, unsigned pauseMs)

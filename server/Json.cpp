@@ -105,14 +105,3 @@ std::string JsonString(const std::string& text)
     out += '"';
     return out;
 }
-
-std::string JsonObjectOfStrings(const std::vector<std::pair<std::string, std::string>>& members)
-{
-    std::string out = "{";
-    for (const auto& member : members) {
-        if (out.size() > 1)
-            out += ',';
-        out += JsonString(member.first) + ':' + JsonString(member.second);
-    }
-    return out + '}';
-}

@@ -31,12 +31,14 @@ std::int64_t LastMoment(std::int64_t local, int minute)
     return days * 1440 + minute;
 }
 
-bool AllDigits(const std::string& s, size_t from, size_t to)
+// The number that s[from, to) spells, or -1 when it is empty or holds anything but digits. The
+// callers allow at most five digits.
+long DigitsValue(const std::string& s, size_t from, size_t to)
 {
-    for (size_t i = from; i < to; ++i)
-        if (!std::isdigit(static_cast<unsigned char>(s[i])))
-            return false;
-    return to > from;
+    long value = to > from ? 0 : -1;
+    for (size_t i = from; i < to && value >= 0; ++i)
+        value = std::isdigit(static_cast<unsigned char>(s[i])) ? value * 10 + (s[i] - '0') : -1;
+    return value;
 }
 
 }  // namespace
@@ -44,25 +46,22 @@ bool AllDigits(const std::string& s, size_t from, size_t to)
 std::optional<int> ParseDailyTime(const std::string& text)
 {
     const size_t colon = text.find(':');
-    if (colon == std::string::npos || colon == 0 || colon > 2 || text.size() != colon + 3 || !AllDigits(text, 0, colon) ||
-        !AllDigits(text, colon + 1, text.size()))
+    if (colon == std::string::npos || colon > 2 || text.size() != colon + 3)
         return std::nullopt;
-    const int hours = std::stoi(text.substr(0, colon)), minutes = std::stoi(text.substr(colon + 1));
-    if (hours > 23 || minutes > 59)
+    const long hours = DigitsValue(text, 0, colon), minutes = DigitsValue(text, colon + 1, text.size());
+    if (hours < 0 || minutes < 0 || hours > 23 || minutes > 59)
         return std::nullopt;
-    return hours * 60 + minutes;
+    return static_cast<int>(hours * 60 + minutes);
 }
 
 std::string FormatDailyTime(int minuteOfDay) { return StringPrintf("%02d:%02d", minuteOfDay / 60, minuteOfDay % 60); }
 
 std::optional<unsigned> ParseEveryHours(const std::string& text)
 {
-    if (text.empty() || text.size() > 5 || !AllDigits(text, 0, text.size()))
+    const long hours = text.size() > 5 ? -1 : DigitsValue(text, 0, text.size());
+    if (hours < 0 || hours > static_cast<long>(kMaxRestartEveryHours))
         return std::nullopt;
-    const unsigned hours = static_cast<unsigned>(std::stoul(text));
-    if (hours > kMaxRestartEveryHours)
-        return std::nullopt;
-    return hours;
+    return static_cast<unsigned>(hours);
 }
 
 std::optional<std::string> CheckRestartTexts(const std::string& daily, const std::string& everyHours)

@@ -26,25 +26,26 @@ unsigned TimerBit(unsigned timer)
     return 0;
 }
 
-CRunAction Text(ERunAction kind, std::string text)
+// The action appended to `out`, its fields filled in place: many places add one, and none of them
+// builds and copies an action of its own.
+CRunAction& Push(CRunActions& out, ERunAction kind)
 {
-    CRunAction a{kind};
-    a.m_strText = std::move(text);
-    return a;
+    out.emplace_back(kind);
+    return out.back();
 }
 
 // Out of line on purpose: each of the many places that make an action of a text or a run is one
 // call, not a string and an action built in place.
-void Add(CRunActions& out, ERunAction kind, std::string text) { out.push_back(Text(kind, std::move(text))); }
-void Add(CRunActions& out, ERunAction kind, const char* text) { out.push_back(Text(kind, text)); }
+void Add(CRunActions& out, ERunAction kind, std::string text) { Push(out, kind).m_strText = std::move(text); }
+void Add(CRunActions& out, ERunAction kind, const char* text) { Push(out, kind).m_strText = text; }
 
-void AddNote(CRunActions& out, ERunNote note, const std::string& config, const std::string& detail)
+// `detail` says why a relaunch failed; the other notes have none.
+void AddNote(CRunActions& out, ERunNote note, const std::string& config, const char* detail = "")
 {
-    CRunAction a{ERunAction::Notify};
+    CRunAction& a = Push(out, ERunAction::Notify);
     a.m_eNote = note;
     a.m_strConfig = config;
     a.m_strText = detail;
-    out.push_back(a);
 }
 
 std::string UnsafeScriptLine(const std::string& config)
@@ -53,12 +54,7 @@ std::string UnsafeScriptLine(const std::string& config)
                         config.c_str());
 }
 
-void AddForRun(CRunActions& out, ERunAction kind, RunId run)
-{
-    CRunAction a{kind};
-    a.m_nRun = run;
-    out.push_back(a);
-}
+void AddForRun(CRunActions& out, ERunAction kind, RunId run) { Push(out, kind).m_nRun = run; }
 
 }  // namespace
 
@@ -113,10 +109,9 @@ RunId CServerRunModel::CurrentRun() const { return m_pRun ? m_pRun->id : 0; }
 void CServerRunModel::SetTimer(unsigned timer, unsigned ms, CRunActions& out)
 {
     m_nArmedTimers |= TimerBit(timer);
-    CRunAction a{ERunAction::SetTimer};
+    CRunAction& a = Push(out, ERunAction::SetTimer);
     a.m_nTimer = timer;
     a.m_nMs = ms;
-    out.push_back(a);
 }
 
 void CServerRunModel::KillTimer(unsigned timer, CRunActions& out)
@@ -124,9 +119,7 @@ void CServerRunModel::KillTimer(unsigned timer, CRunActions& out)
     if (!(m_nArmedTimers & TimerBit(timer)))
         return;
     m_nArmedTimers &= ~TimerBit(timer);
-    CRunAction a{ERunAction::KillTimer};
-    a.m_nTimer = timer;
-    out.push_back(a);
+    Push(out, ERunAction::KillTimer).m_nTimer = timer;
 }
 
 // The enabling table. Button 1 waits for any pending period and for a run's end steps; the
@@ -142,9 +135,7 @@ void CServerRunModel::Refresh(CRunActions& out)
     if (now == m_shown)
         return;
     m_shown = now;
-    CRunAction a{ERunAction::Buttons};
-    a.m_buttons = now;
-    out.push_back(a);
+    Push(out, ERunAction::Buttons).m_buttons = now;
 }
 
 CRunActions CServerRunModel::OnStartStopPressed(const std::string& currentConfig)
@@ -179,7 +170,7 @@ CRunActions CServerRunModel::OnStartStopPressed(const std::string& currentConfig
 void CServerRunModel::CheckPortAndLaunch(const std::string& configName, bool bUnattended, CRunActions& out)
 {
     m_pCheck.reset(new CPendingCheck{configName, bUnattended});
-    out.push_back(CRunAction{ERunAction::CheckPort});
+    Push(out, ERunAction::CheckPort);
 }
 
 CRunActions CServerRunModel::OnPortChecked(const CPortCheck& check)
@@ -217,7 +208,7 @@ CRunActions CServerRunModel::OnPortChecked(const CPortCheck& check)
     return out;
 }
 
-void CServerRunModel::RelaunchFailed(const std::string& config, const std::string& why, CRunActions& out)
+void CServerRunModel::RelaunchFailed(const std::string& config, const char* why, CRunActions& out)
 {
     Incident(ERunNote::RelaunchFailed, config, out, why);
     m_bStopCaption = false;
@@ -246,10 +237,9 @@ void CServerRunModel::Launch(const std::string& configName, bool bUnattended, CR
     m_strActiveScript = configName;
     m_strLaunching = configName;
     m_bLaunchUnattended = bUnattended;
-    CRunAction a{ERunAction::Launch};
+    CRunAction& a = Push(out, ERunAction::Launch);
     a.m_strConfig = configName;
     a.m_strText = ServerLaunchParameters(m_store.GameTypeOf(configName), configName);
-    out.push_back(a);
 }
 
 CRunActions CServerRunModel::OnLaunched(bool bStarted, RunClock now)
@@ -359,7 +349,7 @@ CRunActions CServerRunModel::OnTimer(unsigned timer)
                                                     "it keeps running. Stop Server ends it.\n\n");
             Add(out, ERunAction::Log, "ERR:  Unable to log in to the server that was picked up; it was "
                                                 "left running.\n");
-            AddNote(out, ERunNote::LoginRefused, m_strActiveScript, std::string());
+            AddNote(out, ERunNote::LoginRefused, m_strActiveScript);
             Refresh(out);
         } else {
             m_pRun->bLoginFailed = true;
@@ -372,14 +362,11 @@ CRunActions CServerRunModel::OnTimer(unsigned timer)
             CheckPortAndLaunch(m_strRestartConfig, true, out);
         break;
     case kTimerClose:
-        out.push_back(CRunAction{ERunAction::CloseWindow});
+        Push(out, ERunAction::CloseWindow);
         break;
-    case kTimerScriptSwap: {
-        CRunAction a{ERunAction::SwapScript};
-        a.m_strConfig = m_strCrashCopyConfig;
-        out.push_back(a);
+    case kTimerScriptSwap:
+        Push(out, ERunAction::SwapScript).m_strConfig = m_strCrashCopyConfig;
         break;
-    }
     case kTimerConfigSettle: {
         const std::string config = std::move(m_strBrowsedConfig);
         m_strBrowsedConfig.clear();
@@ -472,7 +459,7 @@ void CServerRunModel::OnNotResponding(CRunActions& out)
     else if (!r.bStopRequested && !m_bClosing)
         Incident(ERunNote::NotRespondingEnded, m_strActiveScript, out);
     else
-        AddNote(out, ERunNote::NotRespondingEnded, m_strActiveScript, std::string());
+        AddNote(out, ERunNote::NotRespondingEnded, m_strActiveScript);
     AddForRun(out, ERunAction::Terminate, r.id);
 }
 
@@ -485,12 +472,12 @@ CRunActions CServerRunModel::OnLoggedIn(RunId run)
     m_pRun->bLoggedIn = true;
     if (m_bIncidentOpen) {
         m_bIncidentOpen = false;
-        AddNote(out, ERunNote::RunningAgain, m_strActiveScript, std::string());
+        AddNote(out, ERunNote::RunningAgain, m_strActiveScript);
     }
     return out;
 }
 
-void CServerRunModel::Incident(ERunNote note, const std::string& config, CRunActions& out, const std::string& detail)
+void CServerRunModel::Incident(ERunNote note, const std::string& config, CRunActions& out, const char* detail)
 {
     m_bIncidentOpen = true;
     AddNote(out, note, config, detail);
@@ -509,23 +496,17 @@ void CServerRunModel::SendCommand(const std::string& text, const std::string& lo
 
 CRunActions CServerRunModel::OnCommandPressed(EServerCommand command)
 {
+    // In the order of EServerCommand: the console function and how long the buttons wait for it.
+    static const struct {
+        const char* m_pszName;
+        unsigned m_nMs;
+    } kCommands[] = {{"qelRestartServer()", 8000}, {"qelPauseGame()", 4000}, {"qelListPlayers()", 4000}};
     CRunActions out;
     if (!IsServerRunning())
         return out;
-    switch (command) {
-    case EServerCommand::Restart:
-        SendCommand("qelRestartServer()\r\n", "INF:  qelRestartServer() command has been sent to the server.\n",
-                    8000, out);
-        break;
-    case EServerCommand::Pause:
-        SendCommand("qelPauseGame()\r\n", "INF:  qelPauseGame() command has been sent to the server.\n", 4000,
-                    out);
-        break;
-    case EServerCommand::ListPlayers:
-        SendCommand("qelListPlayers()\r\n", "INF:  qelListPlayers() command has been sent to the server.\n",
-                    4000, out);
-        break;
-    }
+    const auto& c = kCommands[static_cast<int>(command)];
+    SendCommand(StringPrintf("%s\r\n", c.m_pszName),
+                StringPrintf("INF:  %s command has been sent to the server.\n", c.m_pszName), c.m_nMs, out);
     return out;
 }
 
@@ -586,7 +567,7 @@ CRunActions CServerRunModel::OnCloseCommand()
     // A server that refused the login cannot hear Quit(): the window closes and leaves it running,
     // as it was found.
     if (!IsServerRunning() || m_pRun->bLoginRefused) {
-        out.push_back(CRunAction{ERunAction::CloseWindow});
+        Push(out, ERunAction::CloseWindow);
         return out;
     }
     Add(out, ERunAction::Send, "Quit()\r\n");
@@ -667,7 +648,7 @@ CRunActions CServerRunModel::OnFollowerEnded(RunId run, const std::string& curre
     } else if (m_pRun->bLoginFailed) {
         Add(out, ERunAction::Console, "\nERR:    Unable to log in!\nINF:    Stopping Server.\n\n");
         m_bAwaitingBox = true;
-        AddNote(out, ERunNote::LoginFailed, m_strActiveScript, std::string());
+        AddNote(out, ERunNote::LoginFailed, m_strActiveScript);
         Add(out, ERunAction::ShowMessage, "The utility was unable to log in to the server and has "
                                                     "stopped it.\nIf this problem persists, please submit a bug "
                                                     "report.");
@@ -703,10 +684,9 @@ void CServerRunModel::OnCrashed(const std::string& currentLevel, RunClock endedA
                                                 "script keeps its starting level.\n");
         } else {
             m_strCrashCopyConfig = config;
-            CRunAction a{ERunAction::CrashCopy};
+            CRunAction& a = Push(out, ERunAction::CrashCopy);
             a.m_strConfig = config;
             a.m_strText = currentLevel;
-            out.push_back(a);
         }
     }
     if (m_nQuickCrashes >= kCrashLoopLimit) {
@@ -812,7 +792,7 @@ void CServerRunModel::BeginScheduledRestart(CRunActions& out)
     Add(out, ERunAction::Log, "INF:  Scheduled restart: Quit() command has been sent to the server.\n");
     Add(out, ERunAction::Console, "\nINF:    Scheduled restart: the server is asked to quit and will be "
                                             "started again.\n");
-    AddNote(out, ERunNote::ScheduledRestart, m_strActiveScript, std::string());
+    AddNote(out, ERunNote::ScheduledRestart, m_strActiveScript);
     m_ePending = EPending::Restart;
     Refresh(out);
     SetTimer(kTimerRestartQuit, kRestartQuitMs, out);

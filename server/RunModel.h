@@ -150,9 +150,9 @@ private:
     // takes it, as it would have taken a close-up.
     void TakeBrowsedChoice(CRunActions& out);
     // The failed relaunch of a crashed or scheduled run: nobody may be at the screen.
-    void RelaunchFailed(const std::string& config, const std::string& why, CRunActions& out);
+    void RelaunchFailed(const std::string& config, const char* why, CRunActions& out);
     // A note of something gone wrong that lasts until the server runs (logs in) again.
-    void Incident(ERunNote note, const std::string& config, CRunActions& out, const std::string& detail = std::string());
+    void Incident(ERunNote note, const std::string& config, CRunActions& out, const char* detail = "");
     void BeginScheduledRestart(CRunActions& out);
     void EndRun(CRunActions& out);
     void FinishRun(bool bCaptionStart, CRunActions& out);

@@ -108,10 +108,9 @@ LRESULT CALLBACK CServerRunner::WindowProc(HWND hwnd, UINT msg, WPARAM w, LPARAM
             return 0;
         case WM_APP_SOCKET: {
             // Handled in its turn: never inside another notification or a message box.
-            CReport report(CReport::EKind::SocketEvent);
+            CReport& report = runner->Later(CReport::EKind::SocketEvent);
             report.m_nSocket = w;
             report.m_nEvent = l;
-            runner->Later(report);
             runner->Execute({});
             return 0;
         }
@@ -180,9 +179,9 @@ void CServerRunner::OnWindowsChecked(WPARAM run, LPARAM answer)
 // The connection's failures are told as the model's own boxes are, in their turn.
 void CServerRunner::OnRemoteConsoleError(const char* text)
 {
-    CRunAction box(ERunAction::ShowMessage);
-    box.m_strText = text;
-    Execute({box});
+    CRunActions box;
+    box.emplace_back(ERunAction::ShowMessage).m_strText = text;
+    Execute(std::move(box));
 }
 
 void CServerRunner::Execute(CRunActions actions)
@@ -277,12 +276,9 @@ void CServerRunner::Carry(const CRunAction& a)
     case ERunAction::Title:
         m_pSeat->ShowTitle(a.m_strText);
         break;
-    case ERunAction::CheckPort: {
-        CReport report(CReport::EKind::PortChecked);
-        report.m_check = CheckConsolePort();
-        Later(report);
+    case ERunAction::CheckPort:
+        Later(CReport::EKind::PortChecked).m_check = CheckConsolePort();
         break;
-    }
     case ERunAction::Launch:
         Launch(a);
         break;
@@ -295,11 +291,8 @@ void CServerRunner::Carry(const CRunAction& a)
     case ERunAction::CheckWindows:
         m_nCheckBegan = GetTickCount();
         if (a.m_nRun != m_nProcessRun || !m_serverProcess ||
-            !StartWindowCheck(m_hWnd, a.m_nRun, GetProcessId(m_serverProcess.Get()))) {
-            CReport report(CReport::EKind::WindowsUnchecked);
-            report.m_nRun = a.m_nRun;
-            Later(report);
-        }
+            !StartWindowCheck(m_hWnd, a.m_nRun, GetProcessId(m_serverProcess.Get())))
+            Later(CReport::EKind::WindowsUnchecked).m_nRun = a.m_nRun;
         break;
     case ERunAction::Terminate:
         if (a.m_nRun == m_nProcessRun && m_serverProcess)
@@ -307,14 +300,14 @@ void CServerRunner::Carry(const CRunAction& a)
         break;
     case ERunAction::ShowMessage:
         m_pSeat->ShowWarning(a.m_strText);
-        Later(CReport(CReport::EKind::MessageBoxClosed));
+        Later(CReport::EKind::MessageBoxClosed);
         break;
     case ERunAction::Notify:
         m_pSeat->ShowNote(a.m_eNote, a.m_strConfig, a.m_strText);
         break;
     case ERunAction::CrashCopy:
         if (m_crashRecovery.AddCurrentLevelToConfig(m_strGameFolder, a.m_strConfig, a.m_strText, m_record.g_iFPS))
-            Later(CReport(CReport::EKind::CrashCopyWritten));
+            Later(CReport::EKind::CrashCopyWritten);
         break;
     case ERunAction::SwapScript:
         m_crashRecovery.SwapConfigScript(m_strGameFolder, a.m_strConfig);
@@ -345,11 +338,10 @@ void CServerRunner::Launch(const CRunAction& a)
     // A later Tollan that finds this server still running takes it up with this name.
     if (started && !m_settings.WriteString(kLastLaunchedConfigValue, a.m_strConfig))
         LogMessage("ERR:  Unable to write the last launched configuration to registry.\n");
-    CReport report(CReport::EKind::Launched);
+    CReport& report = Later(CReport::EKind::Launched);
     report.m_bStarted = started;
     report.m_hProcess = started ? sei.hProcess : nullptr;
     report.m_nNow = GetTickCount();
-    Later(report);
 }
 
 std::optional<std::string> CServerRunner::PickUpRunningServer(const std::string& currentConfig)
@@ -394,9 +386,7 @@ void CServerRunner::Follow(const CRunAction& a)
     start.m_wait.Reset(wait);
     if (!duplicated || !StartServerLogFollower(std::move(start))) {
         LogMessage("ERR:  Could not start the server log follower.\n");
-        CReport report(CReport::EKind::FollowerLost);
-        report.m_nRun = run;
-        Later(report);
+        Later(CReport::EKind::FollowerLost).m_nRun = run;
     }
 }
 
@@ -410,9 +400,7 @@ void CServerRunner::Connect(RunId run)
     if (!CRemoteConsoleSocket::ConnectToServer(m_pSocket, m_hWnd, this))
         return;
     m_nSocketRun = run;
-    CReport report(CReport::EKind::ConnectBegun);
-    report.m_nRun = run;
-    Later(report);
+    Later(CReport::EKind::ConnectBegun).m_nRun = run;
 }
 
 void CServerRunner::ReleaseEndedProcess()

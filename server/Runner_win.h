@@ -99,7 +99,12 @@ private:
     // Carries out the actions in their order. A report waits until the actions returned before it
     // are done, so nothing runs nested or out of turn.
     void Execute(CRunActions actions);
-    void Later(const CReport& report) { m_reports.push_back(report); }
+    // A report appended to the queue, its fields filled in place.
+    CReport& Later(CReport::EKind kind)
+    {
+        m_reports.emplace_back(kind);
+        return m_reports.back();
+    }
     CRunActions Deliver(const CReport& report);
     void Carry(const CRunAction& action);
     void Launch(const CRunAction& action);

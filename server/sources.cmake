@@ -12,6 +12,7 @@ tollan_core(
   RunLogs.cpp
   AlertText.cpp
   Json.cpp
+  JsonObject.cpp
   WebhookAddress.cpp
   AlertQueue.cpp
   AlertRetry.cpp

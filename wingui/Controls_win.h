@@ -26,10 +26,11 @@ public:
 class CComboBox : public CWindow {
 public:
     int GetCount() const { return static_cast<int>(SendMsg(CB_GETCOUNT)); }
-    int AddString(const std::string& s) const
+    int AddString(const char* s) const
     {
-        return static_cast<int>(SendMsg(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str())));
+        return static_cast<int>(SendMsg(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s)));
     }
+    int AddString(const std::string& s) const { return AddString(s.c_str()); }
     void ResetContent() const { SendMsg(CB_RESETCONTENT); }
     int GetCurSel() const { return static_cast<int>(SendMsg(CB_GETCURSEL)); }
     void SetCurSel(int i) const { SendMsg(CB_SETCURSEL, i); }
@@ -80,10 +81,11 @@ public:
         return SendMsg(EM_SETCHARFORMAT, scope, reinterpret_cast<LPARAM>(&cf)) != 0;
     }
     void SetSel(long start, long end) const { SendMsg(EM_SETSEL, start, end); }
-    void ReplaceSel(const std::string& text, bool canUndo = false) const
+    void ReplaceSel(const char* text, bool canUndo = false) const
     {
-        SendMsg(EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMsg(EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(text));
     }
+    void ReplaceSel(const std::string& text, bool canUndo = false) const { ReplaceSel(text.c_str(), canUndo); }
 };
 
 }  // namespace wingui

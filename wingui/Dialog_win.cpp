@@ -14,6 +14,15 @@ void Report(const char* what)
 }
 }  // namespace
 
+bool CDialog::OnInit() { return true; }
+bool CDialog::OnCommand(WORD, WORD, HWND) { return false; }
+bool CDialog::OnNotify(int, NMHDR*, LRESULT&) { return false; }
+void CDialog::OnTimer(UINT_PTR) {}
+void CDialog::OnSize(UINT, int, int) {}
+void CDialog::OnDestroy() {}
+bool CDialog::OnMessage(UINT, WPARAM, LPARAM, INT_PTR&) { return false; }
+bool CDialog::PreTranslateMessage(MSG&) { return false; }
+
 void CDialog::SetExceptionReporter(ExceptionReporter reporter) { g_reporter = reporter; }
 void CDialog::ReportException(const char* what) { Report(what); }
 

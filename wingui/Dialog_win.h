@@ -31,20 +31,22 @@ public:
     static void ReportException(const char* what);
 
 protected:
-    // Return false from OnInit when the focus was set by the handler.
-    virtual bool OnInit() { return true; }
+    // The handlers do nothing unless overridden (Dialog_win.cpp), in one place rather than in every
+    // dialog's file.
+    // Return false from OnInit when the focus was set by the handler; true by default.
+    virtual bool OnInit();
     // True when handled.
-    virtual bool OnCommand(WORD code, WORD id, HWND control) { return false; }
+    virtual bool OnCommand(WORD code, WORD id, HWND control);
     // True when handled; `result` goes back through DWLP_MSGRESULT.
-    virtual bool OnNotify(int id, NMHDR* header, LRESULT& result) { return false; }
-    virtual void OnTimer(UINT_PTR id) {}
-    virtual void OnSize(UINT type, int cx, int cy) {}
-    virtual void OnDestroy() {}
+    virtual bool OnNotify(int id, NMHDR* header, LRESULT& result);
+    virtual void OnTimer(UINT_PTR id);
+    virtual void OnSize(UINT type, int cx, int cy);
+    virtual void OnDestroy();
     // Sees every message first. True when handled; `result` is the dialog procedure's return
     // value (use SetMsgResult for messages that report through DWLP_MSGRESULT).
-    virtual bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result) { return false; }
+    virtual bool OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result);
     // Our own loop offers each message here before IsDialogMessage; true swallows it.
-    virtual bool PreTranslateMessage(MSG& msg) { return false; }
+    virtual bool PreTranslateMessage(MSG& msg);
 
     void SetMsgResult(LRESULT value) const { ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, value); }
 

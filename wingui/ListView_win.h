@@ -14,11 +14,12 @@ public:
     {
         SendMsg(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, style);
     }
-    void InsertColumn(int index, const std::string& text, int width) const
+    // A column's heading is a fixed text.
+    void InsertColumn(int index, const char* text, int width) const
     {
         LVCOLUMNA column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.pszText = const_cast<char*>(text.c_str());
+        column.pszText = const_cast<char*>(text);
         column.cx = width;
         SendMsg(LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
     }

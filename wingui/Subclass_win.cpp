@@ -8,6 +8,10 @@
 
 namespace wingui {
 
+CSubclass::~CSubclass() { Unsubclass(); }
+
+LRESULT CSubclass::WindowProc(UINT msg, WPARAM w, LPARAM l) { return Default(msg, w, l); }
+
 bool CSubclass::Subclass(HWND hwnd)
 {
     Unsubclass();

@@ -9,7 +9,7 @@ namespace wingui {
 class CSubclass {
 public:
     CSubclass() = default;
-    virtual ~CSubclass() { Unsubclass(); }
+    virtual ~CSubclass();
     CSubclass(const CSubclass&) = delete;
     CSubclass& operator=(const CSubclass&) = delete;
 
@@ -19,7 +19,7 @@ public:
 
 protected:
     // Return Default(...) for what the window's own procedure should handle.
-    virtual LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) { return Default(msg, w, l); }
+    virtual LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l);
     LRESULT Default(UINT msg, WPARAM w, LPARAM l);
 
 private:

@@ -9,18 +9,19 @@ namespace wingui {
 
 class CTabCtrl : public CWindow {
 public:
-    int InsertItem(int index, const std::string& text) const
+    // The tabs' names are fixed texts.
+    int InsertItem(int index, const char* text) const
     {
         TCITEMA item{};
         item.mask = TCIF_TEXT;
-        item.pszText = const_cast<char*>(text.c_str());
+        item.pszText = const_cast<char*>(text);
         return static_cast<int>(SendMsg(TCM_INSERTITEMA, index, reinterpret_cast<LPARAM>(&item)));
     }
-    void SetItemText(int index, const std::string& text) const
+    void SetItemText(int index, const char* text) const
     {
         TCITEMA item{};
         item.mask = TCIF_TEXT;
-        item.pszText = const_cast<char*>(text.c_str());
+        item.pszText = const_cast<char*>(text);
         SendMsg(TCM_SETITEMA, index, reinterpret_cast<LPARAM>(&item));
     }
     int GetItemCount() const { return static_cast<int>(SendMsg(TCM_GETITEMCOUNT)); }

@@ -16,14 +16,14 @@ public:
                                    nullptr, instance, nullptr);
         return m_hWnd != nullptr;
     }
-    void AddTool(HWND owner, HWND control, const std::string& text) const
+    void AddTool(HWND owner, HWND control, const char* text) const
     {
         TTTOOLINFOA info{};
         info.cbSize = TTTOOLINFOA_V2_SIZE;
         info.uFlags = TTF_IDISHWND;
         info.hwnd = owner;
         info.uId = reinterpret_cast<UINT_PTR>(control);
-        info.lpszText = const_cast<char*>(text.c_str());
+        info.lpszText = const_cast<char*>(text);
         SendMsg(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
     }
     void SetMaxTipWidth(int pixels) const { SendMsg(TTM_SETMAXTIPWIDTH, 0, pixels); }
