@@ -2,7 +2,7 @@
 // the availability tabs.
 #pragma once
 #include "config/ItemAvailabilityCtrl_win.h"
-#include "config/OptionsCtrl_win.h"
+#include "config/RecordExchange_win.h"
 #include "wingui/Controls_win.h"
 
 class CDMOptionsDlg : public COptionPage {

@@ -5,21 +5,7 @@
 #include "config/RecordExchange_win.h"
 #include "wingui/TabCtrl_win.h"
 
-#include <functional>
 #include <memory>
-#include <string>
-
-struct CLevelCatalogue;
-
-// What the pages need from the dialog that holds them.
-struct COptionPagesContext {
-    HINSTANCE m_hInstance = nullptr;
-    CServerConfig* m_pRecord = nullptr;
-    std::string m_strGameFolder;
-    const CLevelCatalogue* m_pCatalogue = nullptr;
-    // The map list editor saved a list: the dialog refills its starting level list.
-    std::function<void()> m_onMapListSaved;
-};
 
 class COptionsCtrl : public wingui::CTabCtrl {
 public:

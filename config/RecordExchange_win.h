@@ -4,8 +4,9 @@
 #include "config/ConfigFields.h"
 #include "wingui/Dialog_win.h"
 
+#include <functional>
+#include <string>
 #include <vector>
-
 
 class CRecordExchange : public CControlSource {
 public:
@@ -32,6 +33,18 @@ private:
     const CFieldRule* Find(int id) const;
     HWND m_hDialog = nullptr;
     std::vector<CFieldRule> m_rules;
+};
+
+struct CLevelCatalogue;
+
+// What the pages need from the dialog that holds them.
+struct COptionPagesContext {
+    HINSTANCE m_hInstance = nullptr;
+    CServerConfig* m_pRecord = nullptr;
+    std::string m_strGameFolder;
+    const CLevelCatalogue* m_pCatalogue = nullptr;
+    // The map list editor saved a list: the dialog refills its starting level list.
+    std::function<void()> m_onMapListSaved;
 };
 
 // A borderless child page whose controls are bound to the record: any click of one of its check

@@ -1,30 +1,10 @@
 // When an alert is tried again, and when a failure is worth a line in Tollan.log. Both decide
 // from what one try gave; the sender hands in the clock's worth as pauses and does the waiting.
 #pragma once
+#include "server/AlertTry.h"
+
 #include <optional>
 #include <string>
-
-// What one try of a delivery gave.
-enum class ETryResult {
-    Answered,        // the server answered: m_nStatus
-    CannotConnect,   // no connection (refused, no route, a name not found)
-    NoAnswer,        // the connection or the answer timed out
-    ConnectionLost,  // the connection broke off, or the answer was no HTTP
-    Certificate,     // the server's certificate was refused
-    Failed,          // the system could not even try (m_nError)
-};
-
-struct CTryResult {
-    ETryResult m_eKind = ETryResult::Failed;
-    unsigned m_nStatus = 0;
-    std::string m_strReason;  // the answer's reason phrase as sent, maybe empty
-    std::string m_strRetryAfter;  // the answer's Retry-After header, maybe empty
-    unsigned long m_nError = 0;
-};
-
-CTryResult AnsweredTry(unsigned status, const std::string& reason = std::string(),
-                       const std::string& retryAfter = std::string());
-CTryResult FailedTry(ETryResult kind, unsigned long error = 0);
 
 // The pauses before the first, second and third retry, and the longest Retry-After we wait.
 struct CRetryPolicy {
@@ -32,8 +12,6 @@ struct CRetryPolicy {
     unsigned m_nRetryAfterCapMs = 60000;
 };
 constexpr int kAlertRetries = 3;
-
-bool IsDelivered(const CTryResult& result);
 
 // Retry-After in delta-seconds ("120"); nothing for a date or anything else.
 std::optional<unsigned> ParseRetryAfter(const std::string& value);

@@ -1,7 +1,7 @@
 // What an alert says, the body it travels in, and the texts of its outcome for the dialog and
 // for Tollan.log. Outcome texts name the webhook only by its redacted address.
 #pragma once
-#include "server/AlertRetry.h"
+#include "server/AlertTry.h"
 #include "server/RunNote.h"
 
 #include <cstddef>

@@ -16,6 +16,7 @@ tollan_core(
   WebhookAddress.cpp
   AlertQueue.cpp
   AlertRetry.cpp
+  AlertTry.cpp
 )
 tollan_win(
   Runner_win.cpp

@@ -3,8 +3,9 @@
 cmake/Layers.cmake (directly or through the folders in between). A file's name says whether it
 is Win32 (it ends in "_win") or portable: a Win32 file may also include wingui/ and any "_win"
 header; a portable one may include neither, and the native build keeps Windows headers out of it.
-sources.cmake must list each file as what its name says. Prints each arrow that does not hold and
-fails on any.
+sources.cmake must list each file as what its name says. A file and its header are one unit; no
+unit may reach itself through the includes of others (a circle). Prints each arrow that does not
+hold and each circle, and fails on any.
 
 usage: check_includes.py [SOURCE_ROOT]
 """
@@ -54,6 +55,7 @@ include = re.compile(r'^\s*#\s*include\s+"(\w+)/(\w+)\.h"')
 library_namespace = re.compile(r'^\s*namespace\s+(std|__gnu_cxx|__cxxabiv1)\b')
 faults = []
 checked = 0
+edges = {}  # "folder/stem" -> the units its files include
 for folder in sorted(set(uses) | set(OTHERS)):
     allowed = below(folder) | {folder} if folder in uses else OTHERS[folder] | {folder}
     for stem in listed(folder, "tollan_core"):
@@ -75,6 +77,8 @@ for folder in sorted(set(uses) | set(OTHERS)):
                 continue
             checked += 1
             target, header = m.group(1), m.group(2)
+            if (target, header) != (folder, stem):
+                edges.setdefault(folder + "/" + stem, set()).add(target + "/" + header)
             if in_core and (target in SHELL_ONLY or is_win(header)):
                 faults.append("%s/%s:%d: portable file includes %s/%s.h" % (folder, name, number, target, header))
                 continue
@@ -82,7 +86,53 @@ for folder in sorted(set(uses) | set(OTHERS)):
                 continue
             faults.append("%s/%s:%d: %s -> %s" % (folder, name, number, folder, target))
 
-print("include check: %d includes of %d folders" % (checked, len(uses) + len(OTHERS)))
+
+
+def circles(graph):
+    """The strongly connected sets of more than one unit (Tarjan, iterative)."""
+    index, low, stack, on, found, counter = {}, {}, [], set(), [], [0]
+    for start in sorted(graph):
+        if start in index:
+            continue
+        work = [(start, iter(sorted(graph.get(start, ()))))]
+        index[start] = low[start] = counter[0]
+        counter[0] += 1
+        stack.append(start)
+        on.add(start)
+        while work:
+            node, children = work[-1]
+            child = next(children, None)
+            if child is None:
+                work.pop()
+                if work:
+                    low[work[-1][0]] = min(low[work[-1][0]], low[node])
+                if low[node] == index[node]:
+                    group = []
+                    while True:
+                        unit = stack.pop()
+                        on.discard(unit)
+                        group.append(unit)
+                        if unit == node:
+                            break
+                    if len(group) > 1:
+                        found.append(sorted(group))
+            elif child not in index:
+                index[child] = low[child] = counter[0]
+                counter[0] += 1
+                stack.append(child)
+                on.add(child)
+                work.append((child, iter(sorted(graph.get(child, ())))))
+            elif child in on:
+                low[node] = min(low[node], index[child])
+    return found
+
+
+for group in circles(edges):
+    faults.append("circle: " + " <-> ".join(group))
+
+print("include check: %d includes of %d folders, %d units, %d circles" %
+      (checked, len(uses) + len(OTHERS), len(set(edges) | {u for t in edges.values() for u in t}),
+       sum(1 for f in faults if f.startswith("circle"))))
 for folder in uses:
     print("  %-9s uses %s" % (folder, ", ".join(sorted(below(folder))) or "nothing"))
 for fault in faults:
