@@ -5,9 +5,9 @@
 bool HasServerProgram(const std::string& gameFolder)
 {
     for (const platform::CDirEntry& e : platform::ListDirectory(gameFolder + platform::kSep + "Bin")) {
-        if (e.name == "." || e.name == "..")
+        if (e.m_strName == "." || e.m_strName == "..")
             continue;
-        if (e.name == "DedicatedServer.exe")
+        if (e.m_strName == "DedicatedServer.exe")
             return true;
     }
     return false;

@@ -24,13 +24,13 @@ constexpr uint32_t kConsoleBlue = 0xBE0000;
 constexpr uint32_t kConsoleBlack = 0x000000;
 
 struct CConsoleInsert {
-    uint32_t crColour = kConsoleBlack;
-    std::string strText;  // " " followed by the line and its "\n"
+    uint32_t m_crColour = kConsoleBlack;
+    std::string m_strText;  // " " followed by the line and its "\n"
 };
 
 struct CConsoleBatch {
-    size_t nTrimChars = 0;  // remove this many characters from the start before inserting
-    std::vector<CConsoleInsert> inserts;
+    size_t m_nTrimChars = 0;  // remove this many characters from the start before inserting
+    std::vector<CConsoleInsert> m_inserts;
 };
 
 class CConsoleModel {

@@ -24,9 +24,9 @@
 #include <vector>
 
 struct CFollowerActions {
-    std::vector<std::string> console;  // texts for AppendConsoleText, in order
-    std::vector<std::string> log;      // lines for LogMessage, in order
-    std::string run;                   // the bytes that belong to the run, for its kept copy
+    std::vector<std::string> m_console;  // texts for AppendConsoleText, in order
+    std::vector<std::string> m_log;      // lines for LogMessage, in order
+    std::string m_strRun;                   // the bytes that belong to the run, for its kept copy
 };
 
 class CLogFollowerModel {

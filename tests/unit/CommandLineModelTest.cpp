@@ -101,8 +101,8 @@ TEST(LinkLabel, ColoursFollowHoverAndVisit)
     };
     for (const Step& s : steps) {
         CLinkStep got = link.OnMessage(s.inside, s.press);
-        EXPECT_EQ(got.bOpen, s.open);
-        EXPECT_EQ(got.bRedraw, s.redraw);
+        EXPECT_EQ(got.m_bOpen, s.open);
+        EXPECT_EQ(got.m_bRedraw, s.redraw);
         EXPECT_EQ(link.Colour(), s.colour);
     }
     EXPECT_TRUE(link.IsVisited());

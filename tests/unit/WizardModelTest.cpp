@@ -19,22 +19,22 @@ Lines D(const CWizardActions& actions)
 // The frame as the user sees it: the visible panel, then each button shown with its text.
 std::string Shown(const CWizardView& v)
 {
-    std::string s = "page " + std::to_string(v.nShownPage);
-    if (v.bBack)
+    std::string s = "page " + std::to_string(v.m_nShownPage);
+    if (v.m_bBack)
         s += " back";
-    if (v.bNext)
-        s += " next '" + v.strNext + "'";
-    if (v.bCancel)
-        s += v.bCancelEnabled ? " cancel" : " cancel(off)";
-    if (v.bHeader)
-        s += " header '" + v.strTitle + "'";
+    if (v.m_bNext)
+        s += " next '" + v.m_strNext + "'";
+    if (v.m_bCancel)
+        s += v.m_bCancelEnabled ? " cancel" : " cancel(off)";
+    if (v.m_bHeader)
+        s += " header '" + v.m_strTitle + "'";
     return s;
 }
 
 CWizardFacts Folder(EGameFolder folder)
 {
     CWizardFacts facts;
-    facts.eFolder = folder;
+    facts.m_eFolder = folder;
     return facts;
 }
 
@@ -80,7 +80,7 @@ TEST_F(WizardModelTest, NextAndBackShowEachPagesButtonsAndHeader)
     }
     m.OnNext(kUsable);
     m.OnNext(kUsable);
-    EXPECT_EQ(m.View().strSubtitle, "Which additional tasks should be performed during installation?");
+    EXPECT_EQ(m.View().m_strSubtitle, "Which additional tasks should be performed during installation?");
     EXPECT_EQ(D(m.OnBack()), (Lines{"hide page 2", "show page 1", "show back", "next &Next >",
                                    "header Destination Folder|Where should the DQ2 Dedicated Server Utility be "
                                    "installed?"}));
@@ -142,12 +142,12 @@ TEST_F(WizardModelTest, TheRunEndsOnTheFinishedPageAndFinishDoesWhatItsBoxesShow
         CWizardModel w = Running();
         w.OnRunCompleted();
         CWizardFacts facts = kUsable;
-        facts.bLaunchUtility = (ticks & 1) != 0;
-        facts.bViewReadMe = (ticks & 2) != 0;
+        facts.m_bLaunchUtility = (ticks & 1) != 0;
+        facts.m_bViewReadMe = (ticks & 2) != 0;
         Lines expected = finish;
-        if (facts.bLaunchUtility)
+        if (facts.m_bLaunchUtility)
             expected.push_back("launch utility");
-        if (facts.bViewReadMe)
+        if (facts.m_bViewReadMe)
             expected.push_back("open read-me");
         expected.push_back("close 1");
         EXPECT_EQ(D(w.OnNext(facts)), expected) << ticks;
@@ -247,7 +247,7 @@ TEST_F(WizardModelTest, AGameFolderTooLongToInstallBelowIsRefusedWithAWarning)
     m.OnNext(kUsable);
     m.OnNext(kUsable);
     CWizardFacts facts = Folder(EGameFolder::TooLong);
-    facts.strGameFolder = "D:\\Deep";
+    facts.m_strGameFolder = "D:\\Deep";
     EXPECT_EQ(D(m.OnNext(facts)),
               (Lines{"warn The path of this game folder is too long to install the DQ2 Dedicated Server Utility "
                      "below it:\n\nD:\\Deep\n\nPlease choose a game folder whose path has at most 178 characters.",
