@@ -11,7 +11,7 @@
 struct CConfigComboResult {
     bool m_bOpened = false;
     std::vector<std::string> m_names;  // every name of the history section, in file order
-    int m_nSelected = -1;               // entry equal to the current configuration name, or -1
+    int m_nSelected = -1;              // entry equal to the current configuration name, or -1
 };
 
 struct CConfigHistoryResult {

@@ -110,7 +110,7 @@ std::string MapListSaveName(const std::vector<std::string>& names, const std::st
 // The deathmatch page's map list choice. `shown` are the lists in the order the choice shows them.
 struct CMapListPick {
     int m_nSelected = -1;
-    std::string m_strCurrent;         // what g_strMapList becomes
+    std::string m_strCurrent;       // what g_strMapList becomes
     bool m_bCreateDefault = false;  // write MapList.txt, list again and pick again
 };
 // The current list if it is listed; else a listed "MapList" (never rewritten); else the default

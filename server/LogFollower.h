@@ -26,7 +26,7 @@
 struct CFollowerActions {
     std::vector<std::string> m_console;  // texts for AppendConsoleText, in order
     std::vector<std::string> m_log;      // lines for LogMessage, in order
-    std::string m_strRun;                   // the bytes that belong to the run, for its kept copy
+    std::string m_strRun;                // the bytes that belong to the run, for its kept copy
 };
 
 class CLogFollowerModel {
