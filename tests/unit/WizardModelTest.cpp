@@ -204,8 +204,8 @@ TEST_F(WizardModelTest, WhileItAsksOrAfterItClosedTheButtonsDoNothing)
 {
     // A click can reach the frame under a modal box (a posted one, or one already queued).
     struct Case {
-        const char* what;
-        void (*arrange)(CWizardModel&);
+        const char* m_pszWhat;
+        void (*m_arrange)(CWizardModel&);
     };
     const Case cases[] = {
         {"browser on entering page 1", [](CWizardModel& w) { w.OnNext(Folder(EGameFolder::None)); }},
@@ -216,10 +216,10 @@ TEST_F(WizardModelTest, WhileItAsksOrAfterItClosedTheButtonsDoNothing)
         {"closed", [](CWizardModel& w) { w.OnNext(kUsable); w.OnCancel(); w.OnCancelAnswered(true); }},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.m_pszWhat);
         CWizardModel w;
         w.OnOpened(true);
-        c.arrange(w);
+        c.m_arrange(w);
         const std::string before = Shown(w.View());
         EXPECT_EQ(D(w.OnNext(kUsable)), Lines{});
         EXPECT_EQ(D(w.OnBack()), Lines{});
@@ -233,16 +233,16 @@ TEST_F(WizardModelTest, AGameFolderTooLongToInstallBelowIsRefusedWithAWarning)
 {
     const std::string longest(kMaxGameFolderChars, 'g');
     struct Case {
-        std::string folder;
-        bool isDirectory;
-        EGameFolder judged;
+        std::string m_strFolder;
+        bool m_bIsDirectory;
+        EGameFolder m_eJudged;
     };
     const Case cases[] = {{"", true, EGameFolder::None},
                           {longest + "g", true, EGameFolder::TooLong},
                           {longest, false, EGameFolder::Missing},
                           {longest, true, EGameFolder::Usable}};
     for (const Case& c : cases)
-        EXPECT_EQ(JudgeGameFolder(c.folder, c.isDirectory), c.judged) << c.folder.size();
+        EXPECT_EQ(JudgeGameFolder(c.m_strFolder, c.m_bIsDirectory), c.m_eJudged) << c.m_strFolder.size();
 
     m.OnNext(kUsable);
     m.OnNext(kUsable);
