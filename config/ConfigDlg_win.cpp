@@ -179,7 +179,7 @@ void CConfigDlg::OnSave()
     }
     CSaveRequest request;
     request.m_bNameTyped = m_bNameTyped;
-    request.onScriptWritten = m_onScriptSaved;
+    request.m_onScriptWritten = m_onScriptSaved;
     CSaveResult result = SaveConfiguration(m_strGameFolder, m_catalogue, m_history, request, cfg);
     if (result.m_bRefused) {
         wingui::ShowWarning(m_hWnd, kProgramName, result.m_strMessage);

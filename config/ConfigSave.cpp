@@ -96,8 +96,8 @@ CSaveResult SaveConfiguration(const std::string& gameFolder, const CLevelCatalog
     if (isNew)
         cfg.m_strConfigName = name;
     const CConfigFileResult files = WriteConfigFiles(gameFolder, catalogue, cfg);
-    if (files.m_bScriptWritten && request.onScriptWritten)
-        request.onScriptWritten(cfg.m_strConfigName);
+    if (files.m_bScriptWritten && request.m_onScriptWritten)
+        request.m_onScriptWritten(cfg.m_strConfigName);
     UpdateHistoryList(cfg);
     const bool storeWritten = history.WriteHistoryFile(cfg);
     // From here on the name is the current one; a later save of another configuration must not

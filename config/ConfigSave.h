@@ -36,7 +36,7 @@ struct CSaveRequest {
     // even when it is empty.
     bool m_bNameTyped = false;
     // Called with the configuration name once its script was written.
-    std::function<void(const std::string& name)> onScriptWritten;
+    std::function<void(const std::string& name)> m_onScriptWritten;
 };
 
 struct CSaveResult {
