@@ -5,9 +5,9 @@
 bool HasServerProgram(const std::string& gameFolder)
 {
     for (const platform::CDirEntry& e : platform::ListDirectory(gameFolder + platform::kSep + "Bin")) {
-        if (e.name == "." || e.name == "..")
+        if (e.m_strName == "." || e.m_strName == "..")
             continue;
-        if (e.name == "DedicatedServer.exe")
+        if (e.m_strName == "DedicatedServer.exe")
             return true;
     }
     return false;
@@ -15,22 +15,22 @@ bool HasServerProgram(const std::string& gameFolder)
 
 bool SearchGameFolder(const CGameFolderSearch& steps, std::string& folder)
 {
-    folder = steps.readStoredPath();
-    if (steps.hasServerProgram(folder))
+    folder = steps.m_readStoredPath();
+    if (steps.m_hasServerProgram(folder))
         return true;
 
     std::string fromRegistry;
-    if (steps.readGameRegistry(fromRegistry)) {
+    if (steps.m_readGameRegistry(fromRegistry)) {
         folder = fromRegistry;
         return true;
     }
 
     for (int attempt = 1; attempt <= 3; ++attempt) {
-        folder = steps.browse();
-        if (steps.hasServerProgram(folder))
+        folder = steps.m_browse();
+        if (steps.m_hasServerProgram(folder))
             return true;
         if (attempt < 3)
-            steps.promptValidFolder();
+            steps.m_promptValidFolder();
     }
     return false;
 }

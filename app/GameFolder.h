@@ -10,11 +10,11 @@ bool HasServerProgram(const std::string& gameFolder);
 
 // The steps of the search, supplied by the shell (registry, folder browser, message box).
 struct CGameFolderSearch {
-    std::function<std::string()> readStoredPath;       // `GamePath`, empty when missing
-    std::function<bool(std::string&)> readGameRegistry; // true when the game's key exists
-    std::function<std::string()> browse;               // the chosen folder, empty on cancel
-    std::function<void()> promptValidFolder;           // "Please select a valid ..." message
-    std::function<bool(const std::string&)> hasServerProgram = HasServerProgram;
+    std::function<std::string()> m_readStoredPath;         // `GamePath`, empty when missing
+    std::function<bool(std::string&)> m_readGameRegistry;  // true when the game's key exists
+    std::function<std::string()> m_browse;                 // the chosen folder, empty on cancel
+    std::function<void()> m_promptValidFolder;             // "Please select a valid ..." message
+    std::function<bool(const std::string&)> m_hasServerProgram = HasServerProgram;
 };
 
 // Stored path with the server program, else the game's registry entry (taken as it is), else up

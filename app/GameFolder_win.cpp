@@ -33,10 +33,10 @@ bool FindGameFolderInRegistry(std::string& folder)
 bool FindGameFolder(HWND owner, CSettingsStore& settings, std::string& folder)
 {
     CGameFolderSearch steps;
-    steps.readStoredPath = [&settings] { return settings.ReadString("GamePath").value_or(std::string()); };
-    steps.readGameRegistry = FindGameFolderInRegistry;
-    steps.browse = [owner] { return BrowseForFolder(owner, "Dravic Qel 2 Game Folder", "C:\\"); };
-    steps.promptValidFolder = [owner] {
+    steps.m_readStoredPath = [&settings] { return settings.ReadString("GamePath").value_or(std::string()); };
+    steps.m_readGameRegistry = FindGameFolderInRegistry;
+    steps.m_browse = [owner] { return BrowseForFolder(owner, "Dravic Qel 2 Game Folder", "C:\\"); };
+    steps.m_promptValidFolder = [owner] {
         wingui::ShowWarning(owner, kProgramName, "Please select a valid Game Installation Folder\n\n For Example: "
                                  "C:\\Program Files\\Dravic Qel 2");
     };

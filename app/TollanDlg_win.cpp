@@ -242,13 +242,13 @@ void CTollanDlg::GetConfigHistory()
     for (int i = 0, n = m_cmbConfigList.GetCount(); i < n; ++i)
         shown.push_back(m_cmbConfigList.GetItemText(i));
     CConfigHistoryResult result = m_context.m_history.ReadConfigHistory(m_strCurrentConfig, m_runner.IsServerRunning(), shown);
-    if (result.listRead) {
+    if (result.m_bListRead) {
         m_cmbConfigList.ResetContent();
-        for (const std::string& name : result.names)
+        for (const std::string& name : result.m_names)
             m_cmbConfigList.AddString(name);
     }
-    if (result.listRead || result.selected >= 0)
-        m_cmbConfigList.SetCurSel(result.selected);
+    if (result.m_bListRead || result.m_nSelected >= 0)
+        m_cmbConfigList.SetCurSel(result.m_nSelected);
 }
 
 void CTollanDlg::FillCommandLineList() { m_cmbCommandLine.Fill(); }

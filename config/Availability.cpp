@@ -43,7 +43,7 @@ const CVoteTypeEntry kVoteTypeTable[kVoteTypeCount] = {
 int FindItem(const char* token)
 {
     for (int i = 0; i < kItemCount; ++i)
-        if (std::strcmp(kItemTable[i].token, token) == 0)
+        if (std::strcmp(kItemTable[i].m_pszToken, token) == 0)
             return i;
     return -1;
 }
@@ -57,7 +57,7 @@ std::string EncodeDisabled(const int* flags, const Entry* table, int count)
     std::string text;
     for (int i = 0; i < count; ++i) {
         if (flags[i] == 0) {
-            text += table[i].token;
+            text += table[i].m_pszToken;
             text += ';';
         }
     }
@@ -77,7 +77,7 @@ void DecodeDisabled(const std::string& text, int* flags, const Entry* table, int
             end = text.size();  // a last piece without its ";" counts too
         const std::string piece = text.substr(start, end - start);
         for (int i = 0; i < count; ++i)
-            if (piece == table[i].token)
+            if (piece == table[i].m_pszToken)
                 flags[i] = 0;
         start = end + 1;
     }

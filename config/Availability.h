@@ -8,17 +8,17 @@
 enum class EAvailabilityPage { Items, Powerups, Weapons };
 
 struct CAvailabilityEntry {
-    const char* token;  // the game's own name; case-sensitive
-    const char* label;  // check box label
-    EAvailabilityPage page;
+    const char* m_pszToken;  // the game's own name; case-sensitive
+    const char* m_pszLabel;  // check box label
+    EAvailabilityPage m_ePage;
 };
 
 // In encoding order: the order in which disabled tokens are written.
 extern const CAvailabilityEntry kItemTable[kItemCount];
 
 struct CVoteTypeEntry {
-    const char* token;
-    const char* label;
+    const char* m_pszToken;
+    const char* m_pszLabel;
 };
 extern const CVoteTypeEntry kVoteTypeTable[kVoteTypeCount];
 

@@ -73,9 +73,9 @@ void CConfigDlg::FillNameBox()
     wingui::CUpdateGuard guard(m_nUpdating);
     CConfigComboResult names = m_history.FillConfigCombo(cfg);
     m_cmbName.ResetContent();
-    for (const std::string& name : names.names)
+    for (const std::string& name : names.m_names)
         m_cmbName.AddString(name);
-    m_cmbName.SetCurSel(names.selected);
+    m_cmbName.SetCurSel(names.m_nSelected);
     // The box shows the name Save will write, listed or not.
     SetNameBoxText(cfg.m_strConfigName);
 }
@@ -178,16 +178,16 @@ void CConfigDlg::OnSave()
         m_bNameTyped = true;
     }
     CSaveRequest request;
-    request.nameTyped = m_bNameTyped;
-    request.onScriptWritten = m_onScriptSaved;
+    request.m_bNameTyped = m_bNameTyped;
+    request.m_onScriptWritten = m_onScriptSaved;
     CSaveResult result = SaveConfiguration(m_strGameFolder, m_catalogue, m_history, request, cfg);
-    if (result.refused) {
-        wingui::ShowWarning(m_hWnd, kProgramName, result.message);
+    if (result.m_bRefused) {
+        wingui::ShowWarning(m_hWnd, kProgramName, result.m_strMessage);
         int focus = IDC_CONFIG_NAME;
         CFieldTable fields = ServerSettingsFields();
-        for (size_t i = 0; i < fields.count; ++i)
-            if (result.field && fields.rules[i].m_pText == result.field)
-                focus = fields.rules[i].m_nControlId;
+        for (size_t i = 0; i < fields.m_nCount; ++i)
+            if (result.m_pField && fields.m_pRules[i].m_pText == result.m_pField)
+                focus = fields.m_pRules[i].m_nControlId;
         MoveFocusTo(focus);
         return;
     }
@@ -195,8 +195,8 @@ void CConfigDlg::OnSave()
     // The save may have changed a value (a server FPS below the floor is raised): the controls
     // show what the files now hold.
     ShowRecord();
-    if (!result.saved) {
-        wingui::ShowWarning(m_hWnd, kProgramName, result.message);
+    if (!result.m_bSaved) {
+        wingui::ShowWarning(m_hWnd, kProgramName, result.m_strMessage);
         return;
     }
     m_btnCancel.SetText("Finished");

@@ -85,8 +85,8 @@ protected:
 };
 
 struct CExchangeFailure {
-    int controlId;
-    std::string message;
+    int m_nControlId;
+    std::string m_strMessage;
 };
 
 // Reads the controls into the record in table order. The first failing check stops the reading

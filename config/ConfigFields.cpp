@@ -67,7 +67,7 @@ std::vector<CFieldRule> AvailabilityFields(EAvailabilityPage page)
 {
     std::vector<CFieldRule> rules;
     for (int i = 0; i < kItemCount; ++i)
-        if (kItemTable[i].page == page)
+        if (kItemTable[i].m_ePage == page)
             rules.push_back(ItemFlagField(IDC_ITEM_FIRST + i, i));
     return rules;
 }

@@ -7,8 +7,8 @@
 #include <vector>
 
 struct CFieldTable {
-    const CFieldRule* rules;
-    size_t count;
+    const CFieldRule* m_pRules;
+    size_t m_nCount;
 };
 
 // The dialog's own controls: the three check boxes, Max Players, VIP Slots, Port, Server FPS,

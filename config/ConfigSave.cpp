@@ -74,7 +74,7 @@ CSaveResult SaveConfiguration(const std::string& gameFolder, const CLevelCatalog
                              const CHistoryStore& history, const CSaveRequest& request, CServerConfig& cfg)
 {
     CSaveResult result;
-    const bool isNew = request.nameTyped || !cfg.m_strNewConfigName.empty();
+    const bool isNew = request.m_bNameTyped || !cfg.m_strNewConfigName.empty();
     const std::string name = isNew ? cfg.m_strNewConfigName : cfg.m_strConfigName;
 
     std::vector<std::string> existing = history.ReadStoredConfigNames();
@@ -82,22 +82,22 @@ CSaveResult SaveConfiguration(const std::string& gameFolder, const CLevelCatalog
         if (!h.empty())
             existing.push_back(h);
     if (std::optional<std::string> problem = CheckConfigName(name, isNew, existing)) {
-        result.refused = true;
-        result.message = *problem;
+        result.m_bRefused = true;
+        result.m_strMessage = *problem;
         return result;
     }
     if (std::optional<CValueProblem> problem = CheckSaveValues(cfg)) {
-        result.refused = true;
-        result.field = problem->field;
-        result.message = problem->message;
+        result.m_bRefused = true;
+        result.m_pField = problem->m_pField;
+        result.m_strMessage = problem->m_strMessage;
         return result;
     }
 
     if (isNew)
         cfg.m_strConfigName = name;
     const CConfigFileResult files = WriteConfigFiles(gameFolder, catalogue, cfg);
-    if (files.scriptWritten && request.onScriptWritten)
-        request.onScriptWritten(cfg.m_strConfigName);
+    if (files.m_bScriptWritten && request.m_onScriptWritten)
+        request.m_onScriptWritten(cfg.m_strConfigName);
     UpdateHistoryList(cfg);
     const bool storeWritten = history.WriteHistoryFile(cfg);
     // From here on the name is the current one; a later save of another configuration must not
@@ -106,19 +106,19 @@ CSaveResult SaveConfiguration(const std::string& gameFolder, const CLevelCatalog
 
     // The script or else the INI, and the store: what could not be written.
     std::string failed;
-    if (!files.scriptWritten)
+    if (!files.m_bScriptWritten)
         failed = StringPrintf("the options script %s.cfg", cfg.m_strConfigName.c_str());
-    else if (!files.iniWritten)
+    else if (!files.m_bIniWritten)
         failed = "DedicatedServer.ini";
     if (!storeWritten)
         failed += failed.empty() ? "History.ini" : " and History.ini";
     if (failed.empty()) {
-        result.saved = true;
+        result.m_bSaved = true;
         return result;
     }
-    result.message = StringPrintf("The configuration was not saved completely: %s could not be written. "
+    result.m_strMessage = StringPrintf("The configuration was not saved completely: %s could not be written. "
                                   "Tollan.log has the details.",
                                   failed.c_str());
-    LogMessage("ERR:  %s\n", result.message.c_str());
+    LogMessage("ERR:  %s\n", result.m_strMessage.c_str());
     return result;
 }

@@ -23,8 +23,8 @@ std::optional<std::string> CheckConfigName(const std::string& name, bool isNew,
                                            const std::vector<std::string>& existing);
 
 struct CValueProblem {
-    std::string CServerConfig::*field;  // the text field to correct
-    std::string message;
+    std::string CServerConfig::*m_pField;  // the text field to correct
+    std::string m_strMessage;
 };
 // A ";" in a password, a blank that begins a text field or a ";" that ends it would be cut off
 // by the store's reader (and a changed admin password fails the login); a '"' in any text field
@@ -34,18 +34,18 @@ std::optional<CValueProblem> CheckSaveValues(const CServerConfig& cfg);
 struct CSaveRequest {
     // The name box was typed in since the last pick: the pending name is then what Save writes,
     // even when it is empty.
-    bool nameTyped = false;
+    bool m_bNameTyped = false;
     // Called with the configuration name once its script was written.
-    std::function<void(const std::string& name)> onScriptWritten;
+    std::function<void(const std::string& name)> m_onScriptWritten;
 };
 
 struct CSaveResult {
-    bool saved = false;  // script, INI and store all written
+    bool m_bSaved = false;  // script, INI and store all written
     // Refused before anything was written: the message, and the field to correct (nullptr for
     // the name).
-    bool refused = false;
-    std::string CServerConfig::*field = nullptr;
-    std::string message;  // for the user whenever !saved
+    bool m_bRefused = false;
+    std::string CServerConfig::*m_pField = nullptr;
+    std::string m_strMessage;  // for the user whenever !saved
 };
 
 // Checks the name and the values; refused, nothing is written and the record is unchanged.

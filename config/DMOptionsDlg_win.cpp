@@ -39,12 +39,12 @@ void CDMOptionsDlg::FillMapListChoice()
         return m_cmbMapList.GetItemTexts();  // as the sorted list shows them
     };
     CMapListPick pick = PickMapList(fill(), cfg.g_strMapList, dm.Count() > 0);
-    if (pick.createDefault) {
+    if (pick.m_bCreateDefault) {
         CreateDefaultMapList(m_context.m_strGameFolder, dm);
         pick = PickMapList(fill(), kDefaultMapListName, false);
     }
-    cfg.g_strMapList = pick.current;
-    m_cmbMapList.SetCurSel(pick.selected);
+    cfg.g_strMapList = pick.m_strCurrent;
+    m_cmbMapList.SetCurSel(pick.m_nSelected);
 }
 
 void CDMOptionsDlg::OnMapListChosen(bool bCloseUp)

@@ -234,14 +234,14 @@ CConfigComboResult CHistoryStore::FillConfigCombo(CServerConfig& cfg) const
         LogMessage("ERR:  Unable to open History.ini during a call to FillConfigCombo()\n");
         return result;
     }
-    result.opened = true;
-    result.names = ReadHistoryNames(in);
+    result.m_bOpened = true;
+    result.m_names = ReadHistoryNames(in);
     cfg.m_astrHistory.fill(std::string());
-    for (size_t i = 0; i < result.names.size(); ++i) {
+    for (size_t i = 0; i < result.m_names.size(); ++i) {
         if (i < kHistorySlots)
-            cfg.m_astrHistory[i] = result.names[i];
-        if (result.selected < 0 && result.names[i] == cfg.m_strConfigName)
-            result.selected = static_cast<int>(i);
+            cfg.m_astrHistory[i] = result.m_names[i];
+        if (result.m_nSelected < 0 && result.m_names[i] == cfg.m_strConfigName)
+            result.m_nSelected = static_cast<int>(i);
     }
     return result;
 }
@@ -259,24 +259,24 @@ CConfigHistoryResult CHistoryStore::ReadConfigHistory(std::string& currentName, 
     if (!in->IsOpen()) {
         // Without a line break on purpose, as the journal has always had it.
         LogMessage("ERR:  Failed to open History.ini during call to GetConfigHistory().");
-        result.names = shownEntries;
+        result.m_names = shownEntries;
     } else {
-        result.listRead = true;
-        result.names = ReadHistoryNames(*in);
-        for (size_t i = 0; i < result.names.size(); ++i) {
+        result.m_bListRead = true;
+        result.m_names = ReadHistoryNames(*in);
+        for (size_t i = 0; i < result.m_names.size(); ++i) {
             if (serverRunning) {
                 if (i == 0) {
-                    currentName = result.names[0];
-                    result.selected = 0;
+                    currentName = result.m_names[0];
+                    result.m_nSelected = 0;
                 }
-            } else if (result.names[i] == currentName) {
-                result.selected = static_cast<int>(i);
+            } else if (result.m_names[i] == currentName) {
+                result.m_nSelected = static_cast<int>(i);
             }
         }
     }
-    if (currentName.empty() && !result.names.empty()) {
-        currentName = result.names[0];
-        result.selected = 0;
+    if (currentName.empty() && !result.m_names.empty()) {
+        currentName = result.m_names[0];
+        result.m_nSelected = 0;
     }
     return result;
 }

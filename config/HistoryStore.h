@@ -9,18 +9,18 @@
 #include <vector>
 
 struct CConfigComboResult {
-    bool opened = false;
-    std::vector<std::string> names;  // every name of the history section, in file order
-    int selected = -1;               // entry equal to the current configuration name, or -1
+    bool m_bOpened = false;
+    std::vector<std::string> m_names;  // every name of the history section, in file order
+    int m_nSelected = -1;              // entry equal to the current configuration name, or -1
 };
 
 struct CConfigHistoryResult {
     // False when History.ini could not be read even after creating the default store: the shell
     // keeps its list; names then echo the shown entries passed in.
-    bool listRead = false;
-    std::vector<std::string> names;
-    // Entry to select; -1 selects none (or, when !listRead, leaves the selection alone).
-    int selected = -1;
+    bool m_bListRead = false;
+    std::vector<std::string> m_names;
+    // Entry to select; -1 selects none (or, when !m_bListRead, leaves the selection alone).
+    int m_nSelected = -1;
 };
 
 class CHistoryStore {

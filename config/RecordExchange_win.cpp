@@ -55,8 +55,8 @@ bool CRecordExchange::Read(CServerConfig& cfg) const
     std::optional<CExchangeFailure> failure = ReadControls(m_rules.data(), m_rules.size(), *this, cfg);
     if (!failure)
         return true;
-    wingui::ShowWarning(::GetAncestor(m_hDialog, GA_ROOT), kProgramName, failure->message);
-    HWND control = ::GetDlgItem(m_hDialog, failure->controlId);
+    wingui::ShowWarning(::GetAncestor(m_hDialog, GA_ROOT), kProgramName, failure->m_strMessage);
+    HWND control = ::GetDlgItem(m_hDialog, failure->m_nControlId);
     ::SetFocus(control);
     ::SendMessageA(control, EM_SETSEL, 0, -1);
     return false;

@@ -11,7 +11,7 @@
 class CRecordExchange : public CControlSource {
 public:
     void Bind(HWND dialog, const CFieldRule* rules, size_t count);
-    void Bind(HWND dialog, CFieldTable table) { Bind(dialog, table.rules, table.count); }
+    void Bind(HWND dialog, CFieldTable table) { Bind(dialog, table.m_pRules, table.m_nCount); }
     void Bind(HWND dialog, const std::vector<CFieldRule>& rules) { Bind(dialog, rules.data(), rules.size()); }
 
     // Fills the controls from the record. The caller holds its update guard meanwhile: the edits

@@ -188,7 +188,7 @@ bool WriteConfigFile(const std::string& gameFolder, const CLevelCatalogue& catal
                      CServerConfig& cfg)
 {
     CConfigFileResult result = WriteConfigFiles(gameFolder, catalogue, cfg);
-    return result.scriptWritten && result.iniWritten;
+    return result.m_bScriptWritten && result.m_bIniWritten;
 }
 
 CConfigFileResult WriteConfigFiles(const std::string& gameFolder, const CLevelCatalogue& catalogue,
@@ -210,7 +210,7 @@ CConfigFileResult WriteConfigFiles(const std::string& gameFolder, const CLevelCa
 
     const std::string path = ConfigScriptPath(gameFolder, cfg.m_strConfigName);
     LogMessage("INF:  Attempting to save: %s...\n", path.c_str());
-    result.scriptWritten = WriteScript(path, cfg, catalogue);
-    result.iniWritten = RewriteServerIni(gameFolder, cfg, result.scriptWritten);
+    result.m_bScriptWritten = WriteScript(path, cfg, catalogue);
+    result.m_bIniWritten = RewriteServerIni(gameFolder, cfg, result.m_bScriptWritten);
     return result;
 }

@@ -22,8 +22,8 @@ bool WriteConfigFile(const std::string& gameFolder, const CLevelCatalogue& catal
                      CServerConfig& cfg);
 
 struct CConfigFileResult {
-    bool scriptWritten = false;  // <name>.cfg written whole
-    bool iniWritten = false;     // DedicatedServer.ini replaced (never after a failed script)
+    bool m_bScriptWritten = false;  // <name>.cfg written whole
+    bool m_bIniWritten = false;     // DedicatedServer.ini replaced (never after a failed script)
 };
 // WriteConfigFile, telling the two files apart for a caller that reports them.
 CConfigFileResult WriteConfigFiles(const std::string& gameFolder, const CLevelCatalogue& catalogue,

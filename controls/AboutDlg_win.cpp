@@ -15,10 +15,10 @@ const char kMakerAddress[] = "https://www.morvane.example/";
 void CAboutDlg::Show(HINSTANCE instance, HWND owner)
 {
     CAboutDlg dlg;
-    dlg.m_links[0].nId = IDC_AUTHOR_LINK;
-    dlg.m_links[0].pszAddress = kAuthorAddress;
-    dlg.m_links[1].nId = IDC_MAKER_LINK;
-    dlg.m_links[1].pszAddress = kMakerAddress;
+    dlg.m_links[0].m_nId = IDC_AUTHOR_LINK;
+    dlg.m_links[0].m_pszAddress = kAuthorAddress;
+    dlg.m_links[1].m_nId = IDC_MAKER_LINK;
+    dlg.m_links[1].m_pszAddress = kMakerAddress;
     dlg.RunModalLoop(instance, IDD_ABOUTBOX, owner);
 }
 
@@ -35,14 +35,14 @@ bool CAboutDlg::OnInit()
     m_hHandCursor = LoadCursor(nullptr, IDC_HAND);
     m_hNormalCursor = GetCursor();
     for (CLink& link : m_links)
-        link.label.Attach(GetItem(link.nId));
+        link.m_label.Attach(GetItem(link.m_nId));
 
     // The links are drawn in the labels' own font, underlined.
-    if (m_links[0].label.GetFont())
-        m_linkFont = wingui::DerivedFont(m_links[0].label, 0, 0, true);
+    if (m_links[0].m_label.GetFont())
+        m_linkFont = wingui::DerivedFont(m_links[0].m_label, 0, 0, true);
     if (m_linkFont)
         for (CLink& link : m_links)
-            link.label.SetFont(m_linkFont.Get(), false);
+            link.m_label.SetFont(m_linkFont.Get(), false);
     CreateTooltips();
     return true;
 }
@@ -59,13 +59,13 @@ void CAboutDlg::CreateTooltips()
     // (id 1) the program's name.
     for (CLink& link : m_links) {
         char text[256] = "";
-        if (!LoadStringA(Instance(), link.nId, text, sizeof text))
+        if (!LoadStringA(Instance(), link.m_nId, text, sizeof text))
             continue;
         TTTOOLINFOA ti{};
         ti.cbSize = sizeof ti;
         ti.uFlags = TTF_IDISHWND;
         ti.hwnd = m_hWnd;
-        ti.uId = reinterpret_cast<UINT_PTR>(link.label.GetHWND());
+        ti.uId = reinterpret_cast<UINT_PTR>(link.m_label.GetHWND());
         ti.lpszText = text;
         SendMessageA(m_hTooltips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
     }
@@ -85,10 +85,10 @@ bool CAboutDlg::OnMessage(UINT msg, WPARAM w, LPARAM l, INT_PTR& result)
     if (msg != WM_CTLCOLORSTATIC)
         return false;
     for (CLink& link : m_links) {
-        if (reinterpret_cast<HWND>(l) != link.label.GetHWND())
+        if (reinterpret_cast<HWND>(l) != link.m_label.GetHWND())
             continue;
         HDC dc = reinterpret_cast<HDC>(w);
-        SetTextColor(dc, link.state.Colour());
+        SetTextColor(dc, link.m_state.Colour());
         SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
         result = reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
         return true;
@@ -104,13 +104,13 @@ bool CAboutDlg::PreTranslateMessage(MSG& msg)
         return false;
     bool overLink = false;
     for (CLink& link : m_links) {
-        RECT r = link.label.GetWindowRectangle();
-        CLinkStep step = link.state.OnMessage(PtInRect(&r, msg.pt) != 0, msg.message == WM_LBUTTONDOWN);
-        if (step.bOpen)
-            ShellExecuteA(m_hWnd, "open", link.pszAddress, nullptr, nullptr, SW_SHOWNORMAL);
-        if (step.bRedraw)
-            RedrawWindow(link.label, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        overLink = overLink || link.state.IsHovered();
+        RECT r = link.m_label.GetWindowRectangle();
+        CLinkStep step = link.m_state.OnMessage(PtInRect(&r, msg.pt) != 0, msg.message == WM_LBUTTONDOWN);
+        if (step.m_bOpen)
+            ShellExecuteA(m_hWnd, "open", link.m_pszAddress, nullptr, nullptr, SW_SHOWNORMAL);
+        if (step.m_bRedraw)
+            RedrawWindow(link.m_label, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        overLink = overLink || link.m_state.IsHovered();
     }
     SetCursor(overLink ? m_hHandCursor : m_hNormalCursor);
     if (m_hTooltips)

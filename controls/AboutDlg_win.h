@@ -21,10 +21,10 @@ protected:
 
 private:
     struct CLink {
-        int nId;
-        const char* pszAddress;
-        wingui::CStatic label;
-        CLinkLabelModel state;
+        int m_nId;
+        const char* m_pszAddress;
+        wingui::CStatic m_label;
+        CLinkLabelModel m_state;
     };
     void CreateTooltips();
 

@@ -50,14 +50,14 @@ void CConsoleCtrl::AppendConsoleText(const std::string& text)
 
 void CConsoleCtrl::ApplyBatch(const CConsoleBatch& batch)
 {
-    if (!batch.nTrimChars && batch.inserts.empty())
+    if (!batch.m_nTrimChars && batch.m_inserts.empty())
         return;
     // One repaint per batch instead of one per trim, format change, insert and scroll: under a
     // busy log the painting was most of the program's time.
     SendMsg(WM_SETREDRAW, FALSE);
-    if (batch.nTrimChars) {
-        m_finder.OnTrimmed(batch.nTrimChars);
-        SetSel(0, static_cast<long>(batch.nTrimChars));
+    if (batch.m_nTrimChars) {
+        m_finder.OnTrimmed(batch.m_nTrimChars);
+        SetSel(0, static_cast<long>(batch.m_nTrimChars));
         ReplaceSel("");
     }
     LRESULT before = SendMsg(EM_GETLINECOUNT);
@@ -65,12 +65,12 @@ void CConsoleCtrl::ApplyBatch(const CConsoleBatch& batch)
     // Consecutive lines of one colour go in as one insert: every replace makes the control
     // re-wrap and re-measure.
     std::string run;
-    for (size_t i = 0; i < batch.inserts.size(); ++i) {
-        const CConsoleInsert& insert = batch.inserts[i];
-        run += insert.strText;
-        if (i + 1 < batch.inserts.size() && batch.inserts[i + 1].crColour == insert.crColour)
+    for (size_t i = 0; i < batch.m_inserts.size(); ++i) {
+        const CConsoleInsert& insert = batch.m_inserts[i];
+        run += insert.m_strText;
+        if (i + 1 < batch.m_inserts.size() && batch.m_inserts[i + 1].m_crColour == insert.m_crColour)
             continue;
-        m_cf.crTextColor = insert.crColour;
+        m_cf.crTextColor = insert.m_crColour;
         SetCharFormat(m_cf, SCF_SELECTION);
         ReplaceSel(run);
         run.clear();
@@ -100,7 +100,7 @@ bool CConsoleCtrl::HasSelection() const
 void CConsoleCtrl::ShowContextMenu(HINSTANCE instance, POINT pt, HBITMAP copyBitmap)
 {
     CConsoleMenuOffer offer = ConsoleMenuOffer(HasSelection(), GetCharCount());
-    if (!offer.bShow)
+    if (!offer.m_bShow)
         return;
     const wingui::CMenu menu(LoadMenuA(instance, "EditPopup"));
     if (!menu)
@@ -113,8 +113,8 @@ void CConsoleCtrl::ShowContextMenu(HINSTANCE instance, POINT pt, HBITMAP copyBit
         SetMenuItemBitmaps(popup, ID_EDIT_COPY_CONSOLE, MF_BYCOMMAND, copyBitmap, copyBitmap);
     if (m_saveBitmap)
         SetMenuItemBitmaps(popup, ID_EDIT_SAVE_CONSOLE, MF_BYCOMMAND, m_saveBitmap.Get(), m_saveBitmap.Get());
-    EnableMenuItem(popup, ID_EDIT_COPY_CONSOLE, MF_BYCOMMAND | (offer.bCopy ? MF_ENABLED : MF_GRAYED));
-    EnableMenuItem(popup, ID_EDIT_SAVE_CONSOLE, MF_BYCOMMAND | (offer.bSave ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(popup, ID_EDIT_COPY_CONSOLE, MF_BYCOMMAND | (offer.m_bCopy ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(popup, ID_EDIT_SAVE_CONSOLE, MF_BYCOMMAND | (offer.m_bSave ? MF_ENABLED : MF_GRAYED));
     // The console owns the menu, so the chosen command reaches WindowProc as WM_COMMAND.
     TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_VCENTERALIGN, pt.x, pt.y, 0, m_hWnd, nullptr);
 }
@@ -148,7 +148,7 @@ bool CConsoleCtrl::FindNext()
     auto match = m_finder.FindNext(GetPlainText(), selection);
     if (!match)
         return false;
-    CHARRANGE found{static_cast<LONG>(match->nStart), static_cast<LONG>(match->nEnd)};
+    CHARRANGE found{static_cast<LONG>(match->m_nStart), static_cast<LONG>(match->m_nEnd)};
     SendMsg(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&found));
     SendMsg(EM_SCROLLCARET);
     return true;
@@ -186,7 +186,7 @@ bool CConsoleCtrl::OnOwnMessage(UINT msg, WPARAM w)
     case WM_KEYDOWN:
         if (w != VK_F3)
             return false;
-        if (m_finder.m_request.strWhat.empty())
+        if (m_finder.m_request.m_strWhat.empty())
             OpenFind();
         else if (!FindNext())
             MessageBeep(MB_ICONWARNING);

@@ -6,14 +6,14 @@
 #include <string>
 
 struct CFindRequest {
-    std::string strWhat;
-    bool bMatchCase = false;
+    std::string m_strWhat;
+    bool m_bMatchCase = false;
 };
 
 struct CTextRange {
-    size_t nStart = 0;
-    size_t nEnd = 0;
-    bool operator==(const CTextRange& o) const { return nStart == o.nStart && nEnd == o.nEnd; }
+    size_t m_nStart = 0;
+    size_t m_nEnd = 0;
+    bool operator==(const CTextRange& o) const { return m_nStart == o.m_nStart && m_nEnd == o.m_nEnd; }
 };
 
 // The first match starting at or after `from`, else the first one in the whole text (the search

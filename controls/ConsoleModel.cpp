@@ -24,7 +24,7 @@ CConsoleBatch CConsoleModel::AppendConsoleText(const std::string& text, size_t n
     CConsoleBatch batch;
     // The cap applies before the batch, so the console may briefly hold 20000 plus one batch.
     if (nCurrentLength > kMaxConsoleChars)
-        batch.nTrimChars = nCurrentLength - kMaxConsoleChars;
+        batch.m_nTrimChars = nCurrentLength - kMaxConsoleChars;
 
     std::string work = m_strPending;
     work.append(text, 0, text.find('\0'));
@@ -46,7 +46,7 @@ CConsoleBatch CConsoleModel::AppendConsoleText(const std::string& text, size_t n
         if (colour == kConsoleRed && Contains(line, "Error closing"))
             shown = false;
         if (shown)
-            batch.inserts.push_back(CConsoleInsert{colour, " " + line});
+            batch.m_inserts.push_back(CConsoleInsert{colour, " " + line});
         m_strPending.clear();
     }
     return batch;

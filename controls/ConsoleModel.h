@@ -3,9 +3,9 @@
 //
 // Contract for the shell (CConsoleCtrl::AppendConsoleText), per batch of text:
 //   CConsoleBatch b = model.AppendConsoleText(text, control's current text length);
-//   if (b.nTrimChars) replace characters [0, b.nTrimChars) by "" (no undo);
+//   if (b.m_nTrimChars) replace characters [0, b.m_nTrimChars) by "" (no undo);
 //   remember the line count; caret at the end; for each insert: set the bold 10-point format with
-//   insert.crColour on the empty selection, then replace the selection by insert.strText (no
+//   insert.m_crColour on the empty selection, then replace the selection by insert.m_strText (no
 //   undo); scroll down by the lines the control gained.
 // Texts end at their first zero byte. The pending fragment survives "Clear Console Log". Work per
 // batch depends only on the batch (and the fragment of at most 200 characters), never on what
@@ -24,13 +24,13 @@ constexpr uint32_t kConsoleBlue = 0xBE0000;
 constexpr uint32_t kConsoleBlack = 0x000000;
 
 struct CConsoleInsert {
-    uint32_t crColour = kConsoleBlack;
-    std::string strText;  // " " followed by the line and its "\n"
+    uint32_t m_crColour = kConsoleBlack;
+    std::string m_strText;  // " " followed by the line and its "\n"
 };
 
 struct CConsoleBatch {
-    size_t nTrimChars = 0;  // remove this many characters from the start before inserting
-    std::vector<CConsoleInsert> inserts;
+    size_t m_nTrimChars = 0;  // remove this many characters from the start before inserting
+    std::vector<CConsoleInsert> m_inserts;
 };
 
 class CConsoleModel {

@@ -41,8 +41,8 @@ bool SaveConsoleText(const std::string& path, const std::string& controlText)
 CConsoleMenuOffer ConsoleMenuOffer(bool hasSelection, size_t textLength)
 {
     CConsoleMenuOffer offer;
-    offer.bCopy = hasSelection;
-    offer.bSave = textLength > 0;
-    offer.bShow = offer.bCopy || offer.bSave;
+    offer.m_bCopy = hasSelection;
+    offer.m_bSave = textLength > 0;
+    offer.m_bShow = offer.m_bCopy || offer.m_bSave;
     return offer;
 }

@@ -14,8 +14,8 @@ bool SaveConsoleText(const std::string& path, const std::string& controlText);
 
 // Copy needs a selection, Save only some text; with neither the menu is not shown.
 struct CConsoleMenuOffer {
-    bool bShow = false;
-    bool bCopy = false;
-    bool bSave = false;
+    bool m_bShow = false;
+    bool m_bCopy = false;
+    bool m_bSave = false;
 };
 CConsoleMenuOffer ConsoleMenuOffer(bool hasSelection, size_t textLength);

@@ -10,8 +10,8 @@ constexpr std::uint32_t kLinkRed = 0x0000FF;     // the pointer is over the link
 constexpr std::uint32_t kLinkPurple = 0x8B1A55;  // visited, the pointer elsewhere
 
 struct CLinkStep {
-    bool bOpen = false;    // open the address now
-    bool bRedraw = false;  // the colour changed: redraw the label at once
+    bool m_bOpen = false;    // open the address now
+    bool m_bRedraw = false;  // the colour changed: redraw the label at once
 };
 
 class CLinkLabelModel {

@@ -56,12 +56,12 @@ bool UnpackCurrentEntry(unzFile zip, const std::string& path, const unz_file_inf
     if (ok) {
         const tm_unz& d = info.tmu_date;
         platform::CLocalTime when;
-        when.year = static_cast<int>(d.tm_year);
-        when.month = static_cast<int>(d.tm_mon) + 1;
-        when.day = static_cast<int>(d.tm_mday);
-        when.hour = static_cast<int>(d.tm_hour);
-        when.minute = static_cast<int>(d.tm_min);
-        when.second = static_cast<int>(d.tm_sec);
+        when.m_nYear = static_cast<int>(d.tm_year);
+        when.m_nMonth = static_cast<int>(d.tm_mon) + 1;
+        when.m_nDay = static_cast<int>(d.tm_mday);
+        when.m_nHour = static_cast<int>(d.tm_hour);
+        when.m_nMinute = static_cast<int>(d.tm_min);
+        when.m_nSecond = static_cast<int>(d.tm_sec);
         platform::SetFileModifiedTime(twin, when);
         ok = platform::ReplaceFileWith(twin, path);
     }

@@ -75,13 +75,13 @@ bool CInstallerDlg::OnCommand(WORD code, WORD id, HWND)
     switch (id) {
     case IDC_NEXT: {
         CWizardFacts facts;
-        facts.eFolder = JudgeFolder();
-        facts.strGameFolder = m_settings.m_strGameFolder;
+        facts.m_eFolder = JudgeFolder();
+        facts.m_strGameFolder = m_settings.m_strGameFolder;
         // The run reads only the shortcut flags and the folder, so the finishing flags may be
         // read here at any time.
         m_finished.ReadChoices(m_settings);
-        facts.bLaunchUtility = m_settings.m_bLaunchUtility;
-        facts.bViewReadMe = m_settings.m_bViewReadMe;
+        facts.m_bLaunchUtility = m_settings.m_bLaunchUtility;
+        facts.m_bViewReadMe = m_settings.m_bViewReadMe;
         Carry(m_model.OnNext(facts));
         return true;
     }
@@ -113,25 +113,25 @@ void CInstallerDlg::Carry(CWizardActions actions)
 
 CWizardActions CInstallerDlg::CarryOut(const CWizardAction& a)
 {
-    switch (a.kind) {
+    switch (a.m_eKind) {
     case EWizardAction::Show:
-        if (a.part == EWizardPart::Page)
-            Panel(a.page).Show(a.bOn ? SW_SHOW : SW_HIDE);
+        if (a.m_ePart == EWizardPart::Page)
+            Panel(a.m_ePage).Show(a.m_bOn ? SW_SHOW : SW_HIDE);
         else
-            PartWindow(a.part).Show(a.bOn ? SW_SHOW : SW_HIDE);
+            PartWindow(a.m_ePart).Show(a.m_bOn ? SW_SHOW : SW_HIDE);
         break;
-    case EWizardAction::EnableCancel: m_btnCancel.Enable(a.bOn); break;
-    case EWizardAction::SetNextText: m_btnNext.SetText(a.text); break;
+    case EWizardAction::EnableCancel: m_btnCancel.Enable(a.m_bOn); break;
+    case EWizardAction::SetNextText: m_btnNext.SetText(a.m_strText); break;
     case EWizardAction::SetHeader:
-        m_header.SetItemText(IDC_HEADER_TITLE, a.text);
-        m_header.SetItemText(IDC_HEADER_SUBTITLE, a.subtitle);
+        m_header.SetItemText(IDC_HEADER_TITLE, a.m_strText);
+        m_header.SetItemText(IDC_HEADER_SUBTITLE, a.m_strSubtitle);
         break;
     case EWizardAction::FocusNext: m_btnNext.SetFocus(); break;
     case EWizardAction::RepaintFrameLine: wingui::CWindow(GetItem(IDC_FRAME_LINE)).Invalidate(); break;
     case EWizardAction::Browse:
         m_destination.Browse();
         return m_model.OnBrowsed(JudgeFolder());
-    case EWizardAction::Warn: wingui::ShowWarning(m_hWnd, kInstallerCaption, a.text); break;
+    case EWizardAction::Warn: wingui::ShowWarning(m_hWnd, kInstallerCaption, a.m_strText); break;
     case EWizardAction::AskCancel: {
         CCancelDlg confirm;
         return m_model.OnCancelAnswered(confirm.DoModal(Instance(), IDD_CANCEL_DIALOG, m_hWnd) == IDYES);
@@ -140,7 +140,7 @@ CWizardActions CInstallerDlg::CarryOut(const CWizardAction& a)
     case EWizardAction::StartRun: return RunInstallation();
     case EWizardAction::LaunchUtility: LaunchUtility(); break;
     case EWizardAction::OpenReadMe: OpenReadMe(); break;
-    case EWizardAction::Close: End(a.result); break;
+    case EWizardAction::Close: End(a.m_nResult); break;
     }
     return {};
 }

@@ -46,8 +46,8 @@ std::vector<std::string> FindInstalledFiles(const std::string& game)
     for (const char* folder : {"DedicatedServerUtility", "DedicatedServerUtility/Config", "DedicatedServerUtility/MapLists",
                                "DedicatedServerUtility/Logs"})
         for (const platform::CDirEntry& entry : platform::ListDirectory(PathOf(game, folder)))
-            if (!entry.isDirectory)
-                found.push_back(std::string(folder) + "/" + entry.name);
+            if (!entry.m_bIsDirectory)
+                found.push_back(std::string(folder) + "/" + entry.m_strName);
     return found;
 }
 

@@ -30,23 +30,23 @@ std::string TooLongFolderText(const std::string& gameFolder)
 std::string Describe(const CWizardAction& a)
 {
     static const char* const kParts[] = {"page", "header", "back", "next", "cancel"};
-    switch (a.kind) {
+    switch (a.m_eKind) {
     case EWizardAction::Show:
-        return std::string(a.bOn ? "show " : "hide ") + kParts[static_cast<int>(a.part)] +
-               (a.part == EWizardPart::Page ? " " + std::to_string(PageNumber(a.page)) : "");
-    case EWizardAction::EnableCancel: return a.bOn ? "enable cancel" : "disable cancel";
-    case EWizardAction::SetNextText: return "next " + a.text;
-    case EWizardAction::SetHeader: return "header " + a.text + "|" + a.subtitle;
+        return std::string(a.m_bOn ? "show " : "hide ") + kParts[static_cast<int>(a.m_ePart)] +
+               (a.m_ePart == EWizardPart::Page ? " " + std::to_string(PageNumber(a.m_ePage)) : "");
+    case EWizardAction::EnableCancel: return a.m_bOn ? "enable cancel" : "disable cancel";
+    case EWizardAction::SetNextText: return "next " + a.m_strText;
+    case EWizardAction::SetHeader: return "header " + a.m_strText + "|" + a.m_strSubtitle;
     case EWizardAction::FocusNext: return "focus next";
     case EWizardAction::RepaintFrameLine: return "repaint line";
     case EWizardAction::Browse: return "browse";
-    case EWizardAction::Warn: return "warn " + a.text;
+    case EWizardAction::Warn: return "warn " + a.m_strText;
     case EWizardAction::AskCancel: return "ask cancel";
     case EWizardAction::OpenLog: return "open log";
     case EWizardAction::StartRun: return "start run";
     case EWizardAction::LaunchUtility: return "launch utility";
     case EWizardAction::OpenReadMe: return "open read-me";
-    case EWizardAction::Close: return "close " + std::to_string(a.result);
+    case EWizardAction::Close: return "close " + std::to_string(a.m_nResult);
     }
     return "?";
 }
@@ -56,14 +56,14 @@ std::string Describe(const CWizardAction& a)
 void CWizardModel::Show(EWizardPart part, bool on, CWizardActions& out)
 {
     CWizardAction a(EWizardAction::Show);
-    a.part = part;
-    a.bOn = on;
+    a.m_ePart = part;
+    a.m_bOn = on;
     out.push_back(a);
     switch (part) {
-    case EWizardPart::Header: m_view.bHeader = on; break;
-    case EWizardPart::Back: m_view.bBack = on; break;
-    case EWizardPart::Next: m_view.bNext = on; break;
-    case EWizardPart::Cancel: m_view.bCancel = on; break;
+    case EWizardPart::Header: m_view.m_bHeader = on; break;
+    case EWizardPart::Back: m_view.m_bBack = on; break;
+    case EWizardPart::Next: m_view.m_bNext = on; break;
+    case EWizardPart::Cancel: m_view.m_bCancel = on; break;
     case EWizardPart::Page: break;
     }
 }
@@ -71,39 +71,39 @@ void CWizardModel::Show(EWizardPart part, bool on, CWizardActions& out)
 void CWizardModel::ShowPage(EWizardPage page, bool on, CWizardActions& out)
 {
     CWizardAction a(EWizardAction::Show);
-    a.page = page;
-    a.bOn = on;
+    a.m_ePage = page;
+    a.m_bOn = on;
     out.push_back(a);
     if (on)
-        m_view.nShownPage = PageNumber(page);
-    else if (m_view.nShownPage == PageNumber(page))
-        m_view.nShownPage = -1;
+        m_view.m_nShownPage = PageNumber(page);
+    else if (m_view.m_nShownPage == PageNumber(page))
+        m_view.m_nShownPage = -1;
 }
 
 void CWizardModel::SetNextText(const std::string& text, CWizardActions& out)
 {
     CWizardAction a(EWizardAction::SetNextText);
-    a.text = text;
+    a.m_strText = text;
     out.push_back(a);
-    m_view.strNext = text;
+    m_view.m_strNext = text;
 }
 
 void CWizardModel::SetHeader(const std::string& title, const std::string& subtitle, CWizardActions& out)
 {
     CWizardAction a(EWizardAction::SetHeader);
-    a.text = title;
-    a.subtitle = subtitle;
+    a.m_strText = title;
+    a.m_strSubtitle = subtitle;
     out.push_back(a);
-    m_view.strTitle = title;
-    m_view.strSubtitle = subtitle;
+    m_view.m_strTitle = title;
+    m_view.m_strSubtitle = subtitle;
 }
 
 void CWizardModel::EnableCancel(bool on, CWizardActions& out)
 {
     CWizardAction a(EWizardAction::EnableCancel);
-    a.bOn = on;
+    a.m_bOn = on;
     out.push_back(a);
-    m_view.bCancelEnabled = on;
+    m_view.m_bCancelEnabled = on;
 }
 
 void CWizardModel::Ask(EAsking what, EWizardAction kind, CWizardActions& out)
@@ -115,7 +115,7 @@ void CWizardModel::Ask(EAsking what, EWizardAction kind, CWizardActions& out)
 void CWizardModel::Close(int result, CWizardActions& out)
 {
     CWizardAction a(EWizardAction::Close);
-    a.result = result;
+    a.m_nResult = result;
     out.push_back(a);
     m_bClosed = true;
 }
@@ -145,10 +145,10 @@ CWizardActions CWizardModel::OnNext(const CWizardFacts& facts)
         return out;
     // "&Install" needs a game folder that exists and fits: the run would otherwise unpack below
     // the drive's root, or fail half-way on paths too long.
-    if (m_ePage == EWizardPage::Tasks && facts.eFolder != EGameFolder::Usable) {
-        if (facts.eFolder == EGameFolder::TooLong) {
+    if (m_ePage == EWizardPage::Tasks && facts.m_eFolder != EGameFolder::Usable) {
+        if (facts.m_eFolder == EGameFolder::TooLong) {
             CWizardAction warn(EWizardAction::Warn);
-            warn.text = TooLongFolderText(facts.strGameFolder);
+            warn.m_strText = TooLongFolderText(facts.m_strGameFolder);
             out.push_back(warn);
         }
         Ask(EAsking::BrowseForInstall, EWizardAction::Browse, out);
@@ -173,7 +173,7 @@ CWizardActions CWizardModel::Advance(const CWizardFacts& facts)
         Show(EWizardPart::Header, true, out);
         SetNextText("&Next >", out);
         // The header's texts follow the browser's answer.
-        if (facts.eFolder == EGameFolder::None)
+        if (facts.m_eFolder == EGameFolder::None)
             Ask(EAsking::BrowseOnEntry, EWizardAction::Browse, out);
         else
             SetHeader(kDestinationTitle, kDestinationSubtitle, out);
@@ -196,9 +196,9 @@ CWizardActions CWizardModel::Advance(const CWizardFacts& facts)
         Show(EWizardPart::Cancel, false, out);
         Show(EWizardPart::Back, false, out);
         Show(EWizardPart::Header, false, out);
-        if (facts.bLaunchUtility)
+        if (facts.m_bLaunchUtility)
             out.emplace_back(EWizardAction::LaunchUtility);
-        if (facts.bViewReadMe)
+        if (facts.m_bViewReadMe)
             out.emplace_back(EWizardAction::OpenReadMe);
         Close(kResultFinished, out);
         break;
@@ -257,7 +257,7 @@ CWizardActions CWizardModel::OnBrowsed(EGameFolder folder)
         SetHeader(kDestinationTitle, kDestinationSubtitle, out);
     else if (asked == EAsking::BrowseForInstall && folder == EGameFolder::Usable) {
         CWizardFacts facts;
-        facts.eFolder = folder;
+        facts.m_eFolder = folder;
         return Advance(facts);
     }
     return out;

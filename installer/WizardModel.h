@@ -24,41 +24,41 @@ std::string TooLongFolderText(const std::string& gameFolder);
 
 // What Next needs to know of the pages at the moment it is pressed.
 struct CWizardFacts {
-    EGameFolder eFolder = EGameFolder::None;
-    std::string strGameFolder;
-    bool bLaunchUtility = false;  // as the finished page's boxes show them
-    bool bViewReadMe = false;
+    EGameFolder m_eFolder = EGameFolder::None;
+    std::string m_strGameFolder;
+    bool m_bLaunchUtility = false;  // as the finished page's boxes show them
+    bool m_bViewReadMe = false;
 };
 
 // The frame's parts that show or hide.
 enum class EWizardPart { Page, Header, Back, Next, Cancel };
 
 enum class EWizardAction {
-    Show,              // part (page), bOn
-    EnableCancel,      // bOn
-    SetNextText,       // text
-    SetHeader,         // text: the title, subtitle
+    Show,              // m_ePart (m_ePage), m_bOn
+    EnableCancel,      // m_bOn
+    SetNextText,       // m_strText
+    SetHeader,         // m_strText: the title, m_strSubtitle
     FocusNext,
     RepaintFrameLine,  // the etched line above the buttons, after the panels changed over it
     Browse,            // the folder browser; report OnBrowsed
-    Warn,              // text: a warning box owned by the frame
+    Warn,              // m_strText: a warning box owned by the frame
     AskCancel,         // the cancel confirmation; report OnCancelAnswered
     OpenLog,           // Installation.log in the target folder, before the run
     StartRun,          // the installation run on its worker; report OnRunStarted, then OnRunEnded
     LaunchUtility,
     OpenReadMe,
-    Close,             // result: end the wizard (1 finished, 2 cancelled)
+    Close,             // m_nResult: end the wizard (1 finished, 2 cancelled)
 };
 
 struct CWizardAction {
-    explicit CWizardAction(EWizardAction k) : kind(k) {}
-    EWizardAction kind;
-    EWizardPart part = EWizardPart::Page;
-    EWizardPage page = EWizardPage::Welcome;
-    bool bOn = false;
-    std::string text;
-    std::string subtitle;
-    int result = 0;
+    explicit CWizardAction(EWizardAction k) : m_eKind(k) {}
+    EWizardAction m_eKind;
+    EWizardPart m_ePart = EWizardPart::Page;
+    EWizardPage m_ePage = EWizardPage::Welcome;
+    bool m_bOn = false;
+    std::string m_strText;
+    std::string m_strSubtitle;
+    int m_nResult = 0;
 };
 using CWizardActions = std::vector<CWizardAction>;
 
@@ -67,15 +67,15 @@ std::string Describe(const CWizardAction& action);
 
 // What the frame shows once it has carried out every action so far.
 struct CWizardView {
-    int nShownPage = -1;  // the visible panel, -1 for none
-    bool bHeader = false;
-    bool bBack = true;
-    bool bNext = true;
-    bool bCancel = true;
-    bool bCancelEnabled = true;
-    std::string strNext = "&Next >";
-    std::string strTitle;
-    std::string strSubtitle;
+    int m_nShownPage = -1;  // the visible panel, -1 for none
+    bool m_bHeader = false;
+    bool m_bBack = true;
+    bool m_bNext = true;
+    bool m_bCancel = true;
+    bool m_bCancelEnabled = true;
+    std::string m_strNext = "&Next >";
+    std::string m_strTitle;
+    std::string m_strSubtitle;
 };
 
 class CWizardModel {

@@ -195,8 +195,8 @@ void ScanLevels(const std::string& gameFolder, CLevelCatalogue& catalogue)
 {
     CScan scan(catalogue);
     for (const platform::CDirEntry& entry : platform::ListDirectory(gameFolder)) {
-        if (entry.isDirectory || !EndsWith(entry.name, ".gro") || IsExcluded(entry.name))
+        if (entry.m_bIsDirectory || !EndsWith(entry.m_strName, ".gro") || IsExcluded(entry.m_strName))
             continue;
-        scan.ScanArchive(gameFolder + platform::kSep + entry.name, entry.name);
+        scan.ScanArchive(gameFolder + platform::kSep + entry.m_strName, entry.m_strName);
     }
 }

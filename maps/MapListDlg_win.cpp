@@ -275,33 +275,33 @@ void CMapListDlg::OnContextMenu(bool available)
         hit = -1;
     PullSelections();
     CMapListMenu spec = available ? m_model.AvailableMenu(hit) : m_model.MapMenu(hit);
-    if (spec.items.empty())
+    if (spec.m_items.empty())
         return;
     if (!available)
         RenderMapList();  // a hit row may have become the selection
 
     const wingui::CMenu owner(::CreatePopupMenu());
     HMENU menu = owner.Get();
-    for (const CMapListMenuItem& item : spec.items) {
-        if (item.text.empty()) {
+    for (const CMapListMenuItem& item : spec.m_items) {
+        if (item.m_strText.empty()) {
             ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
             continue;
         }
-        const UINT id = MenuId(item.command);
-        ::AppendMenuA(menu, MF_STRING | (item.greyed ? MF_GRAYED : 0), id, item.text.c_str());
-        HBITMAP picture = item.adds ? m_addBitmap.Get() : m_removeBitmap.Get();
+        const UINT id = MenuId(item.m_eCommand);
+        ::AppendMenuA(menu, MF_STRING | (item.m_bGreyed ? MF_GRAYED : 0), id, item.m_strText.c_str());
+        HBITMAP picture = item.m_bAdds ? m_addBitmap.Get() : m_removeBitmap.Get();
         ::SetMenuItemBitmaps(menu, id, MF_BYCOMMAND, picture, picture);
-        if (item.isDefault)
+        if (item.m_bIsDefault)
             ::SetMenuDefaultItem(menu, id, FALSE);
     }
     DWORD pos = ::GetMessagePos();
-    const UINT align = spec.centred ? TPM_VCENTERALIGN : TPM_TOPALIGN;
+    const UINT align = spec.m_bCentred ? TPM_VCENTERALIGN : TPM_TOPALIGN;
     const UINT chosen = static_cast<UINT>(::TrackPopupMenu(menu, TPM_LEFTALIGN | align | TPM_RIGHTBUTTON | TPM_RETURNCMD,
-                                                           GET_X_LPARAM(pos) + spec.dx, GET_Y_LPARAM(pos) + spec.dy,
+                                                           GET_X_LPARAM(pos) + spec.m_nDx, GET_Y_LPARAM(pos) + spec.m_nDy,
                                                            0, m_hWnd, nullptr));
-    for (const CMapListMenuItem& item : spec.items)
-        if (!item.text.empty() && chosen == MenuId(item.command)) {
-            m_model.Execute(item.command);
+    for (const CMapListMenuItem& item : spec.m_items)
+        if (!item.m_strText.empty() && chosen == MenuId(item.m_eCommand)) {
+            m_model.Execute(item.m_eCommand);
             RenderAvailable();
             RenderMapList();
         }

@@ -55,9 +55,9 @@ std::vector<std::string> ListMapLists(const std::string& gameFolder, bool bLogOp
     std::vector<std::string> names;
     std::string folder = MapListFolder(gameFolder);
     for (const platform::CDirEntry& entry : platform::ListDirectory(folder)) {
-        if (entry.isDirectory || !HasTxtExtension(entry.name))
+        if (entry.m_bIsDirectory || !HasTxtExtension(entry.m_strName))
             continue;
-        std::string path = Join(folder, entry.name);
+        std::string path = Join(folder, entry.m_strName);
         CTextReader in(path);
         if (!in.IsOpen()) {
             if (bLogOpenFailures)
@@ -70,7 +70,7 @@ std::vector<std::string> ListMapLists(const std::string& gameFolder, bool bLogOp
             bMapList = piece.find(kLevelPathMark) != std::string::npos;
         // Only the final ".txt" goes: the name must lead back to this very file when the list
         // is read or saved ("a.txt.txt" is the list "a.txt").
-        std::string name = entry.name.substr(0, entry.name.size() - 4);
+        std::string name = entry.m_strName.substr(0, entry.m_strName.size() - 4);
         if (bMapList && IsStorableMapListName(name))
             names.push_back(name);
     }

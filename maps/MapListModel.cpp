@@ -236,13 +236,13 @@ CMapListMenu CMapListModel::AvailableMenu(int hitRow) const
     CMapListMenuItem removeAll{"  Remove All Maps from List", EMapListCommand::RemoveAll};
     if (hitRow < 0) {
         if (none) {
-            removeAll.greyed = true;
-            addAll.isDefault = true;
+            removeAll.m_bGreyed = true;
+            addAll.m_bIsDefault = true;
         } else {
-            addAll.greyed = all;
-            removeAll.isDefault = true;
+            addAll.m_bGreyed = all;
+            removeAll.m_bIsDefault = true;
         }
-        menu.items = {addAll, removeAll};
+        menu.m_items = {addAll, removeAll};
     } else {
         const bool single = selected == 1;
         CMapListMenuItem add{single ? "  Add Selected Map to List" : "  Add Selected Maps to List",
@@ -250,26 +250,26 @@ CMapListMenu CMapListModel::AvailableMenu(int hitRow) const
         CMapListMenuItem remove{single ? "  Remove Selected Map from List" : "  Remove Selected Maps from List",
                                EMapListCommand::RemoveSelected};
         if (!m_abChecked[hitRow]) {
-            remove.greyed = true;
-            add.isDefault = true;
+            remove.m_bGreyed = true;
+            add.m_bIsDefault = true;
         } else {
-            add.greyed = true;
-            remove.isDefault = true;
+            add.m_bGreyed = true;
+            remove.m_bIsDefault = true;
         }
-        removeAll.greyed = none;
-        addAll.greyed = all;
-        menu.items = {add, remove, CMapListMenuItem{"", EMapListCommand::Clear}, addAll, removeAll};
+        removeAll.m_bGreyed = none;
+        addAll.m_bGreyed = all;
+        menu.m_items = {add, remove, CMapListMenuItem{"", EMapListCommand::Clear}, addAll, removeAll};
     }
     // The default entry opens under the pointer.
-    menu.dy = menu.items[1].isDefault ? -24 : -6;
+    menu.m_nDy = menu.m_items[1].m_bIsDefault ? -24 : -6;
     return menu;
 }
 
 CMapListMenu CMapListModel::MapMenu(int hitRow)
 {
     CMapListMenu menu;
-    menu.centred = true;
-    menu.dy = 0;
+    menu.m_bCentred = true;
+    menu.m_nDy = 0;
     size_t selected = Selected(m_abMapSelected).size();
     if (selected == 0 && hitRow >= 0 && hitRow < static_cast<int>(m_anMapRows.size())) {
         m_abMapSelected[hitRow] = true;
@@ -277,13 +277,13 @@ CMapListMenu CMapListModel::MapMenu(int hitRow)
     }
     CMapListMenuItem item{"  Remove Map from List", EMapListCommand::RemoveMaps};
     if (selected == 0) {
-        item.text = "  Clear Map List";
-        item.command = EMapListCommand::Clear;
+        item.m_strText = "  Clear Map List";
+        item.m_eCommand = EMapListCommand::Clear;
     } else if (selected > 1) {
-        item.text = "  Remove Maps From List";
+        item.m_strText = "  Remove Maps From List";
     }
-    item.isDefault = true;
-    menu.items = {item};
+    item.m_bIsDefault = true;
+    menu.m_items = {item};
     return menu;
 }
 
@@ -309,20 +309,20 @@ CMapListPick PickMapList(const std::vector<std::string>& shown, const std::strin
 {
     CMapListPick pick;
     for (const std::string& name : {current, std::string(kDefaultMapListName)}) {
-        pick.selected = FindMapListName(shown, name);
-        if (pick.selected >= 0) {
-            pick.current = shown[pick.selected];
+        pick.m_nSelected = FindMapListName(shown, name);
+        if (pick.m_nSelected >= 0) {
+            pick.m_strCurrent = shown[pick.m_nSelected];
             return pick;
         }
     }
     if (canCreateDefault) {
-        pick.createDefault = true;
-        pick.current = kDefaultMapListName;
+        pick.m_bCreateDefault = true;
+        pick.m_strCurrent = kDefaultMapListName;
     } else if (!shown.empty()) {
-        pick.selected = 0;
-        pick.current = shown[0];
+        pick.m_nSelected = 0;
+        pick.m_strCurrent = shown[0];
     } else {
-        pick.current = kDefaultMapListName;
+        pick.m_strCurrent = kDefaultMapListName;
     }
     return pick;
 }

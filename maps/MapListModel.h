@@ -17,18 +17,18 @@ enum class EMapListCommand {
 };
 
 struct CMapListMenuItem {
-    std::string text;  // empty for a separator
-    EMapListCommand command;
-    bool greyed = false;
-    bool isDefault = false;
-    bool adds = false;  // add-type entries carry one picture, remove-type ones another
+    std::string m_strText;  // empty for a separator
+    EMapListCommand m_eCommand;
+    bool m_bGreyed = false;
+    bool m_bIsDefault = false;
+    bool m_bAdds = false;  // add-type entries carry one picture, remove-type ones another
 };
 
 struct CMapListMenu {
-    std::vector<CMapListMenuItem> items;  // empty: no menu
-    int dx = 5;                          // the menu's left edge, right of the pointer
-    int dy = -6;                         // its top relative to the pointer (available list)
-    bool centred = false;                // centred vertically on the pointer (map list)
+    std::vector<CMapListMenuItem> m_items;  // empty: no menu
+    int m_nDx = 5;                          // the menu's left edge, right of the pointer
+    int m_nDy = -6;                         // its top relative to the pointer (available list)
+    bool m_bCentred = false;                // centred vertically on the pointer (map list)
 };
 
 // Where the pointer is, for a reorder step.
@@ -109,9 +109,9 @@ std::string MapListSaveName(const std::vector<std::string>& names, const std::st
 
 // The deathmatch page's map list choice. `shown` are the lists in the order the choice shows them.
 struct CMapListPick {
-    int selected = -1;
-    std::string current;         // what g_strMapList becomes
-    bool createDefault = false;  // write MapList.txt, list again and pick again
+    int m_nSelected = -1;
+    std::string m_strCurrent;       // what g_strMapList becomes
+    bool m_bCreateDefault = false;  // write MapList.txt, list again and pick again
 };
 // The current list if it is listed; else a listed "MapList" (never rewritten); else the default
 // list is to be created, when the catalogue has deathmatch levels; else the first list shown.

@@ -12,8 +12,8 @@ namespace platform {
 extern const char kSep;
 
 struct CDirEntry {
-    std::string name;
-    bool isDirectory = false;
+    std::string m_strName;
+    bool m_bIsDirectory = false;
 };
 
 // Lists the entries of a folder in the order the file system gives them, "." and ".." included
@@ -33,7 +33,7 @@ bool ReplaceFileWith(const std::string& source, const std::string& target);
 
 // A local calendar time as an archive entry records it.
 struct CLocalTime {
-    int year = 1980, month = 1, day = 1, hour = 0, minute = 0, second = 0;
+    int m_nYear = 1980, m_nMonth = 1, m_nDay = 1, m_nHour = 0, m_nMinute = 0, m_nSecond = 0;
 };
 // Sets a file's last-write (and last-access) time; false when the file cannot be changed.
 bool SetFileModifiedTime(const std::string& path, const CLocalTime& when);

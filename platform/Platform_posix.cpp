@@ -22,8 +22,8 @@ std::vector<CDirEntry> ListDirectory(const std::string& folder)
         return entries;
     while (dirent* e = readdir(dir)) {
         CDirEntry entry;
-        entry.name = e->d_name;
-        entry.isDirectory = IsDirectory(folder + "/" + entry.name);
+        entry.m_strName = e->d_name;
+        entry.m_bIsDirectory = IsDirectory(folder + "/" + entry.m_strName);
         entries.push_back(std::move(entry));
     }
     closedir(dir);
@@ -63,12 +63,12 @@ bool ReplaceFileWith(const std::string& source, const std::string& target)
 bool SetFileModifiedTime(const std::string& path, const CLocalTime& when)
 {
     std::tm tm{};
-    tm.tm_year = when.year - 1900;
-    tm.tm_mon = when.month - 1;
-    tm.tm_mday = when.day;
-    tm.tm_hour = when.hour;
-    tm.tm_min = when.minute;
-    tm.tm_sec = when.second;
+    tm.tm_year = when.m_nYear - 1900;
+    tm.tm_mon = when.m_nMonth - 1;
+    tm.tm_mday = when.m_nDay;
+    tm.tm_hour = when.m_nHour;
+    tm.tm_min = when.m_nMinute;
+    tm.tm_sec = when.m_nSecond;
     tm.tm_isdst = -1;
     std::time_t t = std::mktime(&tm);
     if (t == static_cast<std::time_t>(-1))

@@ -59,12 +59,12 @@ bool ReplaceFileWith(const std::string& source, const std::string& target)
 bool SetFileModifiedTime(const std::string& path, const CLocalTime& when)
 {
     SYSTEMTIME st{};
-    st.wYear = static_cast<WORD>(when.year);
-    st.wMonth = static_cast<WORD>(when.month);
-    st.wDay = static_cast<WORD>(when.day);
-    st.wHour = static_cast<WORD>(when.hour);
-    st.wMinute = static_cast<WORD>(when.minute);
-    st.wSecond = static_cast<WORD>(when.second);
+    st.wYear = static_cast<WORD>(when.m_nYear);
+    st.wMonth = static_cast<WORD>(when.m_nMonth);
+    st.wDay = static_cast<WORD>(when.m_nDay);
+    st.wHour = static_cast<WORD>(when.m_nHour);
+    st.wMinute = static_cast<WORD>(when.m_nMinute);
+    st.wSecond = static_cast<WORD>(when.m_nSecond);
     FILETIME local, utc;
     if (!SystemTimeToFileTime(&st, &local) || !LocalFileTimeToFileTime(&local, &utc))
         return false;

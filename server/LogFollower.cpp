@@ -73,22 +73,22 @@ CFollowerActions CLogFollowerModel::OnRead(const std::string& bytes)
     if (bytes.empty())
         return actions;
     m_nPosition += bytes.size();
-    actions.run = RunBytes(bytes);
+    actions.m_strRun = RunBytes(bytes);
 
     std::string text = bytes.substr(0, bytes.find('\0'));
     if (m_bWaitForStart) {
         size_t p = text.find(kStartMarker);
         if (p != std::string::npos) {
             text.erase(0, p + kMarkerLength);
-            actions.console.push_back("INF:    The server is starting...");
+            actions.m_console.push_back("INF:    The server is starting...");
             if (!m_bRunningLogged)
-                actions.log.push_back("INF:  The server is running...\n");
+                actions.m_log.push_back("INF:  The server is running...\n");
             m_bRunningLogged = true;
             m_bWaitForStart = false;
         }
     }
-    actions.console.push_back(text);
-    for (const std::string& shown : actions.console)
+    actions.m_console.push_back(text);
+    for (const std::string& shown : actions.m_console)
         FollowLevel(shown);
     return actions;
 }

@@ -10,8 +10,8 @@
 //       if (model.OnFileSize(current size of the log file, written since the launch)) seek the
 //           file to offset 0;
 //       n = read at most kReadSize bytes (a failed read or a log that cannot be opened: none);
-//       a = model.OnRead(those n bytes): note each a.console text to the main window, log each
-//           a.log line, append a.run to the run's kept copy;
+//       a = model.OnRead(those n bytes): note each a.m_console text to the main window, log each
+//           a.m_log line, append a.m_strRun to the run's kept copy;
 //       ended = wait at most 100 ms for the process;
 //       if (!model.OnProcessWait(ended, n)) leave the loop;
 //       sleep 100 ms;
@@ -24,9 +24,9 @@
 #include <vector>
 
 struct CFollowerActions {
-    std::vector<std::string> console;  // texts for AppendConsoleText, in order
-    std::vector<std::string> log;      // lines for LogMessage, in order
-    std::string run;                   // the bytes that belong to the run, for its kept copy
+    std::vector<std::string> m_console;  // texts for AppendConsoleText, in order
+    std::vector<std::string> m_log;      // lines for LogMessage, in order
+    std::string m_strRun;                // the bytes that belong to the run, for its kept copy
 };
 
 class CLogFollowerModel {

@@ -129,12 +129,12 @@ void CFollower::Run()
                 got = 0;
         }
         CFollowerActions actions = model.OnRead(std::string(buffer, got));
-        for (const std::string& text : actions.console)
+        for (const std::string& text : actions.m_console)
             Note(EFollowerNote::Text, &text);
-        for (const std::string& line : actions.log)
+        for (const std::string& line : actions.m_log)
             if (Alive())
                 LogMessage("%s", line.c_str());
-        Keep(actions.run);
+        Keep(actions.m_strRun);
         bool ended = WaitForSingleObject(m_start.m_wait.Get(), 100) != WAIT_TIMEOUT;
         if (ended && !endSeen) {
             endSeen = true;

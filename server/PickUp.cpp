@@ -34,17 +34,17 @@ CPickedUpConfig ChoosePickedUpConfig(const std::optional<std::string>& lastLaunc
     if (known && std::find(storedNames.begin(), storedNames.end(), *lastLaunched) != storedNames.end())
         return {*lastLaunched, "", false};
     CPickedUpConfig c;
-    c.bGuessed = true;
-    c.strName = !current.empty() || storedNames.empty() ? current : storedNames.front();
-    std::string& line = c.strLogLine;
+    c.m_bGuessed = true;
+    c.m_strName = !current.empty() || storedNames.empty() ? current : storedNames.front();
+    std::string& line = c.m_strLogLine;
     line = "INF:  The configuration the running server was launched with";
     if (known)
         line.append(", ").append(*lastLaunched).append(", is no longer stored; ");
     else
         line.append(" is not recorded; ");
-    if (c.strName.empty())
+    if (c.m_strName.empty())
         line.append("no configuration is known.\n");
     else
-        line.append(c.strName).append(" is assumed.\n");
+        line.append(c.m_strName).append(" is assumed.\n");
     return c;
 }

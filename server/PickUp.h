@@ -13,11 +13,11 @@ bool IsSameWindowsPath(const std::string& a, const std::string& b);
 
 // The configuration a picked-up server is taken to run: the stored name of the one launched last
 // when History.ini still holds it, otherwise the current configuration (else the first stored
-// one). strLogLine says which was assumed and why; empty when the stored name holds.
+// one). m_strLogLine says which was assumed and why; empty when the stored name holds.
 struct CPickedUpConfig {
-    std::string strName;
-    std::string strLogLine;
-    bool bGuessed = false;  // strName was assumed, not recorded at the launch
+    std::string m_strName;
+    std::string m_strLogLine;
+    bool m_bGuessed = false;  // m_strName was assumed, not recorded at the launch
 };
 CPickedUpConfig ChoosePickedUpConfig(const std::optional<std::string>& lastLaunched,
                                      const std::vector<std::string>& storedNames, const std::string& current);

@@ -7,8 +7,8 @@
 #include <string>
 
 struct CRunningServer {
-    HANDLE hProcess = nullptr;  // SYNCHRONIZE | PROCESS_TERMINATE | query rights; the caller's
-    DWORD nPid = 0;
+    HANDLE m_hProcess = nullptr;  // SYNCHRONIZE | PROCESS_TERMINATE | query rights; the caller's
+    DWORD m_nPid = 0;
 };
 
 // The first running process whose image is <game folder>\Bin\DedicatedServer.exe, or nothing.

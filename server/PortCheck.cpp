@@ -14,17 +14,17 @@ unsigned short PortOfTableField(std::uint32_t field)
 
 bool ListensOnConsoleEndpoint(const CTcpTableRow& row)
 {
-    if (row.nState != kTcpStateListen || PortOfTableField(row.nPortField) != kRemoteConsolePort)
+    if (row.m_nState != kTcpStateListen || PortOfTableField(row.m_nPortField) != kRemoteConsolePort)
         return false;
     static const std::uint8_t loopback[4] = {127, 0, 0, 1}, any[4] = {0, 0, 0, 0};
     auto coversV4 = [](const std::uint8_t* a) {
         return std::memcmp(a, loopback, 4) == 0 || std::memcmp(a, any, 4) == 0;
     };
-    if (!row.bIpv6)
-        return coversV4(row.address);
+    if (!row.m_bIpv6)
+        return coversV4(row.m_aAddress);
     static const std::uint8_t zeros[16] = {}, mapped[12] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF};
-    return std::memcmp(row.address, zeros, 16) == 0 ||
-           (std::memcmp(row.address, mapped, 12) == 0 && coversV4(row.address + 12));
+    return std::memcmp(row.m_aAddress, zeros, 16) == 0 ||
+           (std::memcmp(row.m_aAddress, mapped, 12) == 0 && coversV4(row.m_aAddress + 12));
 }
 
 std::optional<CTcpTableRow> FindConsolePortListener(const std::vector<CTcpTableRow>& rows)
@@ -47,14 +47,14 @@ CPortInUseReport DescribePortInUse(std::uint32_t pid, const std::string& imageNa
         owner = id;
 
     CPortInUseReport report;
-    report.strMessage = StringPrintf("Another program is already listening on 127.0.0.1:25600, the port of the "
+    report.m_strMessage = StringPrintf("Another program is already listening on 127.0.0.1:25600, the port of the "
                                      "server's remote console%s%s.\n\nThe server was not started, so that the "
                                      "administrator password is not sent to that program.\nEnd it, then press Start "
                                      "Server again.",
                                      owner.empty() ? "" : ":\n", owner.c_str());
     const char* user = owner.empty() ? "another program" : owner.c_str();
-    report.strLogLine = StringPrintf("ERR:  Port 25600 on 127.0.0.1 is in use by %s; the server was not started.\n", user);
-    report.strRestartLogLine = StringPrintf("ERR:  Port 25600 on 127.0.0.1 is in use by %s; the crashed server was not "
+    report.m_strLogLine = StringPrintf("ERR:  Port 25600 on 127.0.0.1 is in use by %s; the server was not started.\n", user);
+    report.m_strRestartLogLine = StringPrintf("ERR:  Port 25600 on 127.0.0.1 is in use by %s; the crashed server was not "
                                             "restarted. End that program, then press Start Server.\n",
                                             user);
     return report;

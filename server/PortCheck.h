@@ -23,11 +23,11 @@ constexpr std::uint32_t kTcpStateListen = 2;  // MIB_TCP_STATE_LISTEN
 // One row of a TCP table as the system gives it: the local address in network byte order (the
 // first 4 bytes for IPv4), the port field as stored there (network order in its low 16 bits).
 struct CTcpTableRow {
-    bool bIpv6 = false;
-    std::uint8_t address[16] = {};
-    std::uint32_t nPortField = 0;
-    std::uint32_t nState = 0;
-    std::uint32_t nPid = 0;  // 0 when the table does not name the owner
+    bool m_bIpv6 = false;
+    std::uint8_t m_aAddress[16] = {};
+    std::uint32_t m_nPortField = 0;
+    std::uint32_t m_nState = 0;
+    std::uint32_t m_nPid = 0;  // 0 when the table does not name the owner
 };
 
 unsigned short PortOfTableField(std::uint32_t field);
@@ -39,10 +39,10 @@ std::optional<CTcpTableRow> FindConsolePortListener(const std::vector<CTcpTableR
 // The message box text and the log line for a busy port; the owner is named as far as it is
 // known (image name empty and/or pid 0 when the system could not tell).
 struct CPortInUseReport {
-    std::string strMessage;
-    std::string strLogLine;
+    std::string m_strMessage;
+    std::string m_strLogLine;
     // The restart after a crash: nobody is at the screen, so this one line says what to do.
-    std::string strRestartLogLine;
+    std::string m_strRestartLogLine;
 };
 CPortInUseReport DescribePortInUse(std::uint32_t pid, const std::string& imageName);
 

@@ -55,10 +55,10 @@ bool ReadTcpRows(std::vector<CTcpTableRow>& rows)
         for (DWORD i = 0; i < table->dwNumEntries; ++i) {
             const MIB_TCPROW_OWNER_PID& r = table->table[i];
             CTcpTableRow row;
-            std::memcpy(row.address, &r.dwLocalAddr, 4);
-            row.nPortField = r.dwLocalPort;
-            row.nState = r.dwState;
-            row.nPid = r.dwOwningPid;
+            std::memcpy(row.m_aAddress, &r.dwLocalAddr, 4);
+            row.m_nPortField = r.dwLocalPort;
+            row.m_nState = r.dwState;
+            row.m_nPid = r.dwOwningPid;
             rows.push_back(row);
         }
         if (read(AF_INET6)) {
@@ -66,11 +66,11 @@ bool ReadTcpRows(std::vector<CTcpTableRow>& rows)
             for (DWORD i = 0; i < table6->dwNumEntries; ++i) {
                 const MIB_TCP6ROW_OWNER_PID& r = table6->table[i];
                 CTcpTableRow row;
-                row.bIpv6 = true;
-                std::memcpy(row.address, r.ucLocalAddr, 16);
-                row.nPortField = r.dwLocalPort;
-                row.nState = r.dwState;
-                row.nPid = r.dwOwningPid;
+                row.m_bIpv6 = true;
+                std::memcpy(row.m_aAddress, r.ucLocalAddr, 16);
+                row.m_nPortField = r.dwLocalPort;
+                row.m_nState = r.dwState;
+                row.m_nPid = r.dwOwningPid;
                 rows.push_back(row);
             }
         }
@@ -101,9 +101,9 @@ CPortCheck CheckConsolePort()
     }
     if (auto listener = FindConsolePortListener(rows)) {
         check.m_eState = EPortState::Busy;
-        check.m_nOwnerPid = listener->nPid;
-        if (listener->nPid)
-            check.m_strOwnerImage = ImageNameOf(listener->nPid);
+        check.m_nOwnerPid = listener->m_nPid;
+        if (listener->m_nPid)
+            check.m_strOwnerImage = ImageNameOf(listener->m_nPid);
     }
     return check;
 }

@@ -98,7 +98,7 @@ void CRemoteConsoleSession::AnswerTelnetOptions(CChunkResult& result)
         m_listOptions.pop_front();
     }
     // One send per chunk, also when there is nothing to answer.
-    result.sends.push_back(m_strReply);
+    result.m_sends.push_back(m_strReply);
     m_strReply.clear();
 }
 
@@ -172,12 +172,12 @@ void CRemoteConsoleSession::ScanLoginText(const std::string& text, CChunkResult&
     // The chunk that confirms the login leaves the count at six as well; the password sent again
     // there would reach the server as a console command and be echoed into its log.
     if (m_nLineCount == 6 && !m_bLoginSeen) {
-        result.sends.push_back((m_adminPassword ? m_adminPassword() : std::string()) + "\r\n");
-        result.bPasswordSent = true;
+        result.m_sends.push_back((m_adminPassword ? m_adminPassword() : std::string()) + "\r\n");
+        result.m_bPasswordSent = true;
     }
     if (m_bLoginSeen) {
         m_bLoginSeen = false;
         m_bLoggedIn = true;
-        result.bLoggedIn = true;
+        result.m_bLoggedIn = true;
     }
 }

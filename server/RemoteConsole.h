@@ -4,10 +4,10 @@
 // Contract for the shell (CRemoteConsoleSocket):
 // - Create one session per connection (a new one starts its greeting line count at 0).
 // - While IsLoggedIn() is false, on each data-arrived notification receive at most kChunkSize
-//   bytes and pass them to HandleChunk; send every string of the result's `sends`, in order, with
+//   bytes and pass them to HandleChunk; send every string of the result's `m_sends`, in order, with
 //   one send call each (the first is the telnet reply, sent even when it is empty; a second one,
 //   when present, is the password line). A failed or empty receive: do not call HandleChunk.
-// - Once IsLoggedIn() is true, leave arriving data unread; `bLoggedIn` in the result reports the
+// - Once IsLoggedIn() is true, leave arriving data unread; `m_bLoggedIn` in the result reports the
 //   chunk that confirmed the login, which the socket passes on to its owner once.
 // - The password is asked from the owner through the callback each time it is due.
 #pragma once
@@ -30,9 +30,9 @@ constexpr unsigned char kSGA = 3;
 }  // namespace telnet
 
 struct CChunkResult {
-    std::vector<std::string> sends;  // bytes for SendText, one send call each, in order
-    bool bPasswordSent = false;      // the password line is among `sends`
-    bool bLoggedIn = false;          // this chunk confirmed the login
+    std::vector<std::string> m_sends;  // bytes for SendText, one send call each, in order
+    bool m_bPasswordSent = false;      // the password line is among `m_sends`
+    bool m_bLoggedIn = false;          // this chunk confirmed the login
 };
 
 class CRemoteConsoleSession {

@@ -9,8 +9,8 @@
 namespace {
 
 struct CConnectError {
-    int nCode;
-    const char* pszText;
+    int m_nCode;
+    const char* m_pszText;
 };
 
 // Failures of the connection attempt that the user is told about; other codes pass silently.
@@ -136,9 +136,9 @@ void CRemoteConsoleSocket::HandleEvent(WORD event, WORD error)
 void CRemoteConsoleSocket::OnConnect(WORD error)
 {
     for (const CConnectError& e : kConnectErrors) {
-        if (e.nCode == error) {
+        if (e.m_nCode == error) {
             if (m_pOwner)
-                m_pOwner->OnRemoteConsoleError(e.pszText);
+                m_pOwner->OnRemoteConsoleError(e.m_pszText);
             return;
         }
     }
@@ -160,9 +160,9 @@ void CRemoteConsoleSocket::OnReceive(WORD error)
     if (got <= 0)
         return;
     CChunkResult result = m_session.HandleChunk(std::string(buffer, static_cast<size_t>(got)));
-    for (const std::string& bytes : result.sends)
+    for (const std::string& bytes : result.m_sends)
         SendText(bytes);
-    if (result.bLoggedIn && m_pOwner)
+    if (result.m_bLoggedIn && m_pOwner)
         m_pOwner->OnRemoteConsoleLoggedIn();
 }
 

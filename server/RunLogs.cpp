@@ -16,7 +16,7 @@ std::string RunLogName(const platform::CLocalTime& t, const std::string& config)
     for (char& c : name)
         if (static_cast<unsigned char>(c) < 32 || c == 127 || std::strchr("\\/:*?\"<>|", c))
             c = '_';
-    return StringPrintf("%04d-%02d-%02d %02d-%02d-%02d ", t.year, t.month, t.day, t.hour, t.minute, t.second) + name +
+    return StringPrintf("%04d-%02d-%02d %02d-%02d-%02d ", t.m_nYear, t.m_nMonth, t.m_nDay, t.m_nHour, t.m_nMinute, t.m_nSecond) + name +
            ".log";
 }
 
@@ -52,8 +52,8 @@ bool PruneRunLogs(const std::string& folder, const std::string& keep)
 {
     std::vector<std::string> files;
     for (const platform::CDirEntry& entry : platform::ListDirectory(folder))
-        if (!entry.isDirectory)
-            files.push_back(entry.name);
+        if (!entry.m_bIsDirectory)
+            files.push_back(entry.m_strName);
     bool ok = true;
     for (const std::string& name : PlanRunLogPruning(files, keep))
         ok = platform::RemoveFile(folder + platform::kSep + name) && ok;

@@ -65,25 +65,25 @@ enum class ERunPhase {
 };
 
 struct CServerRunModel::CRun {
-    RunId id = 0;
-    ERunStart start = ERunStart::Launched;
-    ERunPhase phase = ERunPhase::Launching;
-    std::string strConfig;  // the configuration launched
-    std::optional<RunClock> launchedAt;  // unknown for a picked-up run
-    bool bConfigGuessed = false;  // picked up without knowing what it was launched with
-    bool bStopRequested = false;
-    bool bLoginFailed = false;
-    bool bLoggedIn = false;
-    bool bLoginRefused = false;  // a picked-up server did not take the login; it runs on
-    bool bScheduledRestart = false;  // asked to quit for a scheduled restart
-    bool bTitled = false;  // the title names the run's configuration
-    std::optional<std::int64_t> startedUtc;  // a picked-up process's creation, when known
+    RunId m_nId = 0;
+    ERunStart m_eStart = ERunStart::Launched;
+    ERunPhase m_ePhase = ERunPhase::Launching;
+    std::string m_strConfig;  // the configuration launched
+    std::optional<RunClock> m_nLaunchedAt;  // unknown for a picked-up run
+    bool m_bConfigGuessed = false;  // picked up without knowing what it was launched with
+    bool m_bStopRequested = false;
+    bool m_bLoginFailed = false;
+    bool m_bLoggedIn = false;
+    bool m_bLoginRefused = false;  // a picked-up server did not take the login; it runs on
+    bool m_bScheduledRestart = false;  // asked to quit for a scheduled restart
+    bool m_bTitled = false;  // the title names the run's configuration
+    std::optional<std::int64_t> m_nStartedUtc;  // a picked-up process's creation, when known
     // The watch of its windows.
-    bool bChecking = false;  // a look at the windows is under way
-    bool bWindowSeen = false;
-    bool bNoWindowLogged = false;
-    std::optional<RunClock> silentSince;  // the first of the checks in a row that found no answer
-    bool bNotResponding = false;  // ended as not responding; its end is a crash's
+    bool m_bChecking = false;  // a look at the windows is under way
+    bool m_bWindowSeen = false;
+    bool m_bNoWindowLogged = false;
+    std::optional<RunClock> m_nSilentSince;  // the first of the checks in a row that found no answer
+    bool m_bNotResponding = false;  // ended as not responding; its end is a crash's
 };
 
 
@@ -100,11 +100,11 @@ CServerRunModel::CServerRunModel(CRunStore& store) : m_store(store) {}
 
 CServerRunModel::~CServerRunModel() = default;
 
-bool CServerRunModel::IsServerRunning() const { return m_pRun && m_pRun->phase != ERunPhase::Ending; }
+bool CServerRunModel::IsServerRunning() const { return m_pRun && m_pRun->m_ePhase != ERunPhase::Ending; }
 
-bool CServerRunModel::IsCurrentRun(RunId run) const { return m_pRun && run != 0 && m_pRun->id == run; }
+bool CServerRunModel::IsCurrentRun(RunId run) const { return m_pRun && run != 0 && m_pRun->m_nId == run; }
 
-RunId CServerRunModel::CurrentRun() const { return m_pRun ? m_pRun->id : 0; }
+RunId CServerRunModel::CurrentRun() const { return m_pRun ? m_pRun->m_nId : 0; }
 
 void CServerRunModel::SetTimer(unsigned timer, unsigned ms, CRunActions& out)
 {
@@ -126,11 +126,11 @@ void CServerRunModel::KillTimer(unsigned timer, CRunActions& out)
 // command buttons need a run whose follower runs and nothing pending.
 void CServerRunModel::Refresh(CRunActions& out)
 {
-    const bool ending = m_pRun && m_pRun->phase == ERunPhase::Ending;
+    const bool ending = m_pRun && m_pRun->m_ePhase == ERunPhase::Ending;
     CButtonStates now;
     now.m_bStartEnabled = m_ePending == EPending::None && !ending;
     now.m_bStopCaption = m_bStopCaption;
-    now.m_bCommandsEnabled = m_pRun && m_pRun->phase == ERunPhase::Running && !m_pRun->bLoginRefused &&
+    now.m_bCommandsEnabled = m_pRun && m_pRun->m_ePhase == ERunPhase::Running && !m_pRun->m_bLoginRefused &&
                            m_ePending == EPending::None;
     if (now == m_shown)
         return;
@@ -141,7 +141,7 @@ void CServerRunModel::Refresh(CRunActions& out)
 CRunActions CServerRunModel::OnStartStopPressed(const std::string& currentConfig)
 {
     CRunActions out;
-    if (Guarded() || (m_pRun && m_pRun->phase == ERunPhase::Ending))
+    if (Guarded() || (m_pRun && m_pRun->m_ePhase == ERunPhase::Ending))
         return out;
     if (!m_pRun) {
         CheckPortAndLaunch(currentConfig, false, out);
@@ -149,12 +149,12 @@ CRunActions CServerRunModel::OnStartStopPressed(const std::string& currentConfig
     }
     // Tollan never ends the server itself on a stop: the run ends when the process does. Only a
     // server that refused the login cannot hear Quit(); the press then ends its process.
-    m_pRun->bStopRequested = true;
+    m_pRun->m_bStopRequested = true;
     m_schedule.OnStopRequested();
     Add(out, ERunAction::Send, "Quit()\r\n");
     Add(out, ERunAction::Log, "INF:  Quit() command has been sent to the server.\n");
-    if (m_pRun->bLoginRefused) {
-        AddForRun(out, ERunAction::Terminate, m_pRun->id);
+    if (m_pRun->m_bLoginRefused) {
+        AddForRun(out, ERunAction::Terminate, m_pRun->m_nId);
         Add(out, ERunAction::Log, "INF:  The server did not accept the login, so Stop Server ended "
                                             "its process.\n");
     }
@@ -185,26 +185,26 @@ CRunActions CServerRunModel::OnPortChecked(const CPortCheck& check)
     if (check.m_eState == EPortState::Unknown)
         Add(out, ERunAction::Log, kPortNotCheckedLine);
     if (check.m_eState != EPortState::Busy) {
-        if (!pending.bUnattended) {
+        if (!pending.m_bUnattended) {
             // Between a crash and its restart this press is the restart, so only one server
             // runs. A launch the user asks for begins a new count for the crash-loop guard.
             KillTimer(kTimerRestart, out);
             m_nQuickCrashes = 0;
         }
-        Launch(pending.strConfig, pending.bUnattended, out);
+        Launch(pending.m_strConfig, pending.m_bUnattended, out);
         return out;
     }
     const CPortInUseReport report = DescribePortInUse(check.m_nOwnerPid, check.m_strOwnerImage);
-    if (!pending.bUnattended) {
+    if (!pending.m_bUnattended) {
         // A refused press changes nothing, not even a restart that is pending after a crash.
-        Add(out, ERunAction::Log, report.strLogLine);
-        Add(out, ERunAction::ShowMessage, report.strMessage);
+        Add(out, ERunAction::Log, report.m_strLogLine);
+        Add(out, ERunAction::ShowMessage, report.m_strMessage);
         return out;
     }
-    Add(out, ERunAction::Log, report.strRestartLogLine);
+    Add(out, ERunAction::Log, report.m_strRestartLogLine);
     Add(out, ERunAction::Console, "ERR:    The server was not restarted, as another program listens on "
                                             "its remote console port.\n\n");
-    RelaunchFailed(pending.strConfig, "another program listens on its remote console port", out);
+    RelaunchFailed(pending.m_strConfig, "another program listens on its remote console port", out);
     return out;
 }
 
@@ -259,16 +259,16 @@ CRunActions CServerRunModel::OnLaunched(bool bStarted, RunClock now)
         return out;
     }
     m_pRun.reset(new CRun);
-    m_pRun->id = ++m_nLastRun;
-    m_pRun->strConfig = configName;
-    m_pRun->launchedAt = now;
+    m_pRun->m_nId = ++m_nLastRun;
+    m_pRun->m_strConfig = configName;
+    m_pRun->m_nLaunchedAt = now;
     // A launch supersedes what an earlier command left pending.
     KillTimer(kTimerCommandDone, out);
     m_ePending = EPending::Launch;
     Refresh(out);
     SetTimer(kTimerConnect, 2000, out);
     SetTimer(kTimerWatch, kWatchIntervalMs, out);
-    AddForRun(out, ERunAction::Follow, m_pRun->id);
+    AddForRun(out, ERunAction::Follow, m_pRun->m_nId);
     return out;
 }
 
@@ -284,11 +284,11 @@ CRunActions CServerRunModel::OnServerPickedUp(std::uint32_t pid, const std::stri
         m_strAdminPassword = *password;
     m_strActiveScript = config;
     m_pRun.reset(new CRun);
-    m_pRun->id = ++m_nLastRun;
-    m_pRun->start = ERunStart::PickedUp;
-    m_pRun->strConfig = config;
-    m_pRun->bConfigGuessed = bConfigGuessed;
-    m_pRun->startedUtc = startedUtc;
+    m_pRun->m_nId = ++m_nLastRun;
+    m_pRun->m_eStart = ERunStart::PickedUp;
+    m_pRun->m_strConfig = config;
+    m_pRun->m_bConfigGuessed = bConfigGuessed;
+    m_pRun->m_nStartedUtc = startedUtc;
     Add(out, ERunAction::Log,
         StringPrintf("INF:  Picked up the server that was left running (process id %lu).\n", static_cast<unsigned long>(pid)));
     Add(out, ERunAction::Console, "INF:    Picked up the server that was left running.\n");
@@ -296,7 +296,7 @@ CRunActions CServerRunModel::OnServerPickedUp(std::uint32_t pid, const std::stri
     Refresh(out);
     SetTimer(kTimerConnect, 2000, out);
     SetTimer(kTimerWatch, kWatchIntervalMs, out);
-    AddForRun(out, ERunAction::Follow, m_pRun->id);
+    AddForRun(out, ERunAction::Follow, m_pRun->m_nId);
     out.back().m_bFromLogEnd = true;
     return out;
 }
@@ -304,13 +304,13 @@ CRunActions CServerRunModel::OnServerPickedUp(std::uint32_t pid, const std::stri
 CRunActions CServerRunModel::OnFollowerStarted(RunId run)
 {
     CRunActions out;
-    if (!IsCurrentRun(run) || m_pRun->phase != ERunPhase::Launching)
+    if (!IsCurrentRun(run) || m_pRun->m_ePhase != ERunPhase::Launching)
         return out;
-    m_pRun->phase = ERunPhase::Running;
+    m_pRun->m_ePhase = ERunPhase::Running;
     m_bStopCaption = true;
-    m_pRun->bTitled = true;
+    m_pRun->m_bTitled = true;
     Refresh(out);
-    Add(out, ERunAction::Title, StringPrintf("%s - '%s.cfg'", kIdleTitle, m_pRun->strConfig.c_str()));
+    Add(out, ERunAction::Title, StringPrintf("%s - '%s.cfg'", kIdleTitle, m_pRun->m_strConfig.c_str()));
     return out;
 }
 
@@ -333,18 +333,18 @@ CRunActions CServerRunModel::OnTimer(unsigned timer)
         if (m_ePending == EPending::Launch)
             m_ePending = EPending::None;
         Refresh(out);
-        AddForRun(out, ERunAction::Connect, m_pRun->id);
+        AddForRun(out, ERunAction::Connect, m_pRun->m_nId);
         break;
     case kTimerLoginCheck:
         // A check judges the connection of the run that made it, and no other.
-        if (!IsServerRunning() || m_nLoginCheckRun != m_pRun->id)
+        if (!IsServerRunning() || m_nLoginCheckRun != m_pRun->m_nId)
             break;
         m_nLoginCheckRun = 0;
-        if (m_pRun->bLoggedIn) {
+        if (m_pRun->m_bLoggedIn) {
             Add(out, ERunAction::Log, "INF:  Connection to server was a success.\n");
-        } else if (m_pRun->start == ERunStart::PickedUp) {
+        } else if (m_pRun->m_eStart == ERunStart::PickedUp) {
             // Tollan did not launch this server, and players may be on it: it is left running.
-            m_pRun->bLoginRefused = true;
+            m_pRun->m_bLoginRefused = true;
             Add(out, ERunAction::Console, "\nERR:    Unable to log in to the server that was picked up; "
                                                     "it keeps running. Stop Server ends it.\n\n");
             Add(out, ERunAction::Log, "ERR:  Unable to log in to the server that was picked up; it was "
@@ -352,8 +352,8 @@ CRunActions CServerRunModel::OnTimer(unsigned timer)
             AddNote(out, ERunNote::LoginRefused, m_strActiveScript);
             Refresh(out);
         } else {
-            m_pRun->bLoginFailed = true;
-            AddForRun(out, ERunAction::Terminate, m_pRun->id);
+            m_pRun->m_bLoginFailed = true;
+            AddForRun(out, ERunAction::Terminate, m_pRun->m_nId);
             Add(out, ERunAction::Log, "ERR:  Unable to connect to server.  Server was shut down.\n");
         }
         break;
@@ -378,17 +378,17 @@ CRunActions CServerRunModel::OnTimer(unsigned timer)
             break;
         SetTimer(kTimerWatch, kWatchIntervalMs, out);
         // A look that takes longer than the interval is not overtaken by the next.
-        if (!m_pRun->bChecking) {
-            m_pRun->bChecking = true;
-            AddForRun(out, ERunAction::CheckWindows, m_pRun->id);
+        if (!m_pRun->m_bChecking) {
+            m_pRun->m_bChecking = true;
+            AddForRun(out, ERunAction::CheckWindows, m_pRun->m_nId);
         }
         break;
     case kTimerRestartQuit:
         // Quit() was not obeyed: the restart ends the process itself, then launches as planned.
-        if (IsServerRunning() && m_pRun->bScheduledRestart) {
+        if (IsServerRunning() && m_pRun->m_bScheduledRestart) {
             Add(out, ERunAction::Log, "ERR:  Scheduled restart: the server did not end within 60 s of "
                                                 "Quit(); its process was ended.\n");
-            AddForRun(out, ERunAction::Terminate, m_pRun->id);
+            AddForRun(out, ERunAction::Terminate, m_pRun->m_nId);
         }
         break;
     }
@@ -412,31 +412,31 @@ CRunActions CServerRunModel::OnConnectBegun(RunId run)
 CRunActions CServerRunModel::OnWindowsChecked(RunId run, EWindowAnswer answer, RunClock began)
 {
     CRunActions out;
-    if (!IsCurrentRun(run) || m_pRun->phase == ERunPhase::Ending)
+    if (!IsCurrentRun(run) || m_pRun->m_ePhase == ERunPhase::Ending)
         return out;
     CRun& r = *m_pRun;
-    r.bChecking = false;
+    r.m_bChecking = false;
     switch (answer) {
     case EWindowAnswer::Unknown:
         break;
     case EWindowAnswer::NoWindow:
-        r.silentSince.reset();
+        r.m_nSilentSince.reset();
         // Once the server is up (its console took or refused the login) its windows are there.
-        if (!r.bWindowSeen && !r.bNoWindowLogged && (r.bLoggedIn || r.bLoginRefused)) {
-            r.bNoWindowLogged = true;
+        if (!r.m_bWindowSeen && !r.m_bNoWindowLogged && (r.m_bLoggedIn || r.m_bLoginRefused)) {
+            r.m_bNoWindowLogged = true;
             Add(out, ERunAction::Log, "INF:  The server shows no window of its own, so Tollan cannot tell "
                                                 "whether it stops responding.\n");
         }
         break;
     case EWindowAnswer::Answered:
-        r.bWindowSeen = true;
-        r.silentSince.reset();
+        r.m_bWindowSeen = true;
+        r.m_nSilentSince.reset();
         break;
     case EWindowAnswer::Silent:
-        r.bWindowSeen = true;
-        if (!r.silentSince)
-            r.silentSince = began;
-        else if (!r.bNotResponding && began - *r.silentSince >= kNotRespondingMs)
+        r.m_bWindowSeen = true;
+        if (!r.m_nSilentSince)
+            r.m_nSilentSince = began;
+        else if (!r.m_bNotResponding && began - *r.m_nSilentSince >= kNotRespondingMs)
             OnNotResponding(out);
         break;
     }
@@ -448,19 +448,19 @@ CRunActions CServerRunModel::OnWindowsChecked(RunId run, EWindowAnswer answer, R
 void CServerRunModel::OnNotResponding(CRunActions& out)
 {
     CRun& r = *m_pRun;
-    r.bNotResponding = true;
+    r.m_bNotResponding = true;
     static_assert(kNotRespondingMs == 60000, "the texts name the time");
-    const bool restart = !r.bStopRequested && !m_bClosing && !(r.start == ERunStart::PickedUp && r.bConfigGuessed);
+    const bool restart = !r.m_bStopRequested && !m_bClosing && !(r.m_eStart == ERunStart::PickedUp && r.m_bConfigGuessed);
     Add(out, ERunAction::Log, "ERR:  The server has not responded for 60 s; its process was ended.\n");
     Add(out, ERunAction::Console, "\nERR:    The server has not responded for 60 s and was ended.\n\n");
     // A stop or a close asked for is no incident: somebody is there.
     if (restart)
         Incident(ERunNote::NotResponding, m_strActiveScript, out);
-    else if (!r.bStopRequested && !m_bClosing)
+    else if (!r.m_bStopRequested && !m_bClosing)
         Incident(ERunNote::NotRespondingEnded, m_strActiveScript, out);
     else
         AddNote(out, ERunNote::NotRespondingEnded, m_strActiveScript);
-    AddForRun(out, ERunAction::Terminate, r.id);
+    AddForRun(out, ERunAction::Terminate, r.m_nId);
 }
 
 // The first login after a crash, a hang or a failed relaunch ends the incident: it runs again.
@@ -469,7 +469,7 @@ CRunActions CServerRunModel::OnLoggedIn(RunId run)
     CRunActions out;
     if (!IsCurrentRun(run))
         return out;
-    m_pRun->bLoggedIn = true;
+    m_pRun->m_bLoggedIn = true;
     if (m_bIncidentOpen) {
         m_bIncidentOpen = false;
         AddNote(out, ERunNote::RunningAgain, m_strActiveScript);
@@ -532,7 +532,7 @@ CRunActions CServerRunModel::OnConfigChosen(const std::string& currentConfig)
     if (!Guarded()) {
         SendCommand(StringPrintf("qel_strOptionsScript = \"%s\"\r\n", ServerScriptArgument(currentConfig).c_str()), "", 8000,
                     out);
-        m_pRun->bConfigGuessed = false;  // whatever it was launched with, this is its script now
+        m_pRun->m_bConfigGuessed = false;  // whatever it was launched with, this is its script now
     }
     // The server follows the switch at its next level; a crash restart launches it too.
     m_strActiveScript = currentConfig;
@@ -566,7 +566,7 @@ CRunActions CServerRunModel::OnCloseCommand()
     CRunActions out;
     // A server that refused the login cannot hear Quit(): the window closes and leaves it running,
     // as it was found.
-    if (!IsServerRunning() || m_pRun->bLoginRefused) {
+    if (!IsServerRunning() || m_pRun->m_bLoginRefused) {
         Push(out, ERunAction::CloseWindow);
         return out;
     }
@@ -595,7 +595,7 @@ void CServerRunModel::TakeBrowsedChoice(CRunActions& out)
 // The run's timers end with it, and button 1 waits until its end steps are done.
 void CServerRunModel::EndRun(CRunActions& out)
 {
-    m_pRun->phase = ERunPhase::Ending;
+    m_pRun->m_ePhase = ERunPhase::Ending;
     TakeBrowsedChoice(out);
     KillTimer(kTimerConnect, out);
     KillTimer(kTimerLoginCheck, out);
@@ -610,7 +610,7 @@ void CServerRunModel::EndRun(CRunActions& out)
 
 void CServerRunModel::FinishRun(bool bCaptionStart, CRunActions& out)
 {
-    const bool titled = m_pRun->bTitled;
+    const bool titled = m_pRun->m_bTitled;
     m_pRun.reset();
     if (bCaptionStart)
         m_bStopCaption = false;
@@ -624,10 +624,10 @@ void CServerRunModel::FinishRun(bool bCaptionStart, CRunActions& out)
 CRunActions CServerRunModel::OnFollowerEnded(RunId run, const std::string& currentLevel, RunClock endedAt)
 {
     CRunActions out;
-    if (!IsCurrentRun(run) || m_pRun->phase == ERunPhase::Ending)
+    if (!IsCurrentRun(run) || m_pRun->m_ePhase == ERunPhase::Ending)
         return out;
     EndRun(out);
-    if (m_pRun->bStopRequested) {
+    if (m_pRun->m_bStopRequested) {
         Add(out, ERunAction::Console, "\nINF:    The server has stopped.\n\n");
         Add(out, ERunAction::Log, "INF:  The server has stopped.\n");
         FinishRun(true, out);
@@ -635,7 +635,7 @@ CRunActions CServerRunModel::OnFollowerEnded(RunId run, const std::string& curre
         // The window closes; nothing may start in the meantime, so the run stays in its end.
         SetTimer(kTimerClose, 500, out);
         Add(out, ERunAction::Title, kIdleTitle);
-    } else if (m_pRun->bScheduledRestart) {
+    } else if (m_pRun->m_bScheduledRestart) {
         // A new process gives the memory back; the same script is launched again, and this end is
         // no crash for the crash-loop guard.
         const std::string config = m_strActiveScript;
@@ -645,7 +645,7 @@ CRunActions CServerRunModel::OnFollowerEnded(RunId run, const std::string& curre
         m_nQuickCrashes = 0;
         FinishRun(false, out);
         CheckPortAndLaunch(config, true, out);
-    } else if (m_pRun->bLoginFailed) {
+    } else if (m_pRun->m_bLoginFailed) {
         Add(out, ERunAction::Console, "\nERR:    Unable to log in!\nINF:    Stopping Server.\n\n");
         m_bAwaitingBox = true;
         AddNote(out, ERunNote::LoginFailed, m_strActiveScript);
@@ -661,8 +661,8 @@ CRunActions CServerRunModel::OnFollowerEnded(RunId run, const std::string& curre
 void CServerRunModel::OnCrashed(const std::string& currentLevel, RunClock endedAt, CRunActions& out)
 {
     // A server ended as not responding was reported then; it ends as a crash without saying so again.
-    const bool hung = m_pRun->bNotResponding;
-    if (hung && m_pRun->start == ERunStart::PickedUp && m_pRun->bConfigGuessed) {
+    const bool hung = m_pRun->m_bNotResponding;
+    if (hung && m_pRun->m_eStart == ERunStart::PickedUp && m_pRun->m_bConfigGuessed) {
         Add(out, ERunAction::Log, "INF:  The server that was picked up is not started again, as its "
                                             "configuration was only assumed.\n");
         FinishRun(true, out);
@@ -673,13 +673,13 @@ void CServerRunModel::OnCrashed(const std::string& currentLevel, RunClock endedA
         Add(out, ERunAction::Log, "ERR:  The server has crashed.\n");
     }
     // A picked-up run was launched who knows when: its crash is not one at start.
-    const bool quick = m_pRun->launchedAt && endedAt - *m_pRun->launchedAt <= kCrashLoopWindowMs;
+    const bool quick = m_pRun->m_nLaunchedAt && endedAt - *m_pRun->m_nLaunchedAt <= kCrashLoopWindowMs;
     m_nQuickCrashes = quick ? m_nQuickCrashes + 1 : 0;
     // The run's script: a switch while it ran changed what the restart launches.
     const std::string config = m_strActiveScript;
     if (m_store.GameTypeOf(config) == kGameTypeCoop) {
         // A configuration that was only assumed may not be what ran: its script stays as it is.
-        if (m_pRun->bConfigGuessed) {
+        if (m_pRun->m_bConfigGuessed) {
             Add(out, ERunAction::Log, "INF:  The crashed server's configuration was only assumed, so its "
                                                 "script keeps its starting level.\n");
         } else {
@@ -736,10 +736,10 @@ CRunActions CServerRunModel::OnSwapCancelled()
 CRunActions CServerRunModel::OnFollowerLost(RunId run)
 {
     CRunActions out;
-    if (!IsCurrentRun(run) || m_pRun->phase == ERunPhase::Ending)
+    if (!IsCurrentRun(run) || m_pRun->m_ePhase == ERunPhase::Ending)
         return out;
     EndRun(out);
-    if (m_pRun->start == ERunStart::PickedUp) {
+    if (m_pRun->m_eStart == ERunStart::PickedUp) {
         // Tollan did not launch it: it runs on unwatched rather than ending under its players.
         Add(out, ERunAction::Log, "ERR:  The log of the server that was picked up cannot be followed; "
                                             "the server was left running.\n");
@@ -760,14 +760,14 @@ CRunActions CServerRunModel::OnScheduleTick(const CScheduleTime& now)
         m_schedule.OnTick(now);
         return out;
     }
-    if (m_nScheduledRun != m_pRun->id) {
-        m_nScheduledRun = m_pRun->id;
-        m_schedule.OnRunStarted(now, m_pRun->startedUtc.value_or(now.m_nUtcSeconds));
+    if (m_nScheduledRun != m_pRun->m_nId) {
+        m_nScheduledRun = m_pRun->m_nId;
+        m_schedule.OnRunStarted(now, m_pRun->m_nStartedUtc.value_or(now.m_nUtcSeconds));
     }
     if (!m_schedule.OnTick(now))
         return out;
-    if (m_pRun->phase != ERunPhase::Running || m_ePending != EPending::None || m_pCheck || m_pRun->bStopRequested ||
-        m_bClosing || m_pRun->bLoginRefused || !m_pRun->bLoggedIn)
+    if (m_pRun->m_ePhase != ERunPhase::Running || m_ePending != EPending::None || m_pCheck || m_pRun->m_bStopRequested ||
+        m_bClosing || m_pRun->m_bLoginRefused || !m_pRun->m_bLoggedIn)
         return out;
     m_schedule.OnRestartBegun();
     BeginScheduledRestart(out);
@@ -777,17 +777,17 @@ CRunActions CServerRunModel::OnScheduleTick(const CScheduleTime& now)
 std::optional<std::int64_t> CServerRunModel::SecondsUntilRestart(const CScheduleTime& now,
                                                                  const CRestartSettings& settings) const
 {
-    if (!IsServerRunning() || m_pRun->bStopRequested || m_bClosing || m_pRun->bScheduledRestart)
+    if (!IsServerRunning() || m_pRun->m_bStopRequested || m_bClosing || m_pRun->m_bScheduledRestart)
         return std::nullopt;
     // A run the schedule's tick has not met yet starts there.
-    const std::int64_t start = m_nScheduledRun == m_pRun->id ? m_schedule.RunStart()
-                                                             : m_pRun->startedUtc.value_or(now.m_nUtcSeconds);
+    const std::int64_t start = m_nScheduledRun == m_pRun->m_nId ? m_schedule.RunStart()
+                                                             : m_pRun->m_nStartedUtc.value_or(now.m_nUtcSeconds);
     return NextRestartAfter(now, settings, start);
 }
 
 void CServerRunModel::BeginScheduledRestart(CRunActions& out)
 {
-    m_pRun->bScheduledRestart = true;
+    m_pRun->m_bScheduledRestart = true;
     Add(out, ERunAction::Send, "Quit()\r\n");
     Add(out, ERunAction::Log, "INF:  Scheduled restart: Quit() command has been sent to the server.\n");
     Add(out, ERunAction::Console, "\nINF:    Scheduled restart: the server is asked to quit and will be "
@@ -801,16 +801,16 @@ void CServerRunModel::BeginScheduledRestart(CRunActions& out)
 CRunStatus CServerRunModel::Status() const
 {
     CRunStatus status;
-    if (m_pRun && m_pRun->phase != ERunPhase::Ending) {
-        status.m_eState = m_pRun->bScheduledRestart ? ERunState::Restarting : ERunState::Running;
+    if (m_pRun && m_pRun->m_ePhase != ERunPhase::Ending) {
+        status.m_eState = m_pRun->m_bScheduledRestart ? ERunState::Restarting : ERunState::Running;
         status.m_strConfig = m_strActiveScript;
-        status.m_nRun = m_pRun->id;
+        status.m_nRun = m_pRun->m_nId;
     } else if (m_nArmedTimers & TimerBit(kTimerRestart)) {
         status.m_eState = ERunState::Crashed;
         status.m_strConfig = m_strRestartConfig;
     } else if (m_pCheck || !m_strLaunching.empty()) {
         status.m_eState = ERunState::Restarting;
-        status.m_strConfig = m_pCheck ? m_pCheck->strConfig : m_strLaunching;
+        status.m_strConfig = m_pCheck ? m_pCheck->m_strConfig : m_strLaunching;
     }
     return status;
 }

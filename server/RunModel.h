@@ -182,8 +182,8 @@ private:
     std::string m_strCrashCopyConfig;
     // A launch waits for its port check: what it will launch, and whether anybody asked for it.
     struct CPendingCheck {
-        std::string strConfig;
-        bool bUnattended;
+        std::string m_strConfig;
+        bool m_bUnattended;
     };
     std::unique_ptr<CPendingCheck> m_pCheck;
     std::string m_strLaunching;  // between a Launch action and OnLaunched

@@ -349,22 +349,22 @@ std::optional<std::string> CServerRunner::PickUpRunningServer(const std::string&
     std::optional<CRunningServer> server = FindRunningServer(m_strGameFolder);
     if (!server)
         return std::nullopt;
-    platform::CHandle process(server->hProcess);
+    platform::CHandle process(server->m_hProcess);
     CPickedUpConfig config =
         ChoosePickedUpConfig(m_settings.ReadString(kLastLaunchedConfigValue), m_history.ReadStoredConfigNames(), currentConfig);
     std::optional<std::int64_t> startedUtc;
     FILETIME created, unused[3];
     if (GetProcessTimes(process.Get(), &created, &unused[0], &unused[1], &unused[2]))
         startedUtc = UtcSecondsOf(created);
-    CRunActions next = m_model.OnServerPickedUp(server->nPid, config.strName, config.bGuessed, startedUtc);
+    CRunActions next = m_model.OnServerPickedUp(server->m_nPid, config.m_strName, config.m_bGuessed, startedUtc);
     if (next.empty())
         return std::nullopt;
     m_serverProcess = std::move(process);
     m_nProcessRun = m_model.CurrentRun();
     Execute(next);
-    if (!config.strLogLine.empty())
-        LogMessage("%s", config.strLogLine.c_str());
-    return config.strName;
+    if (!config.m_strLogLine.empty())
+        LogMessage("%s", config.m_strLogLine.c_str());
+    return config.m_strName;
 }
 
 void CServerRunner::Follow(const CRunAction& a)

@@ -97,29 +97,29 @@ int main(int argc, char** argv)
             CConsoleBatch cut = model.AppendConsoleText(batch, static_cast<size_t>(length > 0 ? length : 0));
             if (Has('r'))
                 SendMessageA(edit, WM_SETREDRAW, FALSE, 0);
-            if (Has('t') && cut.nTrimChars) {
-                SendMessageA(edit, EM_SETSEL, 0, static_cast<LPARAM>(cut.nTrimChars));
+            if (Has('t') && cut.m_nTrimChars) {
+                SendMessageA(edit, EM_SETSEL, 0, static_cast<LPARAM>(cut.m_nTrimChars));
                 SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""));
             }
-            for (const CConsoleInsert& insert : cut.inserts) {
+            for (const CConsoleInsert& insert : cut.m_inserts) {
                 if (Has('n'))
                     break;
                 if (Has('s'))
                     SendMessageA(edit, EM_SETSEL, -1, -1);
                 if (Has('c')) {
-                    cf.crTextColor = insert.crColour;
+                    cf.crTextColor = insert.m_crColour;
                     SendMessageA(edit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
                 }
-                const std::string& text = insert.strText;
+                const std::string& text = insert.m_strText;
                 if (Has('w')) {
                     wchar_t wide[512];
-                    int n = MultiByteToWideChar(CP_ACP, 0, insert.strText.c_str(), -1, wide, 512);
+                    int n = MultiByteToWideChar(CP_ACP, 0, insert.m_strText.c_str(), -1, wide, 512);
                     if (n > 0)
                         SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide));
                 } else if (Has('e')) {
                     SETTEXTEX st{ST_SELECTION, CP_ACP};
                     SendMessageA(edit, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&st),
-                                 reinterpret_cast<LPARAM>(insert.strText.c_str()));
+                                 reinterpret_cast<LPARAM>(insert.m_strText.c_str()));
                 } else {
                     SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
                 }

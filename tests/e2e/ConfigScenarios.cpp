@@ -15,16 +15,16 @@ namespace e2e {
 namespace {
 
 struct CFindChild {
-    int id;
-    HWND found;
+    int m_nId;
+    HWND m_hFound;
 };
 
 BOOL CALLBACK FindChildProc(HWND hwnd, LPARAM l)
 {
     CFindChild* f = reinterpret_cast<CFindChild*>(l);
-    if (GetDlgCtrlID(hwnd) != f->id)
+    if (GetDlgCtrlID(hwnd) != f->m_nId)
         return TRUE;
-    f->found = hwnd;
+    f->m_hFound = hwnd;
     return FALSE;
 }
 
@@ -63,8 +63,8 @@ HWND FindControl(HWND root, int id)
 {
     CFindChild f{id, nullptr};
     EnumChildWindows(root, FindChildProc, reinterpret_cast<LPARAM>(&f));
-    E2E_CHECK(f.found, "no control %d below the window", id);
-    return f.found;
+    E2E_CHECK(f.m_hFound, "no control %d below the window", id);
+    return f.m_hFound;
 }
 
 std::string TextOf(HWND root, int id) { return WindowText(FindControl(root, id)); }
@@ -92,13 +92,13 @@ void Click(HWND root, int id) { PostMessageA(FindControl(root, id), BM_CLICK, 0,
 
 namespace {
 struct CSetTextJob {
-    HWND edit;
-    std::string text;
+    HWND m_hEdit;
+    std::string m_strText;
 };
 DWORD WINAPI SetTextThread(void* p)
 {
     CSetTextJob* job = static_cast<CSetTextJob*>(p);
-    SendMessageA(job->edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(job->text.c_str()));
+    SendMessageA(job->m_hEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(job->m_strText.c_str()));
     return 0;
 }
 }  // namespace
@@ -300,16 +300,16 @@ std::string DmPath(const char* folder)
 }
 
 struct CStarted {
-    std::string game;
-    CTollanRun run;
-    HWND main;
+    std::string m_strGame;
+    CTollanRun m_run;
+    HWND m_hMain;
 };
 CStarted StartOnDefaults()
 {
     CStarted s{PrepareDeliveredGame(), {}, nullptr};
-    s.run = StartTollan(s.game);
-    s.main = WaitForMainWindow(s.run);
-    WaitForLogMessage(s.game, kStartedLine);
+    s.m_run = StartTollan(s.m_strGame);
+    s.m_hMain = WaitForMainWindow(s.m_run);
+    WaitForLogMessage(s.m_strGame, kStartedLine);
     return s;
 }
 
@@ -339,21 +339,21 @@ std::string Snapshot(const std::string& game)
 E2E_SCENARIO(config_save_new_name)
 {
     CStarted s = StartOnDefaults();
-    const std::string normalDm = Block(Store(s.game), "NormalDM");
-    HWND dlg = OpenConfigDialog(s.run, s.main);
+    const std::string normalDm = Block(Store(s.m_strGame), "NormalDM");
+    HWND dlg = OpenConfigDialog(s.m_run, s.m_hMain);
     ExpectText(TextOf(dlg, 1201), "NormalDM", "name box");
     ExpectText(TextOf(dlg, 1202), ".cfg", "extension label");
     ExpectText(TextOf(dlg, IDCANCEL), "Cancel", "cancel button");
     HWND tabs = FindControl(dlg, 1218);
-    ExpectText(TabText(s.run, tabs, 0), "Death Match Settings", "first tab");
-    ExpectText(TabText(s.run, tabs, 1), "Voting Settings", "second tab");
+    ExpectText(TabText(s.m_run, tabs, 0), "Death Match Settings", "first tab");
+    ExpectText(TabText(s.m_run, tabs, 1), "Voting Settings", "second tab");
     // The availability tabs show the page of the selected tab only.
     E2E_CHECK(IsWindowVisible(FindControl(dlg, 1275)) && !IsWindowVisible(FindControl(dlg, 1260)),
               "the weapons page is not the one shown");
-    SelectTab(s.run, FindControl(dlg, 1245), 1);
+    SelectTab(s.m_run, FindControl(dlg, 1245), 1);
     E2E_CHECK(IsWindowVisible(FindControl(dlg, 1260)) && !IsWindowVisible(FindControl(dlg, 1275)),
               "the items page is not shown after its tab was selected");
-    SelectTab(s.run, tabs, 1);
+    SelectTab(s.m_run, tabs, 1);
     E2E_CHECK(IsWindowVisible(FindControl(dlg, 1255)) && !IsWindowVisible(FindControl(dlg, 1240)),
               "the voting page is not shown after its tab was selected");
     ExpectText(TextOf(dlg, 1255), "60", "vote duration shown");
@@ -364,11 +364,11 @@ E2E_SCENARIO(config_save_new_name)
     SetText(dlg, 1255, "45.5");
     Click(dlg, 1200);
     WaitUntil([&] { return TextOf(dlg, IDCANCEL) == "Finished"; }, 10000, "Finished");
-    const std::string custom = ScriptOf(s.game, "Custom");
+    const std::string custom = ScriptOf(s.m_strGame, "Custom");
     E2E_CHECK(Contains(custom, "qel_strMultiplayerSessionName = \"Custom Server\";\r\n"), "Custom.cfg: %s",
               custom.c_str());
     E2E_CHECK(Contains(custom, "qel_fVoteDuration = 45.50;\r\n"), "vote duration in the script");
-    std::string store = Store(s.game);
+    std::string store = Store(s.m_strGame);
     const std::string history = "CONFIG_HISTORY\r\n  Custom\r\n  NormalDM\r\n  NormalCOOP\r\nEND_HISTORY\r\n";
     E2E_CHECK(store.compare(0, history.size(), history) == 0, "history: %s", store.substr(0, 80).c_str());
     E2E_CHECK(Contains(Block(store, "Custom"), "  g_fVoteDuration = 45.50;\r\n"), "vote duration in the store");
@@ -377,29 +377,29 @@ E2E_SCENARIO(config_save_new_name)
     // Another configuration picked and saved: that one is written, not the new name again.
     Choose(dlg, 1201, 1);
     ExpectText(TextOf(dlg, 1201), "NormalCOOP", "name box after the pick");
-    ExpectText(TabText(s.run, tabs, 0), "Cooperative Settings", "first tab of NormalCOOP");
+    ExpectText(TabText(s.m_run, tabs, 0), "Cooperative Settings", "first tab of NormalCOOP");
     SetText(dlg, 1203, "Coop Two");
     Click(dlg, 1200);
-    WaitUntil([&] { return Contains(ScriptOf(s.game, "NormalCOOP"), "\"Coop Two\""); }, 10000, "NormalCOOP.cfg");
+    WaitUntil([&] { return Contains(ScriptOf(s.m_strGame, "NormalCOOP"), "\"Coop Two\""); }, 10000, "NormalCOOP.cfg");
     const std::string coopFirst = "CONFIG_HISTORY\r\n  NormalCOOP\r\n  Custom\r\n  NormalDM\r\nEND_HISTORY";
-    WaitUntil([&] { return Store(s.game).compare(0, coopFirst.size(), coopFirst) == 0; }, 10000,
+    WaitUntil([&] { return Store(s.m_strGame).compare(0, coopFirst.size(), coopFirst) == 0; }, 10000,
               "NormalCOOP first in the history");
-    ExpectText(ScriptOf(s.game, "Custom"), custom, "Custom.cfg after the second save");
-    store = Store(s.game);
+    ExpectText(ScriptOf(s.m_strGame, "Custom"), custom, "Custom.cfg after the second save");
+    store = Store(s.m_strGame);
     E2E_CHECK(!Contains(Block(store, "Custom"), "Coop Two"), "the second save went into the Custom block");
     CloseWindowWith(dlg, IDCANCEL);
-    WaitUntil([&] { return SendMessageA(GetDlgItem(s.main, 1063), CB_GETCOUNT, 0, 0) == 3; }, 5000,
+    WaitUntil([&] { return SendMessageA(GetDlgItem(s.m_hMain, 1063), CB_GETCOUNT, 0, 0) == 3; }, 5000,
               "three configurations in the main list");
-    CloseAndWait(s.run, s.main);
+    CloseAndWait(s.m_run, s.m_hMain);
 }
 
 // Cooperative -> deathmatch -> cooperative keeps each game type's own starting level.
 E2E_SCENARIO(config_game_type_levels)
 {
     CStarted s = StartOnDefaults();
-    SendMessageA(GetDlgItem(s.main, 1063), CB_SETCURSEL, 1, 0);
-    SendMessageA(s.main, WM_COMMAND, MAKEWPARAM(1063, CBN_CLOSEUP), reinterpret_cast<LPARAM>(GetDlgItem(s.main, 1063)));
-    HWND dlg = OpenConfigDialog(s.run, s.main);
+    SendMessageA(GetDlgItem(s.m_hMain, 1063), CB_SETCURSEL, 1, 0);
+    SendMessageA(s.m_hMain, WM_COMMAND, MAKEWPARAM(1063, CBN_CLOSEUP), reinterpret_cast<LPARAM>(GetDlgItem(s.m_hMain, 1063)));
+    HWND dlg = OpenConfigDialog(s.m_run, s.m_hMain);
     ExpectText(TextOf(dlg, 1201), "NormalCOOP", "name box");
     ExpectText(TextOf(dlg, 1204), "COOPERATIVE", "game type");
     ExpectText(TextOf(dlg, 1205), "Ellenier Village", "cooperative starting level");
@@ -407,7 +407,7 @@ E2E_SCENARIO(config_game_type_levels)
 
     Choose(dlg, 1204, 1);
     ExpectText(TextOf(dlg, 1205), "Chanolin", "deathmatch starting level");
-    ExpectText(TabText(s.run, FindControl(dlg, 1218), 0), "Death Match Settings", "first tab");
+    ExpectText(TabText(s.m_run, FindControl(dlg, 1218), 0), "Death Match Settings", "first tab");
     FindControl(dlg, 1243);  // the deathmatch page replaced the cooperative one
     Choose(dlg, 1205, 0);
     Choose(dlg, 1204, 0);
@@ -415,19 +415,19 @@ E2E_SCENARIO(config_game_type_levels)
     Choose(dlg, 1204, 1);
     ExpectText(TextOf(dlg, 1205), "Little Trouble", "the deathmatch level picked before");
     CloseWindowWith(dlg, IDCANCEL);
-    CloseAndWait(s.run, s.main);
+    CloseAndWait(s.m_run, s.m_hMain);
 }
 
 // The checks' messages, Return that only moves the focus, and Escape after edits writes no file.
 E2E_SCENARIO(config_escape_writes_nothing)
 {
     CStarted s = StartOnDefaults();
-    const std::string before = Snapshot(s.game);
-    HWND dlg = OpenConfigDialog(s.run, s.main);
-    ExpectText(SetTextExpectingMessage(s.run, dlg, 1209, "17"), "Please enter an integer between 1 and 16.",
+    const std::string before = Snapshot(s.m_strGame);
+    HWND dlg = OpenConfigDialog(s.m_run, s.m_hMain);
+    ExpectText(SetTextExpectingMessage(s.m_run, dlg, 1209, "17"), "Please enter an integer between 1 and 16.",
                "Max Players 17");
-    ExpectText(SetTextExpectingMessage(s.run, dlg, 1209, ""), "Please enter an integer.", "Max Players empty");
-    ExpectText(SetTextExpectingMessage(s.run, dlg, 1254, "soon"), "Please enter an integer.", "Ban Time");
+    ExpectText(SetTextExpectingMessage(s.m_run, dlg, 1209, ""), "Please enter an integer.", "Max Players empty");
+    ExpectText(SetTextExpectingMessage(s.m_run, dlg, 1254, "soon"), "Please enter an integer.", "Ban Time");
     SetText(dlg, 1209, "8");
     SetText(dlg, 1254, "30");
     SetText(dlg, 1203, "Not saved");
@@ -446,8 +446,8 @@ E2E_SCENARIO(config_escape_writes_nothing)
 
     PostKey(session, VK_ESCAPE);
     WaitUntil([&] { return !IsWindow(dlg); }, 10000, "Escape to close the dialog");
-    E2E_CHECK(Snapshot(s.game) == before, "a file was written");
-    CloseAndWait(s.run, s.main);
+    E2E_CHECK(Snapshot(s.m_strGame) == before, "a file was written");
+    CloseAndWait(s.m_run, s.m_hMain);
 }
 
 // An empty MapLists folder gets MapList.txt with every deathmatch level; an existing MapList.txt
@@ -455,25 +455,25 @@ E2E_SCENARIO(config_escape_writes_nothing)
 E2E_SCENARIO(config_default_map_list)
 {
     CStarted s = StartOnDefaults();
-    const std::string folder = Join(UtilityFolder(s.game), "MapLists");
+    const std::string folder = Join(UtilityFolder(s.m_strGame), "MapLists");
     DeleteFileA(Join(folder, "MapList.txt").c_str());
-    HWND dlg = OpenConfigDialog(s.run, s.main);
+    HWND dlg = OpenConfigDialog(s.m_run, s.m_hMain);
     const std::string all = DmPath("DM_LittleTrouble") + DmPath("DM_BrkeenChevap") + DmPath("DM_Chanolin") +
                             DmPath("DM_Metropolis");
-    ExpectText(MapListFile(s.game, "MapList"), all, "the default MapList.txt");
+    ExpectText(MapListFile(s.m_strGame, "MapList"), all, "the default MapList.txt");
     ExpectText(TextOf(dlg, 1243), "MapList", "map list choice");
     CloseWindowWith(dlg, IDCANCEL);
 
     const std::string mine = DmPath("DM_Metropolis") + DmPath("DM_Chanolin");
     WriteTextFile(Join(folder, "MapList.txt"), mine);
-    std::string store = Store(s.game);
+    std::string store = Store(s.m_strGame);
     store.replace(store.find("  g_strMapList = MapList;"), 25, "  g_strMapList = Missing;");
-    WriteTextFile(Join(UtilityFolder(s.game), "History.ini"), store);
-    dlg = OpenConfigDialog(s.run, s.main);
+    WriteTextFile(Join(UtilityFolder(s.m_strGame), "History.ini"), store);
+    dlg = OpenConfigDialog(s.m_run, s.m_hMain);
     ExpectText(TextOf(dlg, 1243), "MapList", "map list choice for a missing list");
-    ExpectText(MapListFile(s.game, "MapList"), mine, "the user's MapList.txt");
+    ExpectText(MapListFile(s.m_strGame, "MapList"), mine, "the user's MapList.txt");
     CloseWindowWith(dlg, IDCANCEL);
-    CloseAndWait(s.run, s.main);
+    CloseAndWait(s.m_run, s.m_hMain);
 }
 
 // The editor saves three levels in order; the first becomes the deathmatch starting level shown
@@ -481,15 +481,15 @@ E2E_SCENARIO(config_default_map_list)
 E2E_SCENARIO(maplist_editor_saves_three)
 {
     CStarted s = StartOnDefaults();
-    HWND dlg = OpenConfigDialog(s.run, s.main);
+    HWND dlg = OpenConfigDialog(s.m_run, s.m_hMain);
     ExpectText(TextOf(dlg, 1205), "Metropolis", "starting level before");
     Click(dlg, 1244);
-    HWND editor = WaitForWindow(s.run, "#32770", kMapListCaption);
+    HWND editor = WaitForWindow(s.m_run, "#32770", kMapListCaption);
     HWND available = GetDlgItem(editor, 1111);
     HWND maps = GetDlgItem(editor, 1112);
-    E2E_CHECK(ListTexts(s.run, available) == std::vector<std::string>(std::begin(kDmLevels), std::end(kDmLevels)),
+    E2E_CHECK(ListTexts(s.m_run, available) == std::vector<std::string>(std::begin(kDmLevels), std::end(kDmLevels)),
               "available levels");
-    E2E_CHECK((ListTexts(s.run, maps) == std::vector<std::string>{"Metropolis", "Little Trouble", "Brkeen Chevap",
+    E2E_CHECK((ListTexts(s.m_run, maps) == std::vector<std::string>{"Metropolis", "Little Trouble", "Brkeen Chevap",
                                                                      "Chanolin"}),
               "MapList.txt not shown");
     ExpectText(WindowText(GetDlgItem(editor, 1110)), "MapList", "name box");
@@ -499,30 +499,30 @@ E2E_SCENARIO(maplist_editor_saves_three)
     for (int row = 0; row < 4; ++row)
         E2E_CHECK(!ListChecked(available, row), "row %d still checked after Clear", row);
     for (int row : {2, 0, 3})
-        SetListCheck(s.run, available, row, true);
-    E2E_CHECK((ListTexts(s.run, maps) == std::vector<std::string>{"Chanolin", "Little Trouble", "Metropolis"}),
+        SetListCheck(s.m_run, available, row, true);
+    E2E_CHECK((ListTexts(s.m_run, maps) == std::vector<std::string>{"Chanolin", "Little Trouble", "Metropolis"}),
               "checked levels not appended in order");
-    SetListCheck(s.run, available, 0, false);
-    SetListCheck(s.run, available, 0, true);
-    E2E_CHECK((ListTexts(s.run, maps) == std::vector<std::string>{"Chanolin", "Metropolis", "Little Trouble"}),
+    SetListCheck(s.m_run, available, 0, false);
+    SetListCheck(s.m_run, available, 0, true);
+    E2E_CHECK((ListTexts(s.m_run, maps) == std::vector<std::string>{"Chanolin", "Metropolis", "Little Trouble"}),
               "unchecking did not remove its own row");
 
     // A double-click on a level's name, right of the check box, ticks it; a second one unticks it.
-    DoubleClickRow(s.run, available, 1, 60);
+    DoubleClickRow(s.m_run, available, 1, 60);
     WaitUntil([&] { return ListCount(maps) == 4; }, 5000, "the double-clicked level appended");
-    E2E_CHECK(ListChecked(available, 1) && ListText(s.run, maps, 3) == "Brkeen Chevap", "double-click did not add");
-    DoubleClickRow(s.run, available, 1, 60);
+    E2E_CHECK(ListChecked(available, 1) && ListText(s.m_run, maps, 3) == "Brkeen Chevap", "double-click did not add");
+    DoubleClickRow(s.m_run, available, 1, 60);
     WaitUntil([&] { return ListCount(maps) == 3; }, 5000, "the double-clicked level removed");
     E2E_CHECK(!ListChecked(available, 1), "the second double-click left the level ticked");
 
     TypeInComboEdit(editor, 1110, "Three");
     Click(editor, IDOK);
     WaitUntil([&] { return WindowText(GetDlgItem(editor, IDCANCEL)) == "Finished"; }, 10000, "Finished");
-    ExpectText(MapListFile(s.game, "Three"), DmPath("DM_Chanolin") + DmPath("DM_Metropolis") + DmPath("DM_LittleTrouble"),
+    ExpectText(MapListFile(s.m_strGame, "Three"), DmPath("DM_Chanolin") + DmPath("DM_Metropolis") + DmPath("DM_LittleTrouble"),
                "Three.txt");
     ExpectText(TextOf(dlg, 1205), "Chanolin", "starting level after the save");
-    E2E_CHECK(LogHas(s.game, "INF:  Attempting to save Map List file: " +
-                                 Join(UtilityFolder(s.game), "MapLists\\Three.txt") + "...\n"),
+    E2E_CHECK(LogHas(s.m_strGame, "INF:  Attempting to save Map List file: " +
+                                 Join(UtilityFolder(s.m_strGame), "MapLists\\Three.txt") + "...\n"),
               "save not logged");
     // Closing the name box's list loads the chosen list and drops unsaved edits.
     Click(editor, 1108);
@@ -530,11 +530,11 @@ E2E_SCENARIO(maplist_editor_saves_three)
     Choose(editor, 1110, 0);
     ExpectText(WindowText(GetDlgItem(editor, 1110)), "MapList", "name box after the close-up");
     E2E_CHECK(ListCount(maps) == 4 && ListChecked(available, 0), "MapList.txt not loaded on the close-up");
-    E2E_CHECK(LogHas(s.game, "INF:  Current Map List: MapList\n"), "the close-up not logged");
+    E2E_CHECK(LogHas(s.m_strGame, "INF:  Current Map List: MapList\n"), "the close-up not logged");
     CloseWindowWith(editor, IDCANCEL);
     ExpectText(TextOf(dlg, 1243), "Three", "map list choice after the editor");
     CloseWindowWith(dlg, IDCANCEL);
-    CloseAndWait(s.run, s.main);
+    CloseAndWait(s.m_run, s.m_hMain);
 }
 
 namespace {
@@ -559,7 +559,7 @@ void SaveAndWaitFor(const CStarted& s, HWND dlg, const std::string& name, const 
 {
     Click(dlg, 1200);
     auto saved = [&] {
-        const std::string block = Block(Store(s.game), name);
+        const std::string block = Block(Store(s.m_strGame), name);
         return std::all_of(lines.begin(), lines.end(), [&](const std::string& l) { return Contains(block, l); });
     };
     WaitUntil(saved, 10000, name.c_str());
@@ -572,15 +572,15 @@ void SaveAndWaitFor(const CStarted& s, HWND dlg, const std::string& name, const 
 E2E_SCENARIO(config_keys_choose_what_shows)
 {
     CStarted s = StartOnDefaults();
-    WriteTextFile(Join(UtilityFolder(s.game), "MapLists\\Second.txt"), DmPath("DM_Chanolin"));
-    HWND dlg = OpenConfigDialog(s.run, s.main);
+    WriteTextFile(Join(UtilityFolder(s.m_strGame), "MapLists\\Second.txt"), DmPath("DM_Chanolin"));
+    HWND dlg = OpenConfigDialog(s.m_run, s.m_hMain);
     Click(dlg, 1244);
-    HWND editor = WaitForWindow(s.run, "#32770", kMapListCaption);
+    HWND editor = WaitForWindow(s.m_run, "#32770", kMapListCaption);
     Move(editor, 1110, VK_DOWN, 1110, "Second");
     WaitUntil([&] { return ListCount(GetDlgItem(editor, 1112)) == 1; }, 5000, "Second's rows");
     Click(editor, IDOK);
     WaitUntil([&] { return Shows(editor, IDCANCEL, "Finished"); }, 5000, "Finished");
-    ExpectText(MapListFile(s.game, "Second"), DmPath("DM_Chanolin"), "Second.txt");
+    ExpectText(MapListFile(s.m_strGame, "Second"), DmPath("DM_Chanolin"), "Second.txt");
     CloseWindowWith(editor, IDCANCEL);
 
     SetText(dlg, 1214, "10");
@@ -595,26 +595,26 @@ E2E_SCENARIO(config_keys_choose_what_shows)
     Move(dlg, 1204, 'c', 1204, "COOPERATIVE");
     ExpectText(TextOf(dlg, 1230), "NORMAL", "NormalDM's difficulty on the new page");
     CloseWindowWith(dlg, IDCANCEL);
-    CloseAndWait(s.run, s.main);
+    CloseAndWait(s.m_run, s.m_hMain);
 }
 
 // A name typed and left with Cancel is gone at the next opening: Save writes the entry shown.
 E2E_SCENARIO(config_typed_name_abandoned)
 {
     CStarted s = StartOnDefaults();
-    const std::string coop = Block(Store(s.game), "NormalCOOP");
-    HWND dlg = OpenConfigDialog(s.run, s.main);
+    const std::string coop = Block(Store(s.m_strGame), "NormalCOOP");
+    HWND dlg = OpenConfigDialog(s.m_run, s.m_hMain);
     HWND edit = FindWindowExA(FindControl(dlg, 1201), nullptr, "Edit", nullptr);
     SendMessageA(edit, EM_SETSEL, 0, -1);
     PostChars(edit, "NormalCOOP");
     WaitUntil([&] { return Shows(dlg, 1201, "NormalCOOP"); }, 5000, "the typed name");
     CloseWindowWith(dlg, IDCANCEL);
-    dlg = OpenConfigDialog(s.run, s.main);
+    dlg = OpenConfigDialog(s.m_run, s.m_hMain);
     SetText(dlg, 1209, "7");
     SaveAndWaitFor(s, dlg, "NormalDM", {"  g_ctMaxPlayers = 7;"});
-    ExpectText(Block(Store(s.game), "NormalCOOP"), coop, "NormalCOOP's block");
+    ExpectText(Block(Store(s.m_strGame), "NormalCOOP"), coop, "NormalCOOP's block");
     CloseWindowWith(dlg, IDCANCEL);
-    CloseAndWait(s.run, s.main);
+    CloseAndWait(s.m_run, s.m_hMain);
 }
 
 // Not a check: the time from a click on "Config Settings..." to the dialog on the screen.
@@ -626,9 +626,9 @@ E2E_SCENARIO(config_dialog_timing)
         LARGE_INTEGER f, t0, t1;
         QueryPerformanceFrequency(&f);
         QueryPerformanceCounter(&t0);
-        ClickButton(s.main, 1058);
+        ClickButton(s.m_hMain, 1058);
         HWND dlg = nullptr;
-        while (!(dlg = FindProcessWindow(s.run.Pid(), "#32770", kConfigCaption))) {
+        while (!(dlg = FindProcessWindow(s.m_run.Pid(), "#32770", kConfigCaption))) {
             QueryPerformanceCounter(&t1);
             E2E_CHECK(t1.QuadPart - t0.QuadPart < 20 * f.QuadPart, "the dialog did not open");
             Sleep(1);
@@ -642,5 +642,5 @@ E2E_SCENARIO(config_dialog_timing)
     for (double t : times)
         Note("click to configuration dialog shown: %.0f ms", t);
     Note("median of 5: %.0f ms", sorted[2]);
-    CloseAndWait(s.run, s.main);
+    CloseAndWait(s.m_run, s.m_hMain);
 }

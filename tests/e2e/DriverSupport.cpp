@@ -355,10 +355,10 @@ void WaitForLogMessage(const std::string& game, const std::string& message, DWOR
 
 namespace {
 struct CFindWindow {
-    DWORD pid;
-    const char* className;
-    const char* title;
-    HWND found;
+    DWORD m_nPid;
+    const char* m_pszClassName;
+    const char* m_pszTitle;
+    HWND m_hFound;
 };
 
 BOOL CALLBACK FindWindowProc(HWND hwnd, LPARAM l)
@@ -366,13 +366,13 @@ BOOL CALLBACK FindWindowProc(HWND hwnd, LPARAM l)
     CFindWindow* f = reinterpret_cast<CFindWindow*>(l);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != f->pid || !IsWindowVisible(hwnd))
+    if (pid != f->m_nPid || !IsWindowVisible(hwnd))
         return TRUE;
-    if (f->className && ClassOf(hwnd) != f->className)
+    if (f->m_pszClassName && ClassOf(hwnd) != f->m_pszClassName)
         return TRUE;
-    if (f->title && WindowText(hwnd) != f->title)
+    if (f->m_pszTitle && WindowText(hwnd) != f->m_pszTitle)
         return TRUE;
-    f->found = hwnd;
+    f->m_hFound = hwnd;
     return FALSE;
 }
 }  // namespace
@@ -381,7 +381,7 @@ HWND FindProcessWindow(DWORD pid, const char* className, const char* title)
 {
     CFindWindow f{pid, className, title, nullptr};
     EnumWindows(FindWindowProc, reinterpret_cast<LPARAM>(&f));
-    return f.found;
+    return f.m_hFound;
 }
 
 HWND WaitForWindow(const CTollanRun& run, const char* className, const char* title, DWORD timeoutMs)

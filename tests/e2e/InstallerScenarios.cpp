@@ -30,15 +30,15 @@ std::string BuiltFile(const char* name)
 // ---- windows ----
 
 struct CChildSearch {
-    int id;
-    HWND found;
+    int m_nId;
+    HWND m_hFound;
 };
 
 BOOL CALLBACK FindVisibleChild(HWND hwnd, LPARAM l)
 {
     CChildSearch* s = reinterpret_cast<CChildSearch*>(l);
-    if (GetDlgCtrlID(hwnd) == s->id && IsWindowVisible(hwnd)) {
-        s->found = hwnd;
+    if (GetDlgCtrlID(hwnd) == s->m_nId && IsWindowVisible(hwnd)) {
+        s->m_hFound = hwnd;
         return FALSE;
     }
     return TRUE;
@@ -49,7 +49,7 @@ HWND Shown(HWND frame, int id)
 {
     CChildSearch s{id, nullptr};
     EnumChildWindows(frame, FindVisibleChild, reinterpret_cast<LPARAM>(&s));
-    return s.found;
+    return s.m_hFound;
 }
 
 std::string ShownText(HWND frame, int id)
@@ -67,10 +67,10 @@ void ClickShown(HWND frame, int id)
 }
 
 struct CTopSearch {
-    DWORD pid;
-    const char* title;
-    HWND except;
-    HWND found;
+    DWORD m_nPid;
+    const char* m_pszTitle;
+    HWND m_hExcept;
+    HWND m_hFound;
 };
 
 BOOL CALLBACK FindTopWindow(HWND hwnd, LPARAM l)
@@ -78,9 +78,9 @@ BOOL CALLBACK FindTopWindow(HWND hwnd, LPARAM l)
     CTopSearch* s = reinterpret_cast<CTopSearch*>(l);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == s->pid && hwnd != s->except && IsWindowVisible(hwnd) && ClassOf(hwnd) == "#32770" &&
-        WindowText(hwnd) == s->title) {
-        s->found = hwnd;
+    if (pid == s->m_nPid && hwnd != s->m_hExcept && IsWindowVisible(hwnd) && ClassOf(hwnd) == "#32770" &&
+        WindowText(hwnd) == s->m_pszTitle) {
+        s->m_hFound = hwnd;
         return FALSE;
     }
     return TRUE;
@@ -93,11 +93,11 @@ HWND WaitForDialog(const CTollanRun& run, const char* title, HWND except = nullp
     WaitUntil(
         [&] {
             EnumWindows(FindTopWindow, reinterpret_cast<LPARAM>(&s));
-            E2E_CHECK(s.found || IsRunning(run), "the program ended while the driver waited for \"%s\"", title);
-            return s.found != nullptr;
+            E2E_CHECK(s.m_hFound || IsRunning(run), "the program ended while the driver waited for \"%s\"", title);
+            return s.m_hFound != nullptr;
         },
         timeoutMs, title);
-    return s.found;
+    return s.m_hFound;
 }
 
 void WaitForText(HWND frame, int id, const char* text, DWORD timeoutMs = 10000)

@@ -63,8 +63,8 @@ std::vector<std::string> SplitLines(const std::string& text)
 
 // The stand-in's record: "<pid> <KIND> [payload]" per line.
 struct CRecordLine {
-    DWORD pid;
-    std::string event;  // "KIND [payload]"
+    DWORD m_nPid;
+    std::string m_strEvent;  // "KIND [payload]"
 };
 std::vector<CRecordLine> Record(const std::string& game)
 {
@@ -80,8 +80,8 @@ std::vector<std::string> Events(const std::string& game, const std::string& pref
 {
     std::vector<std::string> out;
     for (const CRecordLine& r : Record(game))
-        if (r.event.compare(0, prefix.size(), prefix) == 0)
-            out.push_back(r.event);
+        if (r.m_strEvent.compare(0, prefix.size(), prefix) == 0)
+            out.push_back(r.m_strEvent);
     return out;
 }
 size_t CountEvents(const std::string& game, const std::string& prefix) { return Events(game, prefix).size(); }
@@ -147,8 +147,8 @@ void StopStandIns(const std::string& game)
 {
     std::vector<DWORD> pids;
     for (const CRecordLine& r : Record(game))
-        if (std::find(pids.begin(), pids.end(), r.pid) == pids.end())
-            pids.push_back(r.pid);
+        if (std::find(pids.begin(), pids.end(), r.m_nPid) == pids.end())
+            pids.push_back(r.m_nPid);
     for (DWORD pid : pids) {
         if (HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
             if (WaitForSingleObject(h, 0) == WAIT_TIMEOUT) {
@@ -198,13 +198,13 @@ std::string PrepareServerGame()
 }
 
 struct CSession {
-    CTollanRun run;
-    HWND main;
+    CTollanRun m_run;
+    HWND m_hMain;
 };
 CSession StartSession(const std::string& game)
 {
     CSession s{StartTollan(game), nullptr};
-    s.main = WaitForMainWindow(s.run);
+    s.m_hMain = WaitForMainWindow(s.m_run);
     WaitForLogMessage(game, kStartedLine);
     return s;
 }
@@ -213,8 +213,8 @@ CSession StartSession(const std::string& game)
 // server Tollan starts inherits the crash switch, so a relaunched one is not asked to quit.)
 void CloseAtOnce(const CSession& s)
 {
-    PostMessageA(s.main, WM_COMMAND, MAKEWPARAM(2, 0), 0);
-    E2E_CHECK(WaitForExit(s.run, 10000), "Close Utility did not close Tollan");
+    PostMessageA(s.m_hMain, WM_COMMAND, MAKEWPARAM(2, 0), 0);
+    E2E_CHECK(WaitForExit(s.m_run, 10000), "Close Utility did not close Tollan");
 }
 
 // Starts the stand-in as a program of its own, not through Tollan; waits until it listens.
@@ -344,7 +344,7 @@ E2E_SCENARIO(server_full_run)
 {
     std::string game = PrepareServerGame();
     CSession s = StartSession(game);
-    HWND main = s.main;
+    HWND main = s.m_hMain;
     // The configuration list as the delivered History.ini has it.
     HWND list = GetDlgItem(main, 1063);
     E2E_CHECK(SendMessageA(list, CB_GETCOUNT, 0, 0) == 2, "configuration list does not hold two entries");
@@ -386,7 +386,7 @@ E2E_SCENARIO(server_full_run)
     StopServer(game, main);
     WaitUntil([&] { return Enabled(main, 1); }, 3000, "button 1 enabled after the stop");
     E2E_CHECK(!Enabled(main, 1026) && !Enabled(main, 1060) && !Enabled(main, 1061), "buttons after the stop");
-    CloseAndWait(s.run, main);
+    CloseAndWait(s.m_run, main);
 }
 
 // NormalCOOP crashes after it changed level: the copy at once, the relaunch 5 s later with the
@@ -398,15 +398,15 @@ E2E_SCENARIO(server_coop_crash)
     SetSwitch("DQ2SIM_LEVELS", "Content/DravicQel2/Levels/02_Oasis/2_2_Oasis/2_2_Oasis.wld");
     SetSwitch("DQ2SIM_LEVEL_CHANGE_MS", "3000");
     CSession s = StartSession(game);
-    ChooseConfig(s.main, 1);
-    ExpectEqualText(ControlText(s.main, 1063), "NormalCOOP", "chosen configuration");
+    ChooseConfig(s.m_hMain, 1);
+    ExpectEqualText(ControlText(s.m_hMain, 1063), "NormalCOOP", "chosen configuration");
     std::string script = Join(UtilityFolder(game), "Config\\NormalCOOP.cfg");
     std::string copy = Join(UtilityFolder(game), "Config\\NormalCOOPTemp.cfg");
     std::string before = ReadAll(script);
 
-    Press(s.main, 1);
+    Press(s.m_hMain, 1);
     double crashed = WaitLog(game, kCrashLine, 1, 40000);
-    WaitConsole(s.main, " ERR:    The server has crashed.\n");
+    WaitConsole(s.m_hMain, " ERR:    The server has crashed.\n");
     E2E_CHECK(platform::FileExists(copy), "no Temp.cfg right after the crash");
     std::string expected = before;
     size_t at = expected.find("qel_strLevelToStart");
@@ -437,15 +437,15 @@ E2E_SCENARIO(server_dm_crash)
     const std::string hook = "http://127.0.0.1:" + std::to_string(FreeLoopbackPort());
     WriteSetting("AlertWebhook", REG_SZ, hook + kHookPath + '\0');
     CSession s = StartSession(game);
-    Press(s.main, 1);
+    Press(s.m_hMain, 1);
     double crashed = WaitLog(game, kCrashLine, 1, 30000);
     const std::vector<std::string> lines = LogMessages(game);
     E2E_CHECK(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) {
                   return l.rfind("ERR:  Unable to keep the server log in " + logs + "\\", 0) == 0;
               }) == 1, "the failed copy is not logged once");
-    E2E_CHECK(ControlText(s.main, 1) == "Stop Server" && Enabled(s.main, 1) && !Enabled(s.main, 1026),
+    E2E_CHECK(ControlText(s.m_hMain, 1) == "Stop Server" && Enabled(s.m_hMain, 1) && !Enabled(s.m_hMain, 1026),
               "buttons after the crash");
-    WaitUntil([&] { return WindowText(s.main) == kIdleTitle; }, 3000, "idle title after the crash");
+    WaitUntil([&] { return WindowText(s.m_hMain) == kIdleTitle; }, 3000, "idle title after the crash");
     double relaunched = WaitEvents(game, "ARGS", 2, 10000);
     ExpectNear(relaunched - crashed, 5000, 1200, "crash to relaunch");
     E2E_CHECK(!platform::FileExists(Join(UtilityFolder(game), "Config\\NormalDMTemp.cfg")), "a deathmatch copy was made");
@@ -471,7 +471,7 @@ E2E_SCENARIO(server_crash_restart_logs_in)
     SetSwitch("DQ2SIM_CRASH_ONCE", "1");
     CHttpReceiver& hook = AlertsTo();
     CSession s = StartSession(game);
-    Press(s.main, 1);
+    Press(s.m_hMain, 1);
     WaitEvents(game, "EXIT 3 crash", 1, 30000);
     const DWORD exited = GetTickCount();
     WaitLog(game, kCrashLine, 1, 30000);
@@ -487,9 +487,9 @@ E2E_SCENARIO(server_crash_restart_logs_in)
     E2E_CHECK(pid && StandInRunning(pid), "the restarted server is not running");
     E2E_CHECK(CountEvents(game, "LOGIN ok") == 2 && CountEvents(game, "ARGS") == 2 && CountLog(game, kSuccessLine) == 1,
               "logins or launches");
-    ExpectEqualText(ControlText(s.main, 1), "Stop Server", "caption while the restarted server runs");
-    StopServer(game, s.main);
-    CloseAndWait(s.run, s.main);
+    ExpectEqualText(ControlText(s.m_hMain, 1), "Stop Server", "caption while the restarted server runs");
+    StopServer(game, s.m_hMain);
+    CloseAndWait(s.m_run, s.m_hMain);
 }
 
 namespace {
@@ -498,8 +498,8 @@ std::vector<std::string> RunCopies(const std::string& logs)
 {
     std::vector<std::string> names;
     for (const platform::CDirEntry& e : platform::ListDirectory(logs))
-        if (e.name.size() > 20 && e.name.compare(19, std::string::npos, " NormalDM.log") == 0)
-            names.push_back(Join(logs, e.name));
+        if (e.m_strName.size() > 20 && e.m_strName.compare(19, std::string::npos, " NormalDM.log") == 0)
+            names.push_back(Join(logs, e.m_strName));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -515,7 +515,7 @@ E2E_SCENARIO(server_crash_keeps_run_log)
     const std::string logs = Join(UtilityFolder(game), "Logs");
     const std::string crash = "ERR:  Unhandled exception in the game thread.\r\n";
     CSession s = StartSession(game);
-    Press(s.main, 1);
+    Press(s.m_hMain, 1);
     double ended = WaitEvents(game, "EXIT 3", 1, 30000);
     auto copied = [&](size_t run) { return RunCopies(logs).size() > run ? ReadAll(RunCopies(logs)[run]) : std::string(); };
     WaitUntil([&] { return copied(0).find(crash) != std::string::npos; }, 10000, "the crash in the run's copy");
@@ -539,10 +539,10 @@ E2E_SCENARIO(server_start_after_crash)
     std::string game = PrepareServerGame();
     SetSwitch("DQ2SIM_CRASH_AFTER_MS", "8000");
     CSession s = StartSession(game);
-    Press(s.main, 1);
+    Press(s.m_hMain, 1);
     double crashed = WaitLog(game, kCrashLine, 1, 30000);
-    WaitUntil([&] { return WindowText(s.main) == kIdleTitle; }, 3000, "idle title after the crash");
-    Press(s.main, 1);
+    WaitUntil([&] { return WindowText(s.m_hMain) == kIdleTitle; }, 3000, "idle title after the crash");
+    Press(s.m_hMain, 1);
     WaitEvents(game, "ARGS", 2, 5000);
     Sleep(static_cast<DWORD>(crashed + 6500 - Now()));  // past the dropped restart, before the next crash
     E2E_CHECK(CountEvents(game, "ARGS") == 2, "%u servers started", static_cast<unsigned>(CountEvents(game, "ARGS")));
@@ -556,20 +556,20 @@ E2E_SCENARIO(server_login_failure)
     SetSwitch("DQ2SIM_NO_LOGIN_CONFIRM", "1");
     CHttpReceiver& hook = AlertsTo();
     CSession s = StartSession(game);
-    Press(s.main, 1);
+    Press(s.m_hMain, 1);
     double connecting = WaitLog(game, kConnectingLine);
     WaitEvents(game, "LOGIN unconfirmed", 1, 10000);
     double shutDown = WaitLog(game, "ERR:  Unable to connect to server.  Server was shut down.\n", 1, 25000);
     ExpectNear(shutDown - connecting, 15000, 1500, "connection attempt to termination");
-    std::string box = ConfirmTollanMessage(s.run, 10000);
+    std::string box = ConfirmTollanMessage(s.m_run, 10000);
     ExpectEqualText(box, "The utility was unable to log in to the server and has stopped it.\nIf this problem "
                          "persists, please submit a bug report.", "message box");
-    WaitConsole(s.main, " \n ERR:    Unable to log in!\n INF:    Stopping Server.\n \n");
-    WaitUntil([&] { return ControlText(s.main, 1) == "Start Server"; }, 5000, "caption Start Server");
+    WaitConsole(s.m_hMain, " \n ERR:    Unable to log in!\n INF:    Stopping Server.\n \n");
+    WaitUntil([&] { return ControlText(s.m_hMain, 1) == "Start Server"; }, 5000, "caption Start Server");
     Sleep(6000);
     E2E_CHECK(CountEvents(game, "ARGS") == 1 && !LogHas(game, kCrashLine), "a failed login was taken for a crash");
     ExpectAlerts(hook, {"Tollan could not log in to NormalDM and stopped it."});
-    CloseAndWait(s.run, s.main);
+    CloseAndWait(s.m_run, s.m_hMain);
 }
 
 // The title bar's close while running: Quit() each time, the window stays until the server ended.
@@ -577,14 +577,14 @@ E2E_SCENARIO(server_close_while_running)
 {
     std::string game = PrepareServerGame();
     CSession s = StartSession(game);
-    StartAndLogIn(game, s.main);
+    StartAndLogIn(game, s.m_hMain);
     // Two closes in a row, both before the follower can have seen the server end.
-    PostMessageA(s.main, WM_CLOSE, 0, 0);
-    PostMessageA(s.main, WM_CLOSE, 0, 0);
+    PostMessageA(s.m_hMain, WM_CLOSE, 0, 0);
+    PostMessageA(s.m_hMain, WM_CLOSE, 0, 0);
     WaitLog(game, "INF:  Quit() command has been sent to the server during Close.\n", 2, 5000);
-    WaitUntil([&] { return WindowText(s.main) == kIdleTitle; }, 10000, "the end of the run");
+    WaitUntil([&] { return WindowText(s.m_hMain) == kIdleTitle; }, 10000, "the end of the run");
     double runEnd = Now();
-    E2E_CHECK(WaitForExit(s.run, 10000), "Tollan did not close after the server ended");
+    E2E_CHECK(WaitForExit(s.m_run, 10000), "Tollan did not close after the server ended");
     // The close timer: the window and the process go 500 ms after the run has ended.
     ExpectNear(Now() - runEnd, 500, 400, "end of the run to Tollan's end");
     E2E_CHECK(CountEvents(game, "CMD Quit()") >= 1, "Quit() not received");
@@ -600,7 +600,7 @@ E2E_SCENARIO(server_relaunch_without_program)
     SetSwitch("DQ2SIM_CRASH_AFTER_MS", "5000");
     CHttpReceiver& hook = AlertsTo();
     CSession s = StartSession(game);
-    Press(s.main, 1);
+    Press(s.m_hMain, 1);
     WaitEvents(game, "LISTEN ok", 1, 10000);
     const std::string program = Join(game, "Bin\\DedicatedServer.exe"), moved = program + ".moved";
     E2E_CHECK(MoveFileA(program.c_str(), moved.c_str()), "could not move the server program");
@@ -608,11 +608,11 @@ E2E_SCENARIO(server_relaunch_without_program)
     double crashed = WaitLog(game, kCrashLine, 1, 30000);
     WaitLog(game, "ERR:  ShellExecuteEx() failed.\n", 1, 10000);
     ExpectNear(Now() - crashed, 5000, 1500, "crash to the failed relaunch");
-    WaitUntil([&] { return ControlText(s.main, 1) == "Start Server" && Enabled(s.main, 1); }, 2000, "Start Server");
-    E2E_CHECK(!FindProcessWindow(s.run.Pid(), "#32770", "Error"), "the shell showed an error box");
+    WaitUntil([&] { return ControlText(s.m_hMain, 1) == "Start Server" && Enabled(s.m_hMain, 1); }, 2000, "Start Server");
+    E2E_CHECK(!FindProcessWindow(s.m_run.Pid(), "#32770", "Error"), "the shell showed an error box");
     ExpectAlerts(hook, {"NormalDM crashed; starting it again in 5 s.",
                         "NormalDM could not be started again (its program could not be started); it is down."});
-    CloseAndWait(s.run, s.main);
+    CloseAndWait(s.m_run, s.m_hMain);
 }
 
 // After a run (a crash, its restart, then Stop) the idle window closes as promptly as at start-up.
@@ -622,17 +622,17 @@ E2E_SCENARIO(server_close_after_run)
     SetSwitch("DQ2SIM_CRASH_AFTER_MS", "6000");
     SetSwitch("DQ2SIM_CRASH_ONCE", "1");
     CSession s = StartSession(game);
-    Press(s.main, 1);
+    Press(s.m_hMain, 1);
     WaitLog(game, kCrashLine, 1, 30000);
     WaitEvents(game, "ARGS", 2, 10000);
     WaitLog(game, kSuccessLine, 1, 40000);
-    StopServer(game, s.main);
+    StopServer(game, s.m_hMain);
     Sleep(1000);
     double closed = Now();
-    PostMessageA(s.main, WM_CLOSE, 0, 0);
-    WaitUntil([&] { return !IsWindow(s.main); }, 10000, "the window gone");
+    PostMessageA(s.m_hMain, WM_CLOSE, 0, 0);
+    WaitUntil([&] { return !IsWindow(s.m_hMain); }, 10000, "the window gone");
     double gone = Now();
-    E2E_CHECK(WaitForExit(s.run, 10000), "Tollan did not close");
+    E2E_CHECK(WaitForExit(s.m_run, 10000), "Tollan did not close");
     Note("close to window gone %.0f ms, to exit %.0f ms", gone - closed, Now() - closed);
     ExpectNear(Now() - closed, 0, 400, "idle close to Tollan's end");
 }
@@ -642,10 +642,10 @@ E2E_SCENARIO(server_escape_leaves_server)
 {
     std::string game = PrepareServerGame();
     CSession s = StartSession(game);
-    StartAndLogIn(game, s.main);
-    PostKey(GetDlgItem(s.main, 1056), VK_ESCAPE);
-    E2E_CHECK(WaitForExit(s.run, 10000), "Escape did not close Tollan");
-    E2E_CHECK(ExitCodeOf(s.run) == 0, "Tollan ended with %lu", ExitCodeOf(s.run));
+    StartAndLogIn(game, s.m_hMain);
+    PostKey(GetDlgItem(s.m_hMain, 1056), VK_ESCAPE);
+    E2E_CHECK(WaitForExit(s.m_run, 10000), "Escape did not close Tollan");
+    E2E_CHECK(ExitCodeOf(s.m_run) == 0, "Tollan ended with %lu", ExitCodeOf(s.m_run));
     std::string pidText = ReadAll(Join(game, "Bin\\DedicatedServer.pid"));
     DWORD pid = std::strtoul(pidText.c_str(), nullptr, 10);
     Sleep(2000);
@@ -660,10 +660,10 @@ E2E_SCENARIO(server_pick_up)
 {
     std::string game = PrepareServerGame();
     CSession first = StartSession(game);
-    Press(first.main, 1);
+    Press(first.m_hMain, 1);
     WaitEvents(game, "LOGIN ok", 1, 15000);
-    PostKey(GetDlgItem(first.main, 1056), VK_ESCAPE);
-    E2E_CHECK(WaitForExit(first.run, 10000), "Escape did not close Tollan");
+    PostKey(GetDlgItem(first.m_hMain, 1056), VK_ESCAPE);
+    E2E_CHECK(WaitForExit(first.m_run, 10000), "Escape did not close Tollan");
     DWORD pid = std::strtoul(ReadAll(Join(game, "Bin\\DedicatedServer.pid")).c_str(), nullptr, 10);
     E2E_CHECK(pid && StandInRunning(pid), "the server did not survive Tollan");
     DWORD type = 0;
@@ -672,23 +672,23 @@ E2E_SCENARIO(server_pick_up)
               "LastLaunchedConfig not stored");
 
     CSession s{StartTollan(game), nullptr};
-    s.main = WaitForAnyMainWindow(s.run);
+    s.m_hMain = WaitForAnyMainWindow(s.m_run);
     WaitLog(game, kStartedLine, 2, 20000);
     E2E_CHECK(LogHas(game, "INF:  Picked up the server that was left running (process id " + std::to_string(pid) + ").\n"),
               "no pick-up line");
-    WaitUntil([&] { return ControlText(s.main, 1) == "Stop Server" && AllEnabled(s.main); }, 5000, "the Running state");
-    ExpectEqualText(WindowText(s.main), std::string(kIdleTitle) + " - 'NormalDM.cfg'", "title");
+    WaitUntil([&] { return ControlText(s.m_hMain, 1) == "Stop Server" && AllEnabled(s.m_hMain); }, 5000, "the Running state");
+    ExpectEqualText(WindowText(s.m_hMain), std::string(kIdleTitle) + " - 'NormalDM.cfg'", "title");
     WaitEvents(game, "LOGIN ok", 2, 15000);
-    E2E_CHECK(Record(game).back().pid == pid, "the login reached another server");
-    Press(s.main, 1061);
+    E2E_CHECK(Record(game).back().m_nPid == pid, "the login reached another server");
+    Press(s.m_hMain, 1061);
     WaitEvents(game, "CMD qelListPlayers()", 1, 5000);
-    WaitConsole(s.main, "Players on server");
-    E2E_CHECK(ConsoleText(s.main).find("The server is starting") == std::string::npos, "the old log was shown");
-    WaitUntil([&] { return AllEnabled(s.main); }, 6000, "buttons after List Players");
-    StopServer(game, s.main);
+    WaitConsole(s.m_hMain, "Players on server");
+    E2E_CHECK(ConsoleText(s.m_hMain).find("The server is starting") == std::string::npos, "the old log was shown");
+    WaitUntil([&] { return AllEnabled(s.m_hMain); }, 6000, "buttons after List Players");
+    StopServer(game, s.m_hMain);
     WaitUntil([&] { return !StandInRunning(pid); }, 5000, "the picked-up server to end");
     E2E_CHECK(CountEvents(game, "ARGS") == 1 && CountLog(game, kLaunchLine) == 1, "another server was launched");
-    CloseAndWait(s.run, s.main);
+    CloseAndWait(s.m_run, s.m_hMain);
 }
 
 // A server that crashes 3 s after each launch: the first launch and two restarts, then the guard's
@@ -699,16 +699,16 @@ E2E_SCENARIO(server_crash_loop_guard)
     SetSwitch("DQ2SIM_CRASH_AFTER_MS", "3000");
     CHttpReceiver& hook = AlertsTo();
     CSession s = StartSession(game);
-    Press(s.main, 1);
+    Press(s.m_hMain, 1);
     double guarded = WaitLog(game, "ERR:  The server crashed 3 times in a row, each time within 60 s of its launch, "
                                    "and was not restarted. Check its configuration and DedicatedServer.log, then "
                                    "press Start Server.\n", 1, 60000);
     E2E_CHECK(CountLog(game, kCrashLine) == 3 && CountEvents(game, "ARGS") == 3, "%u crashes, %u launches",
               static_cast<unsigned>(CountLog(game, kCrashLine)), static_cast<unsigned>(CountEvents(game, "ARGS")));
-    WaitUntil([&] { return ControlText(s.main, 1) == "Start Server" && Enabled(s.main, 1) && WindowText(s.main) == kIdleTitle; },
+    WaitUntil([&] { return ControlText(s.m_hMain, 1) == "Start Server" && Enabled(s.m_hMain, 1) && WindowText(s.m_hMain) == kIdleTitle; },
               3000, "the idle state");
-    E2E_CHECK(!Enabled(s.main, 1026) && !Enabled(s.main, 1060) && !Enabled(s.main, 1061), "command buttons enabled");
-    WaitConsole(s.main, " ERR:    The server crashed 3 times in a row");
+    E2E_CHECK(!Enabled(s.m_hMain, 1026) && !Enabled(s.m_hMain, 1060) && !Enabled(s.m_hMain, 1061), "command buttons enabled");
+    WaitConsole(s.m_hMain, " ERR:    The server crashed 3 times in a row");
     Sleep(static_cast<DWORD>(guarded + 7000 - Now()));  // past the moment a restart would launch
     E2E_CHECK(CountEvents(game, "ARGS") == 3 && CountLog(game, kLaunchLine) == 3, "a fourth launch");
     // A restarted run that logs in before it crashes again ends its incident with "running again";
@@ -717,7 +717,7 @@ E2E_SCENARIO(server_crash_loop_guard)
                  {"NormalDM crashed; starting it again in 5 s.", "NormalDM crashed; starting it again in 5 s.",
                   "NormalDM crashed 3 times in a row, each time within 60 s of its launch; it is not restarted."},
                  20000, " is running again.");
-    CloseAndWait(s.run, s.main);
+    CloseAndWait(s.m_run, s.m_hMain);
 }
 
 // ---------------------------------------------------------------- a server that stops without ending
@@ -739,12 +739,12 @@ E2E_SCENARIO(server_busy_then_hung)
     SetSwitch("DQ2SIM_TIME_LIMIT_MS", "0");
     CHttpReceiver& hook = AlertsTo();
     CSession s = StartSession(game);
-    StartAndLogIn(game, s.main);
+    StartAndLogIn(game, s.m_hMain);
     WaitEvents(game, "BUSY_DONE", 1, 60000);
     const double hung = WaitEvents(game, "HANG", 1, 20000);
     E2E_CHECK(!LogHas(game, kNotRespondingLine) && CountEvents(game, "ARGS") == 1, "the busy server was ended");
     WaitLog(game, kNotRespondingLine, 1, 90000);
-    WaitConsole(s.main, " ERR:    The server has not responded for 60 s and was ended.");
+    WaitConsole(s.m_hMain, " ERR:    The server has not responded for 60 s and was ended.");
     const double relaunched = WaitEvents(game, "ARGS", 2, 20000);
     Note("FIGURE hang_to_relaunch_ms %.0f", relaunched - hung);
     E2E_CHECK(relaunched - hung <= 80000, "relaunched %.0f ms after the hang", relaunched - hung);
@@ -765,8 +765,8 @@ E2E_SCENARIO(server_fault_held_open)
     SetSwitch("DQ2SIM_LEVELS", "Content/DravicQel2/Levels/02_Oasis/2_2_Oasis/2_2_Oasis.wld");
     SetSwitch("DQ2SIM_LEVEL_CHANGE_MS", "3000");
     CSession s = StartSession(game);
-    ChooseConfig(s.main, 1);
-    Press(s.main, 1);
+    ChooseConfig(s.m_hMain, 1);
+    Press(s.m_hMain, 1);
     const double faulted = WaitEvents(game, "FAULT", 1, 30000);
     const double relaunched = WaitEvents(game, "ARGS", 2, 90000);
     Note("FIGURE fault_to_relaunch_ms %.0f", relaunched - faulted);
@@ -786,12 +786,12 @@ E2E_SCENARIO(server_without_window)
     SetSwitch("DQ2SIM_NO_WINDOW", "1");
     SetSwitch("DQ2SIM_HANG_AFTER_MS", "6000");
     CSession s = StartSession(game);
-    Press(s.main, 1);
+    Press(s.m_hMain, 1);
     WaitEvents(game, "LOGIN ok", 1, 15000);
     WaitLog(game, kNoWindowLine, 1, 15000);
     WaitEvents(game, "HANG", 1, 10000);
     Sleep(75000);
-    const DWORD pid = Record(game).at(0).pid;
+    const DWORD pid = Record(game).at(0).m_nPid;
     E2E_CHECK(StandInRunning(pid) && !LogHas(game, kNotRespondingLine), "the server without a window was ended");
     E2E_CHECK(CountLog(game, kNoWindowLine) == 1, "said %u times", static_cast<unsigned>(CountLog(game, kNoWindowLine)));
     CloseAtOnce(s);
@@ -808,8 +808,8 @@ E2E_SCENARIO(figures_startup_pick_up)
         for (int i = 0; i < 5; ++i) {
             CSession s{StartTollan(game), nullptr};
             WaitLog(game, kStartedLine, CountLog(game, kShutDownLine) + 1);
-            times.push_back(ElapsedMs(s.run));
-            s.main = WaitForAnyMainWindow(s.run);
+            times.push_back(ElapsedMs(s.m_run));
+            s.m_hMain = WaitForAnyMainWindow(s.m_run);
             CloseAtOnce(s);  // the server stays
         }
         std::sort(times.begin(), times.end());
@@ -825,25 +825,25 @@ E2E_SCENARIO(server_config_switch)
 {
     std::string game = PrepareServerGame();
     CSession s = StartSession(game);
-    StartAndLogIn(game, s.main);
+    StartAndLogIn(game, s.m_hMain);
     size_t logLines = LogMessages(game).size();
     double t0 = Now();
-    ChooseConfig(s.main, 1);
-    E2E_CHECK(AllDisabled(s.main), "buttons not disabled by the switch");
+    ChooseConfig(s.m_hMain, 1);
+    E2E_CHECK(AllDisabled(s.m_hMain), "buttons not disabled by the switch");
     WaitEvents(game, "CMD qel_strOptionsScript", 1, 5000);
-    ChooseConfig(s.main, 1);  // the same again: nothing
-    ChooseConfig(s.main, 0);  // another within 8 s: nothing sent
-    WaitUntil([&] { return AllEnabled(s.main); }, 12000, "buttons enabled after the switch");
+    ChooseConfig(s.m_hMain, 1);  // the same again: nothing
+    ChooseConfig(s.m_hMain, 0);  // another within 8 s: nothing sent
+    WaitUntil([&] { return AllEnabled(s.m_hMain); }, 12000, "buttons enabled after the switch");
     ExpectNear(Now() - t0, 8000, 900, "switch pending");
     auto lines = Events(game, "CMD qel_strOptionsScript");
     E2E_CHECK(lines.size() == 1, "%u switch lines", static_cast<unsigned>(lines.size()));
     ExpectEqualText(lines[0], "CMD qel_strOptionsScript = \"DedicatedServerUtility/Config/NormalCOOP.cfg\"",
                     "switch line");
     E2E_CHECK(LogMessages(game).size() == logLines, "the switch was logged");
-    ChooseConfig(s.main, 1);  // after the pending period: sent again
+    ChooseConfig(s.m_hMain, 1);  // after the pending period: sent again
     WaitEvents(game, "CMD qel_strOptionsScript", 2, 5000);
-    StopServer(game, s.main);
-    CloseAndWait(s.run, s.main);
+    StopServer(game, s.m_hMain);
+    CloseAndWait(s.m_run, s.m_hMain);
 }
 
 // The list moved by the arrow keys, as a closed drop-down list takes them: Start launches what it
@@ -852,10 +852,10 @@ E2E_SCENARIO(server_config_list_keys)
 {
     std::string game = PrepareServerGame();
     CSession s = StartSession(game);
-    HWND list = GetDlgItem(s.main, 1063);
+    HWND list = GetDlgItem(s.m_hMain, 1063);
     PostKey(list, VK_DOWN);
-    WaitUntil([&] { return ControlText(s.main, 1063) == "NormalCOOP"; }, 5000, "the list shows NormalCOOP");
-    StartAndLogIn(game, s.main);
+    WaitUntil([&] { return ControlText(s.m_hMain, 1063) == "NormalCOOP"; }, 5000, "the list shows NormalCOOP");
+    StartAndLogIn(game, s.m_hMain);
     ExpectEqualText(Events(game, "SCRIPT").at(0), "SCRIPT DedicatedServerUtility/Config/NormalCOOP.cfg", "launched");
     for (UINT key : {VK_UP, VK_DOWN, VK_UP})
         PostKey(list, key);
@@ -864,8 +864,8 @@ E2E_SCENARIO(server_config_list_keys)
     auto lines = Events(game, "CMD qel_strOptionsScript");
     E2E_CHECK(lines.size() == 1, "%u switch lines", static_cast<unsigned>(lines.size()));
     ExpectEqualText(lines[0], "CMD qel_strOptionsScript = \"DedicatedServerUtility/Config/NormalDM.cfg\"", "switch");
-    StopServer(game, s.main);
-    CloseAndWait(s.run, s.main);
+    StopServer(game, s.m_hMain);
+    CloseAndWait(s.m_run, s.m_hMain);
 }
 
 // "/start" launches the configuration launched last, "/start Name" that one; a name the store does
@@ -912,7 +912,7 @@ E2E_SCENARIO(server_daily_restart)
     WriteSetting("RestartDaily", REG_SZ, std::string(daily, 6));
     CHttpReceiver& hook = AlertsTo();
     CSession s = StartSession(game);
-    StartAndLogIn(game, s.main);
+    StartAndLogIn(game, s.m_hMain);
     WaitLog(game, "INF:  Scheduled restart: Quit() command has been sent to the server.\n", 1, 150000);
     WaitLog(game, "INF:  Scheduled restart: the server has stopped; it is launched again.\n", 1, 90000);
     WaitLog(game, kSuccessLine, 2, 40000);
@@ -922,13 +922,13 @@ E2E_SCENARIO(server_daily_restart)
     E2E_CHECK(CountLog(game, kCrashLine) == 0, "the restart was taken for a crash");
     ExpectAlerts(hook, {"NormalDM is restarted as scheduled."});
     // Tollan let go of the ended server's process: with no handle left, its id names nothing.
-    const DWORD first = Record(game).at(0).pid;
+    const DWORD first = Record(game).at(0).m_nPid;
     HANDLE old = OpenProcess(SYNCHRONIZE, FALSE, first);
     if (old)
         CloseHandle(old);
     E2E_CHECK(!old, "the first server's process (%lu) is still held", first);
-    StopServer(game, s.main);
-    CloseAndWait(s.run, s.main);
+    StopServer(game, s.m_hMain);
+    CloseAndWait(s.m_run, s.m_hMain);
 }
 
 // "Error closing" hides the rest of its batch; the next batch shows again.
@@ -937,14 +937,14 @@ E2E_SCENARIO(server_error_closing_burst)
     std::string game = PrepareServerGame();
     SetSwitch("DQ2SIM_ERROR_CLOSING_BURST", "1");
     CSession s = StartSession(game);
-    Press(s.main, 1);
-    WaitConsole(s.main, " INF:  Shown again after the burst.\n", 20000);
-    std::string text = ConsoleText(s.main);
+    Press(s.m_hMain, 1);
+    WaitConsole(s.m_hMain, " INF:  Shown again after the burst.\n", 20000);
+    std::string text = ConsoleText(s.m_hMain);
     E2E_CHECK(text.find("Error closing") == std::string::npos && text.find("Resource cache flushed") == std::string::npos &&
                   text.find("Hidden by the console") == std::string::npos,
               "the burst was shown");
-    StopServer(game, s.main);
-    CloseAndWait(s.run, s.main);
+    StopServer(game, s.m_hMain);
+    CloseAndWait(s.m_run, s.m_hMain);
 }
 
 // An old log with its marker is in place; the new server truncates and rewrites it after the
@@ -959,10 +959,10 @@ E2E_SCENARIO(server_log_recreated)
     WriteTextFile(Join(game, "DedicatedServer.log"), old);
     SetSwitch("DQ2SIM_LOG_RECREATE_DELAY_MS", "2000");
     CSession s = StartSession(game);
-    Press(s.main, 1);
+    Press(s.m_hMain, 1);
     WaitEvents(game, "LOG_RECREATED", 1, 10000);
-    WaitConsole(s.main, " INF:  Server is up.\n", 15000);
-    std::string text = ConsoleText(s.main);
+    WaitConsole(s.m_hMain, " INF:  Server is up.\n", 15000);
+    std::string text = ConsoleText(s.m_hMain);
     // The new log's start follows whatever the old one had been shown up to.
     // ... on a line of its own: the old text's unfinished line was dropped.
     size_t second = text.find("\n INF:    The server is starting...\n INF:  Command line: +gametype dm");
@@ -972,8 +972,8 @@ E2E_SCENARIO(server_log_recreated)
     }
     E2E_CHECK(text.find("Line 120 of the previous run") < second, "the old run was not read first");
     E2E_CHECK(text.find("test stand-in") == std::string::npos, "the new log's header was shown");
-    StopServer(game, s.main);
-    CloseAndWait(s.run, s.main);
+    StopServer(game, s.m_hMain);
+    CloseAndWait(s.m_run, s.m_hMain);
 }
 
 namespace {
@@ -992,14 +992,14 @@ std::string Hex(const std::string& bytes)
 // and a line end, the log names it, the field is emptied and has the focus.
 void EnterSends(const CSession& s, const std::string& game, HWND target, const std::string& text)
 {
-    HWND edit = CommandLineEdit(s.main);
+    HWND edit = CommandLineEdit(s.m_hMain);
     size_t lines = CountEvents(game, "CMD");
     PostKey(target, VK_RETURN);
     WaitEvents(game, "CMD", lines + 1, 5000);
     ExpectEqualText(Events(game, "CMD").back(), text.empty() ? "CMD" : "CMD " + text, "line received");
     ExpectEqualText(Events(game, "RECV").back(), "RECV " + Hex(text + "\r\n"), "bytes received");
     WaitLog(game, "INF:  Command: '" + text + "' sent to the server.\n", 1, 5000);
-    WaitUntil([&] { return WindowText(edit).empty() && FocusIsOn(s.run, GetDlgItem(s.main, 1057)); }, 5000,
+    WaitUntil([&] { return WindowText(edit).empty() && FocusIsOn(s.m_run, GetDlgItem(s.m_hMain, 1057)); }, 5000,
               "an empty command line with the focus");
 }
 }  // namespace
@@ -1011,8 +1011,8 @@ E2E_SCENARIO(command_line_enter)
 {
     std::string game = PrepareServerGame();
     CSession s = StartSession(game);
-    HWND edit = CommandLineEdit(s.main);
-    HWND combo = GetDlgItem(s.main, 1057);
+    HWND edit = CommandLineEdit(s.m_hMain);
+    HWND combo = GetDlgItem(s.m_hMain, 1057);
     PostChars(edit, "abc");
     WaitUntil([&] { return WindowText(edit) == "abc"; }, 5000, "typed text");
     PostKey(edit, VK_RETURN);
@@ -1025,7 +1025,7 @@ E2E_SCENARIO(command_line_enter)
     EnterSends(s, game, edit, "abc");
     EnterSends(s, game, edit, "");
 
-    TypeLetterOpeningList(s.main);
+    TypeLetterOpeningList(s.m_hMain);
     size_t lines = CountEvents(game, "CMD");
     PostKey(edit, VK_RETURN);
     WaitUntil([&] { return !SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0); }, 5000, "Enter to close the list");
@@ -1036,11 +1036,11 @@ E2E_SCENARIO(command_line_enter)
     // An entry picked, then the field changed: a button's Enter sends the field, not the entry.
     LRESULT ban = SendMessageA(combo, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>("qelBanIP()"));
     SendMessageA(combo, CB_SETCURSEL, ban, 0);
-    SendMessageA(s.main, WM_COMMAND, MAKEWPARAM(1057, CBN_CLOSEUP), reinterpret_cast<LPARAM>(combo));
+    SendMessageA(s.m_hMain, WM_COMMAND, MAKEWPARAM(1057, CBN_CLOSEUP), reinterpret_cast<LPARAM>(combo));
     SendMessageA(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("qelKickPlayer(3)"));
-    EnterSends(s, game, GetDlgItem(s.main, 1058), "qelKickPlayer(3)");
-    StopServer(game, s.main);
-    CloseAndWait(s.run, s.main);
+    EnterSends(s, game, GetDlgItem(s.m_hMain, 1058), "qelKickPlayer(3)");
+    StopServer(game, s.m_hMain);
+    CloseAndWait(s.m_run, s.m_hMain);
 }
 
 // Driven by scripts/demo inside its virtual desktop, on the demo game it laid out: the main
@@ -1063,19 +1063,19 @@ E2E_SCENARIO(demo)
     CSession s = StartSession(game);
     shot("at-rest");
     const char* const aboutCaption = " About Dravic Qel 2 Dedicated Server Utility";
-    PostMessageA(s.main, WM_COMMAND, MAKEWPARAM(57664, 0), 0);
-    HWND about = WaitForWindow(s.run, "#32770", aboutCaption);
+    PostMessageA(s.m_hMain, WM_COMMAND, MAKEWPARAM(57664, 0), 0);
+    HWND about = WaitForWindow(s.m_run, "#32770", aboutCaption);
     Sleep(300);
     shot("about", aboutCaption);
     ClickButton(about, IDOK);
     WaitUntil([&] { return !IsWindow(about); }, 5000, "the about dialog to close");
 
-    StartAndLogIn(game, s.main, CountLog(game, kConnectingLine) + 1);
-    DisabledPeriod(s.main, 1061);
-    WaitConsole(s.main, "Players on server", 10000);
+    StartAndLogIn(game, s.m_hMain, CountLog(game, kConnectingLine) + 1);
+    DisabledPeriod(s.m_hMain, 1061);
+    WaitConsole(s.m_hMain, "Players on server", 10000);
     // A command typed into the command line, then sent with Enter.
-    HWND edit = CommandLineEdit(s.main);
-    PostKey(GetDlgItem(s.main, 1058), VK_TAB);
+    HWND edit = CommandLineEdit(s.m_hMain);
+    PostKey(GetDlgItem(s.m_hMain, 1058), VK_TAB);
     const std::string command = "rcts_strWelcomeNote = \"Welcome to the demo\"";
     PostChars(edit, command);
     WaitUntil([&] { return WindowText(edit) == command; }, 5000, "the typed command");
@@ -1083,35 +1083,35 @@ E2E_SCENARIO(demo)
     size_t sent = CountEvents(game, "CMD");
     PostKey(edit, VK_RETURN);
     WaitEvents(game, "CMD", sent + 1, 5000);
-    WaitConsole(s.main, "Welcome to the demo", 10000);
-    StopServer(game, s.main);
+    WaitConsole(s.m_hMain, "Welcome to the demo", 10000);
+    StopServer(game, s.m_hMain);
     shot("stopped");
-    PostMessageA(s.main, WM_COMMAND, MAKEWPARAM(32811, 0), 0);
-    HWND schedule = WaitForWindow(s.run, "#32770", " Scheduled Restart");
+    PostMessageA(s.m_hMain, WM_COMMAND, MAKEWPARAM(32811, 0), 0);
+    HWND schedule = WaitForWindow(s.m_run, "#32770", " Scheduled Restart");
     SetDlgItemTextA(schedule, 1320, "04:00");
     SetDlgItemTextA(schedule, 1321, "24");
     Sleep(300);
     shot("scheduled-restart", " Scheduled Restart");
     PostMessageA(schedule, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     WaitUntil([&] { return !IsWindow(schedule); }, 5000, "the schedule dialog to close");
-    PostMessageA(s.main, WM_COMMAND, MAKEWPARAM(32816, 0), 0);
-    HWND alerts = WaitForWindow(s.run, "#32770", " Alerts");
+    PostMessageA(s.m_hMain, WM_COMMAND, MAKEWPARAM(32816, 0), 0);
+    HWND alerts = WaitForWindow(s.m_run, "#32770", " Alerts");
     SetDlgItemTextA(alerts, 1330, "https://discord.com/api/webhooks/1234567890/demo-token");
     Sleep(300);
     shot("alerts", " Alerts");
     PostMessageA(alerts, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     WaitUntil([&] { return !IsWindow(alerts); }, 5000, "the alerts dialog to close");
     // Minimised to the notification area, and back.
-    SendMessageA(s.main, WM_COMMAND, MAKEWPARAM(32813, 0), 0);
-    PostMessageA(s.main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    WaitUntil([&] { return !IsWindowVisible(s.main); }, 10000, "the window to hide");
+    SendMessageA(s.m_hMain, WM_COMMAND, MAKEWPARAM(32813, 0), 0);
+    PostMessageA(s.m_hMain, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    WaitUntil([&] { return !IsWindowVisible(s.m_hMain); }, 10000, "the window to hide");
     Sleep(300);
     shot("notification-area");
-    PostMessageA(s.main, WM_COMMAND, MAKEWPARAM(32814, 0), 0);
-    WaitUntil([&] { return IsWindowVisible(s.main) && !IsIconic(s.main); }, 10000, "the window to come back");
-    SendMessageA(s.main, WM_COMMAND, MAKEWPARAM(32813, 0), 0);
-    ShowConfigurationForDemo(s.run, s.main, shot);
-    CloseAndWait(s.run, s.main);
+    PostMessageA(s.m_hMain, WM_COMMAND, MAKEWPARAM(32814, 0), 0);
+    WaitUntil([&] { return IsWindowVisible(s.m_hMain) && !IsIconic(s.m_hMain); }, 10000, "the window to come back");
+    SendMessageA(s.m_hMain, WM_COMMAND, MAKEWPARAM(32813, 0), 0);
+    ShowConfigurationForDemo(s.m_run, s.m_hMain, shot);
+    CloseAndWait(s.m_run, s.m_hMain);
 }
 
 // Not a test: bench/wine_run_figures.sh runs it to measure Tollan while a server runs. Prints the
@@ -1121,13 +1121,13 @@ E2E_SCENARIO(figures)
     std::string game = PrepareServerGame();
     SetSwitch("DQ2SIM_TIME_LIMIT_MS", "0");
     CSession s = StartSession(game);
-    StartAndLogIn(game, s.main);
+    StartAndLogIn(game, s.m_hMain);
     std::vector<double> latencies;
     for (int i = 0; i < 20; ++i) {
-        WaitUntil([&] { return AllEnabled(s.main); }, 15000, "buttons enabled");
+        WaitUntil([&] { return AllEnabled(s.m_hMain); }, 15000, "buttons enabled");
         size_t before = CountEvents(game, "CMD qelListPlayers()");
         double t0 = Now();
-        ClickButton(s.main, 1061);
+        ClickButton(s.m_hMain, 1061);
         while (CountEvents(game, "CMD qelListPlayers()") == before) {
             E2E_CHECK(Now() - t0 < 5000, "command not received");
             Sleep(1);
@@ -1140,7 +1140,7 @@ E2E_SCENARIO(figures)
     std::fflush(stdout);
     std::string ready = Join(Context().m_strWorkRoot, "figures.ready");
     std::string done = Join(Context().m_strWorkRoot, "figures.done");
-    WriteTextFile(ready, std::to_string(s.run.Pid()));
+    WriteTextFile(ready, std::to_string(s.m_run.Pid()));
     WaitUntil([&] { return platform::FileExists(done); }, 20 * 60 * 1000, "figures.done");
     CloseAtOnce(s);
 }
@@ -1154,19 +1154,19 @@ E2E_SCENARIO(figures_close)
     size_t run = 0;
     for (int closes : {1, 1, 2, 2}) {
         CSession s = StartSession(game);
-        StartAndLogIn(game, s.main, ++run);
+        StartAndLogIn(game, s.m_hMain, ++run);
         DWORD pid = std::strtoul(ReadAll(Join(game, "Bin\\DedicatedServer.pid")).c_str(), nullptr, 10);
         HANDLE server = OpenProcess(SYNCHRONIZE, FALSE, pid);
         E2E_CHECK(server != nullptr, "no stand-in process");
         double closed = Now();
         for (int i = 0; i < closes; ++i)
-            PostMessageA(s.main, WM_CLOSE, 0, 0);
+            PostMessageA(s.m_hMain, WM_CLOSE, 0, 0);
         E2E_CHECK(WaitForSingleObject(server, 10000) == WAIT_OBJECT_0, "the stand-in did not end");
         double ended = Now();
         CloseHandle(server);
         double runEnd = 0, shutDown = 0;
-        while (IsRunning(s.run)) {
-            if (!runEnd && WindowText(s.main) == kIdleTitle)
+        while (IsRunning(s.m_run)) {
+            if (!runEnd && WindowText(s.m_hMain) == kIdleTitle)
                 runEnd = Now();
             if (!shutDown && CountLog(game, kShutDownLine) >= run)
                 shutDown = Now();
@@ -1191,15 +1191,15 @@ namespace {
 // A rich edit message whose pointer Wine does not carry across processes, through a page inside
 // Tollan: `in` is copied there first, `outSize` bytes are read back.
 struct CRemotePage {
-    HANDLE process;
-    char* base;
+    HANDLE m_hProcess;
+    char* m_pBase;
     LRESULT Send(HWND to, UINT msg, WPARAM w, bool pointerInW, const void* in, size_t inSize, void* out, size_t outSize)
     {
         if (in)
-            WriteProcessMemory(process, base, in, inSize, nullptr);
-        LRESULT r = SendMessageA(to, msg, pointerInW ? reinterpret_cast<WPARAM>(base) : w,
-                                 pointerInW ? static_cast<LPARAM>(w) : reinterpret_cast<LPARAM>(base));
-        ReadProcessMemory(process, base, out, outSize, nullptr);
+            WriteProcessMemory(m_hProcess, m_pBase, in, inSize, nullptr);
+        LRESULT r = SendMessageA(to, msg, pointerInW ? reinterpret_cast<WPARAM>(m_pBase) : w,
+                                 pointerInW ? static_cast<LPARAM>(w) : reinterpret_cast<LPARAM>(m_pBase));
+        ReadProcessMemory(m_hProcess, m_pBase, out, outSize, nullptr);
         return r;
     }
 };
@@ -1207,7 +1207,7 @@ CRemotePage RemotePage(const CTollanRun& run)
 {
     CRemotePage page{run.m_pi.hProcess, static_cast<char*>(VirtualAllocEx(run.m_pi.hProcess, nullptr, 4096,
                                                                            MEM_COMMIT, PAGE_READWRITE))};
-    E2E_CHECK(page.base, "no memory in Tollan");
+    E2E_CHECK(page.m_pBase, "no memory in Tollan");
     return page;
 }
 CHARRANGE Selection(CRemotePage& page, HWND console)
@@ -1220,7 +1220,7 @@ CHARRANGE Selection(CRemotePage& page, HWND console)
 std::string SelectedWithContext(CRemotePage& page, HWND console)
 {
     CHARRANGE r = Selection(page, console);
-    TEXTRANGEA tr{{r.cpMin, r.cpMax + 12}, page.base + 64};
+    TEXTRANGEA tr{{r.cpMin, r.cpMax + 12}, page.m_pBase + 64};
     char text[64 + 128] = "";
     LRESULT n = page.Send(console, EM_GETTEXTRANGE, 0, false, &tr, sizeof tr, text, sizeof text - 1);
     std::string got(text + 64, n > 0 && n < 128 ? n : 0);
@@ -1239,9 +1239,9 @@ bool SelectionInView(CRemotePage& page, HWND console)
 CSession StartQuietRun(const std::string& game)
 {
     CSession s = StartSession(game);
-    Press(s.main, 1);
+    Press(s.m_hMain, 1);
     WaitEvents(game, "LOGIN ok", 1, 15000);
-    WaitConsole(s.main, "Remote console login from");
+    WaitConsole(s.m_hMain, "Remote console login from");
     return s;
 }
 
@@ -1263,8 +1263,8 @@ E2E_SCENARIO(server_port_in_use)
     DWORD otherPid = StartStandIn(other);
 
     CSession s = StartSession(game);
-    ClickButton(s.main, 1);  // posted: the press opens a message box
-    std::string box = ConfirmTollanMessage(s.run, 10000);
+    ClickButton(s.m_hMain, 1);  // posted: the press opens a message box
+    std::string box = ConfirmTollanMessage(s.m_run, 10000);
     // Wine's TCP table names no owner (its sockets live in wineserver); Windows names the stand-in.
     std::string owner = "DedicatedServer.exe (process id " + std::to_string(otherPid) + ")";
     bool named = box.find(owner) != std::string::npos;
@@ -1280,10 +1280,10 @@ E2E_SCENARIO(server_port_in_use)
               "no log line");
     Sleep(2500);  // past the connect timer a launch would have set
     E2E_CHECK(CountEvents(game, "ARGS") == 0 && !LogHas(game, kLaunchLine), "a server was launched");
-    E2E_CHECK(ControlText(s.main, 1) == "Start Server" && Enabled(s.main, 1), "button 1 after the refusal");
+    E2E_CHECK(ControlText(s.m_hMain, 1) == "Start Server" && Enabled(s.m_hMain, 1), "button 1 after the refusal");
 
     StopStandIns(other);
-    Press(s.main, 1);
+    Press(s.m_hMain, 1);
     WaitEvents(game, "ARGS", 1, 10000);
     CloseAtOnce(s);
 }
@@ -1295,15 +1295,15 @@ E2E_SCENARIO(console_find_next)
     std::string game = PrepareServerGame();
     SetSwitch("DQ2SIM_FLOOD_BYTES", "12800");  // 200 lines between the first match and the others
     CSession s = StartQuietRun(game);
-    HWND console = GetDlgItem(s.main, 1056);
-    CRemotePage page = RemotePage(s.run);
+    HWND console = GetDlgItem(s.m_hMain, 1056);
+    CRemotePage page = RemotePage(s.m_run);
     auto waitFor = [&](const char* expected) {
         WaitUntil([&] { return SelectedWithContext(page, console) == expected; }, 5000, expected);
         E2E_CHECK(SelectionInView(page, console), "%s is not in view", expected);
     };
     auto openBox = [&] {
         PostMessageA(console, WM_CHAR, 0x06, 1);  // what Ctrl+F becomes
-        return WaitForWindow(s.run, "#32770", " Find", 10000);
+        return WaitForWindow(s.m_run, "#32770", " Find", 10000);
     };
     HWND box = openBox();
     SendMessageA(GetDlgItem(box, 1300), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("remote console"));
@@ -1333,8 +1333,8 @@ E2E_SCENARIO(console_save_to_file)
     std::string game = PrepareServerGame();
     CSession s = StartQuietRun(game);
     std::string path = Join(Context().m_strWorkRoot, "Saved console.txt");
-    PostMessageA(GetDlgItem(s.main, 1056), WM_COMMAND, 57604, 0);
-    HWND dialog = WaitForWindow(s.run, "#32770", "Save Console to File", 10000);
+    PostMessageA(GetDlgItem(s.m_hMain, 1056), WM_COMMAND, 57604, 0);
+    HWND dialog = WaitForWindow(s.m_run, "#32770", "Save Console to File", 10000);
     // The Explorer-style dialog's file name box is cmb13 (0x47C); older ones have edt1 (0x480).
     HWND name = GetDlgItem(dialog, 0x47C) ? GetDlgItem(dialog, 0x47C) : GetDlgItem(dialog, 0x480);
     E2E_CHECK(name, "no file name box in the Save As dialog");
@@ -1342,7 +1342,7 @@ E2E_SCENARIO(console_save_to_file)
     ClickButton(dialog, IDOK);
     WaitLog(game, "INF:  The console was saved to " + path + "\n", 1, 10000);
     std::string expected;
-    for (char c : ConsoleText(s.main))
+    for (char c : ConsoleText(s.m_hMain))
         expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
     ExpectEqualText(ReadAll(path), expected, "saved file");
     E2E_CHECK(!platform::FileExists(path + ".tmp"), "the twin was left behind");
@@ -1362,16 +1362,16 @@ E2E_SCENARIO(alerts_unanswered)
     silent.m_bNeverAnswer = true;
     CHttpReceiver& hook = AlertsTo(silent);
     CSession s = StartSession(game);
-    Press(s.main, 1);
+    Press(s.m_hMain, 1);
     const double crashed = WaitLog(game, kCrashLine, 1, 30000);
     E2E_CHECK(hook.WaitForRequests(1, 10000), "no alert arrived");
     DWORD_PTR answer = 0;
-    E2E_CHECK(SendMessageTimeoutA(s.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &answer), "the window does not answer");
+    E2E_CHECK(SendMessageTimeoutA(s.m_hMain, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 500, &answer), "the window does not answer");
     ExpectNear(WaitEvents(game, "ARGS", 2, 10000) - crashed, 5000, 1200, "crash to relaunch");
     WaitLog(game, kSuccessLine, 1, 40000);
     const double closing = Now();
-    PostMessageA(s.main, WM_COMMAND, MAKEWPARAM(2, 0), 0);
-    E2E_CHECK(WaitForExit(s.run, 10000), "Close Utility did not close Tollan");
+    PostMessageA(s.m_hMain, WM_COMMAND, MAKEWPARAM(2, 0), 0);
+    E2E_CHECK(WaitForExit(s.m_run, 10000), "Close Utility did not close Tollan");
     Note("FIGURE close_with_unanswered_alert_ms %.0f", Now() - closing);
     E2E_CHECK(Now() - closing < 2000, "Tollan took %.0f ms to end", Now() - closing);
 }
@@ -1386,8 +1386,8 @@ E2E_SCENARIO(alerts_dialog)
     const std::string address = "http://127.0.0.1:" + std::to_string(hook.Port()) + kHookPath;
     CSession s = StartSession(game);
     const auto open = [&] {
-        PostMessageA(s.main, WM_COMMAND, MAKEWPARAM(32816, 0), 0);
-        return WaitForWindow(s.run, "#32770", " Alerts", 10000);
+        PostMessageA(s.m_hMain, WM_COMMAND, MAKEWPARAM(32816, 0), 0);
+        return WaitForWindow(s.m_run, "#32770", " Alerts", 10000);
     };
     const auto setAddress = [](HWND dialog, const std::string& text) {
         SendMessageA(GetDlgItem(dialog, 1330), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -1396,12 +1396,12 @@ E2E_SCENARIO(alerts_dialog)
     ExpectEqualText(ControlText(dialog, 1332), "Alerts are off.", "outcome before any");
     setAddress(dialog, "ftp://127.0.0.1/hook");
     ClickButton(dialog, 1331);
-    ExpectEqualText(ConfirmTollanMessage(s.run), "The webhook address must begin with https:// or http://.", "refusal");
-    WaitUntil([&] { return FocusIsOn(s.run, GetDlgItem(dialog, 1330)); }, 3000, "the focus on the address");
+    ExpectEqualText(ConfirmTollanMessage(s.m_run), "The webhook address must begin with https:// or http://.", "refusal");
+    WaitUntil([&] { return FocusIsOn(s.m_run, GetDlgItem(dialog, 1330)); }, 3000, "the focus on the address");
     // Too long is refused whole, not cut short in the field.
     setAddress(dialog, "https://example.com/" + std::string(2100, 'a'));
     ClickButton(dialog, 1331);
-    ExpectEqualText(ConfirmTollanMessage(s.run), "The webhook address is longer than 2048 characters.", "long refusal");
+    ExpectEqualText(ConfirmTollanMessage(s.m_run), "The webhook address is longer than 2048 characters.", "long refusal");
 
     setAddress(dialog, address);
     ClickButton(dialog, 1331);
@@ -1427,5 +1427,5 @@ E2E_SCENARIO(alerts_dialog)
     ExpectEqualText(ControlText(dialog, 1330), address, "address at the second opening");
     PostKey(GetDlgItem(dialog, 1330), VK_ESCAPE);
     WaitUntil([&] { return !IsWindow(dialog); }, 5000, "Escape to close the dialog");
-    CloseAndWait(s.run, s.main);
+    CloseAndWait(s.m_run, s.m_hMain);
 }

@@ -29,8 +29,8 @@ inline void RemoveTree(const std::string& path)
         return;
     }
     for (const platform::CDirEntry& e : platform::ListDirectory(path))
-        if (e.name != "." && e.name != "..")
-            RemoveTree(JoinPath(path, e.name));
+        if (e.m_strName != "." && e.m_strName != "..")
+            RemoveTree(JoinPath(path, e.m_strName));
     RemoveDirectoryA(path.c_str());
 }
 
@@ -42,12 +42,12 @@ inline bool CopyTree(const std::string& from, const std::string& to)
         return false;
     bool ok = true;
     for (const platform::CDirEntry& e : platform::ListDirectory(from)) {
-        if (e.name == "." || e.name == "..")
+        if (e.m_strName == "." || e.m_strName == "..")
             continue;
-        if (e.isDirectory)
-            ok = CopyTree(JoinPath(from, e.name), JoinPath(to, e.name)) && ok;
+        if (e.m_bIsDirectory)
+            ok = CopyTree(JoinPath(from, e.m_strName), JoinPath(to, e.m_strName)) && ok;
         else
-            ok = CopyFileA(JoinPath(from, e.name).c_str(), JoinPath(to, e.name).c_str(), FALSE) && ok;
+            ok = CopyFileA(JoinPath(from, e.m_strName).c_str(), JoinPath(to, e.m_strName).c_str(), FALSE) && ok;
     }
     return ok;
 }

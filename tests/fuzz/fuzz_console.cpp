@@ -48,14 +48,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::string batch = input.substr(pos, 1 + (step * ++n * 17) % 255);
         pos += batch.size();
         CConsoleBatch b = model.AppendConsoleText(batch, length);
-        if (b.nTrimChars != (length > 20000 ? length - 20000 : 0))
+        if (b.m_nTrimChars != (length > 20000 ? length - 20000 : 0))
             std::abort();
-        length -= b.nTrimChars;
-        for (const CConsoleInsert& ins : b.inserts) {
-            const std::string& t = ins.strText;
+        length -= b.m_nTrimChars;
+        for (const CConsoleInsert& ins : b.m_inserts) {
+            const std::string& t = ins.m_strText;
             if (t.size() < 2 || t[0] != ' ' || t.back() != '\n' || t.find('\n') != t.size() - 1 ||
-                t.find('\0') != std::string::npos || !InPalette(ins.crColour) ||
-                ins.crColour != CConsoleModel::ClassifyLine(t))
+                t.find('\0') != std::string::npos || !InPalette(ins.m_crColour) ||
+                ins.m_crColour != CConsoleModel::ClassifyLine(t))
                 std::abort();
             length += t.size();
             out += t.substr(1);

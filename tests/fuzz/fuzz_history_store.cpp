@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     cfg.m_strConfigName = "A";
     OwnHistory().GetConfigOptions(cfg);
     CConfigComboResult combo = OwnHistory().FillConfigCombo(cfg);
-    for (size_t i = kHistorySlots; i < combo.names.size(); ++i)
+    for (size_t i = kHistorySlots; i < combo.m_names.size(); ++i)
         if (i < cfg.m_astrHistory.size())
             std::abort();
     OwnHistory().ReadAdminPassword();

@@ -55,17 +55,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         bool wasLoggedIn = session.IsLoggedIn();
         CChunkResult r = session.HandleChunk(chunk);
         if (wasLoggedIn) {
-            if (!r.sends.empty() || r.bLoggedIn)
+            if (!r.m_sends.empty() || r.m_bLoggedIn)
                 std::abort();
             continue;
         }
-        if (r.sends.empty() || r.sends.size() > 2 || r.bPasswordSent != (r.sends.size() == 2))
+        if (r.m_sends.empty() || r.m_sends.size() > 2 || r.m_bPasswordSent != (r.m_sends.size() == 2))
             std::abort();
-        if (!WellFormedReply(r.sends[0]) || r.sends[0].size() > 6 * chunk.size())
+        if (!WellFormedReply(r.m_sends[0]) || r.m_sends[0].size() > 6 * chunk.size())
             std::abort();
-        if (r.bPasswordSent && (r.sends[1] != "pw\r\n" || session.LineCount() != 6))
+        if (r.m_bPasswordSent && (r.m_sends[1] != "pw\r\n" || session.LineCount() != 6))
             std::abort();
-        if (r.bLoggedIn != session.IsLoggedIn())
+        if (r.m_bLoggedIn != session.IsLoggedIn())
             std::abort();
     }
     return 0;

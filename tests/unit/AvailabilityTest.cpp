@@ -63,7 +63,7 @@ TEST(AvailabilityTest, ReadingIsExactButForgiving)
     cfg.g_strDisabledItems = "cannon;;Bogus;Uzi;Uzi;Klodovik";
     ReadDisabledItems(cfg);
     for (int i = 0; i < kItemCount; ++i) {
-        const std::string token = kItemTable[i].token;
+        const std::string token = kItemTable[i].m_pszToken;
         EXPECT_EQ(token == "Uzi" || token == "Klodovik" ? 0 : 1, cfg.m_abItemAvailable[i]) << token;
     }
     cfg.g_strDisabledVoteTypes = "Kick;timeban";
@@ -78,15 +78,15 @@ TEST(AvailabilityTest, ReadingIsExactButForgiving)
 
 TEST(AvailabilityTest, TablesHoldTheLabelsAndPages)
 {
-    EXPECT_STREQ("Dravic Speed", kItemTable[Item("SpeedPowerUp")].label);
-    EXPECT_STREQ("Double Colts", kItemTable[Item("Colt")].label);
-    EXPECT_STREQ("XXL Armor", kItemTable[Item("ArmorXXL")].label);
-    EXPECT_STREQ("Timed Player Ban", kVoteTypeTable[3].label);
+    EXPECT_STREQ("Dravic Speed", kItemTable[Item("SpeedPowerUp")].m_pszLabel);
+    EXPECT_STREQ("Double Colts", kItemTable[Item("Colt")].m_pszLabel);
+    EXPECT_STREQ("XXL Armor", kItemTable[Item("ArmorXXL")].m_pszLabel);
+    EXPECT_STREQ("Timed Player Ban", kVoteTypeTable[3].m_pszLabel);
     int counts[3] = {0, 0, 0};
     std::set<std::string> tokens;
     for (const CAvailabilityEntry& e : kItemTable) {
-        ++counts[static_cast<int>(e.page)];
-        tokens.insert(e.token);
+        ++counts[static_cast<int>(e.m_ePage)];
+        tokens.insert(e.m_pszToken);
     }
     EXPECT_EQ(11, counts[static_cast<int>(EAvailabilityPage::Items)]);
     EXPECT_EQ(4, counts[static_cast<int>(EAvailabilityPage::Powerups)]);

@@ -55,10 +55,10 @@ TEST(CommandLine, SendTakesWhatTheFieldShows)
 TEST(CommandLine, ComboKeyRules)
 {
     struct Case {
-        std::string pending;
-        unsigned code;
-        bool open;
-        K expected;
+        std::string m_strPending;
+        unsigned m_nCode;
+        bool m_bOpen;
+        K m_eExpected;
     } cases[] = {
         {"", 'Q', false, K::kOpenList},
         {"qelBa", 'Z', false, K::kOpenList},           // 5 characters: still short
@@ -76,9 +76,9 @@ TEST(CommandLine, ComboKeyRules)
     };
     for (const Case& c : cases) {
         CCommandLineModel m;
-        m.OnEntrySelected(c.pending);
-        EXPECT_EQ(m.OnComboKeyDown(c.code, c.open), c.expected)
-            << "pending \"" << c.pending << "\" key " << c.code << (c.open ? " open" : " closed");
+        m.OnEntrySelected(c.m_strPending);
+        EXPECT_EQ(m.OnComboKeyDown(c.m_nCode, c.m_bOpen), c.m_eExpected)
+            << "pending \"" << c.m_strPending << "\" key " << c.m_nCode << (c.m_bOpen ? " open" : " closed");
     }
 }
 
@@ -101,8 +101,8 @@ TEST(LinkLabel, ColoursFollowHoverAndVisit)
     };
     for (const Step& s : steps) {
         CLinkStep got = link.OnMessage(s.inside, s.press);
-        EXPECT_EQ(got.bOpen, s.open);
-        EXPECT_EQ(got.bRedraw, s.redraw);
+        EXPECT_EQ(got.m_bOpen, s.open);
+        EXPECT_EQ(got.m_bRedraw, s.redraw);
         EXPECT_EQ(link.Colour(), s.colour);
     }
     EXPECT_TRUE(link.IsVisited());

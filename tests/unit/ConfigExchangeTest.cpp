@@ -27,9 +27,9 @@ struct FakeControls : CControlSource {
 FakeControls Showing(const CServerConfig& cfg, CFieldTable table)
 {
     FakeControls c;
-    for (size_t i = 0; i < table.count; ++i) {
-        c.texts[table.rules[i].m_nControlId] = FieldText(table.rules[i], cfg);
-        c.ticks[table.rules[i].m_nControlId] = FieldChecked(table.rules[i], cfg);
+    for (size_t i = 0; i < table.m_nCount; ++i) {
+        c.texts[table.m_pRules[i].m_nControlId] = FieldText(table.m_pRules[i], cfg);
+        c.ticks[table.m_pRules[i].m_nControlId] = FieldChecked(table.m_pRules[i], cfg);
     }
     return c;
 }
@@ -70,24 +70,24 @@ TEST(ConfigExchangeTest, FailingCheckStopsTheReadingAtItsField)
     c.texts[IDC_PORT] = "26000";
 
     c.texts[IDC_MAX_PLAYERS] = "some";
-    auto failure = ReadControls(ServerSettingsFields().rules, ServerSettingsFields().count, c, cfg);
+    auto failure = ReadControls(ServerSettingsFields().m_pRules, ServerSettingsFields().m_nCount, c, cfg);
     ASSERT_TRUE(failure);
-    EXPECT_EQ(IDC_MAX_PLAYERS, failure->controlId);
-    EXPECT_EQ("Please enter an integer.", failure->message);
+    EXPECT_EQ(IDC_MAX_PLAYERS, failure->m_nControlId);
+    EXPECT_EQ("Please enter an integer.", failure->m_strMessage);
     EXPECT_EQ(1, cfg.g_bLAN);          // read before Max Players
     EXPECT_EQ(25600, cfg.g_uwPort);    // after it: unread
 
     c.texts[IDC_MAX_PLAYERS] = "17";
-    failure = ReadControls(ServerSettingsFields().rules, ServerSettingsFields().count, c, cfg);
+    failure = ReadControls(ServerSettingsFields().m_pRules, ServerSettingsFields().m_nCount, c, cfg);
     ASSERT_TRUE(failure);
-    EXPECT_EQ("Please enter an integer between 1 and 16.", failure->message);
+    EXPECT_EQ("Please enter an integer between 1 and 16.", failure->m_strMessage);
 
     c.texts[IDC_MAX_PLAYERS] = "16";
     c.texts[IDC_SERVER_FPS] = "121";
-    failure = ReadControls(ServerSettingsFields().rules, ServerSettingsFields().count, c, cfg);
+    failure = ReadControls(ServerSettingsFields().m_pRules, ServerSettingsFields().m_nCount, c, cfg);
     ASSERT_TRUE(failure);
-    EXPECT_EQ(IDC_SERVER_FPS, failure->controlId);
-    EXPECT_EQ("Please enter an integer between 1 and 120.", failure->message);
+    EXPECT_EQ(IDC_SERVER_FPS, failure->m_nControlId);
+    EXPECT_EQ("Please enter an integer between 1 and 120.", failure->m_strMessage);
     EXPECT_EQ(26000, cfg.g_uwPort);
 }
 
@@ -99,17 +99,17 @@ TEST(ConfigExchangeTest, PagesReadDecimalsAndFlagsWithoutRanges)
     c.texts[IDC_VOTE_DURATION] = "45.5";
     c.ticks[IDC_VOTE_TYPE_FIRST + 2] = false;  // Kick Player
     c.texts[IDC_BAN_TIME] = "100000";
-    EXPECT_FALSE(ReadControls(VoteOptionsFields().rules, VoteOptionsFields().count, c, cfg));
+    EXPECT_FALSE(ReadControls(VoteOptionsFields().m_pRules, VoteOptionsFields().m_nCount, c, cfg));
     EXPECT_EQ(45.5, cfg.g_fVoteDuration);
     EXPECT_EQ(0, cfg.m_abVoteTypeAvailable[2]);
     EXPECT_EQ(100000, cfg.g_ctTimeBanMinutes);
 
     c.texts[IDC_VOTE_END_DELAY] = "soon";
     EXPECT_EQ("Please enter a number.",
-              ReadControls(VoteOptionsFields().rules, VoteOptionsFields().count, c, cfg)->message);
+              ReadControls(VoteOptionsFields().m_pRules, VoteOptionsFields().m_nCount, c, cfg)->m_strMessage);
     c.texts[IDC_BAN_TIME] = "x";
     EXPECT_EQ("Please enter an integer.",
-              ReadControls(VoteOptionsFields().rules, VoteOptionsFields().count, c, cfg)->message);
+              ReadControls(VoteOptionsFields().m_pRules, VoteOptionsFields().m_nCount, c, cfg)->m_strMessage);
 
     // Each item is on exactly one page, under its own id.
     size_t items = 0;

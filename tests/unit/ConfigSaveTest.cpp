@@ -92,8 +92,8 @@ TEST_F(ConfigSaveTest, ValuesThatBreakTheFilesAreRefused)
         cfg.*c.field = c.value;
         auto problem = CheckSaveValues(cfg);
         ASSERT_TRUE(problem) << c.value;
-        EXPECT_EQ(c.field, problem->field);
-        EXPECT_EQ(c.message, problem->message);
+        EXPECT_EQ(c.field, problem->m_pField);
+        EXPECT_EQ(c.message, problem->m_strMessage);
     }
 }
 
@@ -106,7 +106,7 @@ TEST_F(ConfigSaveTest, NewNameSavedThenAnotherConfigurationWritesOnlyThatOne)
     m_cfg.m_strNewConfigName = "Custom";
     m_cfg.g_strSessionName = "Custom Server";
     CSaveResult r = Save(true);
-    EXPECT_TRUE(r.saved) << r.message;
+    EXPECT_TRUE(r.m_bSaved) << r.m_strMessage;
     EXPECT_EQ("Custom", m_cfg.m_strConfigName);
     EXPECT_EQ("", m_cfg.m_strNewConfigName);
     EXPECT_NE(std::string::npos, Script("Custom").find("qel_strMultiplayerSessionName = \"Custom Server\";"));
@@ -118,7 +118,7 @@ TEST_F(ConfigSaveTest, NewNameSavedThenAnotherConfigurationWritesOnlyThatOne)
     m_cfg.m_strConfigName = "NormalCOOP";
     ASSERT_TRUE(OwnHistory().GetConfigOptions(m_cfg));
     m_cfg.g_strSessionName = "Coop Server";
-    EXPECT_TRUE(Save().saved);
+    EXPECT_TRUE(Save().m_bSaved);
     EXPECT_NE(std::string::npos, Script("NormalCOOP").find("\"Coop Server\""));
     EXPECT_EQ(custom, Script("Custom"));
     EXPECT_EQ(0u, Store().find("CONFIG_HISTORY\r\n  NormalCOOP\r\n  Custom\r\n  NormalDM\r\nEND_HISTORY"));
@@ -145,10 +145,10 @@ TEST_F(ConfigSaveTest, RefusalWritesNothingAndKeepsTheNames)
         if (c.field)
             m_cfg.*c.field = c.value;
         CSaveResult r = Save(c.typed != nullptr);
-        EXPECT_TRUE(r.refused);
-        EXPECT_FALSE(r.saved);
-        EXPECT_EQ(c.field, r.field);
-        EXPECT_FALSE(r.message.empty());
+        EXPECT_TRUE(r.m_bRefused);
+        EXPECT_FALSE(r.m_bSaved);
+        EXPECT_EQ(c.field, r.m_pField);
+        EXPECT_FALSE(r.m_strMessage.empty());
         EXPECT_EQ("NormalDM", m_cfg.m_strConfigName);
         EXPECT_EQ(before.m_astrHistory, m_cfg.m_astrHistory);
         m_cfg = before;
@@ -162,11 +162,11 @@ TEST_F(ConfigSaveTest, FailedFilesAreNamedAndSavedIsFalse)
 {
     std::remove((m_game + "/Content/DravicQel2/DedicatedServer.ini").c_str());
     CSaveResult r = Save();
-    EXPECT_FALSE(r.saved);
-    EXPECT_FALSE(r.refused);
+    EXPECT_FALSE(r.m_bSaved);
+    EXPECT_FALSE(r.m_bRefused);
     EXPECT_EQ("The configuration was not saved completely: DedicatedServer.ini could not be written. "
               "Tollan.log has the details.",
-              r.message);
+              r.m_strMessage);
     // The script was written, so a pending crash swap is cancelled all the same.
     EXPECT_EQ(std::vector<std::string>{"NormalDM"}, m_scripts);
 
@@ -175,7 +175,7 @@ TEST_F(ConfigSaveTest, FailedFilesAreNamedAndSavedIsFalse)
     r = Save();
     EXPECT_EQ("The configuration was not saved completely: the options script NormalDM.cfg could not be "
               "written. Tollan.log has the details.",
-              r.message);
+              r.m_strMessage);
 }
 
 }  // namespace

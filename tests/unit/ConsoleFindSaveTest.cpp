@@ -35,8 +35,8 @@ TEST(ConsoleFind, ForwardFromAPositionWrapsAndHonoursCase)
             EXPECT_FALSE(match) << c.what;
         } else {
             ASSERT_TRUE(match) << c.what << " from " << c.from;
-            EXPECT_EQ(match->nStart, static_cast<size_t>(c.expected)) << c.what << " from " << c.from;
-            EXPECT_EQ(match->nEnd, match->nStart + std::string(c.what).size());
+            EXPECT_EQ(match->m_nStart, static_cast<size_t>(c.expected)) << c.what << " from " << c.from;
+            EXPECT_EQ(match->m_nEnd, match->m_nStart + std::string(c.what).size());
         }
     }
 }

@@ -9,8 +9,8 @@ using Inserts = std::vector<std::pair<uint32_t, std::string>>;
 Inserts Shown(const CConsoleBatch& b)
 {
     Inserts out;
-    for (const CConsoleInsert& i : b.inserts)
-        out.emplace_back(i.crColour, i.strText);
+    for (const CConsoleInsert& i : b.m_inserts)
+        out.emplace_back(i.m_crColour, i.m_strText);
     return out;
 }
 
@@ -19,7 +19,7 @@ Inserts Shown(const CConsoleBatch& b)
 TEST(ConsoleLines, FragmentIsJoinedWithTheNextBatch)
 {
     CConsoleModel m;
-    EXPECT_TRUE(m.AppendConsoleText("abc", 0).inserts.empty());
+    EXPECT_TRUE(m.AppendConsoleText("abc", 0).m_inserts.empty());
     EXPECT_EQ(m.PendingFragment(), "abc");
     EXPECT_EQ(Shown(m.AppendConsoleText("def\n", 0)), (Inserts{{kConsoleBlack, " abcdef\n"}}));
     EXPECT_EQ(m.PendingFragment(), "");
@@ -112,7 +112,7 @@ TEST(ConsoleErrorClosing, OnlyInErrorLines)
 TEST(ConsoleCap, TrimsTheExcessBeforeTheBatch)
 {
     CConsoleModel m;
-    EXPECT_EQ(m.AppendConsoleText("x\n", 20050).nTrimChars, 50u);
-    EXPECT_EQ(m.AppendConsoleText("x\n", 20000).nTrimChars, 0u);
-    EXPECT_EQ(m.AppendConsoleText("", 20001).nTrimChars, 1u);
+    EXPECT_EQ(m.AppendConsoleText("x\n", 20050).m_nTrimChars, 50u);
+    EXPECT_EQ(m.AppendConsoleText("x\n", 20000).m_nTrimChars, 0u);
+    EXPECT_EQ(m.AppendConsoleText("", 20001).m_nTrimChars, 1u);
 }

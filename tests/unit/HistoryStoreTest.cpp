@@ -124,10 +124,10 @@ TEST_F(HistoryStoreTest, FillConfigComboKeepsTenAndSelectsCurrent)
     m_cfg.m_strConfigName = "C11";
     m_cfg.m_astrHistory[0] = "old";
     CConfigComboResult r = OwnHistory().FillConfigCombo(m_cfg);
-    ASSERT_TRUE(r.opened);
-    ASSERT_EQ(12u, r.names.size());
-    EXPECT_EQ("C0", r.names[0]);
-    EXPECT_EQ(11, r.selected);
+    ASSERT_TRUE(r.m_bOpened);
+    ASSERT_EQ(12u, r.m_names.size());
+    EXPECT_EQ("C0", r.m_names[0]);
+    EXPECT_EQ(11, r.m_nSelected);
     EXPECT_EQ("C0", m_cfg.m_astrHistory[0]);
     EXPECT_EQ("C9", m_cfg.m_astrHistory[9]);
 }
@@ -135,8 +135,8 @@ TEST_F(HistoryStoreTest, FillConfigComboKeepsTenAndSelectsCurrent)
 TEST_F(HistoryStoreTest, FillConfigComboWithoutStore)
 {
     CConfigComboResult r = OwnHistory().FillConfigCombo(m_cfg);
-    EXPECT_FALSE(r.opened);
-    EXPECT_TRUE(r.names.empty());
+    EXPECT_FALSE(r.m_bOpened);
+    EXPECT_TRUE(r.m_names.empty());
     EXPECT_NE(std::string::npos, Log().find("ERR:  "));
 }
 
@@ -145,31 +145,31 @@ TEST_F(HistoryStoreTest, ConfigHistorySelection)
     Store(Crlf({"CONFIG_HISTORY", "  A", "  B", "  C", "END_HISTORY", "  D"}));
     m_cfg.m_strConfigName = "B";
     CConfigHistoryResult r = OwnHistory().ReadConfigHistory(m_cfg.m_strConfigName, false, {});
-    ASSERT_TRUE(r.listRead);
-    EXPECT_EQ((std::vector<std::string>{"A", "B", "C"}), r.names);
-    EXPECT_EQ(1, r.selected);
+    ASSERT_TRUE(r.m_bListRead);
+    EXPECT_EQ((std::vector<std::string>{"A", "B", "C"}), r.m_names);
+    EXPECT_EQ(1, r.m_nSelected);
     EXPECT_EQ("B", m_cfg.m_strConfigName);
 
     // A running server makes the first entry current.
     r = OwnHistory().ReadConfigHistory(m_cfg.m_strConfigName, true, {});
-    EXPECT_EQ(0, r.selected);
+    EXPECT_EQ(0, r.m_nSelected);
     EXPECT_EQ("A", m_cfg.m_strConfigName);
 
     // An unknown current name selects nothing; an empty one takes the first entry.
     m_cfg.m_strConfigName = "b";
-    EXPECT_EQ(-1, OwnHistory().ReadConfigHistory(m_cfg.m_strConfigName, false, {}).selected);
+    EXPECT_EQ(-1, OwnHistory().ReadConfigHistory(m_cfg.m_strConfigName, false, {}).m_nSelected);
     m_cfg.m_strConfigName = "";
     r = OwnHistory().ReadConfigHistory(m_cfg.m_strConfigName, false, {});
-    EXPECT_EQ(0, r.selected);
+    EXPECT_EQ(0, r.m_nSelected);
     EXPECT_EQ("A", m_cfg.m_strConfigName);
 }
 
 TEST_F(HistoryStoreTest, ConfigHistoryCreatesTheDefaultStore)
 {
     CConfigHistoryResult r = OwnHistory().ReadConfigHistory(m_cfg.m_strConfigName, false, {});
-    ASSERT_TRUE(r.listRead);
-    EXPECT_EQ(std::vector<std::string>{"Normal"}, r.names);
-    EXPECT_EQ(0, r.selected);
+    ASSERT_TRUE(r.m_bListRead);
+    EXPECT_EQ(std::vector<std::string>{"Normal"}, r.m_names);
+    EXPECT_EQ(0, r.m_nSelected);
     EXPECT_EQ("Normal", m_cfg.m_strConfigName);
     const std::string bytes = ReadFile(m_dir / "History.ini");
     EXPECT_EQ(DefaultStoreText(), bytes);
@@ -199,15 +199,15 @@ TEST_F(HistoryStoreTest, ConfigHistoryUnreadableKeepsTheShownList)
     // A History.ini that links to itself can neither be opened nor created.
     ASSERT_EQ(0, symlink("History.ini", (m_dir / "History.ini").c_str()));
     CConfigHistoryResult r = OwnHistory().ReadConfigHistory(m_cfg.m_strConfigName, false, {"X", "Y"});
-    EXPECT_FALSE(r.listRead);
-    EXPECT_EQ(0, r.selected);
+    EXPECT_FALSE(r.m_bListRead);
+    EXPECT_EQ(0, r.m_nSelected);
     EXPECT_EQ("X", m_cfg.m_strConfigName);
     EXPECT_NE(std::string::npos,
               Log().find("Could not create new History.ini file.\r\n"));
     EXPECT_NE(std::string::npos,
               Log().find("ERR:  Failed to open History.ini during call to GetConfigHistory()."));
     m_cfg.m_strConfigName = "Y";
-    EXPECT_EQ(-1, OwnHistory().ReadConfigHistory(m_cfg.m_strConfigName, false, {"X", "Y"}).selected);
+    EXPECT_EQ(-1, OwnHistory().ReadConfigHistory(m_cfg.m_strConfigName, false, {"X", "Y"}).m_nSelected);
 }
 
 TEST_F(HistoryStoreTest, AdminPasswordReader)

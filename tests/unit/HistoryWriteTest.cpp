@@ -193,7 +193,7 @@ TEST_F(HistoryWriteTest, LongestValuesSurviveTheStore)
     EXPECT_TRUE(SameRecord(a, b));
     EXPECT_EQ(a.g_strAdminPassword, OwnHistory().ReadConfigAdminPassword(a.m_strConfigName));
     EXPECT_EQ(a.g_strAdminPassword, OwnHistory().ReadAdminPassword());
-    EXPECT_EQ(std::vector<std::string>{a.m_strConfigName}, OwnHistory().FillConfigCombo(b).names);
+    EXPECT_EQ(std::vector<std::string>{a.m_strConfigName}, OwnHistory().FillConfigCombo(b).m_names);
 }
 
 TEST_F(HistoryWriteTest, MissingStoreGivesCurrentBlockAloneWithoutEnd)

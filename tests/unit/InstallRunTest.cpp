@@ -251,10 +251,10 @@ TEST_F(InstallRunTest, ReinstallKeepsTheUsersDataAndReplacesProgramFiles)
 TEST_F(InstallRunTest, RunsThatStopBeforeUnpackingLogOneErrorAndRegisterNothing)
 {
     struct Case {
-        const char* what;
-        void (*arrange)(CFakeHost&);
-        std::vector<std::string> log;
-        bool payloadValid;
+        const char* m_pszWhat;
+        void (*m_arrange)(CFakeHost&);
+        std::vector<std::string> m_log;
+        bool m_bPayloadValid;
     };
     const std::string running =
         "  Error!  The DQ2 Dedicated Server Utility is running. Close it, then run the Installer again.";
@@ -268,10 +268,10 @@ TEST_F(InstallRunTest, RunsThatStopBeforeUnpackingLogOneErrorAndRegisterNothing)
          {"Created Installer.zip file.", "", "  Error!  Failed to Open Installer.zip file."}, false},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.m_pszWhat);
         ResetHost();
-        c.arrange(m_host);
-        EXPECT_EQ(c.payloadValid ? Run() : RunOn("PK\3\4 not an archive"), c.log);
+        c.m_arrange(m_host);
+        EXPECT_EQ(c.m_bPayloadValid ? Run() : RunOn("PK\3\4 not an archive"), c.m_log);
         ExpectStoppedWithoutRegistration();
         EXPECT_FALSE(platform::IsDirectory(m_strGame + "/DedicatedServerUtility"));
         for (const std::string& folder : m_host.m_tempFolders)

@@ -279,8 +279,8 @@ TEST_F(LevelDiscoveryTest, WritesNothingToDisk)
     std::string listing;
     for (const char* folder : {work.path().c_str(), m_game.path().c_str()})
         for (const auto& e : platform::ListDirectory(folder))
-            if (e.name != "." && e.name != "..")
-                listing += e.name + ";";
+            if (e.m_strName != "." && e.m_strName != "..")
+                listing += e.m_strName + ";";
     EXPECT_EQ(listing, "Levels.gro;");
 }
 

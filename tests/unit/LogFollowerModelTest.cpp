@@ -9,14 +9,14 @@ TEST(FollowerStart, MarkerInFirstReadDropsTheOldText)
     CLogFollowerModel m;
     m.Start();
     CFollowerActions a = m.OnRead("old run\r\n-------- START OF LOG --------\r\nINF: hello\r\n");
-    EXPECT_EQ(a.console, (Texts{"INF:    The server is starting...", "\r\nINF: hello\r\n"}));
-    EXPECT_EQ(a.log, Texts{"INF:  The server is running...\n"});
+    EXPECT_EQ(a.m_console, (Texts{"INF:    The server is starting...", "\r\nINF: hello\r\n"}));
+    EXPECT_EQ(a.m_log, Texts{"INF:  The server is running...\n"});
     EXPECT_FALSE(m.WaitingForStart());
 
     // Once started, a second marker is only text.
     a = m.OnRead("-------- START OF LOG --------\n");
-    EXPECT_EQ(a.console, Texts{"-------- START OF LOG --------\n"});
-    EXPECT_TRUE(a.log.empty());
+    EXPECT_EQ(a.m_console, Texts{"-------- START OF LOG --------\n"});
+    EXPECT_TRUE(a.m_log.empty());
 }
 
 TEST(FollowerStart, MarkerSplitAcrossReadsIsNotRecognised)
@@ -24,10 +24,10 @@ TEST(FollowerStart, MarkerSplitAcrossReadsIsNotRecognised)
     CLogFollowerModel m;
     m.Start();
     CFollowerActions a = m.OnRead("old\n-------- START ");
-    EXPECT_EQ(a.console, Texts{"old\n-------- START "});
+    EXPECT_EQ(a.m_console, Texts{"old\n-------- START "});
     a = m.OnRead("OF LOG --------\nINF: x\n");
-    EXPECT_EQ(a.console, Texts{"OF LOG --------\nINF: x\n"});
-    EXPECT_TRUE(a.log.empty());
+    EXPECT_EQ(a.m_console, Texts{"OF LOG --------\nINF: x\n"});
+    EXPECT_TRUE(a.m_log.empty());
     EXPECT_TRUE(m.WaitingForStart());
 }
 
@@ -39,7 +39,7 @@ TEST(FollowerStart, AtTheLogsEndNoMarkerIsAwaited)
     m.StartAtEnd(5000);
     EXPECT_FALSE(m.OnFileSize(5000));
     CFollowerActions a = m.OnRead("INF:  x\r\n");
-    EXPECT_TRUE(a.console == Texts{"INF:  x\r\n"} && a.log.empty());
+    EXPECT_TRUE(a.m_console == Texts{"INF:  x\r\n"} && a.m_log.empty());
     EXPECT_TRUE(m.OnFileSize(100));
     EXPECT_TRUE(m.WaitingForStart());
 }
@@ -49,9 +49,9 @@ TEST(FollowerStart, TextEndsAtZeroByteButThePositionCountsEveryByte)
     CLogFollowerModel m;
     m.Start();
     CFollowerActions a = m.OnRead(std::string("abc\0def", 7));
-    EXPECT_EQ(a.console, Texts{"abc"});
+    EXPECT_EQ(a.m_console, Texts{"abc"});
     EXPECT_EQ(m.Position(), 7u);
-    EXPECT_TRUE(m.OnRead("").console.empty());
+    EXPECT_TRUE(m.OnRead("").m_console.empty());
 }
 
 TEST(FollowerCycles, RunEndsOnTheEleventhEmptyCycleAfterTheProcessEnded)
@@ -91,8 +91,8 @@ TEST(FollowerRewind, ShorterFileRestartsAtItsBeginning)
     EXPECT_EQ(m.Position(), 0u);
     // The new log's marker is recognised again; the utility log line stays once per run.
     CFollowerActions a = m.OnRead("-------- START OF LOG --------\nINF: new\n");
-    EXPECT_EQ(a.console, (Texts{"INF:    The server is starting...", "\nINF: new\n"}));
-    EXPECT_TRUE(a.log.empty());
+    EXPECT_EQ(a.m_console, (Texts{"INF:    The server is starting...", "\nINF: new\n"}));
+    EXPECT_TRUE(a.m_log.empty());
     EXPECT_EQ(m.Position(), 40u);
 }
 
@@ -125,7 +125,7 @@ TEST(FollowerRunBytes, TheCopyHoldsTheRunsBytes)
             if (step[0] == '@' || step[0] == '!')
                 rewinds += m.OnFileSize(std::stoull(step.substr(1)), step[0] == '@');
             else
-                run += m.OnRead(step).run;
+                run += m.OnRead(step).m_strRun;
         EXPECT_EQ(run, c.run) << c.steps[0];
         EXPECT_EQ(rewinds, c.rewinds) << c.steps[0];
     }

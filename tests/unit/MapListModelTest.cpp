@@ -129,38 +129,38 @@ TEST(MapListModelTest, AvailableMenuModesGreyAndDefault)
 {
     CMapListModel m(3);
     CMapListMenu menu = m.AvailableMenu(-1);  // background, none checked
-    ASSERT_EQ(2u, menu.items.size());
-    EXPECT_EQ("  Add All Maps to List", menu.items[0].text);
-    EXPECT_TRUE(menu.items[0].isDefault);
-    EXPECT_TRUE(menu.items[1].greyed);
-    EXPECT_EQ(-6, menu.dy);
+    ASSERT_EQ(2u, menu.m_items.size());
+    EXPECT_EQ("  Add All Maps to List", menu.m_items[0].m_strText);
+    EXPECT_TRUE(menu.m_items[0].m_bIsDefault);
+    EXPECT_TRUE(menu.m_items[1].m_bGreyed);
+    EXPECT_EQ(-6, menu.m_nDy);
 
     m.Execute(EMapListCommand::AddAll);
     menu = m.AvailableMenu(-1);  // all checked
-    EXPECT_TRUE(menu.items[0].greyed);
-    EXPECT_TRUE(menu.items[1].isDefault);
-    EXPECT_EQ(-24, menu.dy);
+    EXPECT_TRUE(menu.m_items[0].m_bGreyed);
+    EXPECT_TRUE(menu.m_items[1].m_bIsDefault);
+    EXPECT_EQ(-24, menu.m_nDy);
 
     m.OnUserCheck(2, false);
-    EXPECT_TRUE(m.AvailableMenu(1).items.empty());  // a row hit but none selected
+    EXPECT_TRUE(m.AvailableMenu(1).m_items.empty());  // a row hit but none selected
     m.SetAvailableSelection({1});
     menu = m.AvailableMenu(1);  // single, on a checked row, some checked
-    ASSERT_EQ(5u, menu.items.size());
-    EXPECT_EQ("  Add Selected Map to List", menu.items[0].text);
-    EXPECT_TRUE(menu.items[0].greyed);
-    EXPECT_EQ("  Remove Selected Map from List", menu.items[1].text);
-    EXPECT_TRUE(menu.items[1].isDefault);
-    EXPECT_TRUE(menu.items[2].text.empty());
-    EXPECT_FALSE(menu.items[3].greyed || menu.items[4].greyed);
-    EXPECT_TRUE(menu.items[0].adds && menu.items[3].adds && !menu.items[1].adds);
-    EXPECT_EQ(-24, menu.dy);
+    ASSERT_EQ(5u, menu.m_items.size());
+    EXPECT_EQ("  Add Selected Map to List", menu.m_items[0].m_strText);
+    EXPECT_TRUE(menu.m_items[0].m_bGreyed);
+    EXPECT_EQ("  Remove Selected Map from List", menu.m_items[1].m_strText);
+    EXPECT_TRUE(menu.m_items[1].m_bIsDefault);
+    EXPECT_TRUE(menu.m_items[2].m_strText.empty());
+    EXPECT_FALSE(menu.m_items[3].m_bGreyed || menu.m_items[4].m_bGreyed);
+    EXPECT_TRUE(menu.m_items[0].m_bAdds && menu.m_items[3].m_bAdds && !menu.m_items[1].m_bAdds);
+    EXPECT_EQ(-24, menu.m_nDy);
 
     m.SetAvailableSelection({1, 2});
     menu = m.AvailableMenu(2);  // multiple, on an unchecked row
-    EXPECT_EQ("  Add Selected Maps to List", menu.items[0].text);
-    EXPECT_TRUE(menu.items[0].isDefault);
-    EXPECT_TRUE(menu.items[1].greyed);
-    EXPECT_EQ(-6, menu.dy);
+    EXPECT_EQ("  Add Selected Maps to List", menu.m_items[0].m_strText);
+    EXPECT_TRUE(menu.m_items[0].m_bIsDefault);
+    EXPECT_TRUE(menu.m_items[1].m_bGreyed);
+    EXPECT_EQ(-6, menu.m_nDy);
 }
 
 TEST(MapListModelTest, MapMenuOffersClearOnEmptySpaceAndSelectsAHitRow)
@@ -168,16 +168,16 @@ TEST(MapListModelTest, MapMenuOffersClearOnEmptySpaceAndSelectsAHitRow)
     CMapListModel m(3);
     m.Load({0, 1, 2});
     CMapListMenu menu = m.MapMenu(-1);
-    ASSERT_EQ(1u, menu.items.size());
-    EXPECT_EQ("  Clear Map List", menu.items[0].text);
-    EXPECT_EQ(EMapListCommand::Clear, menu.items[0].command);
-    EXPECT_TRUE(menu.items[0].isDefault && menu.centred);
+    ASSERT_EQ(1u, menu.m_items.size());
+    EXPECT_EQ("  Clear Map List", menu.m_items[0].m_strText);
+    EXPECT_EQ(EMapListCommand::Clear, menu.m_items[0].m_eCommand);
+    EXPECT_TRUE(menu.m_items[0].m_bIsDefault && menu.m_bCentred);
 
     menu = m.MapMenu(1);
-    EXPECT_EQ("  Remove Map from List", menu.items[0].text);
+    EXPECT_EQ("  Remove Map from List", menu.m_items[0].m_strText);
     EXPECT_EQ(Rows{1}, SelectedMaps(m));
     m.SetMapSelection({0, 2});
-    EXPECT_EQ("  Remove Maps From List", m.MapMenu(1).items[0].text);
+    EXPECT_EQ("  Remove Maps From List", m.MapMenu(1).m_items[0].m_strText);
 }
 
 TEST(MapListModelTest, ListNamesMatchIgnoringCaseAndKeepTheListedSpelling)
@@ -199,9 +199,9 @@ TEST(MapListModelTest, ListNamesMatchIgnoringCaseAndKeepTheListedSpelling)
     };
     for (const auto& c : cases) {
         CMapListPick pick = PickMapList(c.shown, c.current, c.canCreate);
-        EXPECT_EQ(c.selected, pick.selected) << c.current;
-        EXPECT_EQ(c.chosen, pick.current) << c.current;
-        EXPECT_EQ(c.create, pick.createDefault) << c.current;
+        EXPECT_EQ(c.selected, pick.m_nSelected) << c.current;
+        EXPECT_EQ(c.chosen, pick.m_strCurrent) << c.current;
+        EXPECT_EQ(c.create, pick.m_bCreateDefault) << c.current;
     }
     EXPECT_EQ(1, FindMapListName({"MAPLIST", "MapList"}, "MapList"));
     EXPECT_EQ("Rotation", MapListSaveName(shown, "ROTATION"));

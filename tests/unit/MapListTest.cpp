@@ -69,7 +69,7 @@ protected:
         std::vector<std::string> out;
         for (const auto& e : platform::ListDirectory(m_folder))
             for (const auto& w : wanted)
-                if (e.name == w + ".txt")
+                if (e.m_strName == w + ".txt")
                     out.push_back(w);
         return out;
     }

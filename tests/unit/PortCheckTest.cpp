@@ -14,13 +14,13 @@ CTcpTableRow Row(std::initializer_list<int> address, unsigned short port = 25600
                  std::uint32_t state = kTcpStateListen, std::uint32_t pid = 0)
 {
     CTcpTableRow row;
-    row.bIpv6 = address.size() == 16;
+    row.m_bIpv6 = address.size() == 16;
     int i = 0;
     for (int b : address)
-        row.address[i++] = static_cast<std::uint8_t>(b);
-    row.nPortField = Field(port);
-    row.nState = state;
-    row.nPid = pid;
+        row.m_aAddress[i++] = static_cast<std::uint8_t>(b);
+    row.m_nPortField = Field(port);
+    row.m_nState = state;
+    row.m_nPid = pid;
     return row;
 }
 
@@ -55,7 +55,7 @@ TEST(PortCheck, RowsThatTakeConnectionsTo127001Port25600)
                                           Row({0, 0, 0, 0}, 25600, kTcpStateListen, 1234),
                                           Row({127, 0, 0, 1}, 25600, kTcpStateListen, 99)});
     ASSERT_TRUE(found);
-    EXPECT_EQ(found->nPid, 1234u);
+    EXPECT_EQ(found->m_nPid, 1234u);
     EXPECT_FALSE(FindConsolePortListener({Row({127, 0, 0, 1}, 80)}));
 }
 
@@ -76,10 +76,10 @@ TEST(PortCheck, MessageAndLogNameTheOwnerAsFarAsKnown)
     for (const auto& c : cases) {
         CPortInUseReport r = DescribePortInUse(c.pid, c.name);
         std::string owner = c.owner ? c.owner : "";
-        EXPECT_EQ(r.strMessage, std::string(head) + (c.owner ? ":\n" + owner + "." : ".") + tail);
-        EXPECT_EQ(r.strLogLine, "ERR:  Port 25600 on 127.0.0.1 is in use by " +
+        EXPECT_EQ(r.m_strMessage, std::string(head) + (c.owner ? ":\n" + owner + "." : ".") + tail);
+        EXPECT_EQ(r.m_strLogLine, "ERR:  Port 25600 on 127.0.0.1 is in use by " +
                                     (c.owner ? owner : "another program") + "; the server was not started.\n");
-        EXPECT_EQ(r.strRestartLogLine, "ERR:  Port 25600 on 127.0.0.1 is in use by " +
+        EXPECT_EQ(r.m_strRestartLogLine, "ERR:  Port 25600 on 127.0.0.1 is in use by " +
                                            (c.owner ? owner : "another program") +
                                            "; the crashed server was not restarted. End that program, then press "
                                            "Start Server.\n");

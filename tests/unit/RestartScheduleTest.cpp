@@ -7,25 +7,25 @@ namespace {
 // A tick: the local date, hour and minute, and the UTC clock in minutes (it runs on steadily
 // when the local clock is put forward or back).
 struct CTick {
-    int date, hour, minute, utcMinutes;
-    char expect;  // 'y' due, '-' not, 'S' the run starts here, 'X' the user stops it here
+    int m_nDate, m_nHour, m_nMinute, m_nUtcMinutes;
+    char m_cExpect;  // 'y' due, '-' not, 'S' the run starts here, 'X' the user stops it here
 };
 
 CScheduleTime At(const CTick& t)
 {
     CScheduleTime time;
-    time.m_nUtcSeconds = static_cast<std::int64_t>(t.utcMinutes) * 60;
-    time.m_nLocalDate = t.date;
-    time.m_nLocalMinute = t.hour * 60 + t.minute;
+    time.m_nUtcSeconds = static_cast<std::int64_t>(t.m_nUtcMinutes) * 60;
+    time.m_nLocalDate = t.m_nDate;
+    time.m_nLocalMinute = t.m_nHour * 60 + t.m_nMinute;
     return time;
 }
 
 TEST(RestartSchedule, ClockCases)
 {
     struct Case {
-        const char* what;
-        CRestartSettings settings;
-        std::vector<CTick> ticks;
+        const char* m_pszWhat;
+        CRestartSettings m_settings;
+        std::vector<CTick> m_ticks;
     } cases[] = {
         {"daily 03:00, once", {180, 0},
          {{20261208, 2, 50, 0, 'S'}, {20261208, 2, 59, 9, '-'}, {20261208, 3, 0, 10, 'y'}, {20261208, 3, 1, 11, 'S'},
@@ -51,22 +51,22 @@ TEST(RestartSchedule, ClockCases)
     };
     for (const Case& c : cases) {
         CRestartSchedule schedule;
-        schedule.SetSettings(c.settings);
+        schedule.SetSettings(c.m_settings);
         std::string got, expected;
-        for (const CTick& t : c.ticks) {
-            if (t.expect == 'S') {
+        for (const CTick& t : c.m_ticks) {
+            if (t.m_cExpect == 'S') {
                 schedule.OnRunEnded();
                 schedule.OnRunStarted(At(t), At(t).m_nUtcSeconds);
             }
-            if (t.expect == 'X')
+            if (t.m_cExpect == 'X')
                 schedule.OnStopRequested();
             const bool due = schedule.OnTick(At(t));
             if (due)
                 schedule.OnRestartBegun();
             got += due ? 'y' : '-';
-            expected += t.expect == 'y' ? 'y' : '-';
+            expected += t.m_cExpect == 'y' ? 'y' : '-';
         }
-        EXPECT_EQ(got, expected) << c.what;
+        EXPECT_EQ(got, expected) << c.m_pszWhat;
     }
 }
 

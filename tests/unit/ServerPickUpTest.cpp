@@ -40,7 +40,7 @@ TEST(ServerPickUp, ConfigurationIsTheLastLaunchedOneWhileStored)
     };
     for (const auto& c : cases) {
         CPickedUpConfig got = ChoosePickedUpConfig(c.last, c.names, c.current);
-        EXPECT_EQ(got.strName, c.name);
-        EXPECT_EQ(got.strLogLine, c.line);
+        EXPECT_EQ(got.m_strName, c.name);
+        EXPECT_EQ(got.m_strLogLine, c.line);
     }
 }

@@ -234,24 +234,24 @@ TEST_F(ServerRunModelTest, BusyConsolePortRefusesTheLaunch)
 TEST_F(ServerRunModelTest, CommandsHoldTheButtonsForTheirIntervals)
 {
     struct Case {
-        EServerCommand command;
-        const char* sent;
-        double ms;
+        EServerCommand m_eCommand;
+        const char* m_pszSent;
+        double m_dMs;
     } cases[] = {{EServerCommand::Restart, "qelRestartServer()", 8000},
                  {EServerCommand::Pause, "qelPauseGame()", 4000},
                  {EServerCommand::ListPlayers, "qelListPlayers()", 4000}};
     EXPECT_TRUE(m.OnCommandPressed(EServerCommand::Pause).empty());  // no run
     Launch("NormalDM");
     for (const Case& c : cases) {
-        EXPECT_EQ(Do(m.OnCommandPressed(c.command)),
-                  (Lines{std::string("send ") + c.sent + "\r\n",
-                         std::string("log INF:  ") + c.sent + " command has been sent to the server.\n", kStopping,
-                         "timer 32776 " + std::to_string(static_cast<int>(c.ms))}));
+        EXPECT_EQ(Do(m.OnCommandPressed(c.m_eCommand)),
+                  (Lines{std::string("send ") + c.m_pszSent + "\r\n",
+                         std::string("log INF:  ") + c.m_pszSent + " command has been sent to the server.\n", kStopping,
+                         "timer 32776 " + std::to_string(static_cast<int>(c.m_dMs))}));
         EXPECT_TRUE(m.OnStartStopPressed("NormalDM").empty());
-        Advance(c.ms - 1);
-        EXPECT_EQ(Buttons(), kStopping) << c.sent;
+        Advance(c.m_dMs - 1);
+        EXPECT_EQ(Buttons(), kStopping) << c.m_pszSent;
         Advance(1);
-        EXPECT_EQ(Buttons(), kRunning) << c.sent;
+        EXPECT_EQ(Buttons(), kRunning) << c.m_pszSent;
     }
 }
 
@@ -279,8 +279,8 @@ TEST_F(ServerRunModelTest, StopEndsAsStoppedWhateverFollows)
 TEST_F(ServerRunModelTest, EndOfARunByWhatHappenedBefore)
 {
     struct Case {
-        bool stop, close, loginFailed;
-        const char* expected;
+        bool m_bStop, m_bClose, m_bLoginFailed;
+        const char* m_pszExpected;
     } cases[] = {{true, true, true, "console \nINF:    The server has stopped.\n\n"},
                  {false, true, true, "timer 32782 500"},
                  {false, false, true, "console \nERR:    Unable to log in!\nINF:    Stopping Server.\n\n"},
@@ -288,14 +288,14 @@ TEST_F(ServerRunModelTest, EndOfARunByWhatHappenedBefore)
     for (const Case& c : cases) {
         CShell s;
         s.Do(s.m.OnStartStopPressed("NormalDM"));
-        s.Advance(c.loginFailed ? 17000 : 2000);
-        if (c.stop)
+        s.Advance(c.m_bLoginFailed ? 17000 : 2000);
+        if (c.m_bStop)
             s.Do(s.m.OnStartStopPressed("NormalDM"));
-        if (c.close)
+        if (c.m_bClose)
             s.Do(s.m.OnCloseCommand());
         const Lines end = s.Do(s.m.OnFollowerEnded(1, "", 0));
-        EXPECT_TRUE(Has(end, c.expected)) << c.expected;
-        EXPECT_EQ(Count(end, "console "), c.close && !c.stop ? 0u : 1u) << c.expected;
+        EXPECT_TRUE(Has(end, c.m_pszExpected)) << c.m_pszExpected;
+        EXPECT_EQ(Count(end, "console "), c.m_bClose && !c.m_bStop ? 0u : 1u) << c.m_pszExpected;
     }
 }
 
@@ -712,10 +712,10 @@ TEST_F(ServerRunModelTest, WatchOfPickedUpServers)
 TEST_F(ServerRunModelTest, FailedRelaunchIsNotified)
 {
     struct Case {
-        const char* config;
-        CPortCheck port;
-        bool launches;
-        const char* why;
+        const char* m_pszConfig;
+        CPortCheck m_port;
+        bool m_bLaunches;
+        const char* m_pszWhy;
     } cases[] = {
         {"NormalDM", {EPortState::Busy, 9, "x.exe"}, true, "another program listens on its remote console port"},
         {"NormalDM", {}, false, "its program could not be started"},
@@ -724,16 +724,16 @@ TEST_F(ServerRunModelTest, FailedRelaunchIsNotified)
     for (const Case& c : cases) {
         CShell s;
         s.store.entries["a\"b"] = {1, "x"};
-        s.Do(s.m.OnServerPickedUp(7, c.config, false, std::nullopt));
+        s.Do(s.m.OnServerPickedUp(7, c.m_pszConfig, false, std::nullopt));
         s.Advance(2000);
         s.EndRunAfter(0);
         s.Advance(0);
-        s.port = c.port;
-        s.launchSucceeds = c.launches;
+        s.port = c.m_port;
+        s.launchSucceeds = c.m_bLaunches;
         const Lines relaunch = s.Advance(5000);
-        EXPECT_TRUE(Has(relaunch, std::string("notify The server could not be started again (") + c.why + "); it is down."))
-            << c.why;
-        EXPECT_EQ(s.Buttons(), kIdle) << c.why;
+        EXPECT_TRUE(Has(relaunch, std::string("notify The server could not be started again (") + c.m_pszWhy + "); it is down."))
+            << c.m_pszWhy;
+        EXPECT_EQ(s.Buttons(), kIdle) << c.m_pszWhy;
     }
 }
 

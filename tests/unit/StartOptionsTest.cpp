@@ -7,11 +7,11 @@ namespace {
 TEST(StartOptions, CommandLines)
 {
     struct Case {
-        const char* line;
-        bool start;
-        const char* config;
-        bool minimized;
-        size_t problems;
+        const char* m_pszLine;
+        bool m_bStart;
+        const char* m_pszConfig;
+        bool m_bMinimized;
+        size_t m_nProblems;
     } cases[] = {
         {"", false, "", false, 0},
         {"/start", true, "", false, 0},
@@ -26,11 +26,11 @@ TEST(StartOptions, CommandLines)
         {"\"\" /start", true, "", false, 1},  // an empty word: a shortcut's stray quotes
     };
     for (const Case& c : cases) {
-        const CStartOptions o = ParseStartOptions(c.line);
-        EXPECT_EQ(o.m_bStart, c.start) << c.line;
-        EXPECT_EQ(o.m_strConfig, c.config) << c.line;
-        EXPECT_EQ(o.m_bMinimized, c.minimized) << c.line;
-        EXPECT_EQ(o.m_astrProblems.size(), c.problems) << c.line;
+        const CStartOptions o = ParseStartOptions(c.m_pszLine);
+        EXPECT_EQ(o.m_bStart, c.m_bStart) << c.m_pszLine;
+        EXPECT_EQ(o.m_strConfig, c.m_pszConfig) << c.m_pszLine;
+        EXPECT_EQ(o.m_bMinimized, c.m_bMinimized) << c.m_pszLine;
+        EXPECT_EQ(o.m_astrProblems.size(), c.m_nProblems) << c.m_pszLine;
     }
     EXPECT_EQ(ParseStartOptions("/x").m_astrProblems.at(0),
               "ERR:  The command line's \"/x\" is not understood; Tollan starts without launching the server.\n");

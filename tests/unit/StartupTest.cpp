@@ -141,24 +141,24 @@ struct CSearchScript {
     CGameFolderSearch Steps()
     {
         CGameFolderSearch s;
-        s.readStoredPath = [this] {
+        s.m_readStoredPath = [this] {
             calls.push_back("stored");
             return stored;
         };
-        s.readGameRegistry = [this](std::string& folder) {
+        s.m_readGameRegistry = [this](std::string& folder) {
             calls.push_back("registry");
             if (registryExists)
                 folder = registryFolder;
             return registryExists;
         };
-        s.browse = [this] {
+        s.m_browse = [this] {
             std::string r = browses.empty() ? std::string() : browses.front();
             if (!browses.empty())
                 browses.erase(browses.begin());
             calls.push_back("browse:" + r);
             return r;
         };
-        s.promptValidFolder = [this] { calls.push_back("prompt"); };
+        s.m_promptValidFolder = [this] { calls.push_back("prompt"); };
         return s;
     }
 };

@@ -19,22 +19,22 @@ Lines D(const CWizardActions& actions)
 // The frame as the user sees it: the visible panel, then each button shown with its text.
 std::string Shown(const CWizardView& v)
 {
-    std::string s = "page " + std::to_string(v.nShownPage);
-    if (v.bBack)
+    std::string s = "page " + std::to_string(v.m_nShownPage);
+    if (v.m_bBack)
         s += " back";
-    if (v.bNext)
-        s += " next '" + v.strNext + "'";
-    if (v.bCancel)
-        s += v.bCancelEnabled ? " cancel" : " cancel(off)";
-    if (v.bHeader)
-        s += " header '" + v.strTitle + "'";
+    if (v.m_bNext)
+        s += " next '" + v.m_strNext + "'";
+    if (v.m_bCancel)
+        s += v.m_bCancelEnabled ? " cancel" : " cancel(off)";
+    if (v.m_bHeader)
+        s += " header '" + v.m_strTitle + "'";
     return s;
 }
 
 CWizardFacts Folder(EGameFolder folder)
 {
     CWizardFacts facts;
-    facts.eFolder = folder;
+    facts.m_eFolder = folder;
     return facts;
 }
 
@@ -80,7 +80,7 @@ TEST_F(WizardModelTest, NextAndBackShowEachPagesButtonsAndHeader)
     }
     m.OnNext(kUsable);
     m.OnNext(kUsable);
-    EXPECT_EQ(m.View().strSubtitle, "Which additional tasks should be performed during installation?");
+    EXPECT_EQ(m.View().m_strSubtitle, "Which additional tasks should be performed during installation?");
     EXPECT_EQ(D(m.OnBack()), (Lines{"hide page 2", "show page 1", "show back", "next &Next >",
                                    "header Destination Folder|Where should the DQ2 Dedicated Server Utility be "
                                    "installed?"}));
@@ -142,12 +142,12 @@ TEST_F(WizardModelTest, TheRunEndsOnTheFinishedPageAndFinishDoesWhatItsBoxesShow
         CWizardModel w = Running();
         w.OnRunCompleted();
         CWizardFacts facts = kUsable;
-        facts.bLaunchUtility = (ticks & 1) != 0;
-        facts.bViewReadMe = (ticks & 2) != 0;
+        facts.m_bLaunchUtility = (ticks & 1) != 0;
+        facts.m_bViewReadMe = (ticks & 2) != 0;
         Lines expected = finish;
-        if (facts.bLaunchUtility)
+        if (facts.m_bLaunchUtility)
             expected.push_back("launch utility");
-        if (facts.bViewReadMe)
+        if (facts.m_bViewReadMe)
             expected.push_back("open read-me");
         expected.push_back("close 1");
         EXPECT_EQ(D(w.OnNext(facts)), expected) << ticks;
@@ -204,8 +204,8 @@ TEST_F(WizardModelTest, WhileItAsksOrAfterItClosedTheButtonsDoNothing)
 {
     // A click can reach the frame under a modal box (a posted one, or one already queued).
     struct Case {
-        const char* what;
-        void (*arrange)(CWizardModel&);
+        const char* m_pszWhat;
+        void (*m_arrange)(CWizardModel&);
     };
     const Case cases[] = {
         {"browser on entering page 1", [](CWizardModel& w) { w.OnNext(Folder(EGameFolder::None)); }},
@@ -216,10 +216,10 @@ TEST_F(WizardModelTest, WhileItAsksOrAfterItClosedTheButtonsDoNothing)
         {"closed", [](CWizardModel& w) { w.OnNext(kUsable); w.OnCancel(); w.OnCancelAnswered(true); }},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.m_pszWhat);
         CWizardModel w;
         w.OnOpened(true);
-        c.arrange(w);
+        c.m_arrange(w);
         const std::string before = Shown(w.View());
         EXPECT_EQ(D(w.OnNext(kUsable)), Lines{});
         EXPECT_EQ(D(w.OnBack()), Lines{});
@@ -233,21 +233,21 @@ TEST_F(WizardModelTest, AGameFolderTooLongToInstallBelowIsRefusedWithAWarning)
 {
     const std::string longest(kMaxGameFolderChars, 'g');
     struct Case {
-        std::string folder;
-        bool isDirectory;
-        EGameFolder judged;
+        std::string m_strFolder;
+        bool m_bIsDirectory;
+        EGameFolder m_eJudged;
     };
     const Case cases[] = {{"", true, EGameFolder::None},
                           {longest + "g", true, EGameFolder::TooLong},
                           {longest, false, EGameFolder::Missing},
                           {longest, true, EGameFolder::Usable}};
     for (const Case& c : cases)
-        EXPECT_EQ(JudgeGameFolder(c.folder, c.isDirectory), c.judged) << c.folder.size();
+        EXPECT_EQ(JudgeGameFolder(c.m_strFolder, c.m_bIsDirectory), c.m_eJudged) << c.m_strFolder.size();
 
     m.OnNext(kUsable);
     m.OnNext(kUsable);
     CWizardFacts facts = Folder(EGameFolder::TooLong);
-    facts.strGameFolder = "D:\\Deep";
+    facts.m_strGameFolder = "D:\\Deep";
     EXPECT_EQ(D(m.OnNext(facts)),
               (Lines{"warn The path of this game folder is too long to install the DQ2 Dedicated Server Utility "
                      "below it:\n\nD:\\Deep\n\nPlease choose a game folder whose path has at most 178 characters.",
