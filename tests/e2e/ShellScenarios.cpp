@@ -476,7 +476,8 @@ E2E_SCENARIO(open_files_in_editor)
     const std::string logs = Join(UtilityFolder(game), "Logs");
     PostMessageA(main, WM_COMMAND, MAKEWPARAM(32810, 0), 0);
     WaitForLogMessage(game, "INF:  Opening the Logs folder: " + logs + "\n");
-    E2E_CHECK(platform::IsDirectory(logs), "no Logs folder");
+    // The line is logged before the folder is made.
+    WaitUntil([&] { return platform::IsDirectory(logs); }, 3000, "the Logs folder");
     CloseEditorShowing("Logs", "ExplorerWClass");
 
     CloseAndWait(run, main);
