@@ -2,6 +2,7 @@
 // the outcomes the dialog will show and the lines of Tollan.log.
 // Usage: AlertSenderTest <scratch folder>
 #include "HttpReceiver.h"
+#include "WinTestCheck.h"
 #include "WinTestFiles.h"
 #include "base/OwnFolder.h"
 #include "base/UtilityLog.h"
@@ -12,16 +13,6 @@
 #include <string>
 
 namespace {
-
-int g_nFailures = 0;
-
-#define CHECK(cond, what)                                                     \
-    do {                                                                      \
-        if (!(cond)) {                                                        \
-            ++g_nFailures;                                                    \
-            printf("FAIL %s:%d: %s [%s]\n", __FILE__, __LINE__, what, #cond); \
-        }                                                                     \
-    } while (0)
 
 const char kPath[] = "/api/webhooks/123/SeCrEt?wait=true";
 const char kCrashed[] = "GAMEBOX: NormalDM crashed; starting it again in 5 s.";
@@ -227,9 +218,7 @@ int main(int argc, char** argv)
     }
     setvbuf(stdout, nullptr, _IONBF, 0);
     const std::string scratch = WinPath(argv[1]);
-    for (size_t i = 3; i <= scratch.size(); ++i)
-        if (i == scratch.size() || scratch[i] == '\\')
-            CreateDirectoryA(scratch.substr(0, i).c_str(), nullptr);
+    MakeDirectories(scratch);
     SetOwnFolder(scratch);
     TakeLog();
 
@@ -239,6 +228,5 @@ int main(int argc, char** argv)
     TestClosedPort();
     TestShutdown();
 
-    printf(g_nFailures ? "%d check(s) failed\n" : "all checks passed\n", g_nFailures);
-    return g_nFailures ? 1 : 0;
+    return CheckResult();
 }

@@ -1,6 +1,7 @@
 // Drives CRemoteConsoleSocket from a hidden window's message loop against the stand-in game
 // server, and checks from the server's record the exact bytes the utility sent.
 // Usage: RemoteConsoleSocketTest <demo-game folder> <scratch folder>
+#include "WinTestCheck.h"
 #include "WinTestFiles.h"
 #include "WinTestProcesses.h"
 #include "base/OwnFolder.h"
@@ -18,25 +19,8 @@
 
 namespace {
 
-int g_nFailures = 0;
-
-#define CHECK(cond, what)                                                     \
-    do {                                                                      \
-        if (!(cond)) {                                                        \
-            ++g_nFailures;                                                    \
-            printf("FAIL %s:%d: %s [%s]\n", __FILE__, __LINE__, what, #cond); \
-        }                                                                     \
-    } while (0)
-
 const char kPassword[] = "brindlex";
 const char kRefused[] = "ERR:  The attempt to connect was forcefully rejected.\n";
-
-void MakeDirectories(const std::string& path)
-{
-    for (size_t i = 3; i <= path.size(); ++i)
-        if (i == path.size() || path[i] == '\\')
-            CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
-}
 
 std::string Hex(const std::string& bytes)
 {
@@ -389,6 +373,5 @@ int main(int argc, char** argv)
     g_pSocket.reset();
     WSACleanup();
 
-    printf(g_nFailures ? "%d check(s) failed\n" : "all checks passed\n", g_nFailures);
-    return g_nFailures ? 1 : 0;
+    return CheckResult();
 }

@@ -5,6 +5,7 @@
 #include <ws2tcpip.h>
 #include <windows.h>
 
+#include "WinTestCheck.h"
 #include "WinTestFiles.h"
 #include "WinTestProcesses.h"
 
@@ -14,16 +15,6 @@
 #include <vector>
 
 namespace {
-
-int g_nFailures = 0;
-
-#define CHECK(cond, what)                                                          \
-    do {                                                                           \
-        if (!(cond)) {                                                             \
-            ++g_nFailures;                                                         \
-            printf("FAIL %s:%d: %s [%s]\n", __FILE__, __LINE__, what, #cond);      \
-        }                                                                          \
-    } while (0)
 
 bool HasLine(const std::vector<std::string>& lines, const std::string& wanted)
 {
@@ -636,6 +627,5 @@ int main(int argc, char** argv)
     TestMainThreadStops(game);
     TestLeftoversEnded(game);
 
-    printf(g_nFailures == 0 ? "all checks passed\n" : "%d check(s) failed\n", g_nFailures);
-    return g_nFailures == 0 ? 0 : 1;
+    return CheckResult();
 }

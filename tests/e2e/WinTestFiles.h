@@ -21,6 +21,14 @@ inline std::string WinPath(std::string path)
 
 inline std::string JoinPath(const std::string& folder, const std::string& name) { return folder + "\\" + name; }
 
+// Makes the folder and the folders above it ("C:\a\b" makes "C:\a", then "C:\a\b").
+inline void MakeDirectories(const std::string& path)
+{
+    for (size_t i = 3; i <= path.size(); ++i)
+        if (i == path.size() || path[i] == '\\')
+            CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+}
+
 // A file, or a folder with all it holds.
 inline void RemoveTree(const std::string& path)
 {
